@@ -1,0 +1,76 @@
+#include "platform/clock.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
+
+namespace tz {
+
+namespace {
+
+class RealClock : public Clock {
+  public:
+    RealClock() { timer_.start(); }
+    QDateTime Now() override { return QDateTime::currentDateTime(); }
+    qint64 Milliseconds() override { return timer_.elapsed(); }
+    void Sleep(int milliseconds) override {
+        if (milliseconds > 0) QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+
+  private:
+    QElapsedTimer timer_;
+};
+
+Clock*& InstalledClock() {
+    static Clock* clock = nullptr;
+    return clock;
+}
+
+std::function<double()>& RandomSource() {
+    static std::function<double()> source;
+    return source;
+}
+
+}  // namespace
+
+Clock& CurrentClock() {
+    static RealClock real;
+    Clock* installed = InstalledClock();
+    return installed ? *installed : real;
+}
+
+void SetClock(Clock* clock) {
+    InstalledClock() = clock;
+}
+
+QDateTime Now() {
+    return CurrentClock().Now();
+}
+qint64 NowSeconds() {
+    return CurrentClock().Milliseconds() / 1000;
+}
+qint64 NowMilliseconds() {
+    return CurrentClock().Milliseconds();
+}
+void SleepMs(int milliseconds) {
+    CurrentClock().Sleep(milliseconds);
+}
+
+double RandomUnit() {
+    const auto& source = RandomSource();
+    if (source) return source();
+    return QRandomGenerator::global()->generateDouble();
+}
+
+int RandomInt(int low, int high) {
+    if (high <= low) return low;
+    const double span = static_cast<double>(high) - low + 1;
+    int value = low + static_cast<int>(RandomUnit() * span);
+    return value > high ? high : value;
+}
+
+void SetRandomSource(std::function<double()> source) {
+    RandomSource() = std::move(source);
+}
+
+}  // namespace tz

@@ -1,0 +1,106 @@
+#include "platform/events.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+namespace tz {
+
+namespace {
+
+std::deque<Event>& Queue() {
+    static std::deque<Event> queue;
+    return queue;
+}
+
+struct Script {
+    bool active = false;
+    std::deque<std::function<void()>> steps;
+};
+
+Script& TheScript() {
+    static Script script;
+    return script;
+}
+
+// Runs the next scripted step; false when there is none.
+bool RunScriptStep() {
+    Script& script = TheScript();
+    if (!script.active) return false;
+    if (script.steps.empty()) {
+        std::fprintf(stderr, "input script used up while the program waits for input\n");
+        std::fflush(stderr);
+        std::abort();
+    }
+    auto step = std::move(script.steps.front());
+    script.steps.pop_front();
+    step();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return true;
+}
+
+}  // namespace
+
+void PostEvent(const Event& event) {
+    Queue().push_back(event);
+}
+
+void PumpWindowSystem() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+Event WaitEvent() {
+    auto& queue = Queue();
+    for (;;) {
+        if (queue.empty()) PumpWindowSystem();
+        if (!queue.empty()) break;
+        if (RunScriptStep()) continue;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    Event event = queue.front();
+    queue.pop_front();
+    return event;
+}
+
+bool PollEvent(Event* event) {
+    auto& queue = Queue();
+    if (queue.empty()) PumpWindowSystem();
+    if (queue.empty()) RunScriptStep();
+    if (queue.empty()) return false;
+    *event = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+void DrainEvents() {
+    PumpWindowSystem();
+    Queue().clear();
+}
+
+void SetInputScript(std::vector<std::function<void()>> steps) {
+    Script& script = TheScript();
+    script.active = true;
+    script.steps.assign(std::make_move_iterator(steps.begin()),
+                        std::make_move_iterator(steps.end()));
+}
+
+void AppendInputStep(std::function<void()> step) {
+    Script& script = TheScript();
+    script.active = true;
+    script.steps.push_back(std::move(step));
+}
+
+bool InputScriptActive() {
+    return TheScript().active;
+}
+
+void ClearInputScript() {
+    TheScript().active = false;
+    TheScript().steps.clear();
+    Queue().clear();
+}
+
+}  // namespace tz

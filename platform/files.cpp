@@ -1,0 +1,117 @@
+#include "platform/files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace tz {
+
+namespace {
+QString& FolderOverride() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+QString ProgramFolder() {
+    QString folder = FolderOverride();
+    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith('/')) folder += '/';
+    return folder;
+}
+
+void SetProgramFolder(const QString& folder) {
+    FolderOverride() = folder;
+}
+
+QString ResolveInFolder(const QString& folder, const QString& relativeName) {
+    QString path = folder;
+    if (!path.endsWith('/')) path += '/';
+    QString name = relativeName;
+    name.replace('\\', '/');
+    const QStringList parts = name.split('/', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        QString found = part;
+        if (part != "." && part != ".." && !QFileInfo::exists(path + part)) {
+            const QStringList entries =
+                QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            for (const QString& entry : entries) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    found = entry;
+                    break;
+                }
+            }
+        }
+        path += found;
+        if (i + 1 < parts.size()) path += '/';
+    }
+    return path;
+}
+
+QString DataPath(const QString& relativeName) {
+    return ResolveInFolder(ProgramFolder(), relativeName);
+}
+
+qint64 FileSize(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return -1;
+    if (info.isDir()) return -2;
+    return info.size();
+}
+
+void DeleteFile(const QString& path) {
+    if (QFileInfo(path).isFile()) QFile::remove(path);
+}
+
+bool RenameFile(const QString& from, const QString& to) {
+    if (QFileInfo::exists(to) || !QFileInfo(from).isFile()) return false;
+    return QFile::rename(from, to);
+}
+
+bool CopyFile(const QString& from, const QString& to) {
+    if (!QFileInfo(from).isFile() || QFileInfo(to).isDir()) return false;
+    // Copy beside the target first so a failed copy never leaves a half-written target.
+    const QString partial = to + ".part";
+    QFile::remove(partial);
+    if (!QFile::copy(from, partial)) return false;
+    QFile::remove(to);
+    return QFile::rename(partial, to);
+}
+
+bool ReplaceFile(const QString& from, const QString& to) {
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                            std::filesystem::path(to.toStdU16String()), error);
+    return !error;
+}
+
+bool WriteAndSync(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    if (file.write(bytes) != bytes.size() || !file.flush()) return false;
+#ifndef _WIN32
+    if (::fsync(file.handle()) != 0) return false;
+#endif
+    return true;
+}
+
+bool CreateFolder(const QString& path) {
+    return QDir().mkpath(path);
+}
+
+QStringList ListFiles(const QString& folder, const QString& wildcard) {
+    QDir dir(folder);
+    QStringList names =
+        dir.entryList(QStringList{wildcard}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return names;
+}
+
+}  // namespace tz

@@ -1,0 +1,36 @@
+#pragma once
+// File-system operations on the program folder, with the results the rest of the program
+// relies on: sizes with -1 for a missing file and -2 for a folder, renames that never replace,
+// copies that do, and bare names matched without regard to letter case.
+
+#include <QString>
+#include <QStringList>
+
+namespace tz {
+
+// The folder of the executable, always ending with '/'.
+QString ProgramFolder();
+// Tests point the program at a temporary folder.
+void SetProgramFolder(const QString& folder);
+
+// ProgramFolder() + relative name, each part matched against existing entries without regard
+// to case ("USUARIOS.DAT" reaches "usuarios.dat"). Backslashes count as separators. Parts that
+// do not exist are kept as written.
+QString DataPath(const QString& relativeName);
+// The same matching inside any folder.
+QString ResolveInFolder(const QString& folder, const QString& relativeName);
+
+qint64 FileSize(const QString& path);  // -1 missing, -2 folder
+void DeleteFile(const QString& path);
+bool RenameFile(const QString& from, const QString& to);  // fails when `to` exists
+bool CopyFile(const QString& from, const QString& to);    // replaces `to`
+// Moves `from` over `to` in one step: afterwards `to` is either the old or the new file.
+bool ReplaceFile(const QString& from, const QString& to);
+// Writes the bytes to the file and forces them to the disk.
+bool WriteAndSync(const QString& path, const QByteArray& bytes);
+bool CreateFolder(const QString& path);
+// Bare names of the files in `folder` matching a wildcard such as "*.t10" (case-insensitive),
+// sorted without regard to case.
+QStringList ListFiles(const QString& folder, const QString& wildcard);
+
+}  // namespace tz

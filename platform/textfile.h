@@ -1,0 +1,33 @@
+#pragma once
+// UTF-8 text files: readers take CR, LF and CR LF line ends; writers write CR LF and no
+// byte-order mark.
+
+#include <QString>
+#include <QStringList>
+
+namespace tz {
+
+// Splits text into lines at CR, LF or CR LF. A final line end adds no empty line.
+QStringList SplitLines(const QString& text);
+
+struct TextFileLines {
+    bool opened = false;
+    QStringList lines;
+};
+// Reads a whole UTF-8 file as lines. A leading byte-order mark is skipped (a teacher may have
+// saved the file with an editor that writes one).
+TextFileLines ReadTextLines(const QString& path);
+
+// Writes the lines, each ended by CR LF, replacing the file. The new content goes to a
+// temporary file beside it that is flushed and renamed over the target, so the old file stays
+// whole if anything fails. Returns false and leaves the target untouched on failure.
+bool WriteTextLinesAtomically(const QString& path, const QStringList& lines);
+// Writes the lines, each ended by CR LF, creating or replacing the file in place.
+bool WriteTextLines(const QString& path, const QStringList& lines);
+// Appends one line and CR LF, creating the file when missing.
+bool AppendTextLine(const QString& path, const QString& line);
+
+// The bytes written for the lines: UTF-8, each line ended by CR LF.
+QByteArray EncodeLines(const QStringList& lines);
+
+}  // namespace tz

@@ -1,0 +1,271 @@
+#include "platform/windows.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/pictures.h"
+
+namespace tz {
+
+namespace {
+
+const char* const kIdProperty = "tipenzoId";
+
+bool IsTextEntry(const QObject* object) {
+    if (auto* line = qobject_cast<const QLineEdit*>(object)) return !line->isReadOnly();
+    if (auto* text = qobject_cast<const QTextEdit*>(object)) return !text->isReadOnly();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(object)) return !plain->isReadOnly();
+    return false;
+}
+
+bool BelongsTo(QObject* object, QWidget* window) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget && widget->window() == window;
+}
+
+}  // namespace
+
+ScreenWindow::ScreenWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    qApp->installEventFilter(this);
+}
+
+ScreenWindow::~ScreenWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void ScreenWindow::CloseForGood() {
+    closing_ = true;
+    close();
+}
+
+void ScreenWindow::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    Event close;
+    close.type = EventType::CloseRequest;
+    close.window = this;
+    PostEvent(close);
+}
+
+bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (capture_ == KeyCapture::None || !BelongsTo(watched, this) || !isEnabled()) return false;
+    if (event->type() == QEvent::InputMethod && capture_ == KeyCapture::Everything) {
+        auto* input = static_cast<QInputMethodEvent*>(event);
+        for (const QChar c : input->commitString()) {
+            Event typed;
+            typed.type = EventType::Char;
+            typed.window = this;
+            typed.code = c.unicode();
+            typed.text = QString(c);
+            PostEvent(typed);
+        }
+        event->accept();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    int code = 0;
+    QString text = key->text();
+    switch (key->key()) {
+        case Qt::Key_Escape:
+            code = 27;
+            text = QString(QChar(27));
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            code = 13;
+            text = QString(QChar(13));
+            break;
+        case Qt::Key_Tab:
+            code = 9;
+            text = QString(QChar(9));
+            break;
+        case Qt::Key_Backspace:
+            code = 8;
+            text = QString(QChar(8));
+            break;
+        default:
+            if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
+            code = text[0].unicode();
+    }
+    if (capture_ == KeyCapture::Commands) {
+        if (code == 9 || code == 32 || code == 8) return false;
+        if (code != 13 && code != 27 && IsTextEntry(watched)) return false;
+        if (code != 13 && code != 27 &&
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+    }
+    for (const QChar c : text) {
+        Event typed;
+        typed.type = EventType::Char;
+        typed.window = this;
+        typed.code = c.unicode();
+        typed.text = QString(c);
+        PostEvent(typed);
+    }
+    return true;
+}
+
+ScreenWindow* CreateScreenWindow(const QString& title, int width, int height, bool frameless,
+                                 QWidget* owner) {
+    auto* window = new ScreenWindow(owner);
+    Qt::WindowFlags flags = Qt::Window;
+    if (frameless) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    }
+    window->setWindowFlags(flags);
+    window->setWindowTitle(title);
+    window->setFixedSize(width, height);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    CentreOnScreen(window);
+    return window;
+}
+
+void CentreOnScreen(QWidget* window) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    window->move(area.x() + (area.width() - window->width()) / 2,
+                 area.y() + (area.height() - window->height()) / 2);
+}
+
+void SetAlwaysOnTop(QWidget* window, bool onTop) {
+    if (!window) return;
+    const bool wasVisible = window->isVisible();
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    // Changing the flag re-creates the native window hidden.
+    if (wasVisible) window->show();
+}
+
+void BringToFront(QWidget* window, bool quick) {
+    if (!window) return;
+    for (int i = 0; i < 2; ++i) {
+        SetAlwaysOnTop(window, true);
+        SetAlwaysOnTop(window, false);
+    }
+    window->raise();
+    window->activateWindow();
+    SleepMs(10);
+    DrainEvents();
+    if (!quick) {
+        SetAlwaysOnTop(window, false);
+        SetAlwaysOnTop(window, false);
+        SleepMs(10);
+    }
+}
+
+void DestroyWindow(QWidget* window) {
+    if (!window) return;
+    if (auto* screen = qobject_cast<ScreenWindow*>(window)) screen->CloseForGood();
+    window->hide();
+    delete window;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void SetControlId(QWidget* control, int id) {
+    control->setProperty(kIdProperty, id);
+}
+
+int ControlId(const QObject* control) {
+    const QVariant value = control->property(kIdProperty);
+    return value.isValid() ? value.toInt() : 0;
+}
+
+QWidget* FindControl(QWidget* window, int id) {
+    if (!window) return nullptr;
+    const auto children = window->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (ControlId(child) == id) return child;
+    }
+    return nullptr;
+}
+
+void PostClicks(QAbstractButton* button, int id) {
+    SetControlId(button, id);
+    QObject::connect(button, &QAbstractButton::clicked, button, [button, id] {
+        Event click;
+        click.type = EventType::Click;
+        click.window = button->window();
+        click.id = id;
+        PostEvent(click);
+    });
+}
+
+QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& geometry) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    PostClicks(button, id);
+    return button;
+}
+
+QAbstractButton* AddPictureButton(QWidget* parent, int id, int picture, const QRect& geometry,
+                                  const QString& tooltip) {
+    auto* button = new QToolButton(parent);
+    button->setGeometry(geometry);
+    const QImage& image = Picture(picture);
+    button->setIcon(QIcon(QPixmap::fromImage(image)));
+    button->setIconSize(image.isNull() ? geometry.size() : image.size());
+    button->setAutoRaise(true);
+    button->setStyleSheet(
+        "QToolButton { border: none; padding: 0px; background: transparent; }"
+        "QToolButton:pressed { padding-left: 1px; padding-top: 1px; }");
+    button->setCursor(Qt::PointingHandCursor);
+    if (!tooltip.isEmpty()) button->setToolTip(tooltip);
+    PostClicks(button, id);
+    return button;
+}
+
+QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(geometry);
+    label->setPixmap(QPixmap::fromImage(Picture(picture)));
+    SetControlId(label, id);
+    return label;
+}
+
+QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    SetControlId(label, id);
+    return label;
+}
+
+void SetBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTiledBackground(QWidget* widget, int picture) {
+    QPalette palette = widget->palette();
+    palette.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(Picture(picture))));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+}  // namespace tz

@@ -1,0 +1,67 @@
+#include "platform/files.h"
+#include "platform/textfile.h"
+#include "support.h"
+
+namespace tz {
+namespace {
+
+class FilesTest : public test::ProgramFolderTest {};
+
+TEST_F(FilesTest, SizesRenamesAndCopiesFollowTheirRules) {
+    EXPECT_EQ(FileSize(Path("nada.txt")), -1);
+    EXPECT_EQ(FileSize(dir_->path()), -2);
+    WriteBytes("a.txt", "abc");
+    WriteBytes("b.txt", "12345");
+    EXPECT_EQ(FileSize(Path("a.txt")), 3);
+
+    // A rename never replaces an existing target.
+    EXPECT_FALSE(RenameFile(Path("a.txt"), Path("b.txt")));
+    EXPECT_EQ(ReadBytes("b.txt"), "12345");
+    EXPECT_EQ(ReadBytes("a.txt"), "abc");
+
+    // A copy does.
+    EXPECT_TRUE(CopyFile(Path("a.txt"), Path("b.txt")));
+    EXPECT_EQ(ReadBytes("b.txt"), "abc");
+    EXPECT_FALSE(Exists("b.txt.part"));
+    EXPECT_FALSE(CopyFile(Path("missing"), Path("b.txt")));
+    EXPECT_EQ(ReadBytes("b.txt"), "abc");
+
+    DeleteFile(Path("a.txt"));
+    DeleteFile(Path("a.txt"));  // deleting a missing file is harmless
+    EXPECT_EQ(FileSize(Path("a.txt")), -1);
+    EXPECT_TRUE(RenameFile(Path("b.txt"), Path("c.txt")));
+    EXPECT_EQ(ReadBytes("c.txt"), "abc");
+}
+
+TEST_F(FilesTest, BareNamesMatchWithoutRegardToCase) {
+    WriteBytes("usuarios.dat", "x");
+    EXPECT_EQ(DataPath("USUARIOS.DAT"), Path("usuarios.dat"));
+    EXPECT_EQ(DataPath("nuevo.dat"), Path("nuevo.dat"));
+    ASSERT_TRUE(CreateFolder(Path("Textos")));
+    WriteBytes("Textos/TEXTO_01", "hola");
+    EXPECT_EQ(DataPath("textos\\texto_01"), Path("Textos/TEXTO_01"));
+    WriteBytes("b.T10", "");
+    WriteBytes("a.t10", "");
+    WriteBytes("c.txt", "");
+    EXPECT_EQ(ListFiles(dir_->path(), "*.t10"), (QStringList{"a.t10", "b.T10"}));
+}
+
+TEST_F(FilesTest, TextFilesReadAnyLineEndAndWriteCrLfWithoutBom) {
+    WriteBytes("mix.txt", "uno\r\ndos\nres\rcuatro\r\n\r\nfin");
+    const TextFileLines read = ReadTextLines(Path("mix.txt"));
+    ASSERT_TRUE(read.opened);
+    EXPECT_EQ(read.lines, (QStringList{"uno", "dos", "res", "cuatro", "", "fin"}));
+    EXPECT_FALSE(ReadTextLines(Path("missing")).opened);
+
+    WriteBytes("bom.txt", "\xEF\xBB\xBFhola\r\n");
+    EXPECT_EQ(ReadTextLines(Path("bom.txt")).lines, QStringList{"hola"});
+
+    ASSERT_TRUE(WriteTextLinesAtomically(Path("out.txt"), {"ñandú", "dos"}));
+    EXPECT_EQ(ReadBytes("out.txt"), QByteArray("\xC3\xB1"
+                                               "and\xC3\xBA\r\ndos\r\n"));
+    ASSERT_TRUE(AppendTextLine(Path("out.txt"), "tres"));
+    EXPECT_EQ(ReadBytes("out.txt").right(6), QByteArray("tres\r\n"));
+}
+
+}  // namespace
+}  // namespace tz

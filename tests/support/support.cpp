@@ -1,0 +1,61 @@
+#include "support.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/shell.h"
+
+namespace tz::test {
+
+void ProgramFolderTest::SetUp() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(dir_->isValid());
+    SetProgramFolder(dir_->path());
+    ClearDialogs();
+    ClearShellRequests();
+    ClearInputScript();
+}
+
+void ProgramFolderTest::TearDown() {
+    ClearInputScript();
+    ClearDialogs();
+    SetProgramFolder(QString());
+}
+
+QString ProgramFolderTest::Path(const QString& name) const {
+    return dir_->path() + "/" + name;
+}
+
+void ProgramFolderTest::WriteBytes(const QString& name, const QByteArray& bytes) const {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray ProgramFolderTest::ReadBytes(const QString& name) const {
+    QFile file(Path(name));
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+bool ProgramFolderTest::Exists(const QString& name) const {
+    return QFile::exists(Path(name));
+}
+
+void SaveImage(const QImage& image, const QString& name) {
+    QDir().mkpath(TIPENZO_SCREENS_DIR);
+    image.save(QString(TIPENZO_SCREENS_DIR) + "/" + name + ".png");
+}
+
+void SaveScreen(QWidget* widget, const QString& name) {
+    SaveImage(widget->grab().toImage(), name);
+}
+
+QString SourcePath(const QString& relative) {
+    return QString(TIPENZO_SOURCE_DIR) + "/" + relative;
+}
+
+}  // namespace tz::test

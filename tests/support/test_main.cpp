@@ -1,0 +1,19 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+
+void TipenzoInitAssets();
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TipenzoInitAssets();
+    // No test ever shows a real dialog or opens a browser.
+    tz::SetDialogScripting(true);
+    tz::SetShellRecording(true);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

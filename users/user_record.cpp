@@ -1,0 +1,98 @@
+#include "users/user_record.h"
+
+#include "platform/clock.h"
+
+namespace tz {
+
+UserRecord CurrentUser;
+QString CurrentMode = QStringLiteral("NORMAL");
+
+QString UserLineField(const QString& line, int k) {
+    qsizetype start = 0;
+    for (int i = 1; i < k; ++i) {
+        const qsizetype bar = line.indexOf('|', start);
+        if (bar < 0) return QString();
+        start = bar + 1;
+    }
+    const qsizetype end = line.indexOf('|', start);
+    return line.mid(start, end < 0 ? -1 : end - start);
+}
+
+qint64 ReadNumber(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    quint64 value = 0;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+        value = value * 10 + static_cast<quint64>(text[i].unicode() - '0');
+        ++i;
+    }
+    const qint64 result = static_cast<qint64>(value);
+    return negative ? -result : result;
+}
+
+namespace {
+std::int8_t Low8(qint64 value) {
+    return static_cast<std::int8_t>(static_cast<std::uint8_t>(value & 0xFF));
+}
+std::int16_t Low16(qint64 value) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+}
+}  // namespace
+
+UserRecord ParseUserLine(const QString& line) {
+    UserRecord record;
+    record.name = UserLineField(line, 1);
+    record.level = Low8(ReadNumber(UserLineField(line, 2)));
+    record.block = Low8(ReadNumber(UserLineField(line, 3)));
+    record.exercise = Low8(ReadNumber(UserLineField(line, 4)));
+    record.averageSpeed = Low16(ReadNumber(UserLineField(line, 5)));
+    for (int i = 0; i < 10; ++i) record.history[i] = Low16(ReadNumber(UserLineField(line, 6 + i)));
+    record.mode = NormaliseMode(UserLineField(line, 16).trimmed());
+    return record;
+}
+
+QString FormatUserLine(const UserRecord& record) {
+    QStringList fields;
+    fields << CleanUserName(record.name) << QString::number(record.level)
+           << QString::number(record.block) << QString::number(record.exercise)
+           << QString::number(record.averageSpeed);
+    for (const std::int16_t speed : record.history) fields << QString::number(speed);
+    fields << NormaliseMode(record.mode) << record.id;
+    return fields.join('|');
+}
+
+QString NormaliseMode(const QString& text) {
+    static const QString modes[] = {"MUY FACIL", "FACIL", "NORMAL", "DIFICIL"};
+    for (const QString& mode : modes) {
+        if (text == mode) return text;
+    }
+    return QStringLiteral("NORMAL");
+}
+
+QString MakeDateStamp() {
+    return Now().toString(QStringLiteral("yyyyMMddHHmmss"));
+}
+
+int ReadFormatVersion(const QString& firstLine) {
+    const QString head = firstLine.left(22);
+    const QString tail = head.right(3);
+    if (tail.isEmpty()) return 0;
+    const QString joined = QString(tail.front()) + tail.back();
+    return static_cast<int>(ReadNumber(joined));
+}
+
+QString CleanUserName(const QString& name) {
+    QString clean = name;
+    clean.remove('|');
+    clean.remove('\r');
+    clean.remove('\n');
+    return clean;
+}
+
+}  // namespace tz
