@@ -32,8 +32,9 @@ qint64 ReadNumber(const QString& text) {
         value = value * 10 + static_cast<quint64>(text[i].unicode() - '0');
         ++i;
     }
-    const qint64 result = static_cast<qint64>(value);
-    return negative ? -result : result;
+    // Negate in unsigned arithmetic: a text such as "-9223372036854775808" must wrap like any
+    // other out-of-range number instead of overflowing.
+    return static_cast<qint64>(negative ? 0 - value : value);
 }
 
 namespace {
@@ -53,7 +54,7 @@ UserRecord ParseUserLine(const QString& line) {
     record.exercise = Low8(ReadNumber(UserLineField(line, 4)));
     record.averageSpeed = Low16(ReadNumber(UserLineField(line, 5)));
     for (int i = 0; i < 10; ++i) record.history[i] = Low16(ReadNumber(UserLineField(line, 6 + i)));
-    record.mode = NormaliseMode(UserLineField(line, 16).trimmed());
+    record.mode = NormaliseMode(TrimSpaces(UserLineField(line, 16)));
     return record;
 }
 
@@ -85,6 +86,14 @@ int ReadFormatVersion(const QString& firstLine) {
     if (tail.isEmpty()) return 0;
     const QString joined = QString(tail.front()) + tail.back();
     return static_cast<int>(ReadNumber(joined));
+}
+
+QString TrimSpaces(const QString& text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == ' ') ++start;
+    while (end > start && text[end - 1] == ' ') --end;
+    return text.mid(start, end - start);
 }
 
 QString CleanUserName(const QString& name) {

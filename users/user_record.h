@@ -40,6 +40,8 @@ QString FormatUserLine(const UserRecord& record);
 QString NormaliseMode(const QString& text);
 QString MakeDateStamp();
 int ReadFormatVersion(const QString& firstLine);
+// The text without spaces at either end (tabs and other blanks stay).
+QString TrimSpaces(const QString& text);
 // A name as it may stand in a line: without "|", CR or LF.
 QString CleanUserName(const QString& name);
 

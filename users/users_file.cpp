@@ -1,0 +1,108 @@
+#include "users/users_file.h"
+
+#include <QFile>
+
+#include "platform/events.h"
+#include "platform/files.h"
+#include "users/user_record.h"
+
+namespace tz {
+
+namespace {
+
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+QByteArray JoinLines(const QList<QByteArray>& lines) {
+    QByteArray bytes;
+    qsizetype size = 0;
+    for (const QByteArray& line : lines) size += line.size() + 2;
+    bytes.reserve(size);
+    for (const QByteArray& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+// Writes the bytes to "usuarios.tmp" and moves it over the users file. Whatever fails, no
+// temporary file stays behind and the users file keeps its old content.
+bool WriteThroughTemp(const QByteArray& bytes, bool letWindowsWork) {
+    const QString temp = DataPath(kUsersTempName);
+    if (!WriteAndSync(temp, bytes)) {
+        DeleteFile(temp);
+        return false;
+    }
+    // The interface stays responsive while the file is written.
+    if (letWindowsWork) DrainEvents();
+    if (!ReplaceFile(temp, DataPath(kUsersFileName))) {
+        DeleteFile(temp);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+UsersFileBytes ReadUsersFile(UsersFileAccess access) {
+    UsersFileBytes result;
+    QFile file(DataPath(kUsersFileName));
+    const QIODevice::OpenMode mode =
+        access == UsersFileAccess::ReadWrite ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+    if (!file.open(mode)) return result;
+    result.opened = true;
+    result.content = file.readAll();
+    if (result.content.startsWith(kByteOrderMark)) result.content.remove(0, kByteOrderMark.size());
+    return result;
+}
+
+QList<QByteArray> SplitByteLines(const QByteArray& content) {
+    QList<QByteArray> lines;
+    const qsizetype n = content.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = content[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.append(content.mid(start, i - start));
+        if (c == '\r' && i + 1 < n && content[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < n) lines.append(content.mid(start));
+    return lines;
+}
+
+QList<QByteArray> SplitByteLinesAt(const QByteArray& content, const QByteArray& lineEnd) {
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = content.indexOf(lineEnd, start);
+        if (end < 0) break;
+        lines.append(content.mid(start, end - start));
+        start = end + lineEnd.size();
+    }
+    if (start < content.size()) lines.append(content.mid(start));
+    return lines;
+}
+
+QString ByteLineField(const QByteArray& line, int k) {
+    // "|" never occurs inside a multi-byte UTF-8 sequence, so the bytes can be cut first.
+    qsizetype start = 0;
+    for (int i = 1; i < k; ++i) {
+        const qsizetype bar = line.indexOf('|', start);
+        if (bar < 0) return QString();
+        start = bar + 1;
+    }
+    const qsizetype end = line.indexOf('|', start);
+    return QString::fromUtf8(line.mid(start, end < 0 ? -1 : end - start));
+}
+
+bool RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass) {
+    const UsersFileBytes source = ReadUsersFile(access);
+    if (!source.opened) return false;
+    return WriteThroughTemp(JoinLines(pass(source.content)), true);
+}
+
+bool ReplaceUsersFile(const QList<QByteArray>& lines) {
+    return WriteThroughTemp(JoinLines(lines), false);
+}
+
+}  // namespace tz
