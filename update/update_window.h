@@ -1,0 +1,42 @@
+#pragma once
+// The online version check: the update window that shows this program's version code beside
+// the latest one on the maker's server, and offers the download page when that one is newer.
+
+#include <functional>
+
+class QWidget;
+
+namespace tz {
+
+// Control ids of the update window.
+enum UpdateWindowControl {
+    kUpdateLogoId = 1,
+    kUpdateLocalCodeId = 2,
+    kUpdateLocalFrameId = 3,
+    kUpdateLatestFrameId = 4,
+    kUpdateLatestCodeId = 5,
+    kUpdateQuitId = 6,
+    kUpdateLocalCaptionId = 7,
+    kUpdateLatestCaptionId = 8,
+    kUpdateDownloadId = 9,
+};
+
+// How the update window was left.
+enum class UpdateOutcome {
+    Back,         // "Salir": back to the owner
+    QuitProgram,  // the download page was opened and the lock copy deleted: end the program now
+};
+
+// The update window: disables `owner` (may be null), fetches the version file, shows both
+// codes and waits for "Salir" or the download button. The window is gone when this returns.
+UpdateOutcome ShowUpdateWindow(QWidget* owner);
+
+// What the main menu's "Actualizar" runs: ShowUpdateWindow, and after the download button the
+// program ends at once with exit code 0 (nothing is saved; the lock copy is already gone).
+void RunVersionCheck(QWidget* owner);
+
+// How the program ends after the download button; tests install a recorder. An empty function
+// restores the real end (the process ends with the given code without unwinding).
+void SetProgramEnd(std::function<void(int)> end);
+
+}  // namespace tz
