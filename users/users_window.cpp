@@ -1,0 +1,328 @@
+#include "users/users_window.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/fonts.h"
+#include "platform/windows.h"
+#include "users/new_user_dialog.h"
+#include "users/user_record.h"
+#include "users/user_store.h"
+#include "users/users_transfer.h"
+
+namespace tz {
+
+namespace {
+
+const QColor kListBackground(81, 74, 51);
+const QColor kListText(255, 218, 176);
+
+struct UsersWindow {
+    ScreenWindow* window = nullptr;
+    QTreeWidget* list = nullptr;
+    QAbstractButton* remove = nullptr;
+    QAbstractButton* accept = nullptr;
+};
+
+void PostListEvent(QTreeWidget* list, EventType type, int row) {
+    Event event;
+    event.type = type;
+    event.window = list->window();
+    event.id = kUsersListId;
+    event.row = row;
+    PostEvent(event);
+}
+
+QTreeWidget* AddUsersList(QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setGeometry(10, 10, 575, 230);
+    SetControlId(list, kUsersListId);
+    list->setColumnCount(6);
+    list->setHeaderLabels(
+        {"Nombre y Apellidos", "Velocidad Media", "Nivel", "Bloque", "MODO", "ID"});
+    const int widths[] = {250, 115, 50, 55, 80};
+    for (int column = 0; column < 5; ++column) list->setColumnWidth(column, widths[column]);
+    list->setColumnHidden(kIdColumn, true);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setFont(MakeFont("Arial", 9));
+
+    QPalette palette = list->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, kListBackground);
+        palette.setColor(group, QPalette::AlternateBase, kListBackground);
+        palette.setColor(group, QPalette::Text, kListText);
+        // The chosen row stays visible while the focus is elsewhere.
+        palette.setColor(group, QPalette::Highlight, QColor(214, 142, 62));
+        palette.setColor(group, QPalette::HighlightedText, QColor(255, 255, 255));
+    }
+    list->setPalette(palette);
+    list->setStyleSheet(
+        "QTreeWidget { border: 2px solid rgb(120, 92, 50); }"
+        "QHeaderView::section { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 rgb(253, 236, 208), stop:1 rgb(236, 204, 158)); color: rgb(70, 44, 14);"
+        " border: none; border-right: 1px solid rgb(190, 150, 100);"
+        " border-bottom: 1px solid rgb(150, 112, 62); padding: 2px 4px; font-weight: bold; }");
+
+    QObject::connect(list, &QTreeWidget::itemSelectionChanged, list, [list] {
+        const QList<QTreeWidgetItem*> selected = list->selectedItems();
+        const int row = selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.first());
+        PostListEvent(list, EventType::SelectionChanged, row);
+    });
+    QObject::connect(
+        list, &QTreeWidget::itemDoubleClicked, list, [list](QTreeWidgetItem* item, int) {
+            PostListEvent(list, EventType::DoubleClick, list->indexOfTopLevelItem(item));
+        });
+    QObject::connect(list, &QTreeWidget::itemChanged, list, [list](QTreeWidgetItem* item, int) {
+        PostListEvent(list, EventType::CheckChanged, list->indexOfTopLevelItem(item));
+    });
+    return list;
+}
+
+QPushButton* AddTransferButton(QWidget* parent, int id, const QString& caption, int left) {
+    QPushButton* button = AddButton(parent, id, caption, QRect(left, 245, 105, 25));
+    button->setFont(MakeFont("Arial", 9, true));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(
+        "QPushButton { color: rgb(70, 44, 14); border: 1px solid rgb(140, 100, 50);"
+        " border-radius: 4px; background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 rgb(255, 240, 214), stop:1 rgb(240, 200, 140)); }"
+        "QPushButton:hover { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 rgb(255, 248, 230), stop:1 rgb(250, 214, 160)); }"
+        "QPushButton:pressed { background-color: rgb(228, 186, 124); }"
+        "QPushButton:focus { border: 1px solid rgb(90, 60, 20); }");
+    return button;
+}
+
+UsersWindow BuildUsersWindow(QWidget* owner) {
+    UsersWindow users;
+    users.window = CreateScreenWindow("USUARIOS", 596, 310, false, owner);
+    users.window->SetKeyCapture(KeyCapture::Commands);
+    SetTiledBackground(users.window, 30);
+
+    users.list = AddUsersList(users.window);
+    AddPictureButton(users.window, kUsersAddId, 31, QRect(10, 250, 50, 50),
+                     QStringLiteral("Añade un Usuario"));
+    users.remove = AddPictureButton(users.window, kUsersDeleteId, 32, QRect(75, 250, 50, 50),
+                                    QStringLiteral("Elimina Usuario seleccionado"));
+    AddPictureButton(users.window, kUsersCancelId, 33, QRect(470, 250, 50, 50),
+                     QStringLiteral("Cancelar operación"));
+    users.accept = AddPictureButton(users.window, kUsersAcceptId, 34, QRect(535, 250, 50, 50),
+                                    QStringLiteral("Aceptar Nuevo Usuario"));
+    AddTransferButton(users.window, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
+    AddTransferButton(users.window, kUsersExportId, QStringLiteral("Exportar Usuarios"), 300);
+    return users;
+}
+
+int SelectedRow(const UsersWindow& users) {
+    const QList<QTreeWidgetItem*> selected = users.list->selectedItems();
+    return selected.isEmpty() ? -1 : users.list->indexOfTopLevelItem(selected.first());
+}
+
+void SelectRow(const UsersWindow& users, int row) {
+    QTreeWidgetItem* item = users.list->topLevelItem(row);
+    if (!item) return;
+    users.list->setCurrentItem(item);
+    users.list->scrollToItem(item);
+}
+
+QTreeWidgetItem* MakeRow(const QString& line) {
+    auto* item = new QTreeWidgetItem;
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    item->setCheckState(kNameColumn, Qt::Unchecked);
+    // Numbers as they stand in the file, not re-formatted.
+    item->setText(kNameColumn, UserLineField(line, 1));
+    item->setText(kSpeedColumn, UserLineField(line, 5) + QStringLiteral(" p.p.m."));
+    item->setText(kLevelColumn, UserLineField(line, 2));
+    item->setText(kBlockColumn, UserLineField(line, 3));
+    item->setText(kModeColumn, NormaliseMode(UserLineField(line, 16)));
+    item->setText(kIdColumn, TrimSpaces(UserLineField(line, 17)));
+    return item;
+}
+
+// Fills the list from the users file (a default one when there is none) with every row
+// unmarked, and selects the CurrentUser's row, or the first one.
+void LoadUserList(const UsersWindow& users) {
+    {
+        const QSignalBlocker quiet(users.list);
+        users.list->clear();
+    }
+    CreateDefaultUsersFile();
+    int remembered = -1;
+    {
+        const QSignalBlocker quiet(users.list);
+        const UserLines file = ReadUserLines();
+        for (const QString& line : file.lines) {
+            // A blank line (a file edited by hand) holds no user.
+            if (line.trimmed().isEmpty()) continue;
+            QTreeWidgetItem* row = MakeRow(line);
+            users.list->addTopLevelItem(row);
+            if (!CurrentUser.id.isEmpty() && row->text(kIdColumn) == CurrentUser.id) {
+                remembered = users.list->topLevelItemCount() - 1;
+            }
+        }
+    }
+    SelectRow(users, remembered >= 0 ? remembered : 0);
+}
+
+void SelectUser(const UsersWindow& users, const QString& id) {
+    for (int row = users.list->topLevelItemCount() - 1; row >= 0; --row) {
+        if (users.list->topLevelItem(row)->text(kIdColumn) == id) {
+            SelectRow(users, row);
+            return;
+        }
+    }
+}
+
+void RefreshUserButtons(const UsersWindow& users) {
+    const bool selected = SelectedRow(users) >= 0;
+    users.accept->setEnabled(selected);
+    users.remove->setEnabled(selected);
+}
+
+QStringList MarkedIds(const UsersWindow& users) {
+    QStringList ids;
+    for (int row = 0; row < users.list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = users.list->topLevelItem(row);
+        if (item->checkState(kNameColumn) == Qt::Checked) ids.append(item->text(kIdColumn));
+    }
+    return ids;
+}
+
+// Loads the selected row's user into the CurrentUser. When its line is no longer in the users
+// file the CurrentUser stays as it was (a name is never kept under another user's id) and
+// false is returned.
+bool ChooseSelectedUser(const UsersWindow& users) {
+    const int row = SelectedRow(users);
+    if (row < 0) return false;
+    const UserRecord before = CurrentUser;
+    const QString modeBefore = CurrentMode;
+    CurrentUser = UserRecord();
+    CurrentUser.id = users.list->topLevelItem(row)->text(kIdColumn);
+    LoadCurrentUser();
+    if (!CurrentUser.name.isEmpty()) return true;
+    CurrentUser = before;
+    CurrentMode = modeBefore;
+    MessageBox(QStringLiteral("USUARIOS"),
+               QStringLiteral("No se encuentra a este usuario en el archivo de usuarios.\n\n"
+                              "La lista se ha vuelto a cargar."),
+               kMessageExclamation);
+    LoadUserList(users);
+    return false;
+}
+
+void DeleteSelectedUser(const UsersWindow& users) {
+    const int row = SelectedRow(users);
+    if (row < 0) return;
+    QTreeWidgetItem* item = users.list->topLevelItem(row);
+    const QString name = item->text(kNameColumn);
+    const QString id = item->text(kIdColumn);
+    if (MessageBox(QStringLiteral("Eliminar Usuario"),
+                   name + QStringLiteral(" se Borrará de la lista, está seguro?"),
+                   kMessageYesNoQuestion) != kAnswerYes) {
+        return;
+    }
+    // The row goes only when its line went: a list that shows what the file holds.
+    if (!DeleteUser(id)) {
+        MessageBox(QStringLiteral("Eliminar Usuario"),
+                   QStringLiteral("No se pudo eliminar a ") + name +
+                       QStringLiteral(": el archivo de usuarios no se puede escribir."),
+                   kMessageExclamation);
+        return;
+    }
+    delete item;
+    SelectRow(users, 0);
+    if (id == CurrentUser.id) {
+        CurrentUser.name.clear();
+        CurrentUser.id.clear();
+    }
+}
+
+// Handles one event of the window; true when the window is to close.
+bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
+    switch (event.type) {
+        case EventType::CloseRequest:
+            return true;
+        case EventType::Char:
+            if (event.code == 27) return true;
+            // Enter chooses like Accept; with no row selected it just leaves.
+            if (event.code == 13) return SelectedRow(users) < 0 || ChooseSelectedUser(users);
+            return false;
+        case EventType::DoubleClick:
+            return SelectedRow(users) >= 0 && ChooseSelectedUser(users);
+        case EventType::Click:
+            break;
+        default:
+            return false;
+    }
+    switch (event.id) {
+        case kUsersAcceptId:
+            return ChooseSelectedUser(users);
+        case kUsersCancelId:
+            return true;
+        case kUsersAddId: {
+            const QString id = RunNewUserDialog(users.window);
+            users.window->activateWindow();
+            if (!id.isEmpty()) {
+                LoadUserList(users);
+                // Ready to be chosen with one click on Accept.
+                SelectUser(users, id);
+            }
+            users.list->setFocus();
+            return false;
+        }
+        case kUsersDeleteId:
+            DeleteSelectedUser(users);
+            return false;
+        case kUsersImportId:
+            ImportUsers([&users] { LoadUserList(users); });
+            return false;
+        case kUsersExportId:
+            if (users.list->topLevelItemCount() > 0) ExportUsers(MarkedIds(users));
+            return false;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void RunUsersWindow(QWidget* owner) {
+    UsersWindow users = BuildUsersWindow(owner);
+    users.window->show();
+    DrainEvents();
+    LoadUserList(users);
+    BringToFront(users.window, false);
+    if (owner) owner->setEnabled(false);
+    // A window follows its owner into the disabled state unless told otherwise.
+    users.window->setEnabled(true);
+    SetAlwaysOnTop(users.window, true);
+    users.window->activateWindow();
+    users.list->setFocus();
+
+    bool closing = false;
+    while (!closing) {
+        RefreshUserButtons(users);
+        const Event event = WaitEvent();
+        if (event.window == users.window) closing = HandleUsersEvent(users, event);
+    }
+
+    if (owner) owner->setEnabled(true);
+    SetAlwaysOnTop(users.window, false);
+    DestroyWindow(users.window);
+    if (owner) BringToFront(owner, false);
+}
+
+}  // namespace tz
