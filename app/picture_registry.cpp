@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include "app/about_pictures.h"
 #include "app/menu_pictures.h"
 #include "content/content_pictures.h"
 #include "exercise/exercise_pictures.h"
@@ -51,6 +52,7 @@ int SameAs(int number) {
 QImage MakePicture(int number) {
     QImage image = MakeExercisePicture(number);
     if (image.isNull()) image = MakeMenuPicture(number);
+    if (image.isNull()) image = MakeAboutPicture(number);
     if (image.isNull()) image = MakeUsersPicture(number);
     if (image.isNull()) image = MakeContentPicture(number);
     if (image.isNull()) {
