@@ -1,14 +1,166 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <optional>
+
+#include "app/main_menu.h"
+#include "app/picture_registry.h"
+#include "app/shared_setup.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/fonts.h"
+#include "platform/globals.h"
+#include "platform/pictures.h"
+#include "platform/shell.h"
+#include "platform/windows.h"
+#include "users/user_record.h"
+#include "users/users_upgrade.h"
 
 void TipenzoInitAssets();
 
 namespace tz {
 
+const char* const kMakerWebPage = "https://www.tipenzo.es/software-educativo/";
+const char* const kSupportEmail = "soporte@tipenzo.es";
+
+namespace {
+
+const QString kMarkerName = QStringLiteral("facebook.txt");
+const QString kSetAsideName = QStringLiteral("USUARIOS.SEG");
+
+void AskAboutMarker() {
+    const QString marker = DataPath(kMarkerName);
+    if (FileSize(marker) > 2) {
+        const int answer = MessageBox(
+            "TIPENZO 10 INFORMACION",
+            QString::fromUtf8("¿Quieres apoyarnos?\n\nVisítanos y préstanos un segundo para un "
+                              "'Me Gusta' en Facebook :)"),
+            kMessageYesNoQuestion);
+        if (answer == kAnswerYes) OpenExternal(kMakerWebPage);
+    }
+    DeleteFile(marker);
+}
+
+void OfferRecovery() {
+    const QString lock = DataPath(kLockCopyName);
+    if (FileSize(lock) > 2) {
+        const int answer = MessageBox(
+            "TIPENZO10 INFORMACION",
+            QString::fromUtf8(
+                "ATENCIÓN!\n\nLa última vez que se ejecutó TIPENZO10 no se cerró correctamente."
+                "\n\nPuede que el archivo de usuarios esté corrupto.\n\n¿Desea Recuperarlo?"),
+            kMessageYesNoExclamation);
+        if (answer == kAnswerYes) {
+            const QString users = DataPath(kUsersFileName);
+            // The lock copy takes the users file's place in one step: a failure here leaves
+            // the old users file rather than none at all.
+            if (!ReplaceFile(lock, users)) {
+                DeleteFile(users);
+                RenameFile(lock, users);
+            }
+        }
+    }
+    DeleteFile(DataPath(kLockCopyName));
+}
+
+// False when the user chose to end the program.
+bool CheckUsersFileSize() {
+    if (FileSize(DataPath(kUsersFileName)) <= 10000) return true;
+    const QString text =
+        QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n") +
+        QString::fromUtf8(
+            "¿Quiere arreglar este problema?\n(Se renombrará dicho archivo por "
+            "USUARIOS.SEG)\n") +
+        QString::fromUtf8(
+            "Si ya tenía algún usuario con el curso empezado, puede enviarnos el "
+            "archivo generado USUARIOS.SEG a: ") +
+        kSupportEmail + "\n\n";
+    if (MessageBox("ATENCION", text, kMessageYesNo) == kAnswerYes) {
+        RenameFile(DataPath("USUARIOS.DAT"), DataPath(kSetAsideName));
+        return true;
+    }
+    return MessageBox(QString::fromUtf8("ATENCIÓN"),
+                      QString::fromUtf8("Si continúa, puede que la aplicación se bloquee\n\n"
+                                        "¿Continuar?"),
+                      kMessageYesNo) == kAnswerYes;
+}
+
+}  // namespace
+
+bool RunFileChecks() {
+    AskAboutMarker();
+    OfferRecovery();
+    if (!CheckUsersFileSize()) return false;
+    CopyFile(DataPath(kUsersFileName), DataPath(kLockCopyName));
+    return true;
+}
+
+int FitExerciseFontSize() {
+    const QString line(79, QChar('X'));
+    int size = 26;
+    for (;;) {
+        const QFont font = MakeFont("Courier New", size, true);
+        QImage probe(770, 249, QImage::Format_RGB32);
+        const int end = DrawTextOn(probe, 5, 5, line, font, Qt::black);
+        if (end < 770 || size == 14) return size;
+        --size;
+    }
+}
+
+QWidget* OpenSplashWindow() {
+    ScreenWindow* splash = CreateScreenWindow("Tipenzo 10", 249, 165, true);
+    splash->SetKeyCapture(KeyCapture::None);
+    SetBackground(splash, QColor(208, 134, 108));
+    AddPicture(splash, 1, 44, QRect(0, 0, 249, 56));
+    QLabel* loading = AddLabel(splash, 2, "Cargando...", QRect(0, 55, 249, 25));
+    loading->setAlignment(Qt::AlignCenter);
+    loading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    loading->setFont(MakeFont("Courier New", 14, true, true));
+    QLabel* logo = AddLabel(splash, 3, QString(), QRect(0, 80, 249, 85));
+    logo->setPixmap(QPixmap::fromImage(
+        Picture(45).scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    splash->show();
+    SetAlwaysOnTop(splash, true);
+    DrainEvents();
+    return splash;
+}
+
+void InitialiseProgram() {
+    KeyboardLayout = QStringLiteral("español");
+    RegisterAllPictures();
+    QWidget* splash = OpenSplashWindow();
+    TextLineHeight = 28;
+    CurrentMode = QStringLiteral("NORMAL");
+    InitialiseSharedTables();
+    UpgradeUsersFile();
+    CurrentUser.name.clear();
+    LastLevel = 36;
+    ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
+    ExerciseCanvas.fill(Qt::white);
+    ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
+    SleepMs(2500);
+    DestroyWindow(splash);
+}
+
+void ShutdownProgram() {
+    DeleteFile(DataPath(kLockCopyName));
+    FreeAllPictures();
+}
+
 int RunProgram(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Tests run the whole program inside their own application object.
+    std::optional<QApplication> app;
+    if (!QApplication::instance()) app.emplace(argc, argv);
     TipenzoInitAssets();
+    if (!RunFileChecks()) return 0;
+    InitialiseProgram();
+    OpenMainMenu();
+    RunMainLoop();
+    CloseMainMenu();
+    ShutdownProgram();
     return 0;
 }
 

@@ -1,6 +1,31 @@
 #pragma once
 
+class QWidget;
+
 namespace tz {
+
+// The maker's pages and address shown at start-up.
+extern const char* const kMakerWebPage;
+extern const char* const kSupportEmail;
+
+// The file checks before any window opens: the one-time marker, the lock copy left by a run
+// that did not end properly, an over-large users file, and the new lock copy. Returns false
+// when the user chose to end the program.
+bool RunFileChecks();
+
+// Everything between the file checks and the main menu: pictures, splash window, shared state,
+// keyboard tables, users-file conversion, exercise font, and the 2500 ms splash pause.
+void InitialiseProgram();
+
+// The largest "Courier New" bold size from 26 down to 14 whose 79-character test line ends
+// left of pixel 770 (14 at the least).
+int FitExerciseFontSize();
+
+// The splash window, shown and painted; the caller destroys it.
+QWidget* OpenSplashWindow();
+
+// The orderly end: lock copy deleted, pictures released.
+void ShutdownProgram();
 
 // The whole program: file checks, start-up, the main menu and the orderly end. Returns the
 // process exit code (always 0).

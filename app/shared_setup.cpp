@@ -1,0 +1,7 @@
+#include "app/shared_setup.h"
+
+namespace tz {
+
+void InitialiseSharedTables() {}
+
+}  // namespace tz

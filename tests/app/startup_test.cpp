@@ -1,0 +1,190 @@
+#include <QFontMetrics>
+
+#include "app/picture_registry.h"
+#include "app/startup.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/fonts.h"
+#include "platform/globals.h"
+#include "platform/pictures.h"
+#include "platform/shell.h"
+#include "platform/windows.h"
+#include "support.h"
+
+namespace tz {
+namespace {
+
+class StartupTest : public test::ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        test::ProgramFolderTest::SetUp();
+        SetClock(&clock_);
+    }
+    void TearDown() override {
+        SetClock(nullptr);
+        test::ProgramFolderTest::TearDown();
+    }
+    int MessagesAsked() const {
+        int count = 0;
+        for (const AskedDialog& asked : AskedDialogs()) count += asked.kind == "message";
+        return count;
+    }
+    ManualClock clock_;
+};
+
+TEST_F(StartupTest, MarkerOfMoreThanTwoBytesInvitesOnceAndIsAlwaysDeleted) {
+    WriteBytes("facebook.txt", "ab");
+    ASSERT_TRUE(RunFileChecks());
+    EXPECT_EQ(MessagesAsked(), 0);
+    EXPECT_FALSE(Exists("facebook.txt"));
+
+    WriteBytes("facebook.txt", "abc");
+    QueueMessageAnswer(kAnswerYes);
+    ASSERT_TRUE(RunFileChecks());
+    ASSERT_EQ(MessagesAsked(), 1);
+    const AskedDialog& asked = AskedDialogs().front();
+    EXPECT_EQ(asked.title, "TIPENZO 10 INFORMACION");
+    EXPECT_EQ(asked.text, QString::fromUtf8("¿Quieres apoyarnos?\n\nVisítanos y préstanos un "
+                                            "segundo para un 'Me Gusta' en Facebook :)"));
+    EXPECT_EQ(asked.code, 0x24);
+    EXPECT_EQ(ShellRequests(), QStringList{kMakerWebPage});
+    EXPECT_FALSE(Exists("facebook.txt"));
+
+    ClearDialogs();
+    ASSERT_TRUE(RunFileChecks());
+    EXPECT_EQ(MessagesAsked(), 0);
+}
+
+TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
+    const QByteArray saved =
+        "Datos de Usuarios v2.6\r\nANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
+        "NORMAL|ID-20240101101010\r\n";
+    WriteBytes("usuarios.dat", "roto");
+    WriteBytes("~usuarios.dat", saved);
+    QueueMessageAnswer(kAnswerYes);
+    ASSERT_TRUE(RunFileChecks());
+    ASSERT_EQ(MessagesAsked(), 1);
+    EXPECT_EQ(AskedDialogs()[0].title, "TIPENZO10 INFORMACION");
+    EXPECT_EQ(AskedDialogs()[0].code, 0x34);
+    EXPECT_TRUE(AskedDialogs()[0].text.startsWith(QString::fromUtf8("ATENCIÓN!\n\nLa última vez")));
+    EXPECT_TRUE(AskedDialogs()[0].text.endsWith(QString::fromUtf8("¿Desea Recuperarlo?")));
+    EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
+    // The new run's lock copy is a copy of the restored file.
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
+
+    // "No" keeps the users file and replaces the old lock copy with a fresh one.
+    ClearDialogs();
+    WriteBytes("~usuarios.dat", "viejo");
+    QueueMessageAnswer(kAnswerNo);
+    ASSERT_TRUE(RunFileChecks());
+    EXPECT_EQ(MessagesAsked(), 1);
+    EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
+
+    // A lock copy of two bytes raises nothing.
+    ClearDialogs();
+    WriteBytes("~usuarios.dat", "ab");
+    ASSERT_TRUE(RunFileChecks());
+    EXPECT_EQ(MessagesAsked(), 0);
+}
+
+TEST_F(StartupTest, OverLargeUsersFileAsksAndNoTwiceEndsBeforeAnything) {
+    WriteBytes("usuarios.dat", QByteArray(10000, 'a'));
+    ASSERT_TRUE(RunFileChecks());
+    EXPECT_EQ(MessagesAsked(), 0);
+    DeleteFile(Path("~usuarios.dat"));
+
+    const QByteArray large(10001, 'b');
+    WriteBytes("usuarios.dat", large);
+    QueueMessageAnswer(kAnswerNo);
+    QueueMessageAnswer(kAnswerNo);
+    EXPECT_FALSE(RunFileChecks());
+    ASSERT_EQ(MessagesAsked(), 2);
+    EXPECT_EQ(AskedDialogs()[0].title, "ATENCION");
+    EXPECT_EQ(AskedDialogs()[0].code, 4);
+    EXPECT_EQ(AskedDialogs()[0].text,
+              QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n¿Quiere "
+                                "arreglar este problema?\n(Se renombrará dicho archivo por "
+                                "USUARIOS.SEG)\nSi ya tenía algún usuario con el curso empezado, "
+                                "puede enviarnos el archivo generado USUARIOS.SEG a: ") +
+                  kSupportEmail + "\n\n");
+    EXPECT_EQ(AskedDialogs()[1].title, QString::fromUtf8("ATENCIÓN"));
+    EXPECT_EQ(AskedDialogs()[1].text,
+              QString::fromUtf8("Si continúa, puede que la aplicación se bloquee\n\n¿Continuar?"));
+    EXPECT_EQ(ReadBytes("usuarios.dat"), large);
+    EXPECT_FALSE(Exists("~usuarios.dat"));
+
+    // "No" then "Yes" goes on with the file as it is.
+    ClearDialogs();
+    QueueMessageAnswer(kAnswerNo);
+    QueueMessageAnswer(kAnswerYes);
+    EXPECT_TRUE(RunFileChecks());
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), large);
+    DeleteFile(Path("~usuarios.dat"));
+
+    // "Yes" sets the file aside; an existing set-aside file is never replaced.
+    QueueMessageAnswer(kAnswerYes);
+    EXPECT_TRUE(RunFileChecks());
+    EXPECT_FALSE(Exists("usuarios.dat"));
+    EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
+    EXPECT_FALSE(Exists("~usuarios.dat"));
+
+    WriteBytes("usuarios.dat", QByteArray(10002, 'c'));
+    QueueMessageAnswer(kAnswerYes);
+    EXPECT_TRUE(RunFileChecks());
+    EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
+    EXPECT_EQ(FileSize(Path("usuarios.dat")), 10002);
+}
+
+TEST_F(StartupTest, ExerciseFontIsTheLargestSizeWhoseTestLineFits) {
+    const int size = FitExerciseFontSize();
+    ASSERT_GE(size, 14);
+    ASSERT_LE(size, 26);
+    const QString line(79, QChar('X'));
+    auto endAt = [&](int points) {
+        return 5 + QFontMetrics(MakeFont("Courier New", points, true)).horizontalAdvance(line);
+    };
+    if (size > 14) {
+        EXPECT_LT(endAt(size), 770);
+    }
+    if (size < 26) {
+        EXPECT_GE(endAt(size + 1), 770);
+    }
+}
+
+TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCopy) {
+    ASSERT_TRUE(RunFileChecks());
+    EXPECT_FALSE(Exists("~usuarios.dat"));  // no users file, nothing to copy
+    const qint64 before = clock_.milliseconds;
+    InitialiseProgram();
+    EXPECT_GE(clock_.milliseconds - before, 2500);
+    EXPECT_EQ(ReadBytes("usuarios.dat"), QByteArray("Datos de Usuarios v2.6\r\n"));
+    EXPECT_EQ(ExerciseCanvas.size(), QSize(770, 200));
+    EXPECT_EQ(TextLineHeight, 28);
+    EXPECT_TRUE(PictureExists(53));
+    EXPECT_EQ(Picture(45).size(), QSize(306, 84));
+    ShutdownProgram();
+    EXPECT_FALSE(Exists("~usuarios.dat"));
+}
+
+TEST_F(StartupTest, SplashShowsLoadingOverTheBrand) {
+    RegisterAllPictures();
+    for (int number = 1; number <= 53; ++number) {
+        if (!PictureSize(number).isEmpty()) {
+            EXPECT_EQ(Picture(number).size(), PictureSize(number)) << "picture " << number;
+        }
+    }
+    QWidget* splash = OpenSplashWindow();
+    EXPECT_EQ(splash->size(), QSize(249, 165));
+    EXPECT_EQ(splash->windowTitle(), "Tipenzo 10");
+    auto* loading = qobject_cast<QLabel*>(FindControl(splash, 2));
+    ASSERT_NE(loading, nullptr);
+    EXPECT_EQ(loading->text(), "Cargando...");
+    test::SaveScreen(splash, "splash");
+    DestroyWindow(splash);
+    FreeAllPictures();
+}
+
+}  // namespace
+}  // namespace tz
