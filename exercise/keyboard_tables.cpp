@@ -1,0 +1,255 @@
+#include "exercise/keyboard_tables.h"
+
+#include "platform/globals.h"
+
+namespace tz {
+
+namespace {
+
+// Finger groups of the Spanish keyboard, lower-case forms only. U+0080 stands where the euro
+// sign is on the key of the "e".
+const std::array<QString, 11> kSpanishGroups = {
+    QString(),
+    QStringLiteral("1!|ªºqaáz<>"),
+    QStringLiteral("2\"@wsx"),
+    QStringLiteral("3·#eé\u0080dc"),
+    QStringLiteral("4$~rfv5%tgb"),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral("6&¬yhn7/uújm"),
+    QStringLiteral("8(iík,;"),
+    QStringLiteral("9)oól.:"),
+    QStringLiteral("0=pñÑ-_'?^`[´¨{¡¿+*]ç}\r"),
+};
+
+const std::array<QString, 11> kEnglishGroups = {
+    QString(),
+    QStringLiteral("1!`~qaz"),
+    QStringLiteral("2@wsx"),
+    QStringLiteral("3#edc"),
+    QStringLiteral("4$rfv5%tgb"),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral("6^yhn7&ujm"),
+    QStringLiteral("8*ik,<"),
+    QStringLiteral("9(ol.>"),
+    QStringLiteral("0)p;:/?-_[{'\"/?=+]}\\|\r"),
+};
+
+// The rows are the same whatever the layout.
+const std::array<QString, 5> kKeyRows = {
+    QString(),
+    QStringLiteral("º1234567890'¡ª!\"·$%&/()=?¿\\|@#~¬"),
+    QStringLiteral("qweértyuúiíoóp`+QWEÉRTYUÚIÍOÓP^*\u0080[]"),
+    QStringLiteral("aásdfghjklñ´çAÁSDFGHJKLÑ¨Ç{}"),
+    QStringLiteral("<zxcvbnm,.->ZXCVBNM;:_"),
+};
+
+// Characters of the left hand that need the right Shift (or, for the five lower-case accented
+// vowels, the dead accent key), then those of the right hand that need the left Shift.
+const QString kLeftHandShifted = QStringLiteral("áéíóú!\"·$%QWERTASDFGZXCVB>ª");
+const QString kRightHandShifted = QStringLiteral("¿?=)(/*^POIUYÇ¨ÑLKJH_:;MN");
+
+struct Place {
+    int x;
+    int y;
+};
+constexpr std::array<Place, 5> kRowBase = {{{0, 0}, {65, 10}, {80, 63}, {90, 100}, {110, 138}}};
+constexpr Place kSpaceBar = {105, 172};
+constexpr Place kEnterKey = {210, 90};
+constexpr int kKeyPitch = 40;
+
+constexpr std::array<Place, 11> kFingerDots = {{{0, 0},
+                                                {6, 20},
+                                                {19, 10},
+                                                {29, 6},
+                                                {43, 13},
+                                                {57, 39},
+                                                {85, 39},
+                                                {99, 13},
+                                                {113, 6},
+                                                {123, 10},
+                                                {136, 20}}};
+constexpr QPoint kLeftShiftDot(6, 20);
+constexpr QPoint kRightModifierDot(136, 20);
+constexpr int kModifierBoxY = 140;
+constexpr int kModifierBoxWidth = 30;
+constexpr int kLeftShiftX = 12;
+constexpr int kRightShiftX = 540;
+constexpr ModifierBox kAccentKeyBox = {490, 90, 15};
+constexpr int kShiftTableRightHandStart = 28;  // 1-based position of the right-hand text
+
+// A one-character search; an empty text is found nowhere.
+bool Holds(const QString& set, const QString& ch) {
+    return !ch.isEmpty() && set.contains(ch);
+}
+
+QString WithUpperCase(const QString& base) {
+    QString upper = base;
+    for (QChar& c : upper) c = c.toUpper();
+    return base + upper;
+}
+
+// Keys that sit one or two places away from the column their finger's number gives.
+int ColumnCorrection(int finger, const QString& ch) {
+    if (finger == 4 && Holds(QStringLiteral("5%tTgGbB"), ch)) return kKeyPitch;
+    if (finger == 7 && Holds(QStringLiteral("6&¬yYhHnN"), ch)) return -kKeyPitch;
+    if (finger == 1 && Holds(QStringLiteral("ºª\\<>"), ch)) return -kKeyPitch;
+    if (finger == 10 && Holds(QStringLiteral("'?`^[´¨{"), ch)) return kKeyPitch;
+    if (finger == 10 && Holds(QStringLiteral("¡¿+*]çÇ}"), ch)) return 2 * kKeyPitch;
+    return 0;
+}
+
+struct KeyboardState {
+    KeyboardTables tables;
+    bool built = false;
+    int previousFinger = kNoFinger;
+};
+
+KeyboardState& State() {
+    static KeyboardState state;
+    return state;
+}
+
+}  // namespace
+
+ChartColourTable ChartColours = MakeChartColours();
+
+KeyboardTables MakeKeyboardTables(const QString& layout) {
+    const bool english = layout == QStringLiteral("ingles");
+    KeyboardTables tables;
+    tables.layout = english ? QStringLiteral("ingles") : QStringLiteral("español");
+    const auto& groups = english ? kEnglishGroups : kSpanishGroups;
+    for (int finger = 1; finger <= 10; ++finger) {
+        tables.fingerGroups[finger] = WithUpperCase(groups[finger]);
+    }
+    tables.keyRows = kKeyRows;
+    tables.shiftTable = english ? kRightHandShifted : kLeftHandShifted + kRightHandShifted;
+    return tables;
+}
+
+void BuildKeyboardTables(const QString& layout) {
+    State().tables = MakeKeyboardTables(layout);
+    State().built = true;
+    ChartColours = MakeChartColours();
+}
+
+const KeyboardTables& CurrentKeyboardTables() {
+    if (!State().built) BuildKeyboardTables(KeyboardLayout);
+    return State().tables;
+}
+
+KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previousFinger) {
+    KeyHint hint;
+
+    // Finger: the first group holding the character. The space stands in both thumbs' groups:
+    // after the left hand (or nothing yet) the right thumb strikes it, and the other way round.
+    int finger = previousFinger;
+    for (int group = 1; group <= 10; ++group) {
+        if (Holds(tables.fingerGroups[group], ch)) {
+            finger = (group == 5 && previousFinger < 5) ? 6 : group;
+            break;
+        }
+    }
+    if (finger >= 1 && finger <= 10) {
+        hint.finger = static_cast<qint8>(finger);
+        hint.fingerDot = QPoint(kFingerDots[finger].x, kFingerDots[finger].y);
+    } else {
+        finger = kNoFinger;
+    }
+
+    // Modifier.
+    const int position = ch.isEmpty() ? 0 : static_cast<int>(tables.shiftTable.indexOf(ch)) + 1;
+    if (position > 0 && position < kShiftTableRightHandStart) {
+        hint.shiftSide = kRightModifier;
+        hint.secondDot = kRightModifierDot;
+    } else if (position >= kShiftTableRightHandStart) {
+        hint.shiftSide = kLeftShift;
+        hint.secondDot = kLeftShiftDot;
+    }
+
+    // Key place: the row gives the base, the finger the column.
+    std::optional<Place> base;
+    for (int row = 1; row <= 4 && !base; ++row) {
+        if (Holds(tables.keyRows[row], ch)) base = kRowBase[row];
+    }
+    if (!base && ch == QStringLiteral(" ")) base = kSpaceBar;
+    if (!base && ch == QStringLiteral("\r")) base = kEnterKey;
+    if (base) {
+        int x = base->x;
+        if (finger != kNoFinger) x += (finger - 1) * kKeyPitch + ColumnCorrection(finger, ch);
+        hint.keyPos = QPoint(x, base->y);
+    }
+
+    // Second marker: the left Shift, the right Shift or the dead accent key.
+    if (hint.shiftSide == kLeftShift) {
+        hint.modifierBox = ModifierBox{kLeftShiftX, kModifierBoxY, kModifierBoxWidth};
+    } else if (hint.shiftSide == kRightModifier) {
+        if (Holds(QStringLiteral("áéíóúÁÉÍÓÚ"), ch)) {
+            hint.modifierBox = kAccentKeyBox;
+        } else {
+            hint.modifierBox = ModifierBox{kRightShiftX, kModifierBoxY, kModifierBoxWidth};
+        }
+    }
+    return hint;
+}
+
+KeyHint NextKeyHint(const QString& ch) {
+    const KeyHint hint = LookupHint(CurrentKeyboardTables(), ch, State().previousFinger);
+    State().previousFinger = hint.finger;
+    return hint;
+}
+
+int PreviousFinger() {
+    return State().previousFinger;
+}
+
+void SetPreviousFinger(int finger) {
+    State().previousFinger = (finger >= 1 && finger <= 10) ? finger : kNoFinger;
+}
+
+ChartColourTable MakeChartColours() {
+    constexpr int kRgb[3][8][3] = {
+        {{71, 71, 108},
+         {140, 140, 183},
+         {49, 49, 75},
+         {201, 211, 233},
+         {184, 197, 226},
+         {255, 255, 255},
+         {0, 0, 255},
+         {0, 0, 0}},
+        {{108, 71, 71},
+         {183, 120, 120},
+         {75, 49, 49},
+         {233, 211, 201},
+         {226, 197, 184},
+         {243, 232, 226},
+         {255, 0, 0},
+         {240, 0, 0}},
+        {{71, 108, 71},
+         {120, 183, 120},
+         {49, 75, 49},
+         {201, 233, 211},
+         {184, 226, 197},
+         {223, 242, 228},
+         {49, 75, 49},
+         {24, 58, 35}},
+    };
+    ChartColourTable table{};
+    for (int scheme = 0; scheme < 3; ++scheme) {
+        for (int index = 0; index < 8; ++index) {
+            const auto& c = kRgb[scheme][index];
+            table[scheme][index] = static_cast<quint32>(c[0]) | static_cast<quint32>(c[1]) << 8 |
+                                   static_cast<quint32>(c[2]) << 16;
+        }
+    }
+    return table;
+}
+
+QColor ChartColour(int scheme, int index) {
+    if (scheme < 0 || scheme > 2 || index < 0 || index > 7) return QColor(0, 0, 0);
+    const quint32 value = ChartColours[scheme][index];
+    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
+}  // namespace tz

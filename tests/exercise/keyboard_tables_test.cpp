@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include "exercise/keyboard_tables.h"
+
+namespace tz {
+namespace {
+
+const KeyboardTables& Spanish() {
+    static const KeyboardTables tables = MakeKeyboardTables(QStringLiteral("español"));
+    return tables;
+}
+
+// Second markers as the test tables spell them: '-' none, 'L' left Shift, 'R' right Shift,
+// 'A' the dead accent key.
+std::optional<ModifierBox> BoxFor(char modifier) {
+    switch (modifier) {
+        case 'L':
+            return ModifierBox{12, 140, 30};
+        case 'R':
+            return ModifierBox{540, 140, 30};
+        case 'A':
+            return ModifierBox{490, 90, 15};
+        default:
+            return std::nullopt;
+    }
+}
+
+QPoint DotOf(int finger) {
+    static const QPoint dots[] = {{},       {6, 20},  {19, 10}, {29, 6},   {43, 13}, {57, 39},
+                                  {85, 39}, {99, 13}, {113, 6}, {123, 10}, {136, 20}};
+    return dots[finger];
+}
+
+void ExpectHint(const KeyHint& hint, int finger, std::optional<QPoint> key, char modifier,
+                const QString& what) {
+    SCOPED_TRACE(what.toStdString());
+    EXPECT_EQ(hint.finger, finger);
+    if (finger >= 1) {
+        EXPECT_EQ(hint.fingerDot, DotOf(finger));
+    } else {
+        EXPECT_FALSE(hint.fingerDot.has_value());
+    }
+    EXPECT_EQ(hint.keyPos, key);
+    EXPECT_EQ(hint.modifierBox, BoxFor(modifier));
+    switch (modifier) {
+        case 'L':
+            EXPECT_EQ(hint.shiftSide, 1);
+            EXPECT_EQ(hint.secondDot, QPoint(6, 20));
+            break;
+        case 'R':
+        case 'A':
+            EXPECT_EQ(hint.shiftSide, 2);
+            EXPECT_EQ(hint.secondDot, QPoint(136, 20));
+            break;
+        default:
+            EXPECT_EQ(hint.shiftSide, -1);
+            EXPECT_FALSE(hint.secondDot.has_value());
+    }
+}
+
+TEST(KeyboardTables, WorkedValuesOfTheSpanishLayout) {
+    const auto& t = Spanish();
+    ExpectHint(LookupHint(t, "a", -1), 1, QPoint(90, 100), '-', "a");
+    ExpectHint(LookupHint(t, "g", -1), 4, QPoint(250, 100), '-', "g");
+    ExpectHint(LookupHint(t, "h", -1), 7, QPoint(290, 100), '-', "h");
+    ExpectHint(LookupHint(t, "ñ", -1), 10, QPoint(450, 100), '-', "ñ");
+    ExpectHint(LookupHint(t, "ç", -1), 10, QPoint(530, 100), '-', "ç");
+    ExpectHint(LookupHint(t, "\r", -1), 10, QPoint(570, 90), '-', "CR");
+    ExpectHint(LookupHint(t, "á", -1), 1, QPoint(90, 100), 'A', "á");
+    ExpectHint(LookupHint(t, "Q", -1), 1, QPoint(80, 63), 'R', "Q");
+    ExpectHint(LookupHint(t, "N", -1), 7, QPoint(310, 138), 'L', "N");
+
+    // The space goes to the thumb of the other hand than the previous character's.
+    const int afterJ = LookupHint(t, "j", -1).finger;
+    ExpectHint(LookupHint(t, " ", afterJ), 5, QPoint(265, 172), '-', "space after j");
+    const int afterF = LookupHint(t, "f", -1).finger;
+    ExpectHint(LookupHint(t, " ", afterF), 6, QPoint(305, 172), '-', "space after f");
+    ExpectHint(LookupHint(t, " ", -1), 6, QPoint(305, 172), '-', "space first of all");
+    ExpectHint(LookupHint(t, " ", 5), 5, QPoint(265, 172), '-', "space after the left thumb");
+    ExpectHint(LookupHint(t, " ", 6), 5, QPoint(265, 172), '-', "space after the right thumb");
+}
+
+TEST(KeyboardTables, CharactersOutsideTheGroupsKeepThePreviousFinger) {
+    const auto& t = Spanish();
+    // The backslash has a row but no finger: its column comes from the finger before.
+    ExpectHint(LookupHint(t, "\\", 3), 3, QPoint(65 + 2 * 40, 10), '-', "\\ after finger 3");
+    ExpectHint(LookupHint(t, "\\", 1), 1, QPoint(25, 10), '-', "\\ after finger 1");
+    ExpectHint(LookupHint(t, "\\", -1), -1, QPoint(65, 10), '-', "\\ with no finger");
+    // A tab has neither: the previous finger, and no key place.
+    ExpectHint(LookupHint(t, "\t", 8), 8, std::nullopt, '-', "tab after finger 8");
+    ExpectHint(LookupHint(t, "\t", -1), -1, std::nullopt, '-', "tab with no finger");
+    // Nothing is found for an empty text.
+    ExpectHint(LookupHint(t, "", 4), 4, std::nullopt, '-', "empty");
+    ExpectHint(LookupHint(t, "", -1), -1, std::nullopt, '-', "empty with no finger");
+    // Characters typed with AltGr show only finger and key; the grave accent has no marker.
+    ExpectHint(LookupHint(t, "@", -1), 2, QPoint(105, 10), '-', "@");
+    ExpectHint(LookupHint(t, "`", -1), 10, QPoint(480, 63), '-', "grave");
+    ExpectHint(LookupHint(t, "^", -1), 10, QPoint(480, 63), 'L', "circumflex");
+    ExpectHint(LookupHint(t, "¨", -1), 10, QPoint(490, 100), 'L', "diaeresis");
+}
+
+TEST(KeyboardTables, UpperCaseAccentedVowelsHaveNoModifier) {
+    const auto& t = Spanish();
+    ExpectHint(LookupHint(t, "Á", -1), 1, QPoint(90, 100), '-', "Á");
+    ExpectHint(LookupHint(t, "É", -1), 3, QPoint(160, 63), '-', "É");
+    ExpectHint(LookupHint(t, "Í", -1), 8, QPoint(360, 63), '-', "Í");
+    ExpectHint(LookupHint(t, "Ó", -1), 9, QPoint(400, 63), '-', "Ó");
+    ExpectHint(LookupHint(t, "Ú", -1), 7, QPoint(320, 63), '-', "Ú");
+}
+
+// Every character of the four rows, worked out by hand from the rules: the finger from its
+// group, x = row base + (finger - 1) x 40 with the corrections for the keys beside the home
+// columns, the marker from the Shift table. Looked up with no previous finger.
+struct RowCase {
+    const char16_t* ch;
+    int finger;
+    int x;
+    char modifier;
+};
+
+void CheckRow(const QString& row, int y, const std::vector<RowCase>& cases) {
+    QString covered;
+    for (const RowCase& c : cases) {
+        const QString ch = QString::fromUtf16(c.ch);
+        covered += ch;
+        ExpectHint(LookupHint(Spanish(), ch, -1), c.finger, QPoint(c.x, y), c.modifier, ch);
+    }
+    // The cases cover the row exactly, in order.
+    EXPECT_EQ(covered, row);
+}
+
+TEST(KeyboardTables, EveryKeyOfTheFourRows) {
+    const auto& rows = Spanish().keyRows;
+    CheckRow(
+        rows[1], 10,
+        {{u"º", 1, 25, '-'},   {u"1", 1, 65, '-'},   {u"2", 2, 105, '-'},  {u"3", 3, 145, '-'},
+         {u"4", 4, 185, '-'},  {u"5", 4, 225, '-'},  {u"6", 7, 265, '-'},  {u"7", 7, 305, '-'},
+         {u"8", 8, 345, '-'},  {u"9", 9, 385, '-'},  {u"0", 10, 425, '-'}, {u"'", 10, 465, '-'},
+         {u"¡", 10, 505, '-'}, {u"ª", 1, 25, 'R'},   {u"!", 1, 65, 'R'},   {u"\"", 2, 105, 'R'},
+         {u"·", 3, 145, 'R'},  {u"$", 4, 185, 'R'},  {u"%", 4, 225, 'R'},  {u"&", 7, 265, '-'},
+         {u"/", 7, 305, 'L'},  {u"(", 8, 345, 'L'},  {u")", 9, 385, 'L'},  {u"=", 10, 425, 'L'},
+         {u"?", 10, 465, 'L'}, {u"¿", 10, 505, 'L'}, {u"\\", -1, 65, '-'}, {u"|", 1, 65, '-'},
+         {u"@", 2, 105, '-'},  {u"#", 3, 145, '-'},  {u"~", 4, 185, '-'},  {u"¬", 7, 265, '-'}});
+    CheckRow(
+        rows[2], 63,
+        {{u"q", 1, 80, '-'},       {u"w", 2, 120, '-'},  {u"e", 3, 160, '-'},  {u"é", 3, 160, 'A'},
+         {u"r", 4, 200, '-'},      {u"t", 4, 240, '-'},  {u"y", 7, 280, '-'},  {u"u", 7, 320, '-'},
+         {u"ú", 7, 320, 'A'},      {u"i", 8, 360, '-'},  {u"í", 8, 360, 'A'},  {u"o", 9, 400, '-'},
+         {u"ó", 9, 400, 'A'},      {u"p", 10, 440, '-'}, {u"`", 10, 480, '-'}, {u"+", 10, 520, '-'},
+         {u"Q", 1, 80, 'R'},       {u"W", 2, 120, 'R'},  {u"E", 3, 160, 'R'},  {u"É", 3, 160, '-'},
+         {u"R", 4, 200, 'R'},      {u"T", 4, 240, 'R'},  {u"Y", 7, 280, 'L'},  {u"U", 7, 320, 'L'},
+         {u"Ú", 7, 320, '-'},      {u"I", 8, 360, 'L'},  {u"Í", 8, 360, '-'},  {u"O", 9, 400, 'L'},
+         {u"Ó", 9, 400, '-'},      {u"P", 10, 440, 'L'}, {u"^", 10, 480, 'L'}, {u"*", 10, 520, 'L'},
+         {u"\u0080", 3, 160, '-'}, {u"[", 10, 480, '-'}, {u"]", 10, 520, '-'}});
+    CheckRow(
+        rows[3], 100,
+        {{u"a", 1, 90, '-'},   {u"á", 1, 90, 'A'},   {u"s", 2, 130, '-'},  {u"d", 3, 170, '-'},
+         {u"f", 4, 210, '-'},  {u"g", 4, 250, '-'},  {u"h", 7, 290, '-'},  {u"j", 7, 330, '-'},
+         {u"k", 8, 370, '-'},  {u"l", 9, 410, '-'},  {u"ñ", 10, 450, '-'}, {u"´", 10, 490, '-'},
+         {u"ç", 10, 530, '-'}, {u"A", 1, 90, 'R'},   {u"Á", 1, 90, '-'},   {u"S", 2, 130, 'R'},
+         {u"D", 3, 170, 'R'},  {u"F", 4, 210, 'R'},  {u"G", 4, 250, 'R'},  {u"H", 7, 290, 'L'},
+         {u"J", 7, 330, 'L'},  {u"K", 8, 370, 'L'},  {u"L", 9, 410, 'L'},  {u"Ñ", 10, 450, 'L'},
+         {u"¨", 10, 490, 'L'}, {u"Ç", 10, 530, 'L'}, {u"{", 10, 490, '-'}, {u"}", 10, 530, '-'}});
+    CheckRow(rows[4], 138,
+             {{u"<", 1, 70, '-'},  {u"z", 1, 110, '-'}, {u"x", 2, 150, '-'},  {u"c", 3, 190, '-'},
+              {u"v", 4, 230, '-'}, {u"b", 4, 270, '-'}, {u"n", 7, 310, '-'},  {u"m", 7, 350, '-'},
+              {u",", 8, 390, '-'}, {u".", 9, 430, '-'}, {u"-", 10, 470, '-'}, {u">", 1, 70, 'R'},
+              {u"Z", 1, 110, 'R'}, {u"X", 2, 150, 'R'}, {u"C", 3, 190, 'R'},  {u"V", 4, 230, 'R'},
+              {u"B", 4, 270, 'R'}, {u"N", 7, 310, 'L'}, {u"M", 7, 350, 'L'},  {u";", 8, 390, 'L'},
+              {u":", 9, 430, 'L'}, {u"_", 10, 470, 'L'}});
+}
+
+TEST(KeyboardTables, GroupsHoldTheirUpperCaseAndLookupsAreCaseSensitive) {
+    const auto& t = Spanish();
+    EXPECT_EQ(t.fingerGroups[2], QStringLiteral("2\"@wsx2\"@WSX"));
+    EXPECT_EQ(t.fingerGroups[1], QStringLiteral("1!|ªºqaáz<>1!|ªºQAÁZ<>"));
+    EXPECT_EQ(t.fingerGroups[5], QStringLiteral("  "));
+    // Lengths counted from the rules, so no character is lost or merged with its neighbour.
+    const int groupSizes[] = {0, 11, 6, 8, 11, 1, 1, 12, 7, 7, 23};
+    for (int finger = 1; finger <= 10; ++finger) {
+        EXPECT_EQ(t.fingerGroups[finger].size(), 2 * groupSizes[finger]) << finger;
+    }
+    EXPECT_TRUE(t.fingerGroups[3].contains(QChar(0x0080)));
+    EXPECT_TRUE(t.fingerGroups[10].endsWith(QStringLiteral("\r")));
+    EXPECT_EQ(t.shiftTable.size(), 52);
+    EXPECT_EQ(t.shiftTable.indexOf(QStringLiteral("ª")), 26);  // position 27
+    EXPECT_EQ(t.shiftTable.indexOf(QStringLiteral("¿")), 27);  // position 28
+    // "q" needs no Shift, "Q" does.
+    EXPECT_FALSE(LookupHint(t, "q", -1).modifierBox.has_value());
+    EXPECT_TRUE(LookupHint(t, "Q", -1).modifierBox.has_value());
+}
+
+TEST(KeyboardTables, EnglishLayoutHasItsOwnGroupsAndOnlyTheRightHandShiftText) {
+    const KeyboardTables t = MakeKeyboardTables(QStringLiteral("ingles"));
+    EXPECT_EQ(t.layout, QStringLiteral("ingles"));
+    EXPECT_EQ(t.shiftTable, QStringLiteral("¿?=)(/*^POIUYÇ¨ÑLKJH_:;MN"));
+    EXPECT_EQ(t.shiftTable.size(), 25);
+    EXPECT_EQ(t.fingerGroups[8], QStringLiteral("8*ik,<8*IK,<"));
+    // ";" is the right little finger's in English; rows are the Spanish ones. The right-hand
+    // characters now stand first in the Shift table, so they take the right-hand marker.
+    ExpectHint(LookupHint(t, ";", -1), 10, QPoint(110 + 9 * 40, 138), 'R', "; in English");
+    ExpectHint(LookupHint(t, "P", -1), 10, QPoint(440, 63), 'R', "P in English");
+    ExpectHint(LookupHint(t, "Q", -1), 1, QPoint(80, 63), '-', "Q in English");
+    // An unknown name gives the Spanish tables.
+    EXPECT_EQ(MakeKeyboardTables(QStringLiteral("klingon")).fingerGroups, Spanish().fingerGroups);
+}
+
+TEST(KeyboardTables, ThePreviousFingerLivesAcrossLookups) {
+    BuildKeyboardTables(QStringLiteral("español"));
+    SetPreviousFinger(-1);
+    EXPECT_EQ(NextKeyHint(" ").finger, 6);  // nothing looked up yet: the right thumb
+    EXPECT_EQ(NextKeyHint("l").finger, 9);
+    EXPECT_EQ(NextKeyHint(" ").finger, 5);  // after the right hand: the left thumb
+    EXPECT_EQ(PreviousFinger(), 5);
+    EXPECT_EQ(NextKeyHint("\t").finger, 5);  // kept
+    EXPECT_EQ(NextKeyHint("\\").keyPos, QPoint(65 + 4 * 40, 10));
+    EXPECT_EQ(NextKeyHint("d").finger, 3);
+    EXPECT_EQ(PreviousFinger(), 3);
+}
+
+TEST(KeyboardTables, ChartColoursKeepRedInTheLowByte) {
+    BuildKeyboardTables(QStringLiteral("español"));
+    EXPECT_EQ(ChartColours[0][0], 0x6C4747u);  // (71, 71, 108)
+    EXPECT_EQ(ChartColours[1][6], 0x0000FFu);  // (255, 0, 0)
+    EXPECT_EQ(ChartColours[0][6], 0xFF0000u);  // (0, 0, 255)
+    EXPECT_EQ(ChartColours[2][7], 0x233A18u);  // (24, 58, 35)
+    EXPECT_EQ(ChartColour(1, 1), QColor(183, 120, 120));
+    EXPECT_EQ(ChartColour(2, 5), QColor(223, 242, 228));
+    EXPECT_EQ(ChartColour(3, 0), QColor(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace tz
