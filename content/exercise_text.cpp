@@ -1,0 +1,150 @@
+#include "content/exercise_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "content/course_data.h"
+#include "platform/files.h"
+#include "platform/globals.h"
+#include "users/user_record.h"
+
+namespace tz {
+
+QString ExerciseText;
+QString MissingTextFile;
+
+namespace {
+
+const QString kLessonTextPrefix = QStringLiteral("(TEXTO=");
+
+QString WithoutTrailingSpaces(QString text) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == ' ') --end;
+    text.truncate(end);
+    return text;
+}
+
+QString WithoutLeadingSpaces(const QString& text) {
+    qsizetype start = 0;
+    while (start < text.size() && text[start] == ' ') ++start;
+    return text.mid(start);
+}
+
+// Reads a text file line by line (CR, LF or CR LF), handing each decoded line to `take` until
+// it returns false. Lines are read from a fixed-size buffer so a huge file costs only what is
+// kept; a single line that by itself runs past the read limit is ended there, as the text is
+// full anyway.
+template <typename Take>
+bool ReadLines(const QString& path, Take take) {
+    if (!QFileInfo(path).isFile()) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    // UTF-8 needs at most four bytes a character.
+    constexpr qsizetype kLongestLineBytes = 4 * (kTextReadLimit + 1);
+    QByteArray line;
+    bool firstLine = true;
+    bool skipLineFeed = false;
+    auto finish = [&]() {
+        QString decoded = QString::fromUtf8(line);
+        // Editors on Windows often put a byte-order mark first; it is no typable character.
+        if (firstLine && decoded.startsWith(QChar(0xFEFF))) decoded.remove(0, 1);
+        firstLine = false;
+        line.clear();
+        return take(decoded);
+    };
+    char buffer[8192];
+    qint64 got = 0;
+    while ((got = file.read(buffer, sizeof buffer)) > 0) {
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = buffer[i];
+            if (skipLineFeed) {
+                skipLineFeed = false;
+                if (c == '\n') continue;
+            }
+            if (c == '\r' || c == '\n') {
+                skipLineFeed = c == '\r';
+                if (!finish()) return true;
+            } else {
+                line.append(c);
+                if (line.size() >= kLongestLineBytes) {
+                    finish();
+                    return true;
+                }
+            }
+        }
+    }
+    // A final line end is optional and adds no empty line.
+    if (!line.isEmpty()) finish();
+    return true;
+}
+
+}  // namespace
+
+bool AssembleExerciseText() {
+    return AssembleExerciseText(CurrentUser.exercise);
+}
+
+bool AssembleExerciseText(int exercise) {
+    MissingTextFile.clear();
+    const bool inBlock = exercise >= 1 && exercise < BlockEntries.size();
+    const QString entry = inBlock ? BlockEntries[exercise] : QString();
+    // A custom text replaces whatever entry the block holds.
+    if (ExerciseSource == "TXTLARGO" || IsLessonTextRef(entry)) return LoadLessonText(entry);
+    if (!inBlock) {
+        ExerciseText.clear();
+        return false;
+    }
+    const QString line = WordExerciseLine(entry);
+    QStringList lines;
+    for (int i = 0; i < LinesPerExercise; ++i) lines.append(line);
+    ExerciseText = lines.join('\r');
+    return true;
+}
+
+QString WordExerciseLine(const QString& entry) {
+    QString unit = entry + ' ';
+    unit.replace(kQuoteMarker, QStringLiteral("\""));
+    if (unit.size() > kExerciseLineLimit) {
+        unit = WithoutTrailingSpaces(unit.left(kExerciseLineLimit));
+    }
+    QString line = unit;
+    // An entry of nothing but spaces leaves an empty unit, which could never fill the line.
+    while (!unit.isEmpty() && line.size() + unit.size() < kExerciseLineLimit) line += unit;
+    return WithoutLeadingSpaces(WithoutTrailingSpaces(line));
+}
+
+bool IsLessonTextRef(const QString& entry) {
+    return entry.startsWith(kLessonTextPrefix);
+}
+
+QString LessonTextFileName(const QString& entry) {
+    // The number is the field between the first "=" and the next one (or the end).
+    const qsizetype equals = entry.indexOf('=');
+    QString field;
+    if (equals >= 0) {
+        const qsizetype next = entry.indexOf('=', equals + 1);
+        field = entry.mid(equals + 1, next < 0 ? -1 : next - equals - 1);
+    }
+    QString number = QString::number(ReadNumber(field));
+    if (number.size() == 1) number.prepend('0');
+    return QStringLiteral("textos/TEXTO_") + number;
+}
+
+bool LoadLessonText(const QString& entry) {
+    const QString path = ExerciseSource == "TXTLARGO"
+                             ? DataPath(QStringLiteral("TXTPERSONALIZADOS/") + CustomDocumentName)
+                             : DataPath(LessonTextFileName(entry));
+    QString text;
+    const bool opened = ReadLines(path, [&text](const QString& line) {
+        text += WithoutTrailingSpaces(line).replace(kQuoteMarker, QStringLiteral("\""));
+        text += LineBreak;
+        return text.size() <= kTextReadLimit;
+    });
+    text.chop(LineBreak.size());
+    ExerciseText = text;
+    MissingTextFile = opened ? QString() : QDir::toNativeSeparators(path);
+    return opened;
+}
+
+}  // namespace tz

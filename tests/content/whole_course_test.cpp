@@ -1,0 +1,98 @@
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringList>
+
+#include "content/course_data.h"
+#include "content/exercise_text.h"
+#include "content_test.h"
+#include "platform/files.h"
+#include "platform/globals.h"
+#include "support.h"
+#include "users/user_record.h"
+
+namespace tz {
+namespace {
+
+constexpr int kLessonTexts = 69;
+
+QString LessonTextSource(int t) {
+    return test::SourcePath(QString("assets/textos/TEXTO_%1").arg(t, 2, 10, QChar('0')));
+}
+
+TEST(WholeCourse, EveryLessonTextIsCleanCrLfUtf8WithTypableLinesThatFit) {
+    for (int t = 1; t <= kLessonTexts; ++t) {
+        const QString path = LessonTextSource(t);
+        SCOPED_TRACE(path.toStdString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "falta el texto";
+        const QByteArray bytes = file.readAll();
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "marca de orden de bytes";
+        EXPECT_TRUE(bytes.endsWith("\r\n"));
+        // Every line end is CR LF, never a lone CR or LF.
+        EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n"));
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder(bytes);
+        ASSERT_FALSE(decoder.hasError()) << "bytes que no son UTF-8";
+
+        QStringList lines = text.split("\r\n");
+        lines.removeLast();  // after the final line end
+        int lineNumber = 0;
+        for (QString line : lines) {
+            ++lineNumber;
+            line.replace(kQuoteMarker, "\"");
+            EXPECT_LE(line.size(), 67) << "línea " << lineNumber;
+            for (const QChar c : line) {
+                EXPECT_TRUE(test::IsTypable(c))
+                    << "línea " << lineNumber << ": U+" << std::hex << int(c.unicode());
+            }
+        }
+    }
+}
+
+TEST(WholeCourse, EveryExerciseOfTheCourseBuildsATextThatFitsThePage) {
+    // The course as the program reads it from its own folder: the source tree's assets hold
+    // the textos folder laid out as beside the executable.
+    SetProgramFolder(test::SourcePath("assets"));
+    const QString savedSource = ExerciseSource;
+    ExerciseSource = "NO";
+    int exercises = 0;
+    int texts = 0;
+    for (int level = 1; level <= LastLevel; ++level) {
+        ASSERT_TRUE(SeekLevel(level));
+        ASSERT_TRUE(ReadBlock(1));
+        const int blocks = BlockCount;
+        for (int block = 1; block <= blocks; ++block) {
+            ASSERT_TRUE(LoadBlock(level, block));
+            for (int exercise = 1; exercise <= EntryCount; ++exercise) {
+                SCOPED_TRACE(QString("nivel %1, bloque %2, ejercicio %3")
+                                 .arg(level)
+                                 .arg(block)
+                                 .arg(exercise)
+                                 .toStdString());
+                ++exercises;
+                const bool text = IsLessonTextRef(BlockEntries[exercise]);
+                texts += text;
+                EXPECT_TRUE(AssembleExerciseText(exercise)) << MissingTextFile.toStdString();
+                ASSERT_FALSE(ExerciseText.isEmpty());
+                const QStringList lines = ExerciseText.split(text ? "\r\n" : "\r");
+                if (!text) {
+                    EXPECT_EQ(lines.size(), LinesPerExercise);
+                }
+                for (const QString& line : lines) {
+                    EXPECT_LE(line.size(), 67);
+                    for (const QChar c : line) EXPECT_TRUE(test::IsTypable(c));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(exercises, 407);
+    EXPECT_EQ(texts, kLessonTexts);
+    ExerciseSource = savedSource;
+    SetProgramFolder(QString());
+}
+
+}  // namespace
+}  // namespace tz
