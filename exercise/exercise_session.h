@@ -81,8 +81,9 @@ class SessionDisplay {
     virtual int AskYesNo(const QString& title, const QString& text, int code);
     // Drops the pending window events. The default drains the program's event queue.
     virtual void DrainEvents();
-    // What an event means to the session. The default knows typed characters and close
-    // requests; the exercise window adds its buttons and check boxes.
+    // What an event means to the session. The default takes every typed character and close
+    // request; the exercise window adds its buttons and check boxes (and may ignore the events
+    // of other windows).
     virtual SessionCommand Interpret(const Event& event);
 };
 

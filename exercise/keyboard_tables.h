@@ -63,9 +63,9 @@ KeyHint NextKeyHint(const QString& ch);
 int PreviousFinger();
 void SetPreviousFinger(int finger);  // tests start from a known finger
 
-// Colours of the results chart (rebuilt by BuildKeyboardTables): three schemes (0 blue, 1 red,
-// 2 green) of eight colours, each
-// a 32-bit RGB value with red in the low byte.
+// Colours of the results chart: three schemes (0 blue, 1 red, 2 green) of eight colours, each a
+// 32-bit RGB value with red in the low byte. Filled from the start; BuildKeyboardTables fills it
+// again.
 using ChartColourTable = std::array<std::array<quint32, 8>, 3>;
 extern ChartColourTable ChartColours;
 ChartColourTable MakeChartColours();

@@ -1,0 +1,128 @@
+// Cost of one keystroke in the exercise session: judgement, hint lookup, drawing of the cell
+// and the cursor on the real ExerciseCanvas with the real exercise font, the new page when one
+// is due, and the poll of the loop. The 1 ms pause after each keystroke is left out.
+//
+//   build/bench_session [--benchmark_repetitions=5]
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QStringList>
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "app/picture_registry.h"
+#include "exercise/exercise_session.h"
+#include "platform/clock.h"
+#include "platform/fonts.h"
+#include "platform/globals.h"
+
+void TipenzoInitAssets();
+
+namespace {
+
+constexpr int kTextLength = 40000;
+constexpr int kLineLength = 67;
+
+// The exercise window without a window: the canvas is drawn for real, the rest goes nowhere.
+class CanvasOnlyDisplay : public tz::SessionDisplay {
+  public:
+    void SetTitle(const QString&) override {}
+    void SetFieldText(tz::SessionField, const QString&) override {}
+    void ShowCanvas() override {}
+    void FocusCanvas() override {}
+    void ShowWindow() override {}
+    void ShowHint(const QString&, const tz::KeyHint&) override {}
+    void ReapplyOptions(int) override {}
+};
+
+// Spanish prose wrapped into lines of at most 67 characters, CR LF between lines, cut to the
+// exact length.
+QString LessonLikeText() {
+    const QString prose = QStringLiteral(
+        "El viejo faro de la costa guardaba historias que nadie había escrito. Cada noche, "
+        "cuando el mar se volvía oscuro, la señora Núñez subía los ciento doce escalones "
+        "con una lámpara de aceite y un cuaderno pequeño. ¿Quién le enseñó a escribir tan "
+        "rápido? Nadie lo sabía: ella decía que bastaba con mirar el papel, respirar "
+        "despacio y dejar que los dedos encontraran solos su camino sobre las teclas. "
+        "Los niños del pueblo, curiosos, le preguntaban por qué apuntaba el color del "
+        "cielo, el número de barcos y la dirección del viento; ella sonreía y respondía "
+        "que un día alguien querría saber cómo fue el invierno de 1987. ¡Qué razón tenía! ");
+    QStringList lines;
+    QString line;
+    int length = 0;
+    while (length < kTextLength) {
+        for (const QString& word : prose.split(u' ', Qt::SkipEmptyParts)) {
+            if (!line.isEmpty() && line.size() + 1 + word.size() > kLineLength) {
+                lines << line;
+                length += static_cast<int>(line.size()) + 2;
+                line.clear();
+            }
+            if (!line.isEmpty()) line += u' ';
+            line += word;
+        }
+    }
+    lines << line;
+    return lines.join(QStringLiteral("\r\n")).left(kTextLength);
+}
+
+void BM_TypeLessonText(benchmark::State& state) {
+    const QString text = LessonLikeText();
+    tz::ManualClock clock;
+    tz::SetClock(&clock);
+    CanvasOnlyDisplay display;
+    std::vector<double> micros;
+    micros.reserve(kTextLength);
+    int64_t keystrokes = 0;
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        tz::ExerciseSession session(display);
+        session.SetDrawPause(0);
+        session.Begin(text, QStringLiteral("ANA PÉREZ"), 12, 120);
+        state.ResumeTiming();
+
+        int typed = 0;
+        while (!session.Ended()) {
+            // A pupil at about 400 keystrokes a minute who misses one key in fifty.
+            clock.Advance(150);
+            const QString ch = (++typed % 50 == 0) ? QStringLiteral("x") : session.Expected();
+            const auto start = std::chrono::steady_clock::now();
+            session.Type(ch);
+            session.Poll();
+            const auto end = std::chrono::steady_clock::now();
+            micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+        keystrokes += typed;
+        benchmark::DoNotOptimize(tz::ExerciseCanvas.constBits());
+    }
+    tz::SetClock(nullptr);
+
+    std::sort(micros.begin(), micros.end());
+    state.SetItemsProcessed(keystrokes);
+    state.counters["keystrokes_per_attempt"] =
+        static_cast<double>(keystrokes) / static_cast<double>(state.iterations());
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+}
+BENCHMARK(BM_TypeLessonText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TipenzoInitAssets();
+    tz::RegisterAllPictures();
+    tz::ExerciseFont = tz::MakeFont(QStringLiteral("Courier New"), 14, true);
+    tz::ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
+    tz::ExerciseCanvas.fill(Qt::white);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
