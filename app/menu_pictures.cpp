@@ -17,7 +17,7 @@ namespace {
 
 // Where the main menu's controls lie on its background (left, top, width, height).
 const QRectF kHeaderBand(0, 0, 800, 104);
-const QRectF kProgressCard(322, 125, 466, 324);
+const QRectF kProgressCard(322, 110, 466, 339);
 const double kFooterLine = 463.5;
 
 const QColor kInk(58, 48, 44);
@@ -114,7 +114,7 @@ QImage DrawMenuBackground() {
     painter.drawRoundedRect(kProgressCard, 10, 10);
     painter.setFont(ArialPixels(11, true));
     painter.setPen(kBrandTerracotta.darker(125));
-    painter.drawText(QRectF(334, 116, 200, 14), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(336, 116, 200, 14), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromUtf8("ALUMNO Y RESULTADOS"));
 
     // Footer: a rule, then the shortcut letters between the banner and the social button.
@@ -128,9 +128,13 @@ QImage DrawMenuBackground() {
         const char* key;
         const char* word;
     } shortcuts[] = {{"R", "Comenzar"}, {"G", "Usuarios"}, {"V", "Lecciones"}, {"I", "Acerca de"}};
-    double x = 284;
     const QFont word = ArialPixels(12, false);
     const QFontMetricsF wordMetrics(word);
+    double total = -14;
+    for (const auto& shortcut : shortcuts) {
+        total += 27 + wordMetrics.horizontalAdvance(QString::fromUtf8(shortcut.word)) + 14;
+    }
+    double x = 282 + (380 - total) / 2;
     for (const auto& shortcut : shortcuts) {
         DrawKeyCap(painter, QRectF(x, 492, 22, 24), QString::fromUtf8(shortcut.key), Qt::white,
                    kBrandNavy, 12);
@@ -193,7 +197,7 @@ void DrawBookGlyph(QPainter& painter, const QRectF& box, const QColor& colour) {
 void DrawPencilGlyph(QPainter& painter, const QRectF& box, const QColor& colour) {
     const QPointF c = box.center();
     painter.save();
-    painter.translate(c);
+    painter.translate(c + QPointF(1, -2));
     painter.rotate(-45);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
@@ -207,7 +211,7 @@ void DrawPencilGlyph(QPainter& painter, const QRectF& box, const QColor& colour)
     painter.drawPath(tip);
     painter.restore();
     painter.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(c.x() - 9, c.y() + 11), QPointF(c.x() + 9, c.y() + 11));
+    painter.drawLine(QPointF(c.x() - 7, c.y() + 8.5), QPointF(c.x() + 7, c.y() + 8.5));
 }
 
 enum class Glyph { Play, People, Book, Pencil };
@@ -383,20 +387,24 @@ QImage DrawStatusBackground() {
     font.setBold(true);
     const QFontMetricsF metrics(font);
     const struct {
-        double x, top, height;
+        double x, y;
         const char* label;
         double valueX;
     } plates[] = {
-        {3, 2, 24, "USUARIO:", 94},
-        {3, 31, 23, "NIVEL:", 73},
-        {151, 31, 23, "BLOQUE:", 232},
-        {3, 58, 21, "P.P.M. de Media:", 182},
+        {3, 1, "USUARIO:", 94},
+        {3, 31, "NIVEL:", 73},
+        {151, 31, "BLOQUE:", 232},
+        {3, 58, "P.P.M. de Media:", 182},
     };
     for (const auto& plate : plates) {
+        // Around the ink of the capitals: from the cap height down to the base line.
+        const double baseline = plate.y + metrics.ascent();
+        const double top = std::max(0.0, baseline - metrics.capHeight() - 5);
+        const double bottom = std::min(80.0, baseline + 5);
         const double right =
             std::min(plate.x + metrics.horizontalAdvance(QString::fromUtf8(plate.label)) + 3,
                      plate.valueX - 2);
-        const QRectF box(QPointF(plate.x - 3, plate.top), QPointF(right, plate.top + plate.height));
+        const QRectF box(QPointF(plate.x - 3, top), QPointF(right, bottom));
         QLinearGradient light(0, box.top(), 0, box.bottom());
         light.setColorAt(0, QColor(250, 236, 214));
         light.setColorAt(1, QColor(232, 200, 168));
@@ -420,7 +428,7 @@ QImage MakeMenuPicture(int number) {
             return DrawLargeButton(QStringLiteral("Usuarios"), Glyph::People, "G", kBrandNavy);
         case 15:
             return DrawLargeButton(QStringLiteral("Comenzar ejercicios"), Glyph::Play, "R",
-                                   kBrandTerracotta.darker(108));
+                                   kBrandTerracotta.darker(118));
         case 16:
             return DrawLargeButton(QStringLiteral("Lecciones"), Glyph::Book, "V", kBrandNavy);
         case 17:

@@ -1,0 +1,53 @@
+#pragma once
+// The main menu: the program's one permanent window and the hub every other screen returns to.
+
+#include <QString>
+
+class QWidget;
+
+namespace tz {
+
+// Control ids of the main menu.
+enum MainMenuControl {
+    kMenuUsersId = 24,
+    kMenuStartId = 25,
+    kMenuLessonsId = 26,
+    kMenuStatusFrameId = 28,
+    kMenuLogoId = 29,
+    kMenuSocialId = 30,
+    kMenuHelpId = 31,
+    kMenuUpdateId = 32,
+    kMenuAboutId = 33,
+    kMenuMinimiseId = 34,
+    kMenuQuitId = 35,
+    kMenuBannerId = 37,
+    kMenuChartFrameId = 38,
+    kMenuChartId = 39,
+    kMenuStatusPanelId = 40,
+    kMenuCustomTextsId = 42,
+};
+
+// The main menu's title, shown only in the task bar.
+QString MainMenuTitle();
+
+// Builds the main menu with every control, shows it and makes it the MainMenuWindow.
+QWidget* BuildMainMenu();
+
+// The rest of start-up once the splash is gone: the main menu, the work copies of pictures 25
+// and 11, the status panel reading "NO SELECCIONADO" and the empty results chart.
+void OpenMainMenu();
+
+// Runs the main menu's loop until the pupil quits (quit button or a close request).
+void RunMainLoop();
+
+// Tears the main menu down; MainMenuWindow is empty afterwards.
+void CloseMainMenu();
+
+// The control a typed character stands for (R, G, V, I in either case), 0 for any other.
+int MenuShortcutControl(const QString& typed);
+
+// The help document of this installation: "tipzhelp.chm" in the program folder on Windows when
+// it is there, otherwise the HTML help "tipzhelp.html" beside the program.
+QString HelpDocumentPath();
+
+}  // namespace tz
