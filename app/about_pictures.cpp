@@ -120,9 +120,9 @@ QImage DrawSocialButton() {
     painter.setPen(QPen(kSocialBlue, 1));
     for (double y : {21.5, 25.0, 28.5}) painter.drawLine(QPointF(21, y), QPointF(28, y));
 
-    painter.setFont(ArialPixels(14, true));
+    painter.setFont(ArialPixels(13, true));
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(32, 4, 61, 32), Qt::AlignCenter, "Me Gusta");
+    painter.drawText(QRectF(31, 4, 62, 32), Qt::AlignCenter, "Me Gusta");
     return image;
 }
 
