@@ -1,0 +1,75 @@
+// Time of one save (a rewrite through "usuarios.tmp", flushed to disk and renamed over the
+// users file) and one load of the CurrentUser, on a users file of 200 users.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/files.h"
+#include "users/user_record.h"
+#include "users/user_store.h"
+
+namespace {
+
+constexpr int kUsers = 200;
+
+// A program folder holding a users file of kUsers users; the CurrentUser is the middle one.
+class UsersFolder {
+  public:
+    UsersFolder() {
+        tz::SetProgramFolder(dir_.path());
+        QByteArray file = "Datos de Usuarios v2.6\r\n";
+        for (int i = 0; i < kUsers; ++i) {
+            file += QString(
+                        "ALUMNO NUMERO %1|%2|%3|1|231|210|225|240|251|-1|-1|-1|-1|-1|-1|"
+                        "NORMAL|ID-2024010109%4")
+                        .arg(i)
+                        .arg(1 + i % 36)
+                        .arg(1 + i % 5)
+                        .arg(1000 + i)
+                        .toUtf8();
+            file += "\r\n";
+        }
+        QFile out(tz::DataPath("usuarios.dat"));
+        if (out.open(QIODevice::WriteOnly)) out.write(file);
+        out.close();
+        tz::CurrentUser = tz::UserRecord{};
+        tz::CurrentUser.id = QString("ID-2024010109%1").arg(1000 + kUsers / 2);
+        tz::LoadCurrentUser();
+    }
+    ~UsersFolder() { tz::SetProgramFolder(QString()); }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+void BM_SaveCurrentUser(benchmark::State& state) {
+    UsersFolder folder;
+    for (auto _ : state) {
+        tz::RecordResult(static_cast<std::int16_t>(200 + state.iterations() % 50));
+        benchmark::DoNotOptimize(tz::SaveCurrentUser());
+    }
+}
+BENCHMARK(BM_SaveCurrentUser)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadCurrentUser(benchmark::State& state) {
+    UsersFolder folder;
+    for (auto _ : state) {
+        tz::LoadCurrentUser();
+        benchmark::DoNotOptimize(tz::CurrentUser.level);
+    }
+}
+BENCHMARK(BM_LoadCurrentUser)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,328 @@
+#include <QDir>
+#include <QRegularExpression>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "support.h"
+#include "users/user_record.h"
+#include "users/user_store.h"
+#include "users/users_file.h"
+
+namespace tz {
+namespace {
+
+const QByteArray kHeader = "Datos de Usuarios v2.6\r\n";
+const QByteArray kAna = "ANA|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
+const QByteArray kLuis = "LUIS|1|2|3|150|150|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002";
+const QByteArray kEva = "EVA|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|DIFICIL|ID-20240101000003";
+
+class UserStoreTest : public test::ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        test::ProgramFolderTest::SetUp();
+        clock_.now = QDateTime(QDate(2024, 3, 5), QTime(9, 5, 7));
+        SetClock(&clock_);
+        CurrentUser = UserRecord{};
+        CurrentMode = "NORMAL";
+    }
+    void TearDown() override {
+        SetClock(nullptr);
+        SetRandomSource({});
+        CurrentUser = UserRecord{};
+        CurrentMode = "NORMAL";
+        test::ProgramFolderTest::TearDown();
+    }
+    void WriteUsers(const QByteArray& bytes) { WriteBytes("usuarios.dat", bytes); }
+    QByteArray Users() const { return ReadBytes("usuarios.dat"); }
+    ManualClock clock_;
+};
+
+TEST_F(UserStoreTest, SaveReplacesOnlyTheCurrentUsersLine) {
+    // Other lines keep their bytes (here: one not even valid UTF-8, written by hand in
+    // Latin-1), apart from their line end, always CR LF.
+    const QByteArray latin1 =
+        "PE\xD1"
+        "A|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-7|extra";
+    WriteUsers("Datos de Usuarios v2.4\n" + kAna + "\n" + kLuis + "\r" + latin1);
+
+    CurrentUser.id = "ID-20240101000002";
+    LoadCurrentUser();
+    EXPECT_EQ(CurrentUser.name, "LUIS");
+    CurrentUser.exercise = 4;
+    RecordResult(250);
+    EXPECT_EQ(CurrentUser.history[1], 250);
+    CurrentUser.mode = "rápido";  // not a mode: written as NORMAL, kept in the record
+    ASSERT_TRUE(SaveCurrentUser());
+
+    EXPECT_EQ(CurrentUser.averageSpeed, 200);
+    EXPECT_EQ(CurrentUser.mode, QString::fromUtf8("rápido"));
+    EXPECT_EQ(Users(), kHeader + kAna + "\r\n" +
+                           "LUIS|1|2|4|200|150|250|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                           "ID-20240101000002\r\n" +
+                           latin1 + "\r\n");
+    EXPECT_FALSE(Exists("usuarios.tmp"));
+
+    // Without a matching line only the header is renewed.
+    CurrentUser.id = "ID-nadie";
+    CurrentUser.averageSpeed = -9;
+    const QByteArray before = Users();
+    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_EQ(Users(), before);
+    EXPECT_EQ(CurrentUser.averageSpeed, -9) << "the average is only computed for a stored line";
+}
+
+TEST_F(UserStoreTest, SaveRewritesEveryLineWithTheIdAndKeepsNamesClean) {
+    WriteUsers(kHeader + kAna + "\r\n" + kLuis + "\r\n" + kAna + "\r\n");
+    CurrentUser.id = "ID-20240101000001";
+    LoadCurrentUser();
+    CurrentUser.name = "ANA|GIL\r\nX";
+    ASSERT_TRUE(SaveCurrentUser());
+    const QByteArray anaLine =
+        "ANAGILX|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
+    EXPECT_EQ(Users(), kHeader + anaLine + "\r\n" + kLuis + "\r\n" + anaLine + "\r\n");
+
+    // With no user selected (empty id) a line without an id is not taken for the user's.
+    WriteUsers(kHeader + "\r\n" + kAna + "\r\n");
+    CurrentUser = UserRecord{};
+    CurrentUser.name = "NADIE";
+    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_EQ(Users(), kHeader + "\r\n" + kAna + "\r\n");
+
+    // On a missing file the rewrite leaves the header alone.
+    DeleteFile(Path("usuarios.dat"));
+    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_EQ(Users(), kHeader);
+}
+
+TEST_F(UserStoreTest, FailedRewriteLeavesTheUsersFileAsItWas) {
+    const QByteArray file = kHeader + kAna + "\r\n" + kLuis + "\r\n";
+    WriteUsers(file);
+    CurrentUser.id = "ID-20240101000001";
+    CurrentUser.name = "OTRA";
+
+    // "usuarios.tmp" cannot be created.
+    ASSERT_TRUE(CreateFolder(Path("usuarios.tmp")));
+    EXPECT_FALSE(SaveCurrentUser());
+    EXPECT_FALSE(DeleteUser("ID-20240101000002"));
+    EXPECT_EQ(Users(), file);
+    QDir(Path("usuarios.tmp")).removeRecursively();
+
+    // The users file cannot be opened: nothing is created.
+    DeleteFile(Path("usuarios.dat"));
+    ASSERT_TRUE(CreateFolder(Path("usuarios.dat")));
+    EXPECT_FALSE(SaveCurrentUser());
+    EXPECT_FALSE(DeleteUser("ID-20240101000002"));
+    EXPECT_EQ(FileSize(Path("usuarios.dat")), -2);
+    EXPECT_FALSE(Exists("usuarios.tmp"));
+
+    // A leftover temporary file from an earlier crash is simply replaced.
+    QDir(Path("usuarios.dat")).removeRecursively();
+    WriteUsers(file);
+    WriteBytes("usuarios.tmp", "basura de una ejecución anterior, mucho más larga que el resto");
+    EXPECT_TRUE(SaveCurrentUser());
+    EXPECT_FALSE(Exists("usuarios.tmp"));
+    EXPECT_TRUE(Users().startsWith(kHeader + "OTRA|"));
+}
+
+TEST_F(UserStoreTest, LoadTakesTheLastMatchingLineAndSetsTheMode) {
+    const QByteArray ana2 =
+        "ANA BIS|7|2|1|300|300|-1|-1|-1|-1|-1|-1|-1|-1|-1| MUY FACIL |ID-20240101000001";
+    WriteUsers(kHeader + kAna + "\r\n" + kLuis + "\r\n" + ana2 + "\r\n");
+    CurrentUser.id = "ID-20240101000001";
+    LoadCurrentUser();
+    EXPECT_EQ(CurrentUser.name, "ANA BIS");
+    EXPECT_EQ(CurrentUser.level, 7);
+    EXPECT_EQ(CurrentUser.averageSpeed, 300);
+    EXPECT_EQ(CurrentUser.history[0], 300);
+    EXPECT_EQ(CurrentUser.history[1], -1);
+    EXPECT_EQ(CurrentUser.mode, "MUY FACIL");
+    EXPECT_EQ(CurrentMode, "MUY FACIL");
+    EXPECT_EQ(CurrentUser.id, "ID-20240101000001");
+
+    // An id no line carries (or an empty one, or a missing file) changes nothing.
+    const UserRecord before = CurrentUser;
+    CurrentUser.id = "ID-20240101000001 ";
+    LoadCurrentUser();
+    CurrentUser.id = before.id;
+    EXPECT_EQ(CurrentUser, before);
+    CurrentUser.id.clear();
+    WriteUsers(kHeader + "\r\n" + kAna + "\r\n");  // a blank line has no id either
+    LoadCurrentUser();
+    EXPECT_EQ(CurrentUser.name, "ANA BIS");
+    CurrentUser.id = before.id;
+    DeleteFile(Path("usuarios.dat"));
+    LoadCurrentUser();
+    EXPECT_EQ(CurrentUser, before);
+    EXPECT_FALSE(Exists("usuarios.dat")) << "loading never creates the file";
+}
+
+TEST_F(UserStoreTest, DeleteRemovesEveryLineWithTheIdAndKeepsTheHeader) {
+    WriteUsers(kHeader + kAna + "\r\n" + kLuis + "\n" + kAna + "\r\n" + kEva + "\r\n");
+    ASSERT_TRUE(DeleteUser("ID-20240101000001"));
+    EXPECT_EQ(Users(), kHeader + kLuis + "\r\n" + kEva + "\r\n");
+    EXPECT_FALSE(Exists("usuarios.tmp"));
+
+    // An unknown id leaves the lines; an empty id would match the header: nothing happens.
+    ASSERT_TRUE(DeleteUser("ID-20240101"));
+    EXPECT_EQ(Users(), kHeader + kLuis + "\r\n" + kEva + "\r\n");
+    EXPECT_FALSE(DeleteUser(""));
+    EXPECT_EQ(Users(), kHeader + kLuis + "\r\n" + kEva + "\r\n");
+
+    // An older header is kept as it stands (delete does not renew it).
+    WriteUsers("Datos de Usuarios v2.6 \n" + kEva + "\n");
+    ASSERT_TRUE(DeleteUser("ID-x"));
+    EXPECT_EQ(Users(), "Datos de Usuarios v2.6 \r\n" + kEva + "\r\n");
+}
+
+TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {
+    WriteUsers(kHeader);
+    CurrentMode = "DIFICIL";
+    EXPECT_EQ(AppendNewUser(QString::fromUtf8("ANA PÉREZ"), 10), "ID-20240305090507");
+    CurrentMode = "FACIL";
+    // Same second: the id gets a counter and stays "ID-" and digits.
+    EXPECT_EQ(AppendNewUser("LUIS", 6), "ID-202403050905071");
+    EXPECT_EQ(AppendNewUser("EVA", 1), "ID-202403050905072");
+    clock_.Advance(1000);
+    CurrentMode = "lento";
+    EXPECT_EQ(AppendNewUser("PEPE|X\r\n", -3), "ID-20240305090508");
+    EXPECT_EQ(Users(), kHeader +
+                           QString::fromUtf8("ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
+                                             "DIFICIL|ID-20240305090507\r\n")
+                               .toUtf8() +
+                           "LUIS|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|"
+                           "ID-202403050905071\r\n"
+                           "EVA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|"
+                           "ID-202403050905072\r\n"
+                           "PEPEX|-3|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                           "ID-20240305090508\r\n");
+
+    // Each of the users now saves into its own line only.
+    CurrentUser.id = "ID-202403050905071";
+    LoadCurrentUser();
+    CurrentUser.level = 7;
+    ASSERT_TRUE(SaveCurrentUser());
+    const QStringList lines = ReadUserLines().lines;
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("ANA PÉREZ|10|")));
+    EXPECT_TRUE(lines[1].startsWith("LUIS|7|"));
+    EXPECT_TRUE(lines[2].startsWith("EVA|1|"));
+
+    EXPECT_TRUE(UserIdExists("ID-202403050905072"));
+    EXPECT_FALSE(UserIdExists("ID-202403050905073"));
+    EXPECT_EQ(MakeUniqueUserId("ID-20240305090507"), "ID-202403050905073");
+    EXPECT_EQ(MakeUniqueUserId("ID-123"), "ID-123");
+}
+
+TEST_F(UserStoreTest, AppendKeepsTheFileReadable) {
+    // A missing file gets the header first, or the new user would read as the header.
+    EXPECT_EQ(AppendNewUser("ANA", 1), "ID-20240305090507");
+    EXPECT_EQ(Users(), kHeader +
+                           "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                           "ID-20240305090507\r\n");
+    EXPECT_EQ(UpgradeUsersFile(), 26);
+
+    // A last line without its line end (edited by hand) is not joined with the new one.
+    WriteUsers(kHeader + kLuis);
+    clock_.Advance(1000);
+    AppendNewUser("EVA", 1);
+    EXPECT_EQ(Users(), kHeader + kLuis +
+                           "\r\nEVA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                           "ID-20240305090508\r\n");
+
+    // A users file that cannot be opened gets nothing and reports it.
+    DeleteFile(Path("usuarios.dat"));
+    ASSERT_TRUE(CreateFolder(Path("usuarios.dat")));
+    EXPECT_EQ(AppendNewUser("EVA", 1), "");
+}
+
+TEST_F(UserStoreTest, ResultsEnterTheHistoryOldestFirst) {
+    CurrentUser.history.fill(-1);
+    RecordResult(120);
+    EXPECT_EQ(CurrentUser.history[0], 120);
+    EXPECT_EQ(CurrentUser.history[1], -1);
+    RecordResult(-5);
+    EXPECT_EQ(CurrentUser.history[1], 0);
+
+    CurrentUser.history = {100, 110, 120, 130, 140, 150, 160, 170, 180, 190};
+    RecordResult(250);
+    const std::array<std::int16_t, 10> shifted{110, 120, 130, 140, 150, 160, 170, 180, 190, 250};
+    EXPECT_EQ(CurrentUser.history, shifted);
+
+    // A 0 (a result of -5 stored as 0) fills its slot like any other speed.
+    CurrentUser.history = {10, 20, 30, 40, 50, 60, 70, 80, 90, 0};
+    RecordResult(7);
+    const std::array<std::int16_t, 10> afterZero{20, 30, 40, 50, 60, 70, 80, 90, 0, 7};
+    EXPECT_EQ(CurrentUser.history, afterZero);
+
+    // Only the first empty slot is filled, even after a gap.
+    CurrentUser.history = {100, -1, 300, -1, -1, -1, -1, -1, -1, -1};
+    RecordResult(200);
+    const std::array<std::int16_t, 10> gap{100, 200, 300, -1, -1, -1, -1, -1, -1, -1};
+    EXPECT_EQ(CurrentUser.history, gap);
+}
+
+TEST_F(UserStoreTest, AverageCountsTheSlotsBeforeTheFirstEmptyOne) {
+    EXPECT_EQ(ComputeAverageSpeed({200, 300, -1, -1, -1, -1, -1, -1, -1, -1}), 250);
+    EXPECT_EQ(ComputeAverageSpeed({100, 110, 120, 130, 140, 150, 160, 170, 180, 190}), 145);
+    EXPECT_EQ(ComputeAverageSpeed({-1, -1, -1, -1, -1, -1, -1, -1, -1, -1}), 0);
+    EXPECT_EQ(ComputeAverageSpeed({0, 0, -1, -1, -1, -1, -1, -1, -1, -1}), 0);
+    EXPECT_EQ(ComputeAverageSpeed({100, 101, -1, 500, 500, -1, -1, -1, -1, -1}), 100);
+    EXPECT_EQ(
+        ComputeAverageSpeed({32767, 32767, 32767, 32767, 32767, 32767, 32767, 32767, 32767, 32767}),
+        32767);
+}
+
+TEST_F(UserStoreTest, DefaultFileOnlyReplacesAMissingOrTinyFile) {
+    WriteUsers(kHeader);
+    const qint64 before = clock_.milliseconds;
+    CreateDefaultUsersFile();
+    EXPECT_EQ(Users(), kHeader) << "24 bytes is not below 20";
+    EXPECT_EQ(clock_.milliseconds, before) << "no pause for a file that stays";
+
+    int draw = 0;
+    SetRandomSource([&draw] { return (draw++ % 3) / 3.0; });  // 0, 1/3, 2/3, ...
+    DeleteFile(Path("usuarios.dat"));
+    CreateDefaultUsersFile();
+    EXPECT_EQ(Users(), kHeader +
+                           "VANTOMERK SOFT|100|1|1|360|150|217|284|150|217|284|150|217|"
+                           "284|150|NORMAL|ID-20240305090507\r\n");
+    EXPECT_EQ(clock_.milliseconds - before, 200);
+    EXPECT_FALSE(Exists("usuarios.tmp"));
+
+    // Real draws stay within 150..350.
+    SetRandomSource({});
+    WriteUsers("Datos de Usuarios\r\n");  // 19 bytes
+    CreateDefaultUsersFile();
+    const QStringList lines = ReadUserLines().lines;
+    ASSERT_EQ(lines.size(), 1);
+    const UserRecord record = ParseUserLine(lines[0]);
+    for (const auto speed : record.history) {
+        EXPECT_GE(speed, 150);
+        EXPECT_LE(speed, 350);
+    }
+    EXPECT_TRUE(QRegularExpression("^VANTOMERK SOFT\\|100\\|1\\|1\\|360\\|(\\d{3}\\|){10}NORMAL\\|"
+                                   "ID-\\d{14}$")
+                    .match(lines[0])
+                    .hasMatch());
+
+    // A folder in the file's place is left alone.
+    DeleteFile(Path("usuarios.dat"));
+    ASSERT_TRUE(CreateFolder(Path("usuarios.dat")));
+    CreateDefaultUsersFile();
+    EXPECT_EQ(FileSize(Path("usuarios.dat")), -2);
+    EXPECT_FALSE(Exists("usuarios.tmp"));
+}
+
+TEST_F(UserStoreTest, UserLinesAreTheLinesAfterTheHeader) {
+    EXPECT_FALSE(ReadUserLines().opened);
+    EXPECT_FALSE(Exists("usuarios.dat"));
+    WriteUsers("\xEF\xBB\xBF" + kHeader + kAna + "\n" + kLuis);
+    const UserLines read = ReadUserLines();
+    EXPECT_TRUE(read.opened);
+    EXPECT_EQ(read.lines, (QStringList{kAna, kLuis}));
+    WriteUsers(kHeader);
+    EXPECT_TRUE(ReadUserLines().lines.isEmpty());
+}
+
+}  // namespace
+}  // namespace tz

@@ -1,0 +1,146 @@
+// Killing the program in the middle of saves must never leave a users file that is neither
+// the old nor the new one. A child process (this test program, run again on the hidden test
+// below) saves in a loop; the parent kills it with SIGKILL at random moments and looks at the
+// file each time.
+
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "support.h"
+#include "users/user_record.h"
+#include "users/user_store.h"
+
+extern char** environ;
+
+namespace tz {
+namespace {
+
+const char* const kChildFolderVariable = "TIPENZO_SAVE_LOOP_FOLDER";
+const char* const kReadyName = "listo";
+
+// A file of 200 users; the saved user is in the middle. Two states of that user take turns.
+QByteArray TwoHundredUsers() {
+    QByteArray file = "Datos de Usuarios v2.6\r\n";
+    for (int i = 0; i < 200; ++i) {
+        file +=
+            QString("ALUMNO %1|%2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-2024010100%3\r\n")
+                .arg(i)
+                .arg(1 + i % 36)
+                .arg(1000 + i)
+                .toUtf8();
+    }
+    return file;
+}
+
+UserRecord SavedUser(int turn) {
+    UserRecord user = ParseUserLine("ALUMNO 100|5|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL");
+    user.id = "ID-20240101001100";
+    user.history.fill(turn % 2 == 0 ? 111 : 2222);
+    user.block = static_cast<std::int8_t>(turn % 2 == 0 ? 2 : 3);
+    return user;
+}
+
+// Run only as the child of the test below.
+TEST(UsersSaveLoop, DISABLED_SavesUntilKilled) {
+    const QString folder = qEnvironmentVariable(kChildFolderVariable);
+    ASSERT_FALSE(folder.isEmpty());
+    SetProgramFolder(folder);
+    for (long turn = 1;; ++turn) {
+        CurrentUser = SavedUser(static_cast<int>(turn));
+        ASSERT_TRUE(SaveCurrentUser());
+        if (turn == 1) QFile(DataPath(kReadyName)).open(QIODevice::WriteOnly);
+    }
+}
+
+class UsersCrashTest : public test::ProgramFolderTest {};
+
+TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
+    // The two contents the file may ever hold.
+    WriteBytes("usuarios.dat", TwoHundredUsers());
+    CurrentUser = SavedUser(1);
+    ASSERT_TRUE(SaveCurrentUser());
+    const QByteArray odd = ReadBytes("usuarios.dat");
+    CurrentUser = SavedUser(0);
+    ASSERT_TRUE(SaveCurrentUser());
+    const QByteArray even = ReadBytes("usuarios.dat");
+    ASSERT_NE(odd, even);
+    CurrentUser = UserRecord{};
+
+    char self[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(length, 0);
+    self[length] = '\0';
+    std::string filter = "--gtest_filter=UsersSaveLoop.DISABLED_SavesUntilKilled";
+    std::string alsoDisabled = "--gtest_also_run_disabled_tests";
+    std::vector<char*> argv{self, filter.data(), alsoDisabled.data(), nullptr};
+    std::vector<std::string> environment{
+        std::string(kChildFolderVariable) + "=" + dir_->path().toStdString(),
+        "QT_QPA_PLATFORM=offscreen"};
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind(kChildFolderVariable, 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
+            environment.push_back(entry);
+    }
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+
+    std::mt19937 random(20240305);
+    std::uniform_int_distribution<int> pause(0, 20000);  // microseconds after the first save
+    int killedDuringRewrite = 0;
+    int sawNew = 0;
+    const int kKills = 50;
+    for (int kill = 0; kill < kKills; ++kill) {
+        DeleteFile(Path(kReadyName));
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, self, &quiet, nullptr, argv.data(), envp.data()), 0);
+        // Wait until the child has saved once, so the kill lands among its saves.
+        bool ready = false;
+        for (int wait = 0; wait < 2000 && !ready; ++wait) {
+            ready = QFileInfo::exists(Path(kReadyName));
+            if (!ready) QThread::usleep(5000);
+        }
+        if (ready) QThread::usleep(static_cast<unsigned long>(pause(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(ready) << "the child never saved";
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the child ended by itself: " << status;
+
+        if (Exists("usuarios.tmp")) ++killedDuringRewrite;
+        const QByteArray now = ReadBytes("usuarios.dat");
+        ASSERT_TRUE(now == odd || now == even)
+            << "kill " << kill << " left a users file of " << now.size() << " bytes";
+        if (now == odd) ++sawNew;
+        // The next run's first save clears a leftover temporary file.
+        WriteBytes("usuarios.dat", even);
+    }
+    posix_spawn_file_actions_destroy(&quiet);
+    std::printf("%d kills, %d in the middle of a rewrite, %d after an odd save\n", kKills,
+                killedDuringRewrite, sawNew);
+    EXPECT_GT(killedDuringRewrite, 0) << "no kill landed inside a rewrite; the test saw nothing";
+}
+
+}  // namespace
+}  // namespace tz
+
+#endif
