@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 
 #include "app/about_box.h"
 #include "app/status_panel.h"
@@ -54,8 +55,12 @@ bool ChooseUser() {
     const bool hadUser = !CurrentUser.name.isEmpty();
     RunUsersWindow(MainMenuWindow);
     if (!CurrentUser.name.isEmpty()) return true;
-    // The pupil on the panel was deleted: the panel must not go on showing them.
-    if (hadUser) ShowNoUser();
+    // The pupil on the panel was deleted: nothing of theirs may stay on the panel and chart,
+    // nor in the record that now stands for nobody.
+    if (hadUser) {
+        CurrentUser = UserRecord();
+        ShowNoUser();
+    }
     return false;
 }
 
@@ -93,7 +98,7 @@ bool ActOn(int id) {
             break;
         case kMenuLessonsId:
         case kMenuCustomTextsId:
-            // Their windows are wired here once they exist.
+            // The lesson viewer and the custom texts window are wired here once they exist.
             break;
         case kMenuAboutId:
             ShowAboutBox(MainMenuWindow);
@@ -194,12 +199,14 @@ void RunMainLoop() {
         const Event event = WaitEvent();
         if (!MainMenuWindow || event.window != MainMenuWindow) continue;
         int id = 0;
+        QPointer<QWidget> focused;
         if (event.type == EventType::Click) {
             id = event.id;
         } else if (event.type == EventType::Char) {
             id = MenuShortcutControl(event.text);
             if (id == 0) continue;
-            if (QWidget* control = FindControl(MainMenuWindow, id)) control->setFocus();
+            focused = FindControl(MainMenuWindow, id);
+            if (focused) focused->setFocus();
         } else if (event.type == EventType::CloseRequest) {
             quitRequested = true;
             continue;
@@ -207,6 +214,9 @@ void RunMainLoop() {
             continue;
         }
         quitRequested = !ActOn(id);
+        // The menu was disabled while the other window ran, which took the focus off the
+        // button; it goes back there, as it does on the desktop when a window gives way.
+        if (focused && MainMenuWindow && MainMenuWindow->isEnabled()) focused->setFocus();
     }
 }
 

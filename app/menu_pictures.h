@@ -4,7 +4,8 @@
 
 namespace tz {
 
-// Draws the pictures this folder's windows show (13-27,37); a null image for other numbers.
+// Draws the main menu's pictures (13 to 27, and 8, the small quit button it shares with the
+// exercise window); a null image for other numbers.
 QImage MakeMenuPicture(int number);
 
 }  // namespace tz

@@ -1,0 +1,420 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/about_box.h"
+#include "app/main_menu.h"
+#include "app/picture_registry.h"
+#include "app/startup.h"
+#include "app/status_panel.h"
+#include "content/results_chart.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/fonts.h"
+#include "platform/globals.h"
+#include "platform/pictures.h"
+#include "platform/shell.h"
+#include "platform/windows.h"
+#include "support.h"
+#include "update/update_window.h"
+#include "update/version_check.h"
+#include "users/user_record.h"
+#include "users/users_window.h"
+
+namespace tz {
+namespace {
+
+QWidget* FindTopLevel(const QString& title) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == title) return widget;
+    }
+    return nullptr;
+}
+
+int VisibleTopLevels() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) count += widget->isVisible();
+    return count;
+}
+
+void Click(int id) {
+    QWidget* control = FindControl(MainMenuWindow, id);
+    ASSERT_NE(control, nullptr) << "control " << id;
+    QTest::mouseClick(control, Qt::LeftButton);
+}
+
+void Type(char letter) {
+    QTest::keyClick(MainMenuWindow.data(), letter);
+}
+
+// The status panel as it must look: picture 25 with the four labels in black and the four
+// values in the light colour, in the exercise font.
+QImage ExpectedPanel(const QString& name, int level, int block, int average) {
+    QImage image = Picture(25).copy();
+    QPainter painter(&image);
+    painter.setFont(ExerciseFont);
+    const int ascent = QFontMetrics(ExerciseFont).ascent();
+    const QColor light(255, 237, 193);
+    auto text = [&](int x, int y, const QString& words, const QColor& colour) {
+        painter.setPen(colour);
+        painter.drawText(x, y + ascent, words);
+    };
+    text(3, 1, "USUARIO:", Qt::black);
+    text(94, 1, name, light);
+    text(3, 31, "NIVEL:", Qt::black);
+    text(73, 31, QString::number(level), light);
+    text(151, 31, "BLOQUE:", Qt::black);
+    text(232, 31, QString::number(block), light);
+    text(3, 58, "P.P.M. de Media:", Qt::black);
+    text(182, 58, QString::number(average), light);
+    return image;
+}
+
+QImage ShownPanel() {
+    auto* panel = qobject_cast<QLabel*>(FindControl(MainMenuWindow, kMenuStatusPanelId));
+    if (!panel) return QImage();
+    return panel->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+UserRecord PupilWithFullHistory() {
+    UserRecord user;
+    user.id = "ID-20240305083000";
+    user.name = QString::fromUtf8("ANA PÉREZ");
+    user.level = 12;
+    user.block = 3;
+    user.exercise = 2;
+    user.history = {118, 126, 131, 124, 140, 152, 147, 163, 171, 180};
+    user.averageSpeed = 145;
+    user.mode = "NORMAL";
+    return user;
+}
+
+class MainMenuTest : public test::ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        test::ProgramFolderTest::SetUp();
+        SetClock(&clock_);
+        FreeAllPictures();
+        StatusCanvas = 0;
+        HeaderCanvas = 0;
+        RegisterAllPictures();
+        ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
+        CurrentUser = UserRecord();
+        CurrentMode = "NORMAL";
+        ExerciseSource.clear();
+    }
+    void TearDown() override {
+        if (MainMenuWindow) CloseMainMenu();
+        CurrentUser = UserRecord();
+        SetClock(nullptr);
+        test::ProgramFolderTest::TearDown();
+    }
+
+    // Opens the menu as start-up does and runs its loop over the scripted steps; the last
+    // step must end the loop.
+    void RunMenu() {
+        OpenMainMenu();
+        RunMainLoop();
+    }
+
+    ManualClock clock_;
+};
+
+TEST_F(MainMenuTest, BuildsEveryControlInPlaceWithItsTooltip) {
+    OpenMainMenu();
+    QWidget* menu = MainMenuWindow;
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->size(), QSize(800, 550));
+    EXPECT_TRUE(menu->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(menu->windowTitle(), "TIPENZO 10 v2.9c");
+
+    const struct {
+        int id;
+        QRect geometry;
+        const char* tooltip;
+    } buttons[] = {
+        {24, {20, 250, 305, 45}, "Seleccione o modifique los usuarios."},
+        {25, {20, 140, 305, 45}, "Comience los ejercicios."},
+        {26, {20, 295, 305, 45}, "Vea todas las lecciones."},
+        {30, {677, 485, 102, 45}, "Facebook ¡Me Gusta!"},
+        {31, {550, 20, 45, 45}, "Ayuda"},
+        {32, {600, 20, 45, 45}, "Actualizar"},
+        {33, {650, 20, 45, 45}, "Sobre el programa"},
+        {34, {725, 20, 26, 26}, ""},
+        {35, {755, 20, 26, 26}, ""},
+        {42, {20, 395, 305, 45}, "Textos personalizados"},
+    };
+    for (const auto& expected : buttons) {
+        auto* button = qobject_cast<QAbstractButton*>(FindControl(menu, expected.id));
+        ASSERT_NE(button, nullptr) << expected.id;
+        EXPECT_EQ(button->geometry(), expected.geometry) << expected.id;
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(expected.tooltip)) << expected.id;
+    }
+    const int pictures[][2] = {{24, 14}, {25, 15}, {26, 16}, {30, 18}, {31, 19},
+                               {32, 20}, {33, 21}, {34, 22}, {35, 23}, {42, 27}};
+    for (const auto& pair : pictures) {
+        auto* button = qobject_cast<QAbstractButton*>(FindControl(menu, pair[0]));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->iconSize(), Picture(pair[1]).size()) << pair[0];
+    }
+
+    for (const auto& frame :
+         {std::pair{28, QRect(330, 133, 450, 97)}, std::pair{38, QRect(330, 243, 450, 197)}}) {
+        auto* box = qobject_cast<QGroupBox*>(FindControl(menu, frame.first));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->geometry(), frame.second);
+        EXPECT_TRUE(box->title().isEmpty());
+    }
+    auto* logo = qobject_cast<QLabel*>(FindControl(menu, 29));
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->geometry(), QRect(20, 20, 306, 84));
+    EXPECT_EQ(logo->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              Picture(17).convertToFormat(QImage::Format_RGB32));
+    auto* banner = qobject_cast<QLabel*>(FindControl(menu, 37));
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->geometry(), QRect(19, 483, 245, 50));
+    EXPECT_EQ(banner->pixmap().size(), QSize(245, 50));
+    auto* chart = qobject_cast<QLabel*>(FindControl(menu, kMenuChartId));
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->geometry(), QRect(335, 255, 440, 180));
+    // Start-up draws the empty chart of nobody.
+    EXPECT_EQ(chart->pixmap().size(), QSize(440, 180));
+    auto* panel = qobject_cast<QLabel*>(FindControl(menu, kMenuStatusPanelId));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->geometry(), QRect(334, 143, 440, 80));
+    EXPECT_EQ(panel->frameShadow(), QFrame::Sunken);
+}
+
+TEST_F(MainMenuTest, StartUpPanelReadsNoUserWhileNobodyIsSelected) {
+    OpenMainMenu();
+    EXPECT_EQ(ShownPanel(), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+    // The words are only on the panel: nobody is selected.
+    EXPECT_TRUE(CurrentUser.name.isEmpty());
+    EXPECT_EQ(CurrentUser.level, 0);
+    EXPECT_EQ(CurrentUser.block, 0);
+    // The work copies of pictures 25 and 11 were made and the panel shows the status copy.
+    EXPECT_GT(StatusCanvas, 0);
+    EXPECT_GT(HeaderCanvas, 0);
+    EXPECT_NE(StatusCanvas, HeaderCanvas);
+    EXPECT_EQ(Picture(HeaderCanvas).size(), Picture(11).size());
+    EXPECT_EQ(ShownPanel(), Picture(StatusCanvas).convertToFormat(QImage::Format_RGB32));
+    test::SaveScreen(MainMenuWindow, "main_menu_no_user");
+}
+
+TEST_F(MainMenuTest, PanelShowsThePupilAndOnlyThirtyOneCharactersOfALongName) {
+    OpenMainMenu();
+    CurrentUser = PupilWithFullHistory();
+    CurrentUser.level = -3;  // a damaged record still shows its number, sign and all
+    DrawStatusPanel();
+    EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), -3, 3, 145));
+
+    // Redrawing does not pile up copies of picture 25.
+    const int canvas = StatusCanvas;
+    DrawStatusPanel();
+    EXPECT_EQ(StatusCanvas, canvas);
+
+    const QString name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+    ASSERT_EQ(name.size(), 32);
+    CurrentUser.name = name;
+    DrawStatusPanel();
+    EXPECT_EQ(ShownPanel(), ExpectedPanel(name.left(31), -3, 3, 145));
+}
+
+TEST_F(MainMenuTest, LetterRWithNobodySelectedOpensTheUsersWindowAndLeavingItChangesNothing) {
+    WriteBytes("usuarios.dat", kUsersHeader.toUtf8() + "\r\n");
+    AppendInputStep([] { Type('r'); });
+    AppendInputStep([] {
+        QWidget* users = FindTopLevel("USUARIOS");
+        ASSERT_NE(users, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        auto* list = users->findChild<QTreeWidget*>();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->topLevelItemCount(), 0);
+        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
+        EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
+        QTest::keyClick(users, Qt::Key_Escape);
+    });
+    AppendInputStep([] {
+        // Back in the menu, with no exercise run and the panel as it was.
+        EXPECT_EQ(FindTopLevel("USUARIOS"), nullptr);
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_EQ(ExerciseSource, "NO");
+        EXPECT_EQ(ShownPanel(), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+        Click(kMenuQuitId);
+    });
+    RunMenu();
+}
+
+TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
+    WriteBytes("usuarios.dat",
+               kUsersHeader.toUtf8() + "\r\n" +
+                   "LUIS GIL|3|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000002\r\n" +
+                   QString::fromUtf8("ANA PÉREZ|12|3|2|145|118|126|131|124|140|152|147|163|171|"
+                                     "180|NORMAL|ID-20240101000001\r\n")
+                       .toUtf8());
+    AppendInputStep([] { Type('g'); });
+    AppendInputStep([] {
+        QWidget* users = FindTopLevel("USUARIOS");
+        ASSERT_NE(users, nullptr);
+        auto* list = users->findChild<QTreeWidget*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->topLevelItemCount(), 2);
+        list->setCurrentItem(list->topLevelItem(1));
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(FindTopLevel("USUARIOS"), nullptr);
+        EXPECT_EQ(CurrentUser.name, QString::fromUtf8("ANA PÉREZ"));
+        EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuUsersId));
+        EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
+        auto* chart = qobject_cast<QLabel*>(FindControl(MainMenuWindow, kMenuChartId));
+        ASSERT_NE(chart, nullptr);
+        EXPECT_EQ(chart->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                  Picture(ResultsChartPicture()).convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(ChartPoints.size(), 11u);
+        EXPECT_EQ(ChartPoints.back().value, 180);
+        test::SaveScreen(MainMenuWindow, "main_menu_full_history");
+        Click(kMenuUsersId);
+    });
+    // Her row is selected on opening; delete her, then leave.
+    AppendInputStep([] {
+        QWidget* users = FindTopLevel("USUARIOS");
+        ASSERT_NE(users, nullptr);
+        QueueMessageAnswer(kAnswerYes);
+        QTest::mouseClick(FindControl(users, kUsersDeleteId), Qt::LeftButton);
+    });
+    AppendInputStep([] {
+        ASSERT_EQ(AskedDialogs().size(), 1u);
+        EXPECT_EQ(AskedDialogs()[0].title, "Eliminar Usuario");
+        QWidget* users = FindTopLevel("USUARIOS");
+        ASSERT_NE(users, nullptr);
+        QTest::mouseClick(FindControl(users, kUsersCancelId), Qt::LeftButton);
+    });
+    AppendInputStep([] {
+        // The panel must not go on showing a pupil who is gone.
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_EQ(ShownPanel(), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+        EXPECT_EQ(ChartPoints.back().value, 0);
+        Click(kMenuQuitId);
+    });
+    RunMenu();
+    EXPECT_FALSE(ReadBytes("usuarios.dat").contains("ANA"));
+}
+
+TEST_F(MainMenuTest, OtherLettersDoNothingAndQuitEndsTheLoop) {
+    AppendInputStep([] { Type('x'); });
+    AppendInputStep([] {
+        Type('X');
+        QTest::keyClick(MainMenuWindow.data(), Qt::Key_Escape);
+        QTest::keyClick(MainMenuWindow.data(), Qt::Key_Return);
+    });
+    AppendInputStep([&] {
+        // Still the menu alone, nothing opened, asked or changed.
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_TRUE(AskedDialogs().empty());
+        EXPECT_TRUE(ShellRequests().isEmpty());
+        EXPECT_TRUE(ExerciseSource.isEmpty());
+        EXPECT_EQ(CurrentUser, UserRecord());
+        Click(kMenuQuitId);
+    });
+    RunMenu();
+    EXPECT_TRUE(MainMenuWindow);  // the loop ends; closing the menu is the caller's business
+}
+
+TEST_F(MainMenuTest, CloseRequestEndsTheLoop) {
+    AppendInputStep([] { MainMenuWindow->close(); });
+    RunMenu();
+    ASSERT_TRUE(MainMenuWindow);
+    CloseMainMenu();
+    EXPECT_FALSE(MainMenuWindow);
+    EXPECT_EQ(VisibleTopLevels(), 0);
+}
+
+TEST_F(MainMenuTest, ShortcutLettersActAsTheirButtons) {
+    // "i" opens the about box over the disabled menu.
+    AppendInputStep([] { Type('i'); });
+    AppendInputStep([] {
+        QWidget* about = FindTopLevel("Acerca de...");
+        ASSERT_NE(about, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        QTest::mouseClick(FindControl(about, kAboutCloseId), Qt::LeftButton);
+    });
+    // "R" with a pupil selected starts the course run at once.
+    AppendInputStep([] {
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_EQ(FindTopLevel("Acerca de..."), nullptr);
+        EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuAboutId));
+        CurrentUser = PupilWithFullHistory();
+        ExerciseSource = "SI";
+        Type('R');
+    });
+    // The course run may hold its own window open: Escape there leaves it.
+    AppendInputStep([] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget != MainMenuWindow) {
+                QTest::keyClick(widget, Qt::Key_Escape);
+            }
+        }
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(ExerciseSource, "NO");
+        EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuStartId));
+        // The run is followed by a fresh panel for the pupil.
+        EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
+        Type('v');
+    });
+    AppendInputStep([] { Click(kMenuQuitId); });
+    RunMenu();
+}
+
+TEST_F(MainMenuTest, TopRightButtonsAndSocialPageDoWhatTheySay) {
+    // Without the document nothing is opened and the menu goes on.
+    AppendInputStep([] { Click(kMenuHelpId); });
+    AppendInputStep([&] {
+        EXPECT_TRUE(ShellRequests().isEmpty());
+        WriteBytes("tipzhelp.html", "<html><body>Ayuda</body></html>");
+        Click(kMenuHelpId);
+    });
+    AppendInputStep([&] {
+        EXPECT_EQ(ShellRequests(), QStringList{Path("tipzhelp.html")});
+        ClearShellRequests();
+        Click(kMenuSocialId);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(ShellRequests(), QStringList{kSocialPage});
+        Click(kMenuMinimiseId);
+    });
+    AppendInputStep([] {
+        EXPECT_TRUE(MainMenuWindow->isMinimized());
+        MainMenuWindow->showNormal();
+        // A server that refuses at once: the update window shows and waits for "Salir".
+        qputenv(kVersionUrlVariable, "http://127.0.0.1:9/ultimaversion.dat");
+        Click(kMenuUpdateId);
+    });
+    AppendInputStep([] {
+        qunsetenv(kVersionUrlVariable);
+        QWidget* update = FindTopLevel(QString::fromUtf8("Actualización Online"));
+        ASSERT_NE(update, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        QTest::mouseClick(FindControl(update, kUpdateQuitId), Qt::LeftButton);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(FindTopLevel(QString::fromUtf8("Actualización Online")), nullptr);
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        Click(kMenuQuitId);
+    });
+    RunMenu();
+}
+
+}  // namespace
+}  // namespace tz
