@@ -4,7 +4,8 @@
 
 namespace tz {
 
-// Draws the pictures this folder's windows show (35,50-53); a null image for other numbers.
+// Draws the pictures this folder's windows show (51, 52; 35, 50 and 53 are copies of the
+// users window's pictures); a null image for other numbers.
 QImage MakeContentPicture(int number);
 
 }  // namespace tz

@@ -69,7 +69,8 @@ int MessageBox(const QString& title, const QString& text, int code) {
     if (IsYesNo(code)) {
         QPushButton* yes = box.addButton("Sí", QMessageBox::YesRole);
         QPushButton* no = box.addButton("No", QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        // 0x100 makes No the default button.
+        box.setDefaultButton((code & 0x100) ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? kAnswerYes : kAnswerNo;

@@ -1,0 +1,34 @@
+#pragma once
+// The custom texts window ("TEXTOS LIBRES"): the pupil writes a text or imports one from a
+// plain text file, stores it as a document of the folder TXTPERSONALIZADOS, deletes stored
+// documents and types a stored one as an exercise.
+
+#include <QString>
+
+namespace tz {
+
+enum CustomTextsControl {
+    kTextsFrameId = 1,
+    kTextsPreviewCaptionId = 2,
+    kTextsLinesCaptionId = 3,
+    kTextsLineCounterId = 4,
+    kTextsEditorId = 5,
+    kTextsLoadId = 6,
+    kTextsSaveId = 7,
+    kTextsDeleteId = 8,
+    kTextsListCaptionId = 9,
+    kTextsListId = 10,
+    kTextsStartId = 11,
+    kTextsDoneId = 12,
+};
+
+// The folder of the documents, in the program folder, and a document's extension.
+inline const QString kCustomTextsFolder = QStringLiteral("TXTPERSONALIZADOS");
+inline const QString kCustomTextExtension = QStringLiteral(".t10");
+
+// Shows the window over the main menu, which is disabled meanwhile, and returns when the pupil
+// leaves with Escape, the close request or the done button. The CurrentUser and CurrentMode are
+// then exactly what they were at opening, whatever texts were typed.
+void OpenCustomTexts();
+
+}  // namespace tz

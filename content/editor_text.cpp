@@ -1,0 +1,124 @@
+#include "content/editor_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include "content/exercise_text.h"
+#include "exercise/keyboard_tables.h"
+
+namespace tz {
+
+namespace {
+
+bool IsControl(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+}
+
+// One line of the file as it is read: spaces at its start are skipped, spaces inside are held
+// back until a later character shows they are not at its end.
+class EditorLine {
+  public:
+    explicit EditorLine(const QString& allowed) : allowed_(allowed) {}
+
+    void Take(QChar c) {
+        seen_ = true;
+        if (c == ' ') {
+            if (started_) ++heldSpaces_;
+            return;
+        }
+        started_ = true;
+        kept_.append(QString(heldSpaces_, ' '));
+        heldSpaces_ = 0;
+        if (allowed_.contains(c)) kept_.append(c);
+    }
+    bool Seen() const { return seen_; }
+    qsizetype KeptSize() const { return kept_.size(); }
+    QString Finish() {
+        QString kept = kept_;
+        kept_.clear();
+        started_ = seen_ = false;
+        heldSpaces_ = 0;
+        return kept;
+    }
+
+  private:
+    const QString& allowed_;
+    QString kept_;
+    bool started_ = false;
+    bool seen_ = false;
+    int heldSpaces_ = 0;
+};
+
+}  // namespace
+
+QString EditorAllowedCharacters() {
+    const KeyboardTables& tables = CurrentKeyboardTables();
+    QString allowed = QStringLiteral(" ");
+    for (int row = 1; row <= 4; ++row) allowed += tables.keyRows[row];
+    allowed.removeIf(IsControl);
+    return allowed;
+}
+
+QString ReadTextForEditor(const QString& path) {
+    if (!QFileInfo(path).isFile()) return QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QString();
+    const QString allowed = EditorAllowedCharacters();
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Each line is put after a line end; the first one goes at the end.
+    QString text;
+    EditorLine line(allowed);
+    bool full = false;
+    bool atStart = true;
+    bool afterCarriageReturn = false;
+    auto endLine = [&] {
+        text += '\n';
+        text += line.Finish();
+        full = text.size() > kTextReadLimit;
+    };
+    char buffer[8192];
+    qint64 got = 0;
+    while (!full && (got = file.read(buffer, sizeof buffer)) > 0) {
+        const QString chunk = decoder.decode(QByteArrayView(buffer, got));
+        for (qsizetype i = 0; i < chunk.size() && !full; ++i) {
+            const QChar c = chunk[i];
+            // A byte-order mark put first by an editor is no part of the text.
+            if (atStart && c == QChar(0xFEFF)) {
+                atStart = false;
+                continue;
+            }
+            atStart = false;
+            if (c == '\n' && afterCarriageReturn) {
+                afterCarriageReturn = false;
+                continue;
+            }
+            afterCarriageReturn = c == '\r';
+            if (c == '\r' || c == '\n') {
+                endLine();
+            } else {
+                line.Take(c);
+                // A line longer than the whole text may be is ended where it passes it.
+                if (line.KeptSize() > kTextReadLimit) endLine();
+            }
+        }
+    }
+    // A final line end is optional and adds no empty line.
+    if (!full && line.Seen()) endLine();
+    return text.mid(1);
+}
+
+bool IsValidDocumentName(const QString& name) {
+    if (name.isEmpty() || name.contains(QLatin1String(".."))) return false;
+    static const QString refused = QStringLiteral("/\\:*?\"<>|");
+    for (const QChar c : name) {
+        if (refused.contains(c) || IsControl(c)) return false;
+    }
+    static const QRegularExpression device(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !device.match(name).hasMatch();
+}
+
+}  // namespace tz

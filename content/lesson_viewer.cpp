@@ -1,0 +1,225 @@
+#include "content/lesson_viewer.h"
+
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTextEdit>
+#include <algorithm>
+
+#include "content/course_data.h"
+#include "content/exercise_call.h"
+#include "content/exercise_text.h"
+#include "content/screen_style.h"
+#include "content/user_snapshot.h"
+#include "platform/events.h"
+#include "platform/fonts.h"
+#include "platform/globals.h"
+#include "platform/windows.h"
+#include "users/user_record.h"
+
+namespace tz {
+
+namespace {
+
+struct LessonViewer {
+    ScreenWindow* window = nullptr;
+    QListWidget* levels = nullptr;
+    QListWidget* blocks = nullptr;
+    QListWidget* entries = nullptr;
+    QTextEdit* preview = nullptr;
+    QPushButton* back = nullptr;
+};
+
+LessonViewer BuildLessonViewer(QWidget* owner) {
+    LessonViewer viewer;
+    viewer.window =
+        CreateScreenWindow(QStringLiteral("Visor de Lecciones"), 664, 362, false, owner);
+    viewer.window->SetKeyCapture(KeyCapture::Commands);
+    SetTiledBackground(viewer.window, 35);
+
+    AddCaption(viewer.window, kViewerLevelCaptionId, QStringLiteral("Nivel"), QRect(10, 15, 45, 20),
+               Qt::AlignCenter);
+    viewer.levels = AddSelectionList(viewer.window, kViewerLevelListId, QRect(10, 35, 45, 200));
+    AddCaption(viewer.window, kViewerBlockCaptionId, QStringLiteral("Bloques"),
+               QRect(65, 15, 60, 20));
+    viewer.blocks = AddSelectionList(viewer.window, kViewerBlockListId, QRect(65, 35, 60, 145));
+    AddCaption(viewer.window, kViewerEntryCaptionId, QStringLiteral("PALABRAS del Bloque"),
+               QRect(140, 15, 515, 20));
+    viewer.entries = AddSelectionList(viewer.window, kViewerEntryListId, QRect(140, 35, 515, 145),
+                                      QColor(255, 221, 221));
+    for (QListWidget* list : {viewer.levels, viewer.blocks}) {
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+
+    // Two lines of "Arial" 9 points fit the 30 pixels of the start button.
+    QPushButton* start =
+        AddWrappingButton(viewer.window, kViewerStartId, QStringLiteral("Realizar este ejercicio"),
+                          QRect(10, 260, 120, 30));
+    start->setFont(MakeFont("Arial", 9, true));
+    viewer.back = AddWrappingButton(viewer.window, kViewerBackId, QStringLiteral("Volver"),
+                                    QRect(10, 310, 120, 35));
+    viewer.back->setFont(MakeFont("Arial", 9, true));
+
+    AddCaption(viewer.window, kViewerPreviewCaptionId, QStringLiteral("VISTA PREVIA DEL EJERCICIO"),
+               QRect(140, 185, 515, 20));
+    viewer.preview = new QTextEdit(viewer.window);
+    viewer.preview->setGeometry(140, 205, 515, 140);
+    SetControlId(viewer.preview, kViewerPreviewId);
+    viewer.preview->setAcceptRichText(false);
+    // A preview: the pupil reads it, and types it with the start button.
+    viewer.preview->setReadOnly(true);
+    viewer.preview->setLineWrapMode(QTextEdit::WidgetWidth);
+    viewer.preview->setFont(MakeFont("Courier New", 9, true));
+    viewer.preview->setStyleSheet(
+        "QTextEdit { background-color: rgb(255, 242, 213); color: rgb(30, 30, 60);"
+        " border: 1px solid rgb(150, 96, 30); }");
+    return viewer;
+}
+
+// The number a list shows in its selected row; 0 when no row is selected.
+int SelectedNumber(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    return item ? static_cast<int>(ReadNumber(item->text().trimmed())) : 0;
+}
+
+// Selects a row without the list telling the loop: the caller runs the choice itself. A row
+// outside the list (a damaged course position) selects the nearest one.
+void SelectRow(QListWidget* list, int row) {
+    if (list->count() == 0) return;
+    const QSignalBlocker quiet(list);
+    list->setCurrentRow(std::clamp(row, 0, list->count() - 1));
+    list->scrollToItem(list->currentItem());
+}
+
+void FillList(QListWidget* list, const QStringList& rows) {
+    const QSignalBlocker quiet(list);
+    list->clear();
+    list->addItems(rows);
+}
+
+void ShowPreview(const LessonViewer& viewer, bool built) {
+    QString text = ExerciseText;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace('\r', '\n');
+    if (!built && !MissingTextFile.isEmpty()) {
+        text = QStringLiteral("No se encuentra el texto de este ejercicio:\n") + MissingTextFile;
+    }
+    viewer.preview->setPlainText(text);
+}
+
+void LevelChosen(const LessonViewer& viewer) {
+    CurrentUser.level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
+    SeekLevel();
+    // The block count stands in the level's header, read with its first block.
+    ReadBlock(1);
+    QStringList numbers;
+    for (int block = 1; block <= BlockCount; ++block) numbers.append(QString::number(block));
+    FillList(viewer.blocks, numbers);
+}
+
+void BlockChosen(const LessonViewer& viewer) {
+    CurrentUser.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
+    LoadBlock();
+    QStringList shown;
+    for (int entry = 1; entry <= EntryCount; ++entry) {
+        shown.append(QString(BlockEntries[entry]).replace(kQuoteMarker, QStringLiteral("\"")));
+    }
+    FillList(viewer.entries, shown);
+}
+
+void EntryChosen(const LessonViewer& viewer) {
+    CurrentUser.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
+    ShowPreview(viewer, AssembleExerciseText());
+}
+
+void OpenOn(const LessonViewer& viewer, int levelRow, int blockRow, int entryRow) {
+    SelectRow(viewer.levels, levelRow);
+    LevelChosen(viewer);
+    SelectRow(viewer.blocks, blockRow);
+    BlockChosen(viewer);
+    SelectRow(viewer.entries, entryRow);
+    EntryChosen(viewer);
+}
+
+void StartChosenExercise(const LessonViewer& viewer) {
+    if (viewer.entries->currentRow() < 0) return;
+    ExerciseSource = QStringLiteral("SI");
+    CurrentUser.level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
+    CurrentUser.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
+    CurrentUser.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
+    // The exercise window takes the viewer's place while the pupil types.
+    SetAlwaysOnTop(viewer.window, false);
+    viewer.window->hide();
+    CallExerciseRun();
+    ExerciseSource = QStringLiteral("NO");
+    viewer.window->show();
+    BringToFront(viewer.window, false);
+    SetAlwaysOnTop(viewer.window, true);
+    viewer.back->setFocus();
+}
+
+// Handles one event of the viewer; true when it is to close.
+bool HandleViewerEvent(const LessonViewer& viewer, const Event& event) {
+    switch (event.type) {
+        case EventType::CloseRequest:
+            return true;
+        case EventType::Char:
+            return event.code == 27;
+        case EventType::Click:
+            if (event.id == kViewerBackId) return true;
+            if (event.id == kViewerStartId) StartChosenExercise(viewer);
+            return false;
+        case EventType::SelectionChanged:
+            if (event.row < 0) return false;
+            if (event.id == kViewerLevelListId) {
+                OpenOn(viewer, viewer.levels->currentRow(), 0, 0);
+            } else if (event.id == kViewerBlockListId) {
+                BlockChosen(viewer);
+                SelectRow(viewer.entries, 0);
+                EntryChosen(viewer);
+            } else if (event.id == kViewerEntryListId) {
+                EntryChosen(viewer);
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void OpenLessonViewer() {
+    SnapshotCurrentUser(QStringLiteral("backup"));
+    QWidget* menu = MainMenuWindow;
+    const LessonViewer viewer = BuildLessonViewer(menu);
+    viewer.window->show();
+    BringToFront(viewer.window, false);
+    if (menu) menu->setEnabled(false);
+    // A window follows its owner into the disabled state unless told otherwise.
+    viewer.window->setEnabled(true);
+    SetAlwaysOnTop(viewer.window, true);
+
+    QStringList levels;
+    for (int level = 1; level <= LastLevel; ++level) levels.append(QString::number(level));
+    FillList(viewer.levels, levels);
+    const int level = std::min<int>(CurrentUser.level, LastLevel);
+    if (level >= 1) {
+        OpenOn(viewer, level - 1, CurrentUser.block - 1, CurrentUser.exercise - 1);
+    } else {
+        OpenOn(viewer, 0, 0, 0);
+    }
+    viewer.back->setFocus();
+
+    bool closing = false;
+    while (!closing) {
+        const Event event = WaitEvent();
+        if (event.window == viewer.window) closing = HandleViewerEvent(viewer, event);
+    }
+
+    SnapshotCurrentUser(QStringLiteral("restore"));
+    if (menu) menu->setEnabled(true);
+    SetAlwaysOnTop(viewer.window, false);
+    DestroyWindow(viewer.window);
+    if (menu) BringToFront(menu, false);
+}
+
+}  // namespace tz

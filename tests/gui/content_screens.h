@@ -1,0 +1,108 @@
+#pragma once
+// Driving the lesson viewer and the custom texts window with real input in tests: a stand-in
+// main menu they disable, a pupil in the users file, and the exercise run replaced by a
+// stand-in that sees what the window handed it.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "app/picture_registry.h"
+#include "content/exercise_call.h"
+#include "platform/events.h"
+#include "platform/globals.h"
+#include "platform/pictures.h"
+#include "platform/windows.h"
+#include "support.h"
+#include "users/user_record.h"
+
+namespace tz::test {
+
+inline QWidget* VisibleWindow(const QString& title) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == title) return widget;
+    }
+    return nullptr;
+}
+
+inline void ClickControl(QWidget* window, int id) {
+    QWidget* control = window ? FindControl(window, id) : nullptr;
+    if (!control) {
+        ADD_FAILURE() << "no control " << id;
+        return;
+    }
+    QTest::mouseClick(control, Qt::LeftButton);
+}
+
+// A real click on a row of a list, scrolled into view first as a pupil would.
+inline void ClickListRow(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    if (!item) {
+        ADD_FAILURE() << "no row " << row;
+        return;
+    }
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(item).center());
+}
+
+inline QStringList ListRows(const QListWidget* list) {
+    QStringList rows;
+    for (int row = 0; row < list->count(); ++row) rows.append(list->item(row)->text());
+    return rows;
+}
+
+// Someone in the class: a pupil of level 5 with a history, in "FACIL" mode.
+inline const QByteArray kPupilLine =
+    "MARTA RUIZ|5|3|2|118|110|115|120|127|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001\r\n";
+
+class ContentScreenTest : public ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        if (!PictureExists(51)) RegisterAllPictures();
+        menu_ = std::make_unique<QWidget>();
+        menu_->setWindowTitle("stand-in main menu");
+        menu_->resize(320, 200);
+        menu_->show();
+        MainMenuWindow = menu_.get();
+        ExerciseSource = QStringLiteral("NO");
+        CustomDocumentName.clear();
+        SpeedTargetOverride.reset();
+        SetExerciseRunStandIn({});
+        CurrentUser = UserRecord();
+        CurrentMode = QStringLiteral("NORMAL");
+    }
+    void TearDown() override {
+        SetExerciseRunStandIn({});
+        MainMenuWindow = nullptr;
+        menu_.reset();
+        CurrentUser = UserRecord();
+        CurrentMode = QStringLiteral("NORMAL");
+        ProgramFolderTest::TearDown();
+    }
+
+    // The pupil of the line is in the users file and is the CurrentUser, her mode in force.
+    void ChoosePupil(const QByteArray& line) {
+        WriteBytes("usuarios.dat", "Datos de Usuarios v2.6\r\n" + line);
+        CurrentUser = ParseUserLine(QString::fromUtf8(line).trimmed());
+        CurrentMode = CurrentUser.mode;
+    }
+    QByteArray UsersFile() const { return ReadBytes("usuarios.dat"); }
+
+    // The lesson texts as shipped, for previews of text blocks.
+    void CopyLessonText(const QString& name) {
+        QDir().mkpath(Path("textos"));
+        QFile::copy(SourcePath("assets/textos/" + name), Path("textos/" + name));
+    }
+
+    std::unique_ptr<QWidget> menu_;
+};
+
+}  // namespace tz::test

@@ -1,0 +1,259 @@
+// The lesson viewer as a pupil uses it: it opens on her exercise, follows her choices, starts
+// one exercise, and leaves her user exactly as it found it.
+
+#include <QTextEdit>
+
+#include "content/course_data.h"
+#include "content/exercise_text.h"
+#include "content/lesson_viewer.h"
+#include "tests/gui/content_screens.h"
+
+namespace tz {
+namespace {
+
+using test::ClickControl;
+using test::ClickListRow;
+using test::ListRows;
+
+const QString kTitle = QStringLiteral("Visor de Lecciones");
+
+QListWidget* List(QWidget* viewer, int id) {
+    return qobject_cast<QListWidget*>(FindControl(viewer, id));
+}
+
+QString Preview(QWidget* viewer) {
+    return qobject_cast<QTextEdit*>(FindControl(viewer, kViewerPreviewId))->toPlainText();
+}
+
+// The rows the three lists have selected.
+struct Rows {
+    int level, block, entry;
+    bool operator==(const Rows&) const = default;
+};
+void PrintTo(const Rows& rows, std::ostream* out) {
+    *out << "{" << rows.level << ", " << rows.block << ", " << rows.entry << "}";
+}
+Rows SelectedRows(QWidget* viewer) {
+    return {List(viewer, kViewerLevelListId)->currentRow(),
+            List(viewer, kViewerBlockListId)->currentRow(),
+            List(viewer, kViewerEntryListId)->currentRow()};
+}
+
+// The entries of a block of the course as the viewer shows them.
+QStringList ShownEntries(int level, int block) {
+    QStringList entries = CourseData().levels[level - 1].blocks[block - 1].entries;
+    for (QString& entry : entries) entry.replace("|kom|", "\"");
+    return entries;
+}
+
+// The word exercise a block's entry gives, lines as the preview shows them.
+QString WordPreview(int level, int block, int entry) {
+    const CourseBlock& found = CourseData().levels[level - 1].blocks[block - 1];
+    QStringList lines;
+    for (int i = 0; i < found.linesPerExercise; ++i) {
+        lines.append(WordExerciseLine(found.entries[entry - 1]));
+    }
+    return lines.join('\n');
+}
+
+class LessonViewerTest : public test::ContentScreenTest {
+  protected:
+    // Opens the viewer and runs the steps one by one, each when the viewer waits for the pupil
+    // again (so each sees what the one before did); the last one must close it.
+    void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
+        for (auto& step : steps) {
+            AppendInputStep([step] {
+                QWidget* viewer = test::VisibleWindow(kTitle);
+                ASSERT_NE(viewer, nullptr);
+                step(viewer);
+            });
+        }
+        OpenLessonViewer();
+        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
+        EXPECT_TRUE(menu_->isEnabled());
+    }
+};
+
+TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
+    ChoosePupil(test::kPupilLine);  // level 5, block 3, exercise 2
+    const UserRecord before = CurrentUser;
+    const QByteArray users = UsersFile();
+    OpenAndThen({
+        [this](QWidget* viewer) {
+            EXPECT_FALSE(menu_->isEnabled());
+            EXPECT_TRUE(viewer->isEnabled());
+            EXPECT_EQ(viewer->size(), QSize(664, 362));
+            QListWidget* levels = List(viewer, kViewerLevelListId);
+            ASSERT_EQ(levels->count(), 36);
+            EXPECT_EQ(levels->item(0)->text(), "1");
+            EXPECT_EQ(levels->item(35)->text(), "36");
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 1}));
+            EXPECT_EQ(ListRows(List(viewer, kViewerBlockListId)),
+                      (QStringList{"1", "2", "3", "4", "5"}));
+            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 3));
+            EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 2));
+            EXPECT_EQ(viewer->focusWidget(), FindControl(viewer, kViewerBackId));
+            // Another exercise of the block.
+            ClickListRow(List(viewer, kViewerEntryListId), 4);
+        },
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 4}));
+            EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 5));
+            EXPECT_EQ(CurrentUser.exercise, 5);
+            // Another block.
+            ClickListRow(List(viewer, kViewerBlockListId), 1);
+        },
+        [](QWidget* viewer) {
+            // Its first exercise.
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 1, 0}));
+            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 2));
+            EXPECT_EQ(Preview(viewer), WordPreview(5, 2, 1));
+            // Another level.
+            ClickListRow(List(viewer, kViewerLevelListId), 10);
+        },
+        [](QWidget* viewer) {
+            // Its first block and first exercise, whatever was chosen before.
+            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 0, 0}));
+            EXPECT_EQ(ListRows(List(viewer, kViewerBlockListId)).size(), 5);
+            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(11, 1));
+            EXPECT_EQ(Preview(viewer), WordPreview(11, 1, 1));
+            // The keyboard works as well.
+            QTest::keyClick(List(viewer, kViewerBlockListId), Qt::Key_Down);
+        },
+        [](QWidget* viewer) {
+            // Block 2 of level 11, where "|kom|" shows as a double quote.
+            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
+            EXPECT_EQ(List(viewer, kViewerEntryListId)->item(0)->text(), "\"coma\"");
+            EXPECT_TRUE(Preview(viewer).startsWith("\"coma\" \"coma\" "));
+            EXPECT_EQ(CurrentUser.level, 11);
+            EXPECT_EQ(CurrentUser.block, 2);
+            EXPECT_EQ(CurrentUser.exercise, 1);
+            // A double click is no choice.
+            QListWidget* entries = List(viewer, kViewerEntryListId);
+            QTest::mouseDClick(entries->viewport(), Qt::LeftButton, Qt::NoModifier,
+                               entries->visualItemRect(entries->item(0)).center());
+        },
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
+            // Escape from a list closes the viewer.
+            QTest::keyClick(List(viewer, kViewerEntryListId), Qt::Key_Escape);
+        },
+    });
+    EXPECT_EQ(CurrentUser, before);
+    EXPECT_EQ(CurrentMode, "FACIL");
+    EXPECT_EQ(UsersFile(), users);
+}
+
+TEST_F(LessonViewerTest, APupilPastTheCourseOpensOnLevel36WithItsLessonText) {
+    ChoosePupil("LUCAS PEÑA|37|1|1|205|198|201|204|210|206|199|212|208|215|203|DIFICIL|ID-9\r\n");
+    CopyLessonText("TEXTO_67");
+    const UserRecord before = CurrentUser;
+    const QByteArray users = UsersFile();
+    OpenAndThen({[this](QWidget* viewer) {
+        EXPECT_EQ(SelectedRows(viewer), (Rows{35, 0, 0}));
+        EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), QStringList{"(TEXTO=67"});
+        QString text = QString::fromUtf8(ReadBytes("textos/TEXTO_67")).replace("\r\n", "\n");
+        ASSERT_TRUE(text.endsWith('\n'));
+        text.chop(1);
+        EXPECT_EQ(Preview(viewer), text);
+        test::SaveScreen(viewer, "lesson_viewer_text");
+        // The close request of the window closes it like Escape.
+        viewer->close();
+    }});
+    EXPECT_EQ(CurrentUser, before);
+    EXPECT_EQ(CurrentMode, "DIFICIL");
+    EXPECT_EQ(UsersFile(), users);
+}
+
+TEST_F(LessonViewerTest, WithNoUserItOpensOnTheFirstExerciseAndVolverCloses) {
+    OpenAndThen({
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{0, 0, 0}));
+            EXPECT_EQ(Preview(viewer), WordPreview(1, 1, 1));
+            ClickListRow(List(viewer, kViewerLevelListId), 7);
+        },
+        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 4); },
+        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 4); },
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{7, 4, 4}));
+            EXPECT_EQ(Preview(viewer), WordPreview(8, 5, 5));
+            test::SaveScreen(viewer, "lesson_viewer");
+            ClickControl(viewer, kViewerBackId);
+        },
+    });
+    EXPECT_EQ(CurrentUser, UserRecord());
+    EXPECT_EQ(CurrentMode, "NORMAL");
+}
+
+TEST_F(LessonViewerTest, AMissingLessonTextIsNamedInThePreview) {
+    ChoosePupil("EVA|13|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
+    OpenAndThen({[](QWidget* viewer) {
+        EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), QStringList{"(TEXTO=2)"});
+        EXPECT_TRUE(Preview(viewer).startsWith(
+            QString::fromUtf8("No se encuentra el texto de este ejercicio:\n")));
+        EXPECT_TRUE(Preview(viewer).endsWith("TEXTO_02"));
+        QTest::keyClick(viewer, Qt::Key_Escape);
+    }});
+}
+
+TEST_F(LessonViewerTest, ADamagedPositionOpensOnTheNearestExercise) {
+    ChoosePupil("EVA|3|9|40|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
+    OpenAndThen({[](QWidget* viewer) {
+        // Level 3 has four blocks, its last one three exercises.
+        EXPECT_EQ(SelectedRows(viewer), (Rows{2, 3, 2}));
+        EXPECT_EQ(Preview(viewer), WordPreview(3, 4, 3));
+        QTest::keyClick(viewer, Qt::Key_Escape);
+    }});
+}
+
+TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
+    ChoosePupil(test::kPupilLine);
+    const UserRecord before = CurrentUser;
+    const QByteArray users = UsersFile();
+    int runs = 0;
+    SetExerciseRunStandIn([&runs] {
+        ++runs;
+        EXPECT_EQ(ExerciseSource, "SI");
+        EXPECT_EQ(CurrentUser.level, 11);
+        EXPECT_EQ(CurrentUser.block, 2);
+        EXPECT_EQ(CurrentUser.exercise, 3);
+        EXPECT_FALSE(SpeedTargetOverride.has_value());
+        // The exercise window takes the viewer's place.
+        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
+        // The text the run types is the one previewed.
+        LoadBlock();
+        AssembleExerciseText();
+        EXPECT_TRUE(ExerciseText.startsWith("\"guion\" \"guion\"")) << ExerciseText.toStdString();
+        // What passed attempts do to the user in memory.
+        CurrentUser.exercise = 4;
+        CurrentUser.history = {110, 115, 120, 127, 75, -1, -1, -1, -1, -1};
+        CurrentUser.averageSpeed = 99;
+        CurrentUser.mode = "DIFICIL";
+        CurrentMode = "DIFICIL";
+    });
+    OpenAndThen({
+        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerLevelListId), 10); },
+        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 1); },
+        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 2); },
+        [](QWidget* viewer) { ClickControl(viewer, kViewerStartId); },
+        [&runs](QWidget* viewer) {
+            // Back from the run: the viewer shows the same choices, ready for another.
+            EXPECT_EQ(runs, 1);
+            EXPECT_EQ(ExerciseSource, "NO");
+            EXPECT_TRUE(viewer->isVisible());
+            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 2}));
+            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(11, 2));
+            ClickControl(viewer, kViewerStartId);
+        },
+        [&runs](QWidget* viewer) {
+            EXPECT_EQ(runs, 2);
+            QTest::keyClick(viewer, Qt::Key_Escape);
+        },
+    });
+    EXPECT_EQ(CurrentUser, before);
+    EXPECT_EQ(CurrentMode, "FACIL");
+    EXPECT_EQ(UsersFile(), users);
+}
+
+}  // namespace
+}  // namespace tz
