@@ -328,6 +328,9 @@ void TypeSelectedDocument(CustomTexts& texts) {
     ExerciseSource = QStringLiteral("NO");
     SnapshotCurrentUser(QStringLiteral("restore"));
     SpeedTargetOverride = rememberedTarget;
+    // The run brings the main menu back to the front; the pupil goes on here.
+    BringToFront(texts.window, false);
+    texts.start->setFocus();
 }
 
 // Handles one event of the window; true when it is to close.

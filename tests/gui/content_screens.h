@@ -22,7 +22,7 @@
 #include "support.h"
 #include "users/user_record.h"
 
-namespace tz::test {
+namespace tz::test::content {
 
 inline QWidget* VisibleWindow(const QString& title) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -105,4 +105,4 @@ class ContentScreenTest : public ProgramFolderTest {
     std::unique_ptr<QWidget> menu_;
 };
 
-}  // namespace tz::test
+}  // namespace tz::test::content

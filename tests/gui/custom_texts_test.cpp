@@ -14,7 +14,7 @@
 namespace tz {
 namespace {
 
-using test::ClickControl;
+using test::content::ClickControl;
 
 const QString kTitle = QStringLiteral("TEXTOS LIBRES");
 
@@ -60,20 +60,20 @@ std::vector<AskedDialog> Asked(const QString& kind) {
     return found;
 }
 
-class CustomTextsTest : public test::ContentScreenTest {
+class CustomTextsTest : public test::content::ContentScreenTest {
   protected:
     // Opens the window and runs the steps one by one, each when the window waits for the pupil
     // again; the last one must close it.
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         for (auto& step : steps) {
             AppendInputStep([step] {
-                QWidget* window = test::VisibleWindow(kTitle);
+                QWidget* window = test::content::VisibleWindow(kTitle);
                 ASSERT_NE(window, nullptr);
                 step(window);
             });
         }
         OpenCustomTexts();
-        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
+        EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
         EXPECT_TRUE(menu_->isEnabled());
     }
     void WriteDocument(const QString& name, const QByteArray& bytes) {
@@ -84,7 +84,7 @@ class CustomTextsTest : public test::ContentScreenTest {
 };
 
 TEST_F(CustomTextsTest, AWrittenTextIsSavedTrimmedAndTypedWithItsQuotes) {
-    ChoosePupil(test::kPupilLine);
+    ChoosePupil(test::content::kPupilLine);
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     int runs = 0;
@@ -286,7 +286,7 @@ TEST_F(CustomTextsTest, DocumentsOfNoOrOneByteCannotBeStarted) {
 }
 
 TEST_F(CustomTextsTest, ANameWithAPathIsRefusedAndAskedAgain) {
-    ChoosePupil(test::kPupilLine);
+    ChoosePupil(test::content::kPupilLine);
     const QByteArray users = UsersFile();
     OpenAndThen({
         [](QWidget* window) {
@@ -403,7 +403,7 @@ TEST_F(CustomTextsTest, ChoosingAnotherDocumentAsksBeforeLosingUnsavedText) {
 }
 
 TEST_F(CustomTextsTest, TheDoneButtonAndTheCloseRequestRestoreThePupilAfterARun) {
-    ChoosePupil(test::kPupilLine);
+    ChoosePupil(test::content::kPupilLine);
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     WriteDocument("cuento.t10", "Había una vez un gato.\r\n");

@@ -11,9 +11,9 @@
 namespace tz {
 namespace {
 
-using test::ClickControl;
-using test::ClickListRow;
-using test::ListRows;
+using test::content::ClickControl;
+using test::content::ClickListRow;
+using test::content::ListRows;
 
 const QString kTitle = QStringLiteral("Visor de Lecciones");
 
@@ -56,26 +56,26 @@ QString WordPreview(int level, int block, int entry) {
     return lines.join('\n');
 }
 
-class LessonViewerTest : public test::ContentScreenTest {
+class LessonViewerTest : public test::content::ContentScreenTest {
   protected:
     // Opens the viewer and runs the steps one by one, each when the viewer waits for the pupil
     // again (so each sees what the one before did); the last one must close it.
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         for (auto& step : steps) {
             AppendInputStep([step] {
-                QWidget* viewer = test::VisibleWindow(kTitle);
+                QWidget* viewer = test::content::VisibleWindow(kTitle);
                 ASSERT_NE(viewer, nullptr);
                 step(viewer);
             });
         }
         OpenLessonViewer();
-        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
+        EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
         EXPECT_TRUE(menu_->isEnabled());
     }
 };
 
 TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
-    ChoosePupil(test::kPupilLine);  // level 5, block 3, exercise 2
+    ChoosePupil(test::content::kPupilLine);  // level 5, block 3, exercise 2
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     OpenAndThen({
@@ -207,7 +207,7 @@ TEST_F(LessonViewerTest, ADamagedPositionOpensOnTheNearestExercise) {
 }
 
 TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
-    ChoosePupil(test::kPupilLine);
+    ChoosePupil(test::content::kPupilLine);
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     int runs = 0;
@@ -219,7 +219,7 @@ TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
         EXPECT_EQ(CurrentUser.exercise, 3);
         EXPECT_FALSE(SpeedTargetOverride.has_value());
         // The exercise window takes the viewer's place.
-        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
+        EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
         // The text the run types is the one previewed.
         LoadBlock();
         AssembleExerciseText();
