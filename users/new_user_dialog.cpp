@@ -51,7 +51,7 @@ void AddFrame(QWidget* parent, int id, const QRect& geometry) {
     auto* frame = new QGroupBox(parent);
     frame->setGeometry(geometry);
     frame->setStyleSheet(
-        "QGroupBox { background-color: rgba(255, 248, 236, 110);"
+        "QGroupBox { background-color: rgba(255, 246, 230, 215);"
         " border: 1px solid rgb(160, 118, 66); border-radius: 5px; margin: 0px; }");
     SetControlId(frame, id);
 }
@@ -73,6 +73,8 @@ QButtonGroup* AddOptions(QWidget* parent, const Option* options, int count) {
         option->setGeometry(20, options[i].y, 270, 20);
         option->setFont(MakeFont("Arial", 10));
         SetBackground(option, kOptionColour);
+        // Buttons fill their background from the Button role.
+        option->setBackgroundRole(QPalette::Window);
         SetTextColour(option, QColor(40, 26, 8));
         SetControlId(option, options[i].id);
         group->addButton(option, options[i].id);

@@ -22,61 +22,67 @@ QFont ArialPixels(int pixels, bool bold) {
     return font;
 }
 
-// One faint key cap of the background, drawn at every copy that touches the tile so the
-// pattern continues across the tile's edges.
-void DrawTileKey(QPainter& painter, double x, double y, double size, const QString& letter) {
-    for (int dx : {-160, 0, 160}) {
-        for (int dy : {-160, 0, 160}) {
-            const QRectF key(x + dx, y + dy, size, size);
-            if (!key.intersects(QRectF(0, 0, 160, 160))) continue;
-            painter.setPen(QPen(kKeyEdge, 1));
-            painter.setBrush(kKeyFace);
-            painter.drawRoundedRect(key, 3.5, 3.5);
-            // The lower lip of a key cap.
-            painter.setPen(QPen(kSandLine.darker(104), 1));
-            painter.drawLine(QPointF(key.left() + 3, key.bottom() - 2.5),
-                             QPointF(key.right() - 3, key.bottom() - 2.5));
-            painter.setPen(kKeyLetter);
-            painter.setFont(ArialPixels(static_cast<int>(size * 0.5), true));
-            painter.drawText(key.adjusted(0, -1, 0, -2), Qt::AlignCenter, letter);
-        }
-    }
+// One faint key cap of the background.
+void DrawKeyCap(QPainter& painter, const QRectF& key, const QString& letter) {
+    painter.setPen(QPen(kKeyEdge, 1));
+    painter.setBrush(kKeyFace);
+    painter.drawRoundedRect(key, 3.5, 3.5);
+    // The lower lip of a key cap.
+    painter.setPen(QPen(kSandLine.darker(104), 1));
+    painter.drawLine(QPointF(key.left() + 3, key.bottom() - 2.5),
+                     QPointF(key.right() - 3, key.bottom() - 2.5));
+    painter.setPen(kKeyLetter);
+    painter.setFont(ArialPixels(static_cast<int>(key.height() * 0.5), true));
+    painter.drawText(key.adjusted(0, -1, 0, -2), Qt::AlignCenter, letter);
 }
 
-// Picture 30, 160 x 160: the background tile of the users window (and of the windows that
-// share it). Warm paper with a fine diagonal weave and scattered key caps of the home row;
-// every element repeats with the tile's period, so the tiles meet without a seam.
-QImage DrawBackgroundTile() {
-    QImage image(160, 160, QImage::Format_RGB32);
+}  // namespace
+
+// Warm paper with a fine diagonal weave and scattered key caps of the home row. Every
+// element repeats every 160 pixels both ways, so picture 30 (this pattern's first 160 x 160
+// square) tiles without a seam.
+QImage DrawUsersBackground(int width, int height) {
+    constexpr int kPeriod = 160;
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(kSand);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    // A weave of diagonals 8 pixels apart: 160 is a multiple of 8, so each line leaves the
-    // tile where its continuation enters the next one.
+    // Diagonals 8 and 16 pixels apart, both dividing the period. Each runs past the canvas
+    // so that no line end falls inside it.
     painter.setPen(QPen(kSandLine, 1));
-    for (int k = -160; k <= 160; k += 8) {
-        painter.drawLine(QPointF(k, 0), QPointF(k + 160, 160));
+    for (int k = -((height + 15) / 8) * 8; k <= width + 8; k += 8) {
+        painter.drawLine(QPointF(k - 8, -8), QPointF(k + height + 8, height + 8));
     }
     painter.setPen(QPen(QColor(242, 227, 199), 1));
-    for (int k = 4; k <= 324; k += 16) {
-        painter.drawLine(QPointF(k, 0), QPointF(k - 160, 160));
+    for (int k = 4 - 16; k <= width + height + 16; k += 16) {
+        painter.drawLine(QPointF(k + 8, -8), QPointF(k - height - 8, height + 8));
     }
 
     struct TileKey {
         double x, y, size;
         const char* letter;
     };
-    // Placed by hand so that no two overlap, in the tile and across its edges.
+    // Placed by hand so that no two overlap, within a period and across its edges.
     static const TileKey keys[] = {
         {12, 14, 22, "A"},  {78, 6, 20, "S"},  {136, 40, 22, "D"}, {44, 58, 20, "F"},
         {100, 84, 22, "J"}, {8, 104, 20, "K"}, {62, 124, 22, "L"}, {124, 130, 20, "Ñ"},
     };
-    for (const TileKey& key : keys) {
-        DrawTileKey(painter, key.x, key.y, key.size, QString::fromUtf8(key.letter));
+    const QRectF canvas(0, 0, width, height);
+    for (int top = -kPeriod; top < height; top += kPeriod) {
+        for (int left = -kPeriod; left < width; left += kPeriod) {
+            for (const TileKey& key : keys) {
+                const QRectF cap(left + key.x, top + key.y, key.size, key.size);
+                if (cap.intersects(canvas)) {
+                    DrawKeyCap(painter, cap, QString::fromUtf8(key.letter));
+                }
+            }
+        }
     }
     return image;
 }
+
+namespace {
 
 // A transparent square for a round button, so the window's background shows at its corners.
 QImage ButtonSquare() {
@@ -201,7 +207,7 @@ QImage DrawAcceptButton() {
 QImage MakeUsersPicture(int number) {
     switch (number) {
         case 30:
-            return DrawBackgroundTile();
+            return DrawUsersBackground(160, 160);
         case 31:
             return DrawAddButton();
         case 32:

@@ -4,7 +4,11 @@
 
 namespace tz {
 
-// Draws the pictures this folder's windows show (30-34,47-49); a null image for other numbers.
+// Draws the pictures of the users windows, 30 to 34 (the registry copies 47 to 49 from them);
+// a null image for other numbers.
 QImage MakeUsersPicture(int number);
+
+// The background pattern of picture 30 over any area; picture 30 is its top-left 160 x 160.
+QImage DrawUsersBackground(int width, int height);
 
 }  // namespace tz

@@ -1,10 +1,15 @@
 #include "users/users_window.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
@@ -29,6 +34,70 @@ struct UsersWindow {
     QAbstractButton* accept = nullptr;
 };
 
+// Rows a little taller than the text, and check boxes drawn light on the dark list so a
+// marked row is seen at a glance.
+class UsersListDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height() + 4, 19));
+        return size;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (!(item.features & QStyleOptionViewItem::HasCheckIndicator)) return;
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect area =
+            style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, widget);
+        // Covers the style's own indicator, which is drawn dark on this background.
+        const QColor back = (item.state & QStyle::State_Selected)
+                                ? item.palette.color(QPalette::Highlight)
+                                : item.palette.color(QPalette::Base);
+        const QRectF box(area.center().x() - 6.5, area.center().y() - 6.5, 14, 14);
+        painter->save();
+        painter->fillRect(area.adjusted(-1, -1, 1, 1), back);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(QColor(150, 112, 62), 1));
+        painter->setBrush(QColor(253, 236, 208));
+        painter->drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 2.5, 2.5);
+        if (item.checkState == Qt::Checked) {
+            painter->setPen(
+                QPen(QColor(40, 120, 30), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter->drawPolyline(
+                QPolygonF({box.topLeft() + QPointF(3, 6.5), box.topLeft() + QPointF(5.5, 9.5),
+                           box.topLeft() + QPointF(10, 3.5)}));
+        }
+        painter->restore();
+    }
+};
+
+// Space marks or unmarks the current row whichever of its cells has the focus, as in any
+// list with check boxes.
+class UsersList : public QTreeWidget {
+  public:
+    using QTreeWidget::QTreeWidget;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        QTreeWidgetItem* item = currentItem();
+        if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && item) {
+            item->setCheckState(kNameColumn, item->checkState(kNameColumn) == Qt::Checked
+                                                 ? Qt::Unchecked
+                                                 : Qt::Checked);
+            event->accept();
+            return;
+        }
+        QTreeWidget::keyPressEvent(event);
+    }
+};
+
 void PostListEvent(QTreeWidget* list, EventType type, int row) {
     Event event;
     event.type = type;
@@ -39,7 +108,7 @@ void PostListEvent(QTreeWidget* list, EventType type, int row) {
 }
 
 QTreeWidget* AddUsersList(QWidget* parent) {
-    auto* list = new QTreeWidget(parent);
+    auto* list = new UsersList(parent);
     list->setGeometry(10, 10, 575, 230);
     SetControlId(list, kUsersListId);
     list->setColumnCount(6);
@@ -47,8 +116,12 @@ QTreeWidget* AddUsersList(QWidget* parent) {
         {"Nombre y Apellidos", "Velocidad Media", "Nivel", "Bloque", "MODO", "ID"});
     const int widths[] = {250, 115, 50, 55, 80};
     for (int column = 0; column < 5; ++column) list->setColumnWidth(column, widths[column]);
-    list->setColumnHidden(kIdColumn, true);
     list->header()->setStretchLastSection(false);
+    // The id column is hidden and takes no room: a hidden section keeps its old size in the
+    // header's length, which would bring up a needless horizontal scroll bar.
+    list->header()->setMinimumSectionSize(0);
+    list->setColumnWidth(kIdColumn, 0);
+    list->setColumnHidden(kIdColumn, true);
     list->header()->setSectionsMovable(false);
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
@@ -58,6 +131,7 @@ QTreeWidget* AddUsersList(QWidget* parent) {
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setFont(MakeFont("Arial", 9));
+    list->setItemDelegate(new UsersListDelegate(list));
 
     QPalette palette = list->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
@@ -71,6 +145,8 @@ QTreeWidget* AddUsersList(QWidget* parent) {
     list->setPalette(palette);
     list->setStyleSheet(
         "QTreeWidget { border: 2px solid rgb(120, 92, 50); }"
+        "QHeaderView { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 rgb(253, 236, 208), stop:1 rgb(236, 204, 158)); }"
         "QHeaderView::section { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
         " stop:0 rgb(253, 236, 208), stop:1 rgb(236, 204, 158)); color: rgb(70, 44, 14);"
         " border: none; border-right: 1px solid rgb(190, 150, 100);"
@@ -93,7 +169,7 @@ QTreeWidget* AddUsersList(QWidget* parent) {
 
 QPushButton* AddTransferButton(QWidget* parent, int id, const QString& caption, int left) {
     QPushButton* button = AddButton(parent, id, caption, QRect(left, 245, 105, 25));
-    button->setFont(MakeFont("Arial", 9, true));
+    button->setFont(MakeFont("Arial", 9));
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(
         "QPushButton { color: rgb(70, 44, 14); border: 1px solid rgb(140, 100, 50);"

@@ -1,0 +1,141 @@
+#pragma once
+// Driving the users window and the new-user dialog with real input in tests.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <functional>
+
+#include "app/picture_registry.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/pictures.h"
+#include "platform/windows.h"
+#include "support.h"
+#include "users/user_record.h"
+#include "users/users_window.h"
+
+namespace tz::test {
+
+inline QWidget* VisibleWindow(const QString& title) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == title) return widget;
+    }
+    return nullptr;
+}
+
+inline QWidget* UsersWindowOnScreen() {
+    return VisibleWindow("USUARIOS");
+}
+
+inline QWidget* NewUserDialogOnScreen() {
+    return VisibleWindow("Datos de nuevo usuario");
+}
+
+inline QTreeWidget* UsersListOf(QWidget* window) {
+    return qobject_cast<QTreeWidget*>(FindControl(window, kUsersListId));
+}
+
+// A real click on a control of the window found by its id.
+inline void ClickControl(QWidget* window, int id) {
+    QWidget* control = window ? FindControl(window, id) : nullptr;
+    if (!control) {
+        ADD_FAILURE() << "no control " << id;
+        return;
+    }
+    QTest::mouseClick(control, Qt::LeftButton);
+}
+
+inline QPoint RowCentre(QTreeWidget* list, int row) {
+    return list->visualItemRect(list->topLevelItem(row)).center();
+}
+
+inline void ClickRow(QTreeWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(list, row));
+}
+
+inline void DoubleClickRow(QTreeWidget* list, int row) {
+    ClickRow(list, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(list, row));
+}
+
+// Marks (or unmarks) a row's check box from the keyboard, as a teacher would with Space.
+inline void ToggleMark(QTreeWidget* list, int row) {
+    ClickRow(list, row);
+    QTest::keyClick(list, Qt::Key_Space);
+}
+
+// Types text key by key; letters outside ASCII arrive as composed characters.
+inline void TypeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(widget, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+inline QStringList ColumnTexts(QTreeWidget* list, int column) {
+    QStringList texts;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        texts << list->topLevelItem(row)->text(column);
+    }
+    return texts;
+}
+
+inline int SelectedRowOf(QTreeWidget* list) {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.first());
+}
+
+// A program folder with the pictures registered, a clock stopped at 2024-03-05 09:05:07, no
+// user chosen, and a plain window standing in for the main menu.
+class UsersScreenTest : public ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        if (!PictureExists(30)) RegisterAllPictures();
+        clock_.now = QDateTime(QDate(2024, 3, 5), QTime(9, 5, 7));
+        SetClock(&clock_);
+        CurrentUser = UserRecord{};
+        CurrentMode = "NORMAL";
+        owner_.setFixedSize(200, 100);
+        owner_.show();
+    }
+    void TearDown() override {
+        SetClock(nullptr);
+        SetRandomSource({});
+        CurrentUser = UserRecord{};
+        CurrentMode = "NORMAL";
+        ProgramFolderTest::TearDown();
+    }
+    void WriteUsers(const QByteArray& bytes) { WriteBytes("usuarios.dat", bytes); }
+    QByteArray Users() const { return ReadBytes("usuarios.dat"); }
+
+    // Opens the users window; `act` runs once it waits for input, and the script it leaves
+    // must close the window.
+    void OpenAndThen(const std::function<void(QWidget*, QTreeWidget*)>& act) {
+        AppendInputStep([this, act] {
+            QWidget* window = UsersWindowOnScreen();
+            if (!window) {
+                ADD_FAILURE() << "the users window is not shown";
+                return;
+            }
+            EXPECT_FALSE(owner_.isEnabled());
+            EXPECT_TRUE(window->isEnabled());
+            act(window, UsersListOf(window));
+        });
+        RunUsersWindow(&owner_);
+        EXPECT_EQ(UsersWindowOnScreen(), nullptr);
+        EXPECT_TRUE(owner_.isEnabled());
+    }
+
+    ManualClock clock_;
+    QWidget owner_;
+};
+
+}  // namespace tz::test

@@ -1,0 +1,237 @@
+#include <QRegularExpression>
+#include <QSet>
+
+#include "platform/dialogs.h"
+#include "tests/users/users_screen_helpers.h"
+#include "users/users_file.h"
+#include "users/users_transfer.h"
+
+namespace tz {
+namespace {
+
+using test::ClickControl;
+using test::ColumnTexts;
+using test::ToggleMark;
+
+const QByteArray kHeader = "Datos de Usuarios v2.6\r\n";
+const QByteArray kAna = "ANA|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
+// Not valid UTF-8 (written by hand in Latin-1) and with an 18th field: copied as it is.
+const QByteArray kPena =
+    "PE\xD1"
+    "A|12|3|2|210|200|220|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002|nota";
+const QByteArray kEva = "EVA|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|DIFICIL|ID-20240101000003";
+
+// The random source that makes RandomInt(0, 30000) give `number`.
+double DrawOf(int number) {
+    return (number + 0.5) / 30001.0;
+}
+
+class UsersTransferTest : public test::UsersScreenTest {
+  protected:
+    void WriteThreeUsers() { WriteUsers(kHeader + kAna + "\r\n" + kPena + "\r\n" + kEva + "\r\n"); }
+    // Feeds these numbers to the id draws, one per draw.
+    void DrawNumbers(const QList<int>& numbers) {
+        auto queue = std::make_shared<QList<int>>(numbers);
+        SetRandomSource([queue] {
+            if (queue->isEmpty()) return DrawOf(29999);
+            return DrawOf(queue->takeFirst());
+        });
+    }
+    // The user lines after the header.
+    QList<QByteArray> UserLines() const {
+        QList<QByteArray> lines = SplitByteLines(Users());
+        lines.removeFirst();
+        return lines;
+    }
+    // Clicks Import with the file's path as the dialog's answer, then Escape.
+    void Import(const QString& name, int expectedRows) {
+        OpenAndThen([this, name, expectedRows](QWidget* window, QTreeWidget* list) {
+            QueueTextAnswer(Path(name));
+            ClickControl(window, kUsersImportId);
+            AppendInputStep([list, expectedRows] {
+                // The list shows the imported users at once, all unmarked.
+                EXPECT_EQ(list->topLevelItemCount(), expectedRows);
+                QTest::keyClick(list, Qt::Key_Escape);
+            });
+        });
+    }
+    AskedDialog LastAsked() const {
+        return AskedDialogs().empty() ? AskedDialog{} : AskedDialogs().back();
+    }
+};
+
+TEST_F(UsersTransferTest, ExportWritesTheMarkedUsersLinesByteForByte) {
+    WriteThreeUsers();
+    OpenAndThen([this](QWidget* window, QTreeWidget* list) {
+        ToggleMark(list, 0);
+        ToggleMark(list, 1);
+        EXPECT_EQ(list->topLevelItem(0)->checkState(kNameColumn), Qt::Checked);
+        EXPECT_EQ(list->topLevelItem(1)->checkState(kNameColumn), Qt::Checked);
+        EXPECT_EQ(list->topLevelItem(2)->checkState(kNameColumn), Qt::Unchecked);
+        QueueTextAnswer(Path("clase 3B.tpz"));
+        ClickControl(window, kUsersExportId);
+        AppendInputStep([list] {
+            // The marks stay after an export.
+            EXPECT_EQ(list->topLevelItem(1)->checkState(kNameColumn), Qt::Checked);
+            QTest::keyClick(list, Qt::Key_Escape);
+        });
+    });
+    EXPECT_EQ(ReadBytes("clase 3B.tpz"), kAna + "\r\n" + kPena + "\r\n");
+
+    ASSERT_EQ(AskedDialogs().size(), 2u);
+    const AskedDialog& save = AskedDialogs()[0];
+    EXPECT_EQ(save.kind, "save");
+    EXPECT_EQ(save.title, "Exportar usuarios al siguiente archivo");
+    EXPECT_EQ(save.text, "Text (*.tpz)");
+    EXPECT_EQ(save.proposed, "usu_tipz.tpz");
+    const AskedDialog& result = AskedDialogs()[1];
+    EXPECT_EQ(result.title, QString::fromUtf8("Resultados de la exportación de usuarios"));
+    EXPECT_EQ(result.text, "2 usuarios fueron exportados a:\n\nclase 3B.tpz");
+    EXPECT_EQ(result.code, kMessageInformation);
+    // Exporting changes nothing at home.
+    EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kPena + "\r\n" + kEva + "\r\n");
+}
+
+TEST_F(UsersTransferTest, ExportWithNothingMarkedWarnsWithoutAskingForAFile) {
+    WriteThreeUsers();
+    OpenAndThen([](QWidget* window, QTreeWidget* list) {
+        ToggleMark(list, 2);
+        ToggleMark(list, 2);  // marked and unmarked again
+        ClickControl(window, kUsersExportId);
+        AppendInputStep([list] { QTest::keyClick(list, Qt::Key_Escape); });
+    });
+    ASSERT_EQ(AskedDialogs().size(), 1u);
+    EXPECT_EQ(AskedDialogs()[0].title, QString::fromUtf8("Atención"));
+    EXPECT_EQ(AskedDialogs()[0].text,
+              QString::fromUtf8("No hay ningún usuario marcado para la exportación"));
+    EXPECT_EQ(AskedDialogs()[0].code, kMessageExclamation);
+}
+
+TEST_F(UsersTransferTest, ExportThatCannotWriteTheFileSaysSoInsteadOfACount) {
+    WriteThreeUsers();
+    OpenAndThen([this](QWidget* window, QTreeWidget* list) {
+        ToggleMark(list, 2);
+        QueueTextAnswer(Path("no existe/usu_tipz.tpz"));
+        ClickControl(window, kUsersExportId);
+        AppendInputStep([list] { QTest::keyClick(list, Qt::Key_Escape); });
+    });
+    ASSERT_EQ(AskedDialogs().size(), 2u);
+    const AskedDialog& result = AskedDialogs()[1];
+    EXPECT_TRUE(result.text.startsWith("No se pudo escribir el archivo:\n\nusu_tipz.tpz"))
+        << result.text.toStdString();
+    EXPECT_FALSE(result.text.contains("exportados"));
+    EXPECT_EQ(result.code, kMessageExclamation);
+    EXPECT_FALSE(Exists("no existe"));
+}
+
+TEST_F(UsersTransferTest, CancellingEitherFileDialogChangesAndShowsNothing) {
+    WriteThreeUsers();
+    const QByteArray before = Users();
+    OpenAndThen([](QWidget* window, QTreeWidget* list) {
+        ToggleMark(list, 0);
+        ClickControl(window, kUsersExportId);  // no answer queued: cancelled
+        AppendInputStep([window, list] {
+            ClickControl(window, kUsersImportId);
+            AppendInputStep([list] {
+                // The list was not reloaded: the mark is still there.
+                EXPECT_EQ(list->topLevelItem(0)->checkState(kNameColumn), Qt::Checked);
+                QTest::keyClick(list, Qt::Key_Escape);
+            });
+        });
+    });
+    ASSERT_EQ(AskedDialogs().size(), 2u);
+    EXPECT_EQ(AskedDialogs()[0].kind, "save");
+    EXPECT_EQ(AskedDialogs()[1].kind, "open");
+    EXPECT_EQ(AskedDialogs()[1].title, "Importar usuarios desde el siguiente archivo");
+    EXPECT_EQ(AskedDialogs()[1].text, "Text (*.tpz)");
+    EXPECT_TRUE(AskedDialogs()[1].proposed.isEmpty());
+    EXPECT_EQ(Users(), before);
+}
+
+TEST_F(UsersTransferTest, ImportAddsEveryUserUnderANewIdAndTwiceWhenImportedTwice) {
+    WriteThreeUsers();
+    WriteBytes("clase.tpz", kAna + "\r\n" + kPena + "\r\n");
+    Import("clase.tpz", 5);
+    EXPECT_EQ(LastAsked().title, QString::fromUtf8("Resultados de la Importación de usuarios"));
+    EXPECT_EQ(LastAsked().text, "2 usuarios fueron importados");
+    EXPECT_EQ(LastAsked().code, kMessageInformation);
+
+    Import("clase.tpz", 7);
+    EXPECT_EQ(LastAsked().text, "2 usuarios fueron importados");
+
+    const QList<QByteArray> lines = UserLines();
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[0], kAna);
+    EXPECT_EQ(lines[1], kPena);
+    EXPECT_EQ(lines[2], kEva);
+    const QRegularExpression importedId("^ID-(\\d{1,5})$");
+    QSet<QString> ids;
+    for (int i = 0; i < 7; ++i) ids.insert(ByteLineField(lines[i], 17));
+    EXPECT_EQ(ids.size(), 7);  // every id different
+    for (int i = 3; i < 7; ++i) {
+        const QByteArray& source = i % 2 == 1 ? kAna : kPena;
+        const QByteArray sixteen = source.left(source.indexOf("|ID-") + 1);
+        EXPECT_TRUE(lines[i].startsWith(sixteen)) << i;
+        const auto match = importedId.match(ByteLineField(lines[i], 17));
+        ASSERT_TRUE(match.hasMatch()) << lines[i].toStdString();
+        EXPECT_LE(match.captured(1).toInt(), 30000);
+        // Field 17 is the new id and the last field: the 18th of the source is not taken.
+        EXPECT_EQ(lines[i].count('|'), 16);
+    }
+}
+
+TEST_F(UsersTransferTest, AnImportedIdNeverEqualsOneInTheFileOrOneJustDrawn) {
+    WriteUsers(kHeader + kAna + "\r\n" + "LOLA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-15" +
+               "\r\n");
+    WriteBytes("dos.tpz", kEva + "\r\n" + kEva + "\r\n");
+    // 15 stands in the file; 77 is drawn for the first user and again for the second.
+    DrawNumbers({15, 77, 15, 77, 15, 300});
+    Import("dos.tpz", 4);
+    const QList<QByteArray> lines = UserLines();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(ByteLineField(lines[2], 17), "ID-77");
+    EXPECT_EQ(ByteLineField(lines[3], 17), "ID-300");
+}
+
+TEST_F(UsersTransferTest, ImportedLinesKeepFieldsOneToSixteenAndSkipBlankLines) {
+    WriteUsers(kHeader);
+    // A byte-order mark from an editor, a short line, a blank line and the header of a users
+    // file, which is imported like any line.
+    WriteBytes("varios.tpz",
+               "\xEF\xBB\xBF"
+               "CORTO|3|2\r\n\r\n   \r\nDatos de Usuarios v2.6\n");
+    DrawNumbers({5, 6});
+    Import("varios.tpz", 2);
+    EXPECT_EQ(LastAsked().text, "2 usuarios fueron importados");
+    EXPECT_EQ(Users(), kHeader + "CORTO|3|2||||||||||||||ID-5\r\n" +
+                           "Datos de Usuarios v2.6||||||||||||||||ID-6\r\n");
+}
+
+TEST_F(UsersTransferTest, EmptyOrUnreadableFilesImportNothingAndReportZero) {
+    WriteThreeUsers();
+    const QByteArray before = Users();
+    WriteBytes("vacio.tpz", "");
+    Import("vacio.tpz", 3);
+    EXPECT_EQ(LastAsked().text, "0 usuarios fueron importados");
+    Import("no_existe.tpz", 3);
+    EXPECT_EQ(LastAsked().text, "0 usuarios fueron importados");
+    EXPECT_EQ(Users(), before);
+}
+
+TEST_F(UsersTransferTest, ImportAfterALastLineWithoutItsLineEndJoinsNoLines) {
+    // The last line lacks its line end (edited by hand): the first import must not join it.
+    WriteUsers(kHeader + kEva);
+    WriteBytes("uno.tpz", kAna + "\r\n");
+    DrawNumbers({42});
+    Import("uno.tpz", 2);
+    EXPECT_EQ(Users(), kHeader + kEva + "\r\n" + kAna.left(kAna.indexOf("ID-")) + "ID-42\r\n");
+}
+
+TEST(MakeImportedLine, TakesSixteenFieldsPaddingShortLines) {
+    EXPECT_EQ(MakeImportedLine("A|1|2|3|4|5|6|7|8|9|10|11|12|13|14|M|ID-1|x|y", "ID-9"),
+              "A|1|2|3|4|5|6|7|8|9|10|11|12|13|14|M|ID-9");
+    EXPECT_EQ(MakeImportedLine("SOLO", "ID-0"), "SOLO||||||||||||||||ID-0");
+}
+
+}  // namespace
+}  // namespace tz
