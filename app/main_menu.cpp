@@ -7,6 +7,8 @@
 
 #include "app/about_box.h"
 #include "app/status_panel.h"
+#include "content/custom_texts.h"
+#include "content/lesson_viewer.h"
 #include "content/results_chart.h"
 #include "exercise/exercise_run.h"
 #include "platform/events.h"
@@ -97,8 +99,10 @@ bool ActOn(int id) {
             if (ChooseUser()) RedrawUserViews();
             break;
         case kMenuLessonsId:
+            OpenLessonViewer();
+            break;
         case kMenuCustomTextsId:
-            // The lesson viewer and the custom texts window are wired here once they exist.
+            OpenCustomTexts();
             break;
         case kMenuAboutId:
             ShowAboutBox(MainMenuWindow);

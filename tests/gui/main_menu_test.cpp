@@ -373,7 +373,31 @@ TEST_F(MainMenuTest, ShortcutLettersActAsTheirButtons) {
         EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
         Type('v');
     });
-    AppendInputStep([] { Click(kMenuQuitId); });
+    // "v" opens the lesson viewer; Escape leaves it.
+    AppendInputStep([] {
+        QWidget* viewer = FindTopLevel("Visor de Lecciones");
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        QTest::keyClick(viewer, Qt::Key_Escape);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(FindTopLevel("Visor de Lecciones"), nullptr);
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuLessonsId));
+        // The custom texts button opens its window too; Escape leaves it.
+        Click(kMenuCustomTextsId);
+    });
+    AppendInputStep([] {
+        QWidget* texts = FindTopLevel("TEXTOS LIBRES");
+        ASSERT_NE(texts, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        QTest::keyClick(texts, Qt::Key_Escape);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(FindTopLevel("TEXTOS LIBRES"), nullptr);
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        Click(kMenuQuitId);
+    });
     RunMenu();
 }
 
