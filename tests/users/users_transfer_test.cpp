@@ -193,6 +193,16 @@ TEST_F(UsersTransferTest, AnImportedIdNeverEqualsOneInTheFileOrOneJustDrawn) {
     EXPECT_EQ(ByteLineField(lines[3], 17), "ID-300");
 }
 
+TEST_F(UsersTransferTest, ImportStopsInsteadOfDrawingForEverWhenNoIdIsFree) {
+    WriteUsers(kHeader + "LOLA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-29999\r\n");
+    const QByteArray before = Users();
+    WriteBytes("uno.tpz", kEva + "\r\n");
+    DrawNumbers({});  // every draw gives 29999, which is taken
+    Import("uno.tpz", 1);
+    EXPECT_EQ(LastAsked().text, "0 usuarios fueron importados");
+    EXPECT_EQ(Users(), before);
+}
+
 TEST_F(UsersTransferTest, ImportedLinesKeepFieldsOneToSixteenAndSkipBlankLines) {
     WriteUsers(kHeader);
     // A byte-order mark from an editor, a short line, a blank line and the header of a users
