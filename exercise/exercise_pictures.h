@@ -4,7 +4,8 @@
 
 namespace tz {
 
-// Draws the pictures this folder's windows show (1-12,36); a null image for other numbers.
+// Draws the pictures this folder's windows show (1-7, 9-12, 36; picture 8, the cancel button,
+// is the main menu's quit button); a null image for other numbers.
 QImage MakeExercisePicture(int number);
 
 }  // namespace tz

@@ -1,0 +1,357 @@
+#include "exercise/exercise_window.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+
+#include "exercise/exercise_look.h"
+#include "platform/events.h"
+#include "platform/fonts.h"
+#include "platform/globals.h"
+#include "platform/pictures.h"
+#include "platform/windows.h"
+#include "users/user_record.h"
+
+namespace tz {
+
+bool HideKey = false;
+bool HideKeyboard = false;
+bool HideFingers = false;
+
+namespace {
+
+const QColor kBlueInk(0, 0, 255);
+const QColor kRedInk(255, 0, 0);
+const QColor kGreenInk(0, 128, 0);
+const QColor kKeyLabelFace(108, 70, 28);
+const QColor kKeyLabelInk(255, 255, 217);
+const QColor kHeaderLight(255, 237, 193);
+
+QLabel* AddDisplay(QWidget* window, int id, const QString& text, const QRect& geometry,
+                   const QColor& ink) {
+    QLabel* label = AddLabel(window, id, text, geometry);
+    label->setFont(MakeFont(QStringLiteral("Arial"), 10, true));
+    label->setAlignment(Qt::AlignCenter);
+    label->setTextFormat(Qt::PlainText);
+    SetBackground(label, look::kDisplayFace);
+    SetTextColour(label, ink);
+    return label;
+}
+
+QWidget* AddMarker(QWidget* window, int id, const QRect& geometry, const QColor& colour) {
+    auto* marker = new QFrame(window);
+    marker->setGeometry(geometry);
+    SetControlId(marker, id);
+    SetBackground(marker, colour);
+    // A marker never takes a click meant for the keyboard under it.
+    marker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return marker;
+}
+
+QCheckBox* AddHideBox(QWidget* window, int id, const QString& text, int y) {
+    auto* box = new QCheckBox(text, window);
+    box->setGeometry(415, y, 140, 15);
+    box->setFont(MakeFont(QStringLiteral("Arial"), 8, false));
+    SetBackground(box, look::kDisplayFace);
+    SetTextColour(box, look::kInk);
+    // The typing target keeps the focus: a click on a box must not take the next keystroke.
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setCursor(Qt::PointingHandCursor);
+    PostClicks(box, id);
+    return box;
+}
+
+}  // namespace
+
+ExerciseWindow::ExerciseWindow() {
+    Build();
+}
+
+ExerciseWindow::~ExerciseWindow() {
+    DestroyWindow(window_);
+}
+
+void ExerciseWindow::Build() {
+    window_ =
+        CreateScreenWindow(kExerciseWindowTitle, kExerciseWindowWidth, kExerciseWindowHeight, true);
+    window_->SetKeyCapture(KeyCapture::Everything);
+    SetTiledBackground(window_, 1);
+
+    // The typing target: keystrokes and the input method's composed characters reach the
+    // window through it.
+    textPicture_ = AddPicture(window_, kExTextPicture, 2, kTextPictureRect);
+    textPicture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    textPicture_->setFocusPolicy(Qt::StrongFocus);
+    textPicture_->setAttribute(Qt::WA_InputMethodEnabled);
+
+    noKeyboard_ = AddPicture(window_, kExNoKeyboardPicture, 3, kKeyboardRect);
+    keyboard_ = AddPicture(window_, kExKeyboardPicture, 4, kKeyboardRect);
+    hands_ = AddPicture(window_, kExHandsPicture, 5, kHandsRect);
+    hands_->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    correct_ =
+        AddDisplay(window_, kExCorrectDisplay, QStringLiteral("0"), kCorrectDisplayRect, kBlueInk);
+    speed_ = AddDisplay(window_, kExSpeedDisplay, QString(), kSpeedDisplayRect, kBlueInk);
+    errors_ = AddDisplay(window_, kExErrorsDisplay, QStringLiteral("0 (0%)"), kErrorsDisplayRect,
+                         kRedInk);
+    time_ = AddDisplay(window_, kExTimeDisplay, QStringLiteral("00:00:00"), kTimeDisplayRect,
+                       kGreenInk);
+
+    fingerDot_ = AddPicture(window_, kExFingerDot, 6, QRect(230, 455, 6, 6));
+    secondDot_ = AddPicture(window_, kExSecondFingerDot, 7, QRect(230, 470, 6, 6));
+    fingerDot_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    secondDot_->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    keyLabel_ = AddLabel(window_, kExKeyLabel, QStringLiteral("É"), QRect(311, 463, 17, 22));
+    keyLabel_->setFont(MakeFont(QStringLiteral("Arial"), 16, true));
+    keyLabel_->setAlignment(Qt::AlignCenter);
+    keyLabel_->setTextFormat(Qt::PlainText);
+    SetBackground(keyLabel_, kKeyLabelFace);
+    SetTextColour(keyLabel_, kKeyLabelInk);
+
+    const struct {
+        int id;
+        int picture;
+        QRect geometry;
+        const char* tip;
+    } buttons[] = {
+        {kExCancelButton, 8, kCancelButtonRect, "Cancela el ejercicio actual"},
+        {kExPauseButton, 9, kPauseButtonRect, "Pausa el Tiempo"},
+        {kExRestartButton, 10, kRestartButtonRect, "Reinicia el ejercicio"},
+    };
+    for (const auto& button : buttons) {
+        QAbstractButton* control = AddPictureButton(window_, button.id, button.picture,
+                                                    button.geometry, QString::fromUtf8(button.tip));
+        control->setFocusPolicy(Qt::NoFocus);
+    }
+
+    // The frame's look is part of the background; it must not cover the buttons inside it.
+    auto* frame = new QFrame(window_);
+    frame->setGeometry(kOptionsFrameRect);
+    frame->setFrameStyle(QFrame::NoFrame);
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    SetControlId(frame, kExOptionsFrame);
+
+    keyMarker_ = AddMarker(window_, kExKeyMarker, QRect(20, 460, 10, 10), QColor(255, 0, 0));
+    modifierMarker_ =
+        AddMarker(window_, kExModifierMarker, QRect(20, 480, 30, 10), QColor(0, 255, 0));
+
+    hideKeyBox_ = AddHideBox(window_, kExHideKeyBox, QStringLiteral("Ocultar Tecla a Pulsar"), 465);
+    hideKeyboardBox_ =
+        AddHideBox(window_, kExHideKeyboardBox, QStringLiteral("Ocultar Teclado"), 490);
+    hideFingersBox_ =
+        AddHideBox(window_, kExHideFingersBox, QStringLiteral("Ocultar Dedos utilizados"), 515);
+
+    header_ =
+        AddPicture(window_, kExHeaderPicture, HeaderCanvas > 0 ? HeaderCanvas : 11, kHeaderRect);
+    target_ =
+        AddDisplay(window_, kExTargetDisplay, QStringLiteral("0"), kTargetDisplayRect, kBlueInk);
+}
+
+void ExerciseWindow::ApplyOptions() {
+    hideKeyBox_->setChecked(HideKey);
+    hideKeyboardBox_->setChecked(HideKeyboard);
+    hideFingersBox_->setChecked(HideFingers);
+    if (HideKeyboard) {
+        keyMarker_->hide();
+        modifierMarker_->hide();
+        keyboard_->hide();
+        noKeyboard_->show();
+    } else {
+        noKeyboard_->hide();
+        keyboard_->show();
+    }
+    if (HideKey) {
+        keyMarker_->hide();
+        modifierMarker_->hide();
+    }
+    if (HideFingers) {
+        fingerDot_->hide();
+        secondDot_->hide();
+        keyLabel_->hide();
+    }
+}
+
+void ExerciseWindow::ShowHintFor(const QString& ch) {
+    ShowHint(ch, NextKeyHint(ch));
+}
+
+void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
+    // A carriage return would break the label's line: the Enter key shows its arrow.
+    keyLabel_->setText(ch == QStringLiteral("\r") ? QStringLiteral("↵") : ch);
+    keyLabel_->setVisible(!HideFingers);
+    const bool fingerShown = !HideFingers && hint.fingerDot.has_value();
+    fingerDot_->setVisible(fingerShown);
+    secondDot_->setVisible(fingerShown && hint.shiftSide != kNoShift);
+
+    const QPoint hands = kHandsRect.topLeft();
+    if (hint.fingerDot) fingerDot_->move(hands + *hint.fingerDot);
+    if (hint.secondDot) secondDot_->move(hands + *hint.secondDot);
+
+    const QPoint keyboard = kKeyboardRect.topLeft();
+    const bool markers = !HideKeyboard && !HideKey;
+    if (!hint.keyPos || !markers) {
+        keyMarker_->hide();
+        modifierMarker_->hide();
+    } else {
+        keyMarker_->move(keyboard + *hint.keyPos);
+        keyMarker_->show();
+    }
+    if (!hint.modifierBox || !markers) {
+        modifierMarker_->hide();
+    } else {
+        const ModifierBox& box = *hint.modifierBox;
+        modifierMarker_->setGeometry(keyboard.x() + box.x, keyboard.y() + box.y, box.width,
+                                     modifierMarker_->height());
+        modifierMarker_->show();
+    }
+}
+
+void ExerciseWindow::ReapplyOptions(int changedOption) {
+    switch (changedOption) {
+        case kExHideKeyBox:
+            HideKey = hideKeyBox_->isChecked();
+            break;
+        case kExHideKeyboardBox:
+            HideKeyboard = hideKeyboardBox_->isChecked();
+            break;
+        case kExHideFingersBox:
+            HideFingers = hideFingersBox_->isChecked();
+            break;
+        default:
+            break;
+    }
+    ApplyOptions();
+    FocusCanvas();
+}
+
+void ExerciseWindow::DrawHeader() {
+    if (HeaderCanvas > 0) FreePicture(HeaderCanvas);
+    HeaderCanvas = CopyPicture(11);
+    QImage& canvas = Picture(HeaderCanvas);
+    if (ExerciseSource == QStringLiteral("NO")) {
+        DrawTextOn(canvas, 8, 1, QStringLiteral("USUARIO:"), ExerciseFont, Qt::black);
+        DrawTextOn(canvas, 100, 1, CurrentUser.name.left(34), ExerciseFont, kHeaderLight);
+        DrawTextOn(canvas, 500, 1, QStringLiteral("NIVEL:"), ExerciseFont, Qt::black);
+        DrawTextOn(canvas, 570, 1, QString::number(CurrentUser.level), ExerciseFont, kHeaderLight);
+        DrawTextOn(canvas, 630, 1, QStringLiteral("BLOQUE:"), ExerciseFont, Qt::black);
+        DrawTextOn(canvas, 710, 1, QString::number(CurrentUser.block), ExerciseFont, kHeaderLight);
+    } else {
+        // The light words need the dark ground: the label plates of the course header go.
+        {
+            QPainter painter(&canvas);
+            QLinearGradient ground(0, 0, 0, canvas.height());
+            ground.setColorAt(0, look::kBandTop.lighter(108));
+            ground.setColorAt(1, look::kBandBottom);
+            painter.fillRect(canvas.rect().adjusted(1, 1, -1, -1), ground);
+        }
+        DrawTextOn(canvas, 8, 1,
+                   QStringLiteral("EJERCICIO DE PRUEBA (SELECCIONADO DE FORMA MANUAL)"),
+                   ExerciseFont, kHeaderLight);
+    }
+    header_->setPixmap(QPixmap::fromImage(canvas));
+}
+
+void ExerciseWindow::HideHelp() {
+    fingerDot_->hide();
+    secondDot_->hide();
+    keyLabel_->hide();
+    keyMarker_->hide();
+    modifierMarker_->hide();
+    hands_->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ExerciseWindow::SetTitle(const QString& title) {
+    window_->setWindowTitle(title);
+}
+
+void ExerciseWindow::SetFieldText(SessionField field, const QString& text) {
+    switch (field) {
+        case SessionField::Correct:
+            correct_->setText(text);
+            break;
+        case SessionField::Speed:
+            speed_->setText(text);
+            break;
+        case SessionField::Target:
+            target_->setText(text);
+            break;
+        case SessionField::Errors:
+            errors_->setText(text);
+            break;
+        case SessionField::Time:
+            time_->setText(text);
+            break;
+    }
+}
+
+void ExerciseWindow::DrawCanvasText(int x, int y, const QString& text, const QColor& colour) {
+    // The cursor moves by the whole-pixel width of a character; the font's own advance has a
+    // fraction, so a line drawn in one piece would drift away from the keystrokes drawn on it.
+    if (text.size() <= 1) {
+        SessionDisplay::DrawCanvasText(x, y, text, colour);
+        return;
+    }
+    const int width = CharacterWidth();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar(u' ')) continue;
+        SessionDisplay::DrawCanvasText(x + static_cast<int>(i) * width, y, text.mid(i, 1), colour);
+    }
+}
+
+void ExerciseWindow::ShowCanvas() {
+    textPicture_->setPixmap(QPixmap::fromImage(ExerciseCanvas));
+}
+
+void ExerciseWindow::FocusCanvas() {
+    if (!textPicture_->hasFocus()) textPicture_->setFocus(Qt::OtherFocusReason);
+}
+
+void ExerciseWindow::ShowWindow() {
+    if (!window_->isVisible()) {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    }
+    FocusCanvas();
+}
+
+SessionCommand ExerciseWindow::Interpret(const Event& event) {
+    SessionCommand command;
+    // Keys typed into the result window or a message box are not for the session.
+    if (event.window != window_) return command;
+    switch (event.type) {
+        case EventType::Char:
+            return SessionDisplay::Interpret(event);
+        case EventType::CloseRequest:
+            command.kind = SessionCommand::Cancel;
+            break;
+        case EventType::Click:
+            switch (event.id) {
+                case kExCancelButton:
+                    command.kind = SessionCommand::Cancel;
+                    break;
+                case kExPauseButton:
+                    command.kind = SessionCommand::Pause;
+                    break;
+                case kExRestartButton:
+                    command.kind = SessionCommand::Restart;
+                    break;
+                case kExHideKeyBox:
+                case kExHideKeyboardBox:
+                case kExHideFingersBox:
+                    command.kind = SessionCommand::HideOption;
+                    command.option = event.id;
+                    break;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+    return command;
+}
+
+}  // namespace tz

@@ -1,0 +1,128 @@
+#pragma once
+// The window the pupil types in: the page of text, the header strip, the on-screen keyboard
+// with its markers, the hands with the finger dots, the live figures, the cancel, pause and
+// restart buttons and the three hide options. The exercise run opens it once per run and every
+// attempt's session draws on it through SessionDisplay.
+
+#include <QRect>
+#include <QString>
+
+#include "exercise/exercise_session.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QWidget;
+
+namespace tz {
+
+class ScreenWindow;
+
+// Control ids, in creation order.
+enum ExerciseControl {
+    kExTextPicture = 1,
+    kExNoKeyboardPicture = 2,
+    kExKeyboardPicture = 3,
+    kExHandsPicture = 4,
+    kExCorrectDisplay = 5,
+    kExSpeedDisplay = 6,
+    kExErrorsDisplay = 7,
+    kExTimeDisplay = 8,
+    kExFingerDot = 9,
+    kExSecondFingerDot = 10,
+    kExKeyLabel = 11,
+    kExCancelButton = 12,
+    kExPauseButton = 13,
+    kExRestartButton = 14,
+    kExOptionsFrame = 15,
+    kExKeyMarker = 16,
+    kExModifierMarker = 17,
+    kExHideKeyBox = 18,
+    kExHideKeyboardBox = 19,
+    kExHideFingersBox = 20,
+    kExHeaderPicture = 21,
+    kExTargetDisplay = 22,
+};
+
+inline const QString kExerciseWindowTitle = QStringLiteral("VELT-TIPENZO");
+inline constexpr int kExerciseWindowWidth = 800;
+inline constexpr int kExerciseWindowHeight = 550;
+
+// Places on the window that its background picture is drawn around.
+inline constexpr QRect kTextPictureRect(15, 38, 770, 200);
+inline constexpr QRect kKeyboardRect(15, 245, 599, 202);
+inline constexpr QRect kHandsRect(245, 450, 147, 92);
+inline constexpr QRect kCorrectDisplayRect(635, 272, 140, 15);
+inline constexpr QRect kSpeedDisplayRect(630, 320, 50, 15);
+inline constexpr QRect kErrorsDisplayRect(635, 368, 141, 18);
+inline constexpr QRect kTimeDisplayRect(635, 420, 140, 15);
+inline constexpr QRect kTargetDisplayRect(710, 321, 65, 15);
+inline constexpr QRect kHeaderRect(10, 5, 740, 23);
+inline constexpr QRect kCancelButtonRect(772, 5, 21, 21);
+inline constexpr QRect kPauseButtonRect(625, 465, 40, 40);
+inline constexpr QRect kRestartButtonRect(745, 465, 40, 40);
+inline constexpr QRect kOptionsFrameRect(405, 450, 385, 90);
+
+// The hide options: false at start-up, kept for the whole run of the program, never saved.
+extern bool HideKey;
+extern bool HideKeyboard;
+extern bool HideFingers;
+
+class ExerciseWindow : public SessionDisplay {
+  public:
+    // Opens the window: hidden, centred, every control in place.
+    ExerciseWindow();
+    // Closes it (the end of a run).
+    ~ExerciseWindow() override;
+    ExerciseWindow(const ExerciseWindow&) = delete;
+    ExerciseWindow& operator=(const ExerciseWindow&) = delete;
+
+    ScreenWindow* Window() const { return window_; }
+
+    // The check boxes from the options, and what they hide.
+    void ApplyOptions();
+    // The lookup for a character, then the markers where it says.
+    void ShowHintFor(const QString& ch);
+    // The header strip for the CurrentUser and ExerciseSource, on a fresh HeaderCanvas.
+    void DrawHeader();
+    // Before a run and at each new level: no dots, no key label, no markers, and the hands
+    // take no clicks.
+    void HideHelp();
+
+    // SessionDisplay.
+    void SetTitle(const QString& title) override;
+    void SetFieldText(SessionField field, const QString& text) override;
+    // Text goes into the cells the cursor steps through, one character each.
+    void DrawCanvasText(int x, int y, const QString& text, const QColor& colour) override;
+    void ShowCanvas() override;
+    void FocusCanvas() override;
+    void ShowWindow() override;
+    void ShowHint(const QString& ch, const KeyHint& hint) override;
+    void ReapplyOptions(int changedOption) override;
+    SessionCommand Interpret(const Event& event) override;
+
+  private:
+    void Build();
+
+    ScreenWindow* window_ = nullptr;
+    QLabel* textPicture_ = nullptr;
+    QLabel* noKeyboard_ = nullptr;
+    QLabel* keyboard_ = nullptr;
+    QLabel* hands_ = nullptr;
+    QLabel* correct_ = nullptr;
+    QLabel* speed_ = nullptr;
+    QLabel* errors_ = nullptr;
+    QLabel* time_ = nullptr;
+    QLabel* fingerDot_ = nullptr;
+    QLabel* secondDot_ = nullptr;
+    QLabel* keyLabel_ = nullptr;
+    QWidget* keyMarker_ = nullptr;
+    QWidget* modifierMarker_ = nullptr;
+    QCheckBox* hideKeyBox_ = nullptr;
+    QCheckBox* hideKeyboardBox_ = nullptr;
+    QCheckBox* hideFingersBox_ = nullptr;
+    QLabel* header_ = nullptr;
+    QLabel* target_ = nullptr;
+};
+
+}  // namespace tz

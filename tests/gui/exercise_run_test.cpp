@@ -1,0 +1,366 @@
+// The course run in the real exercise window: real keystrokes, verdicts read from the real
+// result window, and the users file checked byte for byte.
+
+#include <QDir>
+#include <QFile>
+
+#include "content/course_data.h"
+#include "content/exercise_text.h"
+#include "exercise/exercise_run.h"
+#include "exercise_screens.h"
+#include "platform/dialogs.h"
+#include "users/user_store.h"
+
+namespace tz {
+namespace {
+
+using test::AnswerResult;
+using test::ExerciseWindowWidget;
+using test::PressKey;
+using test::ResultMessage;
+
+const QByteArray kAna = "ANA LOPEZ|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000001";
+const QByteArray kLuis =
+    "LUIS GARCIA|4|2|1|61|55|60|68|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000002";
+const QByteArray kSara =
+    "SARA DIAZ|36|5|1|180|170|175|180|185|190|-1|-1|-1|-1|-1|NORMAL|ID-20240101000003";
+
+QString Lines(std::initializer_list<const char*> lines) {
+    QStringList parts;
+    for (const char* line : lines) parts.append(QString::fromUtf8(line));
+    return parts.join(LineBreak);
+}
+
+// The keystrokes of an exercise as the run builds it: its lines with Enter between them,
+// except after the seventh line of a page, whose carriage return is never typed.
+QString ExerciseTextOf(int level, int block, int exercise) {
+    EXPECT_TRUE(LoadBlock(level, block));
+    EXPECT_TRUE(AssembleExerciseText(exercise));
+    const QStringList lines = QString(ExerciseText).remove(QChar(u'\n')).split(QChar(u'\r'));
+    QString keys;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        keys += lines[i];
+        if (i + 1 < lines.size() && (i + 1) % 7 != 0) keys += QChar(u'\r');
+    }
+    return keys;
+}
+
+class ExerciseRunTest : public test::ExerciseScreenTest {
+  protected:
+    void SetUp() override {
+        ExerciseScreenTest::SetUp();
+        WriteUsers({kLuis, kAna, kSara});
+    }
+
+    // The pupil of this line, loaded from the users file as the users window does.
+    void Select(const QByteArray& line) {
+        CurrentUser = UserRecord();
+        CurrentUser.id = UserLineField(QString::fromUtf8(line), 17);
+        LoadCurrentUser();
+        ASSERT_FALSE(CurrentUser.name.isEmpty());
+    }
+
+    // Every line of the users file but the one of `id`, as bytes.
+    QList<QByteArray> OtherLines(const QString& id) {
+        QList<QByteArray> others;
+        for (const QByteArray& line : ReadBytes(kUsersFileName).split('\n')) {
+            if (!line.contains(id.toUtf8())) others.append(line);
+        }
+        return others;
+    }
+
+    UserRecord SavedUser(const QString& id) {
+        for (const QByteArray& line : ReadBytes(kUsersFileName).split('\n')) {
+            if (line.contains(id.toUtf8())) {
+                UserRecord user = ParseUserLine(QString::fromUtf8(line).trimmed());
+                user.id = id;
+                return user;
+            }
+        }
+        return UserRecord();
+    }
+};
+
+TEST_F(ExerciseRunTest, ACorrectAttemptAtTheTargetMovesOnAndRewritesOnlyThatUsersLine) {
+    Select(kAna);
+    const QString text = ExerciseTextOf(1, 1, 1);
+    ASSERT_EQ(text.size(), 299);  // five lines of "asdf ñlkj" six times
+    const QByteArray before = ReadBytes(kUsersFileName);
+    const QList<QByteArray> othersBefore = OtherLines(CurrentUser.id);
+
+    // 299 correct keystrokes in 717 seconds: 25 a minute, the target of level 1.
+    AppendInputStep([] {
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("ANA LOPEZ  |  NIVEL: 1"));
+        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExTargetDisplay))->text(), "25");
+        EXPECT_EQ(window->focusWidget(), FindControl(window, kExTextPicture));
+        EXPECT_TRUE(FindControl(window, kExTextPicture)->testAttribute(Qt::WA_InputMethodEnabled));
+    });
+    TypeSteps(text, 717);
+    AppendInputStep([] {
+        EXPECT_EQ(ResultMessage(),
+                  Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", " ¡¡¡ A POR LA PROXIMA !!!", ""}));
+        EXPECT_FALSE(ExerciseWindowWidget()->isVisible());
+        AnswerResult(kResultContinueButton);
+    });
+    // "Continuar" goes on with exercise 2 in the same window.
+    AppendInputStep([] {
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(CurrentUser.exercise, 2);
+        PressKey(window, QChar(27));
+    });
+    RunExercises();
+
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+    const UserRecord saved = SavedUser(CurrentUser.id);
+    EXPECT_EQ(saved.level, 1);
+    EXPECT_EQ(saved.block, 1);
+    EXPECT_EQ(saved.exercise, 2);
+    EXPECT_EQ(saved.history[0], 25);
+    EXPECT_EQ(saved.history[1], -1);
+    EXPECT_EQ(saved.averageSpeed, 25);
+    EXPECT_NE(ReadBytes(kUsersFileName), before);
+    EXPECT_EQ(OtherLines(CurrentUser.id), othersBefore);
+    EXPECT_TRUE(AskedDialogs().empty());
+}
+
+TEST_F(ExerciseRunTest, SixErrorsFailEvenWhenFastAndFiveErrorsAtTheTargetPass) {
+    Select(kAna);
+    const QString text = ExerciseTextOf(1, 1, 1);
+    const QByteArray before = ReadBytes(kUsersFileName);
+    const auto sixTypos = [](int k) { return k % 40 == 3 && k < 240; };
+    const auto fiveTypos = [](int k) { return k % 40 == 3 && k < 200; };
+
+    // Six wrong keystrokes in a minute: 293 a minute, far above 25, and still a fail.
+    TypeSteps(text, 60, sixTypos);
+    AppendInputStep([] {
+        EXPECT_EQ(ResultMessage(),
+                  Lines({"Lo siento, pero 6 son muchos errores.", "",
+                         "Tendrás que repetir este ejercicio.", "",
+                         "Tus pulsaciones son bastante altas, pero tendrás que reducir esa "
+                         "cantidad de errores."}));
+        AnswerResult(kResultContinueButton);
+    });
+    // The same exercise again, now slow and careless.
+    TypeSteps(text, 900, sixTypos);
+    AppendInputStep([&] {
+        EXPECT_EQ(CurrentUser.exercise, 1);
+        EXPECT_EQ(ReadBytes(kUsersFileName), before);
+        EXPECT_EQ(ResultMessage(),
+                  Lines({"Lo siento, pero 6 son muchos errores.", "",
+                         "Tendrás que repetir este ejercicio.", "",
+                         "Procura ir con más cuidado, no has logrado la velocidad requerida",
+                         "ni has escrito correctamente."}));
+        AnswerResult(kResultContinueButton);
+    });
+    // Careful but one second too slow: 294 correct in 706 s make 24.
+    TypeSteps(text, 706, fiveTypos);
+    AppendInputStep([&] {
+        EXPECT_EQ(ReadBytes(kUsersFileName), before);
+        EXPECT_EQ(ResultMessage(),
+                  Lines({"Has escrito correctamente,", "pero un pelín LENTO...", "",
+                         "Ánimo y escribe más rápido, seguro que puedes hacerlo !!!"}));
+        AnswerResult(kResultContinueButton);
+    });
+    // Five errors and 294 correct in 705 s: exactly 25, a pass.
+    TypeSteps(text, 705, fiveTypos);
+    AppendInputStep([] {
+        EXPECT_TRUE(ResultMessage().startsWith("HAS REALIZADO BIEN ESTA PRUEBA. "));
+        AnswerResult(kResultMenuButton);
+    });
+    RunExercises();
+
+    const UserRecord saved = SavedUser(CurrentUser.id);
+    EXPECT_EQ(saved.exercise, 2);
+    EXPECT_EQ(saved.history[0], 25);  // the failed attempts left nothing in the history
+    EXPECT_EQ(saved.history[1], -1);
+}
+
+TEST_F(ExerciseRunTest, TheLastExerciseOfLevel36CompletesTheCourseAndTheNextRunOnlyTellsSo) {
+    QDir(Path("")).mkpath("textos");
+    ASSERT_TRUE(QFile::copy(test::SourcePath("assets/textos/TEXTO_69"), Path("textos/TEXTO_69")));
+    Select(kSara);
+    const QString text = ExerciseTextOf(36, 5, 1);
+    ASSERT_GT(text.size(), 1000);
+    // 200 a minute is the target of level 36: the whole text in a quarter of an hour is
+    // comfortably above it.
+    const qint64 seconds = text.size() * 60 / 200 - 2;
+
+    TypeSteps(text, seconds);
+    AppendInputStep([] {
+        EXPECT_EQ(ResultMessage(),
+                  Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", " ¡¡¡ A POR LA PROXIMA !!!", "",
+                         "BIEN, SIGAMOS CON UN NUEVO BLOQUE DE EJERCICIOS."}));
+        AnswerResult(kResultContinueButton);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(ResultMessage(),
+                  Lines({"ENHORABUENA,", "", "HAS TERMINADO EL CURSO CON EXITO.", "",
+                         "PUEDES ESTAR SEGURO QUE SABES ESCRIBIR CON PROPIEDAD"}));
+        AnswerResult(kResultContinueButton);
+    });
+    RunExercises();
+
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+    UserRecord saved = SavedUser(CurrentUser.id);
+    EXPECT_EQ(saved.level, 37);
+    EXPECT_EQ(saved.block, 1);
+    EXPECT_EQ(saved.exercise, 1);
+    EXPECT_GE(saved.history[5], 200);
+
+    // Starting again only brings the notice, with no exercise window behind it.
+    const QByteArray finished = ReadBytes(kUsersFileName);
+    CurrentUser = saved;
+    AppendInputStep([] {
+        EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+        EXPECT_EQ(ResultMessage(), Lines({"SARA DIAZ", "", "Ha completado con éxito el curso.", "",
+                                          "Seleccione otro usuario."}));
+        AnswerResult(kResultContinueButton);
+    });
+    RunExercises();
+    EXPECT_EQ(ReadBytes(kUsersFileName), finished);
+}
+
+TEST_F(ExerciseRunTest, ALevelEndedWithMainMenuStillSavesTheNewLevel) {
+    // The last exercise of the last block of level 4: "ñ.,mnm ñ98767" in "FACIL" mode.
+    Select(kLuis);
+    CurrentUser.block = 4;
+    CurrentUser.exercise = 2;
+    const QString text = ExerciseTextOf(4, 4, 2);
+    TypeSteps(text, text.size() * 60 / 15 - 1);  // target 30 / 2 = 15
+    AppendInputStep([] {
+        EXPECT_TRUE(ResultMessage().endsWith("BIEN, SIGAMOS CON UN NUEVO BLOQUE DE EJERCICIOS."));
+        AnswerResult(kResultMenuButton);
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(ResultMessage(), Lines({"ENHORABUENA!!!", "", "HAS SUBIDO DE NIVEL,", "",
+                                          "ENTRAMOS EN EL NIVEL 5"}));
+        AnswerResult(kResultContinueButton);
+    });
+    RunExercises();
+    const UserRecord saved = SavedUser(CurrentUser.id);
+    EXPECT_EQ(saved.level, 5);
+    EXPECT_EQ(saved.block, 1);
+    EXPECT_EQ(saved.exercise, 1);
+    EXPECT_EQ(saved.history[3], 15);
+}
+
+TEST_F(ExerciseRunTest, LessonViewerAndCustomTextRunsNeverSave) {
+    const QByteArray before = ReadBytes(kUsersFileName);
+
+    // A hand-picked last exercise of a block: a pass without the words of the course, no new
+    // block, and the run ends after the one verdict although the pupil chose to go on.
+    Select(kAna);
+    ExerciseSource = QStringLiteral("SI");
+    CurrentUser.exercise = 2;
+    const QString text = ExerciseTextOf(1, 1, 2);
+    TypeSteps(text, 60);
+    AppendInputStep([] {
+        EXPECT_EQ(ResultMessage(), Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", ""}));
+        AnswerResult(kResultContinueButton);
+    });
+    RunExercises();
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+    EXPECT_EQ(CurrentUser.block, 1);
+    EXPECT_EQ(CurrentUser.exercise, 3);  // moved in memory only; the viewer puts it back
+    EXPECT_EQ(CurrentUser.history[0], text.size());  // every keystroke right in a minute
+    EXPECT_EQ(ReadBytes(kUsersFileName), before);
+
+    // A custom text asks no speed: slow and careful passes.
+    Select(kLuis);
+    ExerciseSource = QStringLiteral("TXTLARGO");
+    SpeedTargetOverride = 0;
+    CustomDocumentName = QStringLiteral("mi texto.t10");
+    QDir(Path("")).mkpath("TXTPERSONALIZADOS");
+    WriteBytes("TXTPERSONALIZADOS/mi texto.t10", "Hola mundo.\r\nAdios.\r\n");
+    CurrentUser.level = 1;
+    CurrentUser.block = 1;
+    CurrentUser.exercise = 1;
+    TypeSteps(QStringLiteral("Hola mundo.\rAdios."), 3000);
+    AppendInputStep([] {
+        EXPECT_EQ(
+            qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExTargetDisplay))->text(),
+            "0");
+        EXPECT_EQ(ResultMessage(), Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", ""}));
+        AnswerResult(kResultContinueButton);
+    });
+    RunExercises();
+    EXPECT_EQ(ReadBytes(kUsersFileName), before);
+    EXPECT_TRUE(AskedDialogs().empty());
+}
+
+TEST_F(ExerciseRunTest, AMissingLessonTextIsNamedAndNoAttemptStarts) {
+    // Level 12, block 4 is lesson text 1; the program folder has no textos folder.
+    Select(kAna);
+    CurrentUser.level = 12;
+    CurrentUser.block = 4;
+    const QByteArray before = ReadBytes(kUsersFileName);
+    RunExercises();  // an attempt would wait for keys the script does not have
+    ASSERT_EQ(AskedDialogs().size(), 1u);
+    const AskedDialog& asked = AskedDialogs().front();
+    EXPECT_EQ(asked.title, "TIPENZO 10");
+    EXPECT_EQ(asked.code, kMessageExclamation);
+    EXPECT_TRUE(asked.text.contains(QDir::toNativeSeparators(Path("textos/TEXTO_01"))))
+        << asked.text.toStdString();
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+    EXPECT_EQ(ReadBytes(kUsersFileName), before);
+}
+
+TEST_F(ExerciseRunTest, APlaceOutsideTheCourseStartsAtTheNearestOne) {
+    Select(kAna);
+    CurrentUser.level = 0;
+    CurrentUser.block = 9;
+    CurrentUser.exercise = 40;
+    AppendInputStep([] {
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("ANA LOPEZ  |  NIVEL: 1"));
+        PressKey(window, QChar(27));
+    });
+    RunExercises();
+    // Level 1 has five blocks, and its fifth block six exercises.
+    EXPECT_EQ(CurrentUser.level, 1);
+    EXPECT_EQ(CurrentUser.block, 5);
+    EXPECT_EQ(CurrentUser.exercise, 6);
+
+    CurrentUser.level = -3;
+    CurrentUser.block = 0;
+    CurrentUser.exercise = -1;
+    AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
+    RunExercises();
+    EXPECT_EQ(CurrentUser.level, 1);
+    EXPECT_EQ(CurrentUser.block, 1);
+    EXPECT_EQ(CurrentUser.exercise, 1);
+}
+
+TEST_F(ExerciseRunTest, TheMainMenuIsHiddenDuringTheRunAndShownAfterIt) {
+    QWidget menu;
+    menu.setWindowTitle(QStringLiteral("stand-in main menu"));
+    menu.resize(200, 100);
+    menu.show();
+    MainMenuWindow = &menu;
+    Select(kAna);
+    AppendInputStep([&menu] {
+        EXPECT_FALSE(menu.isVisible());
+        QTest::mouseClick(FindControl(ExerciseWindowWidget(), kExCancelButton), Qt::LeftButton);
+    });
+    RunExercises();
+    EXPECT_TRUE(menu.isVisible());
+    MainMenuWindow = nullptr;
+}
+
+TEST_F(ExerciseRunTest, SpeedTargetsByMode) {
+    EXPECT_EQ(SpeedTargetFor(25, "NORMAL"), 25);
+    EXPECT_EQ(SpeedTargetFor(25, "FACIL"), 12);
+    EXPECT_EQ(SpeedTargetFor(25, "MUY FACIL"), 8);
+    EXPECT_EQ(SpeedTargetFor(25, "DIFICIL"), 50);
+    EXPECT_EQ(SpeedTargetFor(40, "MUY FACIL"), 13);
+    EXPECT_EQ(SpeedTargetFor(40, "muy facil"), 40);  // an unknown mode counts as normal
+}
+
+}  // namespace
+}  // namespace tz

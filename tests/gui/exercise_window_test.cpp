@@ -1,0 +1,318 @@
+// The exercise window itself: its controls, the markers placed by real keystrokes, the hide
+// options, the header, and pictures of it for the eye.
+
+#include <QCheckBox>
+#include <QFrame>
+
+#include "content/course_data.h"
+#include "exercise/exercise_session.h"
+#include "exercise/keyboard_picture.h"
+#include "exercise_screens.h"
+#include "platform/dialogs.h"
+
+namespace tz {
+namespace {
+
+using test::PressKey;
+
+// A page with a capital at the start of its second line and an accented vowel in its third.
+const QString kPage = QStringLiteral(
+    "Hoy comemos en casa de la abuela Rosa.\r"
+    "Quique trae el pan y yo traigo la fruta.\r"
+    "Mamá prepara una sopa de ajo y un flan.\r"
+    "Por la tarde vamos todos al parque.\r"
+    "Allí jugamos a la pelota hasta la noche.");
+
+class ExerciseWindowTest : public test::ExerciseScreenTest {
+  protected:
+    void SetUp() override {
+        ExerciseScreenTest::SetUp();
+        CurrentUser.name = QStringLiteral("ANA LOPEZ");
+        CurrentUser.level = 3;
+        CurrentUser.block = 2;
+        window_ = std::make_unique<ExerciseWindow>();
+        window_->ApplyOptions();
+        window_->DrawHeader();
+        session_ = std::make_unique<ExerciseSession>(*window_);
+        session_->SetDrawPause(0);
+    }
+    void TearDown() override {
+        session_.reset();
+        window_.reset();
+        ExerciseScreenTest::TearDown();
+    }
+
+    QWidget* Window() const { return window_->Window(); }
+    QWidget* Control(int id) const { return FindControl(Window(), id); }
+
+    // Real keystrokes through the window; the session takes what the window turned them into.
+    void Type(const QString& text) {
+        for (const QChar ch : text) {
+            PressKey(Window(), ch);
+            Event event;
+            while (PollEvent(&event)) session_->HandleEvent(event);
+        }
+    }
+    void Click(int id) {
+        QTest::mouseClick(Control(id), Qt::LeftButton);
+        Event event;
+        while (PollEvent(&event)) session_->HandleEvent(event);
+    }
+
+    // Types up to the first `ch` at or after `from` of the page.
+    void TypeUpTo(QChar ch, int from = 0) {
+        const int at = static_cast<int>(kPage.indexOf(ch, from));
+        ASSERT_GE(at, 0);
+        Type(kPage.mid(session_->Index() - 1, at - (session_->Index() - 1)));
+        ASSERT_EQ(session_->Expected(), QString(ch));
+    }
+
+    // The place of a control relative to the keyboard or hands picture.
+    QRect OnKeyboard(int id) const {
+        return Control(id)->geometry().translated(-kKeyboardRect.topLeft());
+    }
+    QPoint OnHands(int id) const { return Control(id)->pos() - kHandsRect.topLeft(); }
+    bool Shown(int id) const { return Control(id)->isVisible(); }
+
+    // The key of the keyboard picture that holds the whole of a marker.
+    const KeyCap* KeyUnder(const QRect& marker) const {
+        for (const KeyCap& cap : caps_) {
+            QRect area = cap.rect;
+            if (cap.name == QStringLiteral("Intro")) area = area.united(area.translated(-10, 0));
+            if (area.contains(marker)) return &cap;
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<ExerciseWindow> window_;
+    std::unique_ptr<ExerciseSession> session_;
+    const std::vector<KeyCap> caps_ = KeyboardKeyCaps(CurrentKeyboardTables());
+};
+
+TEST_F(ExerciseWindowTest, EveryControlStandsInItsPlace) {
+    EXPECT_FALSE(Window()->isVisible());
+    EXPECT_EQ(Window()->windowTitle(), kExerciseWindowTitle);
+    EXPECT_EQ(Window()->size(), QSize(800, 550));
+    EXPECT_TRUE(Window()->windowFlags().testFlag(Qt::FramelessWindowHint));
+    const struct {
+        int id;
+        QRect geometry;
+    } places[] = {
+        {kExTextPicture, {15, 38, 770, 200}},      {kExNoKeyboardPicture, {15, 245, 599, 202}},
+        {kExKeyboardPicture, {15, 245, 599, 202}}, {kExHandsPicture, {245, 450, 147, 92}},
+        {kExCorrectDisplay, {635, 272, 140, 15}},  {kExSpeedDisplay, {630, 320, 50, 15}},
+        {kExErrorsDisplay, {635, 368, 141, 18}},   {kExTimeDisplay, {635, 420, 140, 15}},
+        {kExFingerDot, {230, 455, 6, 6}},          {kExSecondFingerDot, {230, 470, 6, 6}},
+        {kExKeyLabel, {311, 463, 17, 22}},         {kExCancelButton, {772, 5, 21, 21}},
+        {kExPauseButton, {625, 465, 40, 40}},      {kExRestartButton, {745, 465, 40, 40}},
+        {kExOptionsFrame, {405, 450, 385, 90}},    {kExKeyMarker, {20, 460, 10, 10}},
+        {kExModifierMarker, {20, 480, 30, 10}},    {kExHideKeyBox, {415, 465, 140, 15}},
+        {kExHideKeyboardBox, {415, 490, 140, 15}}, {kExHideFingersBox, {415, 515, 140, 15}},
+        {kExHeaderPicture, {10, 5, 740, 23}},      {kExTargetDisplay, {710, 321, 65, 15}},
+    };
+    for (const auto& place : places) {
+        ASSERT_NE(Control(place.id), nullptr) << place.id;
+        EXPECT_EQ(Control(place.id)->geometry(), place.geometry) << place.id;
+    }
+    const struct {
+        int id;
+        const char* text;
+        QColor ink;
+    } displays[] = {
+        {kExCorrectDisplay, "0", QColor(0, 0, 255)},
+        {kExSpeedDisplay, "", QColor(0, 0, 255)},
+        {kExErrorsDisplay, "0 (0%)", QColor(255, 0, 0)},
+        {kExTimeDisplay, "00:00:00", QColor(0, 128, 0)},
+        {kExTargetDisplay, "0", QColor(0, 0, 255)},
+        {kExKeyLabel, "É", QColor(255, 255, 217)},
+    };
+    for (const auto& display : displays) {
+        auto* label = qobject_cast<QLabel*>(Control(display.id));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), QString::fromUtf8(display.text));
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), display.ink);
+        EXPECT_EQ(label->font().family(), "Arial");
+        EXPECT_TRUE(label->font().bold());
+        EXPECT_EQ(label->palette().color(QPalette::Window),
+                  display.id == kExKeyLabel ? QColor(108, 70, 28) : QColor(253, 230, 196));
+    }
+    EXPECT_EQ(Control(kExCancelButton)->toolTip(), "Cancela el ejercicio actual");
+    EXPECT_EQ(Control(kExPauseButton)->toolTip(), "Pausa el Tiempo");
+    EXPECT_EQ(Control(kExRestartButton)->toolTip(), "Reinicia el ejercicio");
+    EXPECT_EQ(qobject_cast<QCheckBox*>(Control(kExHideKeyBox))->text(), "Ocultar Tecla a Pulsar");
+    EXPECT_EQ(qobject_cast<QCheckBox*>(Control(kExHideKeyboardBox))->text(), "Ocultar Teclado");
+    EXPECT_EQ(qobject_cast<QCheckBox*>(Control(kExHideFingersBox))->text(),
+              "Ocultar Dedos utilizados");
+    EXPECT_EQ(Control(kExKeyMarker)->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(Control(kExModifierMarker)->palette().color(QPalette::Window), QColor(0, 255, 0));
+    // The typing target takes the keyboard and the input method's composed characters.
+    EXPECT_TRUE(Control(kExTextPicture)->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(Control(kExTextPicture)->focusPolicy(), Qt::StrongFocus);
+    // Every control fits in the window.
+    for (QWidget* child : Window()->findChildren<QWidget*>()) {
+        if (!ControlId(child)) continue;
+        EXPECT_TRUE(Window()->rect().contains(child->geometry())) << ControlId(child);
+    }
+}
+
+TEST_F(ExerciseWindowTest, MarkersSitOnTheKeysOfAShiftedCapitalAndAnAccentedVowel) {
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    EXPECT_TRUE(Window()->isVisible());
+    EXPECT_EQ(Window()->windowTitle(), "ANA LOPEZ  |  NIVEL: 3");
+    EXPECT_EQ(QApplication::focusWidget(), Control(kExTextPicture));
+
+    // "Q": the little finger on Q, the right Shift held by the right little finger.
+    TypeUpTo(u'Q');
+    EXPECT_EQ(qobject_cast<QLabel*>(Control(kExKeyLabel))->text(), "Q");
+    EXPECT_EQ(OnKeyboard(kExKeyMarker), QRect(80, 63, 10, 10));
+    EXPECT_EQ(OnKeyboard(kExModifierMarker), QRect(540, 140, 30, 10));
+    EXPECT_EQ(OnHands(kExFingerDot), QPoint(6, 20));
+    EXPECT_EQ(OnHands(kExSecondFingerDot), QPoint(136, 20));
+    for (int id : {kExKeyMarker, kExModifierMarker, kExFingerDot, kExSecondFingerDot, kExKeyLabel})
+        EXPECT_TRUE(Shown(id)) << id;
+    const KeyCap* key = KeyUnder(OnKeyboard(kExKeyMarker));
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->base, "Q");
+    const KeyCap* shift = KeyUnder(OnKeyboard(kExModifierMarker));
+    ASSERT_NE(shift, nullptr);
+    EXPECT_EQ(shift->name, "⇧");
+    EXPECT_GT(shift->rect.left(), 300);  // the right one
+    // On screen the marker covers its key: red where the key is.
+    QImage shot = Window()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(Control(kExKeyMarker)->geometry().center()), QColor(255, 0, 0));
+    EXPECT_EQ(shot.pixelColor(Control(kExModifierMarker)->geometry().center()), QColor(0, 255, 0));
+    test::SaveScreen(Window(), "exercise_window_shift_q");
+
+    // "á": the left little finger on A, the accent key struck first by the right little one.
+    TypeUpTo(u'á');
+    EXPECT_EQ(qobject_cast<QLabel*>(Control(kExKeyLabel))->text(), "á");
+    EXPECT_EQ(OnKeyboard(kExKeyMarker), QRect(90, 100, 10, 10));
+    EXPECT_EQ(OnKeyboard(kExModifierMarker), QRect(490, 90, 15, 10));
+    EXPECT_EQ(OnHands(kExFingerDot), QPoint(6, 20));
+    EXPECT_EQ(OnHands(kExSecondFingerDot), QPoint(136, 20));
+    key = KeyUnder(OnKeyboard(kExKeyMarker));
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->base, "A");
+    const KeyCap* accent = KeyUnder(OnKeyboard(kExModifierMarker));
+    ASSERT_NE(accent, nullptr);
+    EXPECT_EQ(accent->base, "´");
+    shot = Window()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(Control(kExKeyMarker)->geometry().center()), QColor(255, 0, 0));
+    test::SaveScreen(Window(), "exercise_window_accent_a");
+
+    // The counts so far: every keystroke was right.
+    EXPECT_EQ(session_->Errors(), 0);
+    EXPECT_EQ(session_->Correct(), kPage.indexOf(u'á'));
+}
+
+TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    TypeUpTo(u'Q');
+
+    // Hide the key to press: no markers, the fingers still show.
+    Click(kExHideKeyBox);
+    EXPECT_TRUE(HideKey);
+    EXPECT_FALSE(Shown(kExKeyMarker));
+    EXPECT_FALSE(Shown(kExModifierMarker));
+    EXPECT_TRUE(Shown(kExKeyboardPicture));
+    EXPECT_TRUE(Shown(kExFingerDot));
+    EXPECT_TRUE(Shown(kExSecondFingerDot));
+    EXPECT_EQ(QApplication::focusWidget(), Control(kExTextPicture));
+    test::SaveScreen(Window(), "exercise_window_hide_key");
+    Click(kExHideKeyBox);
+    EXPECT_TRUE(Shown(kExKeyMarker));
+    EXPECT_TRUE(Shown(kExModifierMarker));
+
+    // Hide the keyboard: the panel in its place and never a marker, whatever the key option.
+    Click(kExHideKeyboardBox);
+    EXPECT_TRUE(HideKeyboard);
+    EXPECT_FALSE(Shown(kExKeyboardPicture));
+    EXPECT_TRUE(Shown(kExNoKeyboardPicture));
+    EXPECT_FALSE(Shown(kExKeyMarker));
+    Type(QStringLiteral("Quique trae el pan y yo traigo la fruta.\rMam"));
+    EXPECT_EQ(session_->Expected(), "á");
+    EXPECT_FALSE(Shown(kExKeyMarker));
+    EXPECT_FALSE(Shown(kExModifierMarker));
+    EXPECT_TRUE(Shown(kExFingerDot));
+    test::SaveScreen(Window(), "exercise_window_hide_keyboard");
+    Click(kExHideKeyboardBox);
+    EXPECT_TRUE(Shown(kExKeyboardPicture));
+    EXPECT_EQ(OnKeyboard(kExKeyMarker), QRect(90, 100, 10, 10));
+    EXPECT_TRUE(Shown(kExKeyMarker));
+
+    // Hide the fingers: the dots and the key label go.
+    Click(kExHideFingersBox);
+    EXPECT_TRUE(HideFingers);
+    EXPECT_FALSE(Shown(kExFingerDot));
+    EXPECT_FALSE(Shown(kExSecondFingerDot));
+    EXPECT_FALSE(Shown(kExKeyLabel));
+    EXPECT_TRUE(Shown(kExKeyMarker));
+    test::SaveScreen(Window(), "exercise_window_hide_fingers");
+
+    // A new window takes the options as they are.
+    session_.reset();
+    window_ = std::make_unique<ExerciseWindow>();
+    window_->ApplyOptions();
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(Control(kExHideFingersBox))->isChecked());
+    EXPECT_FALSE(qobject_cast<QCheckBox*>(Control(kExHideKeyBox))->isChecked());
+}
+
+TEST_F(ExerciseWindowTest, ACharacterWithoutAKeyKeepsTheFingerAndHidesTheMarkers) {
+    session_->Begin(QStringLiteral("j\tj"), CurrentUser.name, CurrentUser.level, 30);
+    Type(QStringLiteral("j"));
+    EXPECT_EQ(session_->Expected(), "\t");
+    EXPECT_FALSE(Shown(kExKeyMarker));
+    EXPECT_FALSE(Shown(kExModifierMarker));
+    EXPECT_TRUE(Shown(kExFingerDot));
+    EXPECT_EQ(OnHands(kExFingerDot), QPoint(99, 13));  // still the right index finger
+}
+
+TEST_F(ExerciseWindowTest, TheHeaderTellsTheUserOrThatTheExerciseWasChosenByHand) {
+    window_->DrawHeader();
+    const int first = HeaderCanvas;
+    ASSERT_GT(first, 0);
+    auto* header = qobject_cast<QLabel*>(Control(kExHeaderPicture));
+    EXPECT_EQ(header->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              Picture(HeaderCanvas).convertToFormat(QImage::Format_RGB32));
+    // Light words where the name and the numbers go.
+    const QImage course = Picture(HeaderCanvas).copy();
+    EXPECT_NE(course, Picture(11));
+
+    ExerciseSource = QStringLiteral("SI");
+    window_->DrawHeader();
+    EXPECT_EQ(HeaderCanvas, first);  // the old copy was freed first
+    EXPECT_NE(Picture(HeaderCanvas), course);
+
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    TypeUpTo(u'y');
+    test::SaveScreen(Window(), "exercise_window_manual_exercise");
+}
+
+TEST_F(ExerciseWindowTest, ButtonsReachTheSession) {
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    Type(QStringLiteral("Hoy"));
+    Click(kExPauseButton);
+    EXPECT_FALSE(session_->Running());
+    QueueMessageAnswer(kAnswerYes);
+    Click(kExRestartButton);
+    EXPECT_EQ(session_->Outcome(), kSessionRestart);
+
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    Click(kExCancelButton);
+    EXPECT_TRUE(session_->Ended());
+    EXPECT_EQ(session_->Outcome(), kSessionCancelled);
+
+    // Keys typed into another window are not the session's.
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    QWidget other;
+    Event typed;
+    typed.type = EventType::Char;
+    typed.window = &other;
+    typed.code = 'H';
+    typed.text = QStringLiteral("H");
+    EXPECT_FALSE(session_->HandleEvent(typed));
+    EXPECT_EQ(session_->Index(), 1);
+}
+
+}  // namespace
+}  // namespace tz
