@@ -1,4 +1,6 @@
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -216,6 +218,21 @@ TEST_F(NewUserDialogTest, EachChoiceGivesItsLevelAndModeAndTheCurrentUserStays) 
         clock_.Advance(1000);
     }
     EXPECT_TRUE(AskedDialogs().empty());
+}
+
+TEST_F(NewUserDialogTest, AUsersFileThatCannotBeWrittenIsToldNotHidden) {
+    // A folder in the place of the users file cannot be appended to, even by root.
+    ASSERT_TRUE(QFile::remove(Path("usuarios.dat")));
+    ASSERT_TRUE(QDir(dir_->path()).mkdir("usuarios.dat"));
+    const QString id = RunAndThen([](QWidget* dialog, QLineEdit* name) {
+        TypeText(name, "nora");
+        ClickControl(dialog, kNewUserAcceptId);
+    });
+    EXPECT_TRUE(id.isEmpty());
+    ASSERT_EQ(AskedDialogs().size(), 1u);
+    EXPECT_EQ(AskedDialogs()[0].title, "ERROR:");
+    EXPECT_TRUE(AskedDialogs()[0].text.startsWith("No se pudo guardar el nuevo usuario"));
+    ExpectCurrentUserUntouched();
 }
 
 }  // namespace
