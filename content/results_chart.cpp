@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "exercise/keyboard_tables.h"
 #include "platform/fonts.h"
 #include "platform/globals.h"
 #include "platform/pictures.h"
@@ -19,35 +20,8 @@ std::vector<ChartPoint> ChartPoints;
 
 namespace {
 
-// The chart schemes as (red, green, blue): c0 bar fill, c1 bar left and top edges, c2 bar right
-// edge, c3 background, c4 left strip and bands, c5 bottom strip, c6 title, c7 small texts.
-constexpr int kSchemes[3][8][3] = {
-    {{71, 71, 108},
-     {140, 140, 183},
-     {49, 49, 75},
-     {201, 211, 233},
-     {184, 197, 226},
-     {255, 255, 255},
-     {0, 0, 255},
-     {0, 0, 0}},
-    {{108, 71, 71},
-     {183, 120, 120},
-     {75, 49, 49},
-     {233, 211, 201},
-     {226, 197, 184},
-     {243, 232, 226},
-     {255, 0, 0},
-     {240, 0, 0}},
-    {{71, 108, 71},
-     {120, 183, 120},
-     {49, 75, 49},
-     {201, 233, 211},
-     {184, 226, 197},
-     {223, 242, 228},
-     {49, 75, 49},
-     {24, 58, 35}},
-};
-
+// Colours of a scheme: c0 bar fill, c1 bar left and top edges, c2 bar right edge, c3
+// background, c4 left strip and bands, c5 bottom strip, c6 title, c7 small texts.
 const QColor kValueColour(5, 85, 0);
 
 int gChartPicture = 0;
@@ -93,9 +67,9 @@ ChartPoint PointAt(int i) {
 }  // namespace
 
 QColor ChartSchemeColour(int scheme, int k) {
+    // The colours built at start-up beside the keyboard tables; an unknown scheme draws red.
     if (scheme < 0 || scheme > 2) scheme = 1;
-    k = std::clamp(k, 0, 7);
-    return QColor(kSchemes[scheme][k][0], kSchemes[scheme][k][1], kSchemes[scheme][k][2]);
+    return ChartColour(scheme, std::clamp(k, 0, 7));
 }
 
 void DrawBarChart(int picture, int n, int x, int y, int width, int height, int scheme,
