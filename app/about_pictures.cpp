@@ -1,5 +1,8 @@
 #include "app/about_pictures.h"
 
+#include "app/brand.h"
+#include "platform/drawing.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,18 +11,10 @@ namespace tz {
 
 namespace {
 
-const QColor kTerracotta(208, 134, 108);
-const QColor kNavy(34, 45, 74);
-const QColor kCream(250, 243, 232);
+const QColor& kTerracotta = kBrandTerracotta;
+const QColor& kNavy = kBrandNavy;
+const QColor& kCream = kBrandCream;
 const QColor kSocialBlue(59, 89, 152);
-
-QFont ArialPixels(int pixels, bool bold, bool italic = false) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 // A faint row of key caps, the motif of the program's pictures.
 void DrawKeyRow(QPainter& painter, double y, double left, double right, const QColor& colour) {

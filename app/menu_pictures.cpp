@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/brand.h"
+#include "platform/drawing.h"
 
 namespace tz {
 
@@ -24,20 +25,6 @@ const QColor kInk(58, 48, 44);
 const QColor kMutedInk(128, 108, 96);
 const QColor kCardLine(226, 208, 188);
 const QColor kQuitRed(196, 58, 46);
-
-QFont ArialPixels(int pixels, bool bold, bool italic = false) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-QImage TransparentImage(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 // The header band's colour follows the logo's own gradient, so the logo melts into it.
 QLinearGradient HeaderGradient() {

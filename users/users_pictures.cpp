@@ -1,5 +1,7 @@
 #include "users/users_pictures.h"
 
+#include "platform/drawing.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -14,13 +16,6 @@ const QColor kSandLine(226, 204, 166);
 const QColor kKeyEdge(205, 176, 134);
 const QColor kKeyFace(243, 229, 203);
 const QColor kKeyLetter(196, 164, 120);
-
-QFont ArialPixels(int pixels, bool bold) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 // One faint key cap of the background.
 void DrawKeyCap(QPainter& painter, const QRectF& key, const QString& letter) {
