@@ -1,0 +1,378 @@
+// The first pupil's whole road through the real program, as a school meets it on the first day:
+// start-up in an empty folder, the letter R, the users window and the new-user dialog, the first
+// word drill of level 10 typed key by key in the exercise window, back to the menu, and quit.
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/main_menu.h"
+#include "app/startup.h"
+#include "content/course_data.h"
+#include "content/exercise_call.h"
+#include "content/exercise_text.h"
+#include "content/results_chart.h"
+#include "exercise/exercise_run.h"
+#include "exercise_screens.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "users/new_user_dialog.h"
+#include "users/users_window.h"
+
+namespace tz {
+namespace {
+
+using test::AnswerResult;
+using test::ExerciseWindowWidget;
+using test::PressKey;
+using test::ResultMessage;
+using test::VisibleTopLevel;
+
+const QString kPupil = QString::fromUtf8("ANA PÉREZ");
+const QString kStamp = QStringLiteral("yyyyMMddHHmmss");
+
+// The status panel as it must look: picture 25 with the four labels in black and the four
+// values in the light colour, in the exercise font.
+QImage ExpectedPanel(const QString& name, int level, int block, int average) {
+    QImage image = Picture(25).copy();
+    QPainter painter(&image);
+    painter.setFont(ExerciseFont);
+    const int ascent = QFontMetrics(ExerciseFont).ascent();
+    const QColor light(255, 237, 193);
+    auto text = [&](int x, int y, const QString& words, const QColor& colour) {
+        painter.setPen(colour);
+        painter.drawText(x, y + ascent, words);
+    };
+    text(3, 1, "USUARIO:", Qt::black);
+    text(94, 1, name, light);
+    text(3, 31, "NIVEL:", Qt::black);
+    text(73, 31, QString::number(level), light);
+    text(151, 31, "BLOQUE:", Qt::black);
+    text(232, 31, QString::number(block), light);
+    text(3, 58, "P.P.M. de Media:", Qt::black);
+    text(182, 58, QString::number(average), light);
+    return image;
+}
+
+QImage Shown(int control) {
+    auto* label = qobject_cast<QLabel*>(FindControl(MainMenuWindow, control));
+    if (!label) return QImage();
+    return label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QWidget* UsersWindowOnScreen() {
+    return VisibleTopLevel("USUARIOS");
+}
+
+QWidget* NewUserDialogOnScreen() {
+    return VisibleTopLevel("Datos de nuevo usuario");
+}
+
+int VisibleTopLevels() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) count += widget->isVisible();
+    return count;
+}
+
+void ClickControl(QWidget* window, int id) {
+    QWidget* control = window ? FindControl(window, id) : nullptr;
+    if (!control) {
+        ADD_FAILURE() << "no control " << id;
+        return;
+    }
+    QTest::mouseClick(control, Qt::LeftButton);
+}
+
+// The option of the new-user dialog that shows exactly these words.
+QRadioButton* OptionCalled(QWidget* dialog, const char* words) {
+    for (QRadioButton* option : dialog->findChildren<QRadioButton*>()) {
+        if (option->text() == QString::fromUtf8(words)) return option;
+    }
+    return nullptr;
+}
+
+// Types a name key by key into the focused entry, letters outside ASCII as composed characters.
+void TypeName(QWidget* entry, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(entry, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+// The keystrokes of the first exercise of level 10 as the run builds it: its lines with Enter
+// between them (the drill has fewer than seven lines, so every line end is typed).
+QString FirstDrillOfLevel10() {
+    EXPECT_TRUE(LoadBlock(10, 1));
+    EXPECT_EQ(LevelSpeed, 60);
+    EXPECT_EQ(BlockEntries.value(1), "102/56");
+    EXPECT_TRUE(AssembleExerciseText(1));
+    const QString text = QString(ExerciseText).remove(QChar(u'\n'));
+    EXPECT_LT(text.count(QChar(u'\r')), 7);
+    return text;
+}
+
+class NewPupilPathTest : public test::ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        test::ProgramFolderTest::SetUp();
+        SetClock(&clock_);
+        // As a fresh process: nothing left over from other screens' tests.
+        FreeAllPictures();
+        StatusCanvas = 0;
+        HeaderCanvas = 0;
+        CurrentUser = UserRecord();
+        CurrentMode.clear();
+        ExerciseSource.clear();
+        SpeedTargetOverride.reset();
+        HideKey = HideKeyboard = HideFingers = false;
+    }
+    void TearDown() override {
+        if (MainMenuWindow) CloseMainMenu();
+        CurrentUser = UserRecord();
+        CurrentMode = QStringLiteral("NORMAL");
+        ExerciseSource = QStringLiteral("NO");
+        SetClock(nullptr);
+        test::ProgramFolderTest::TearDown();
+    }
+
+    // Steps that type `keys` into the exercise window with real key events, the first at a
+    // whole second and the last `seconds` and a half later: the attempt lasts exactly
+    // `seconds` whole seconds on the clock the session reads.
+    void TypeAll(const QString& keys, qint64 seconds) {
+        const int count = static_cast<int>(keys.size());
+        auto start = std::make_shared<qint64>(0);
+        for (int k = 0; k < count; ++k) {
+            AppendInputStep([this, keys, k, count, seconds, start] {
+                if (k == 0) *start = (clock_.milliseconds / 1000 + 1) * 1000;
+                const qint64 at = *start + (seconds * 1000 + 500) * k / (count - 1);
+                if (at > clock_.milliseconds) clock_.Advance(at - clock_.milliseconds);
+                PressKey(ExerciseWindowWidget(), keys[k]);
+            });
+        }
+    }
+
+    int RunWholeProgram() {
+        char name[] = "tipenzo10";
+        char* argv[] = {name, nullptr};
+        return RunProgram(1, argv);
+    }
+
+    ManualClock clock_;
+};
+
+TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
+    ASSERT_TRUE(QDir(Path("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    const QString keys = FirstDrillOfLevel10();
+    ASSERT_GT(keys.size(), 200);
+    // All the keys in 60 whole seconds: the speed is the number of keys, well above the 120
+    // that level 10 (60) asks in DIFICIL.
+    const int speed = static_cast<int>(keys.size());
+    ASSERT_GT(speed, 2 * 120);
+    const QByteArray header = kUsersHeader.toUtf8() + "\r\n";
+
+    QImage nobodysChart;
+    auto stampBefore = std::make_shared<QString>();
+    auto stampAfter = std::make_shared<QString>();
+    auto id = std::make_shared<QString>();
+
+    // Start: the menu of nobody, over a users file that holds only its header.
+    AppendInputStep([&] {
+        ASSERT_TRUE(MainMenuWindow);
+        EXPECT_TRUE(MainMenuWindow->isVisible());
+        EXPECT_EQ(MainMenuWindow->windowTitle(), "TIPENZO 10 v2.9c");
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        EXPECT_EQ(Shown(kMenuStatusPanelId), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_TRUE(CurrentUser.id.isEmpty());
+        EXPECT_EQ(CurrentMode, "NORMAL");
+        EXPECT_EQ(ReadBytes(kUsersFileName), header);
+        nobodysChart = Shown(kMenuChartId);
+        EXPECT_EQ(nobodysChart.size(), QSize(440, 180));
+        QTest::keyClick(MainMenuWindow.data(), 'r');
+    });
+    // "r" with nobody chosen: the users window, empty, with nothing to accept or delete.
+    AppendInputStep([] {
+        QWidget* users = UsersWindowOnScreen();
+        ASSERT_NE(users, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->topLevelItemCount(), 0);
+        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
+        EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
+        EXPECT_TRUE(FindControl(users, kUsersAddId)->isEnabled());
+        ClickControl(users, kUsersAddId);
+    });
+    // The new-user dialog: the name as a pupil types it, a good typist, the hard mode.
+    AppendInputStep([this, stampBefore] {
+        QWidget* dialog = NewUserDialogOnScreen();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(UsersWindowOnScreen()->isEnabled());
+        QWidget* name = FindControl(dialog, kNewUserNameId);
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(dialog->focusWidget(), name);
+        TypeName(name, QString::fromUtf8("  ana pérez "));
+        QRadioButton* goodTypist = OptionCalled(dialog, "Teclea correctamente (más de 100 p.p.m.)");
+        QRadioButton* hard = OptionCalled(dialog, "Difícil (pulsaciones a conseguir * 2)");
+        ASSERT_NE(goodTypist, nullptr);
+        ASSERT_NE(hard, nullptr);
+        QTest::mouseClick(goodTypist, Qt::LeftButton);
+        QTest::mouseClick(hard, Qt::LeftButton);
+        EXPECT_TRUE(goodTypist->isChecked());
+        EXPECT_TRUE(hard->isChecked());
+        // The other option of each group gave way.
+        EXPECT_FALSE(OptionCalled(dialog, "Comenzar desde el primer nivel?")->isChecked());
+        EXPECT_FALSE(OptionCalled(dialog, "Normal (por defecto en el programa)")->isChecked());
+        *stampBefore = clock_.now.toString(kStamp);
+        ClickControl(dialog, kNewUserAcceptId);
+    });
+    // Her line is the file's second line, byte for byte; her row waits selected for Accept.
+    AppendInputStep([this, header, stampBefore, stampAfter, id] {
+        *stampAfter = clock_.now.toString(kStamp);
+        EXPECT_EQ(NewUserDialogOnScreen(), nullptr);
+        QWidget* users = UsersWindowOnScreen();
+        ASSERT_NE(users, nullptr);
+        EXPECT_TRUE(users->isEnabled());
+        const QByteArray bytes = ReadBytes(kUsersFileName);
+        const QByteArray start = header + QString::fromUtf8(
+                                              "ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
+                                              "DIFICIL|ID-")
+                                              .toUtf8();
+        ASSERT_TRUE(bytes.startsWith(start)) << bytes.toStdString();
+        const QString rest = QString::fromUtf8(bytes.mid(start.size()));
+        const QRegularExpressionMatch digits = QRegularExpression("^(\\d{14})\\r\\n$").match(rest);
+        ASSERT_TRUE(digits.hasMatch()) << rest.toStdString();
+        // The date stamp of the moment she was added.
+        EXPECT_GE(digits.captured(1), *stampBefore);
+        EXPECT_LE(digits.captured(1), *stampAfter);
+        *id = "ID-" + digits.captured(1);
+        EXPECT_FALSE(Exists(kUsersTempName));
+
+        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        const QTreeWidgetItem* row = list->topLevelItem(0);
+        EXPECT_EQ(row->text(kNameColumn), kPupil);
+        EXPECT_EQ(row->text(kSpeedColumn), "0 p.p.m.");
+        EXPECT_EQ(row->text(kLevelColumn), "10");
+        EXPECT_EQ(row->text(kBlockColumn), "1");
+        EXPECT_EQ(row->text(kModeColumn), "DIFICIL");
+        EXPECT_EQ(row->text(kIdColumn), *id);
+        EXPECT_TRUE(row->isSelected());
+        // Added, not yet chosen.
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_EQ(CurrentMode, "NORMAL");
+        EXPECT_TRUE(FindControl(users, kUsersAcceptId)->isEnabled());
+        EXPECT_TRUE(FindControl(users, kUsersDeleteId)->isEnabled());
+        ClickControl(users, kUsersAcceptId);
+    });
+    // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
+    AppendInputStep([id] {
+        EXPECT_EQ(UsersWindowOnScreen(), nullptr);
+        EXPECT_EQ(CurrentUser.id, *id);
+        EXPECT_EQ(CurrentUser.name, kPupil);
+        EXPECT_EQ(CurrentUser.level, 10);
+        EXPECT_EQ(CurrentUser.block, 1);
+        EXPECT_EQ(CurrentUser.exercise, 1);
+        EXPECT_EQ(CurrentUser.averageSpeed, 0);
+        EXPECT_EQ(CurrentUser.mode, "DIFICIL");
+        EXPECT_EQ(CurrentMode, "DIFICIL");
+        EXPECT_EQ(ExerciseSource, "NO");
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(MainMenuWindow->isVisible());
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ANA PÉREZ  |  NIVEL: 10"));
+        PressKey(window, QChar(27));
+    });
+    // Back in the menu with her on the panel and nothing saved; "r" now starts at once.
+    AppendInputStep([this, header, id] {
+        EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+        EXPECT_TRUE(MainMenuWindow->isVisible());
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        EXPECT_EQ(Shown(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, 0));
+        EXPECT_TRUE(ReadBytes(kUsersFileName).startsWith(header + kPupil.toUtf8() + "|10|1|1|0|"));
+        QTest::keyClick(MainMenuWindow.data(), 'r');
+    });
+    AppendInputStep([] {
+        EXPECT_EQ(UsersWindowOnScreen(), nullptr);
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ANA PÉREZ  |  NIVEL: 10"));
+        // Level 10 asks 60 a minute; DIFICIL doubles it.
+        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExTargetDisplay))->text(), "120");
+        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExTimeDisplay))->text(),
+                  "TIEMPO INACTIVO");
+        EXPECT_EQ(window->focusWidget(), FindControl(window, kExTextPicture));
+    });
+    TypeAll(keys, 60);
+    // The verdict; her progress is in the file before she answers.
+    AppendInputStep([speed] {
+        EXPECT_EQ(ResultMessage(), QString::fromUtf8("HAS REALIZADO BIEN ESTA PRUEBA. \r\n\r\n"
+                                                     " ¡¡¡ A POR LA PROXIMA !!!\r\n"));
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        // Not one key went wrong.
+        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExErrorsDisplay))->text(),
+                  "0 (0.00%)");
+        EXPECT_EQ(CurrentUser.exercise, 2);
+        EXPECT_EQ(CurrentUser.history[0], speed);
+        QWidget* result = VisibleTopLevel(kResultWindowTitle);
+        ASSERT_NE(result, nullptr);
+        auto* menu = qobject_cast<QAbstractButton*>(FindControl(result, kResultMenuButton));
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->text(), QString::fromUtf8("Menú Principal"));
+        AnswerResult(kResultMenuButton);
+    });
+    // The menu again: the users file, the panel and the chart all show the passed drill.
+    AppendInputStep([&] {
+        EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+        EXPECT_EQ(VisibleTopLevel(kResultWindowTitle), nullptr);
+        ASSERT_TRUE(MainMenuWindow);
+        EXPECT_TRUE(MainMenuWindow->isVisible());
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        const QByteArray saved = header + kPupil.toUtf8() + "|10|1|2|" + QByteArray::number(speed) +
+                                 "|" + QByteArray::number(speed) +
+                                 "|-1|-1|-1|-1|-1|-1|-1|-1|-1|DIFICIL|" + id->toUtf8() + "\r\n";
+        EXPECT_EQ(ReadBytes(kUsersFileName), saved);
+        EXPECT_FALSE(Exists(kUsersTempName));
+        EXPECT_EQ(CurrentUser.averageSpeed, speed);
+
+        EXPECT_EQ(Shown(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, speed));
+        ASSERT_EQ(ChartPoints.size(), 11u);
+        EXPECT_EQ(ChartPoints[0].value, speed);  // the scale reaches her one result
+        EXPECT_EQ(ChartPoints[1].value, speed);
+        for (std::size_t i = 2; i < ChartPoints.size(); ++i) EXPECT_EQ(ChartPoints[i].value, 0);
+        const QImage chart = Shown(kMenuChartId);
+        EXPECT_EQ(chart, Picture(ResultsChartPicture()).convertToFormat(QImage::Format_RGB32));
+        EXPECT_NE(chart, nobodysChart);
+        test::SaveScreen(MainMenuWindow, "e2e_menu_after_exercise");
+        ClickControl(MainMenuWindow, kMenuQuitId);
+    });
+
+    EXPECT_EQ(RunWholeProgram(), 0);
+
+    // An orderly end: no lock copy, no temporary file, her progress kept as it was saved.
+    EXPECT_FALSE(MainMenuWindow);
+    EXPECT_EQ(VisibleTopLevels(), 0);
+    EXPECT_FALSE(Exists(kLockCopyName));
+    EXPECT_FALSE(Exists(kUsersTempName));
+    EXPECT_TRUE(ReadBytes(kUsersFileName).endsWith("|DIFICIL|" + id->toUtf8() + "\r\n"));
+    EXPECT_TRUE(ReadBytes(kUsersFileName).contains(kPupil.toUtf8() + "|10|1|2|"));
+    EXPECT_TRUE(AskedDialogs().empty());
+    EXPECT_TRUE(ShellRequests().isEmpty());
+}
+
+}  // namespace
+}  // namespace tz
