@@ -1,8 +1,10 @@
 #include "exercise/exercise_window.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "exercise/exercise_look.h"
@@ -27,6 +29,42 @@ const QColor kGreenInk(0, 128, 0);
 const QColor kKeyLabelFace(108, 70, 28);
 const QColor kKeyLabelInk(255, 255, 217);
 const QColor kHeaderLight(255, 237, 193);
+
+}  // namespace
+
+// The text picture paints straight from the ExerciseCanvas: a keystroke repaints its cell and
+// the cursor, not the whole page. Before the first page it shows the picture it was made with.
+class TextPicture : public QLabel {
+  public:
+    explicit TextPicture(QWidget* parent) : QLabel(parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void ShowCanvas(const QRect& changed) {
+        if (!showingCanvas_) {
+            showingCanvas_ = true;
+            update();
+        } else if (!changed.isEmpty()) {
+            update(changed);
+        }
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!showingCanvas_ || ExerciseCanvas.isNull()) {
+            QPainter(this).fillRect(event->rect(), Qt::white);
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        const QRect area = event->rect();
+        painter.drawImage(area.topLeft(), ExerciseCanvas, area);
+    }
+
+  private:
+    bool showingCanvas_ = false;
+};
+
+namespace {
 
 QLabel* AddDisplay(QWidget* window, int id, const QString& text, const QRect& geometry,
                    const QColor& ink) {
@@ -80,8 +118,11 @@ void ExerciseWindow::Build() {
 
     // The typing target: keystrokes and the input method's composed characters reach the
     // window through it.
-    textPicture_ = AddPicture(window_, kExTextPicture, 2, kTextPictureRect);
-    textPicture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    textPicture_ = new TextPicture(window_);
+    textPicture_->setGeometry(kTextPictureRect);
+    textPicture_->setPixmap(QPixmap::fromImage(Picture(2)));
+    textPicture_->setAlignment(Qt::AlignCenter);
+    SetControlId(textPicture_, kExTextPicture);
     textPicture_->setFocusPolicy(Qt::StrongFocus);
     textPicture_->setAttribute(Qt::WA_InputMethodEnabled);
 
@@ -286,22 +327,42 @@ void ExerciseWindow::SetFieldText(SessionField field, const QString& text) {
     }
 }
 
+void ExerciseWindow::ClearCanvas() {
+    SessionDisplay::ClearCanvas();
+    dirty_ = QRect(QPoint(0, 0), CanvasSize());
+}
+
 void ExerciseWindow::DrawCanvasText(int x, int y, const QString& text, const QColor& colour) {
     // The cursor moves by the whole-pixel width of a character; the font's own advance has a
     // fraction, so a line drawn in one piece would drift away from the keystrokes drawn on it.
-    if (text.size() <= 1) {
-        SessionDisplay::DrawCanvasText(x, y, text, colour);
-        return;
-    }
     const int width = CharacterWidth();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QChar(u' ')) continue;
+        if (text[i] == QChar(u' ') && text.size() > 1) continue;
         SessionDisplay::DrawCanvasText(x + static_cast<int>(i) * width, y, text.mid(i, 1), colour);
     }
+    // Glyphs may reach a little beyond their cells.
+    const int height = QFontMetrics(ExerciseFont).height();
+    dirty_ |= QRect(x - width, y - 2, width * (static_cast<int>(text.size()) + 2), height + 4);
+}
+
+void ExerciseWindow::FillCanvasBox(const QRect& box, const QColor& colour) {
+    SessionDisplay::FillCanvasBox(box, colour);
+    dirty_ |= box;
+}
+
+void ExerciseWindow::DrawCanvasPicture(int x, int y, int pictureNumber) {
+    SessionDisplay::DrawCanvasPicture(x, y, pictureNumber);
+    dirty_ |= QRect(QPoint(x, y), Picture(pictureNumber).size());
+}
+
+int ExerciseWindow::CharacterWidth() const {
+    if (characterWidth_ == 0) characterWidth_ = SessionDisplay::CharacterWidth();
+    return characterWidth_;
 }
 
 void ExerciseWindow::ShowCanvas() {
-    textPicture_->setPixmap(QPixmap::fromImage(ExerciseCanvas));
+    textPicture_->ShowCanvas(dirty_);
+    dirty_ = QRect();
 }
 
 void ExerciseWindow::FocusCanvas() {

@@ -17,6 +17,7 @@ class QWidget;
 namespace tz {
 
 class ScreenWindow;
+class TextPicture;
 
 // Control ids, in creation order.
 enum ExerciseControl {
@@ -92,8 +93,14 @@ class ExerciseWindow : public SessionDisplay {
     // SessionDisplay.
     void SetTitle(const QString& title) override;
     void SetFieldText(SessionField field, const QString& text) override;
-    // Text goes into the cells the cursor steps through, one character each.
+    // The canvas operations draw as the session expects and remember where, so that showing
+    // the canvas repaints only what changed. Text goes into the cells the cursor steps
+    // through, one character each.
+    void ClearCanvas() override;
     void DrawCanvasText(int x, int y, const QString& text, const QColor& colour) override;
+    void FillCanvasBox(const QRect& box, const QColor& colour) override;
+    void DrawCanvasPicture(int x, int y, int pictureNumber) override;
+    int CharacterWidth() const override;
     void ShowCanvas() override;
     void FocusCanvas() override;
     void ShowWindow() override;
@@ -105,7 +112,9 @@ class ExerciseWindow : public SessionDisplay {
     void Build();
 
     ScreenWindow* window_ = nullptr;
-    QLabel* textPicture_ = nullptr;
+    TextPicture* textPicture_ = nullptr;
+    QRect dirty_;  // of the canvas, since it was last shown
+    mutable int characterWidth_ = 0;
     QLabel* noKeyboard_ = nullptr;
     QLabel* keyboard_ = nullptr;
     QLabel* hands_ = nullptr;

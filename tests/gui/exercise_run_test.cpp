@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/startup.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "exercise/exercise_run.h"
@@ -351,6 +352,32 @@ TEST_F(ExerciseRunTest, TheMainMenuIsHiddenDuringTheRunAndShownAfterIt) {
     RunExercises();
     EXPECT_TRUE(menu.isVisible());
     MainMenuWindow = nullptr;
+}
+
+TEST_F(ExerciseRunTest, TheDevelopmentEntryRunsTheCourseForOneUserOfTheFile) {
+    char program[] = "tipenzo10";
+    char option[] = "--exercise";
+    char luis[] = "ID-20240101000002";
+    char nobody[] = "ID-99";
+    char* arguments[] = {program, option, luis, nullptr};
+    AppendInputStep([] {
+        QWidget* window = ExerciseWindowWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("LUIS GARCIA  |  NIVEL: 4"));
+        EXPECT_EQ(MainMenuWindow, nullptr);
+        PressKey(window, QChar(27));
+    });
+    EXPECT_EQ(RunProgram(3, arguments), 0);
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+    EXPECT_FALSE(Exists(kLockCopyName));  // an orderly end
+    EXPECT_TRUE(AskedDialogs().empty());
+
+    arguments[2] = nobody;
+    EXPECT_EQ(RunProgram(3, arguments), 0);
+    ASSERT_EQ(AskedDialogs().size(), 1u);
+    EXPECT_EQ(AskedDialogs()[0].text, QStringLiteral("No hay ningún usuario con el identificador "
+                                                     "ID-99 en el archivo de usuarios."));
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
 }
 
 TEST_F(ExerciseRunTest, SpeedTargetsByMode) {

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QScreen>
 
 #include "content/course_data.h"
 #include "exercise/exercise_session.h"
@@ -199,6 +200,17 @@ TEST_F(ExerciseWindowTest, MarkersSitOnTheKeysOfAShiftedCapitalAndAnAccentedVowe
     shot = Window()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(Control(kExKeyMarker)->geometry().center()), QColor(255, 0, 0));
     test::SaveScreen(Window(), "exercise_window_accent_a");
+
+    // What reached the screen, keystroke by keystroke, is the canvas the session drew.
+    PumpWindowSystem();
+    const QImage onScreen =
+        Window()
+            ->screen()
+            ->grabWindow(Window()->winId(), kTextPictureRect.x(), kTextPictureRect.y(),
+                         kTextPictureRect.width(), kTextPictureRect.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(onScreen, ExerciseCanvas.convertToFormat(QImage::Format_RGB32));
 
     // The counts so far: every keystroke was right.
     EXPECT_EQ(session_->Errors(), 0);
