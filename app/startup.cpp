@@ -7,6 +7,7 @@
 #include "app/main_menu.h"
 #include "app/picture_registry.h"
 #include "app/shared_setup.h"
+#include "content/results_chart.h"
 #include "exercise/exercise_run.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -148,6 +149,7 @@ void InitialiseProgram() {
 
 void ShutdownProgram() {
     DeleteFile(DataPath(kLockCopyName));
+    ReleaseResultsChart();
     FreeAllPictures();
 }
 

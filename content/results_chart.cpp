@@ -165,4 +165,9 @@ int ResultsChartPicture() {
     return gChartPicture;
 }
 
+void ReleaseResultsChart() {
+    if (gChartPicture > 0) FreePicture(gChartPicture);
+    gChartPicture = 0;
+}
+
 }  // namespace tz

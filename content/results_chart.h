@@ -36,5 +36,7 @@ void BuildResultsChart(int width, int height);
 
 // The picture number of the chart drawn last; 0 before the first drawing.
 int ResultsChartPicture();
+// Frees the chart picture, at the end of the program.
+void ReleaseResultsChart();
 
 }  // namespace tz
