@@ -295,7 +295,9 @@ TEST_F(ExerciseWindowTest, TheHeaderTellsTheUserOrThatTheExerciseWasChosenByHand
     EXPECT_EQ(HeaderCanvas, first);  // the old copy was freed first
     EXPECT_NE(Picture(HeaderCanvas), course);
 
-    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    // A text of more than one page: the mark at the bottom right tells that more follows.
+    session_->Begin(kPage + QStringLiteral("\r") + kPage, CurrentUser.name, CurrentUser.level, 30);
+    EXPECT_TRUE(session_->MorePages());
     TypeUpTo(u'y');
     test::SaveScreen(Window(), "exercise_window_manual_exercise");
 }
