@@ -1,9 +1,8 @@
 #pragma once
-// Colours and fonts of the exercise window and its pictures, so the background, the keyboard,
+// Colours of the exercise window and its pictures, so the background, the keyboard,
 // the hands and the controls on top of them read as one piece.
 
 #include <QColor>
-#include <QFont>
 
 namespace tz::look {
 
@@ -21,13 +20,5 @@ inline const QColor kCasingBottom(52, 46, 43);
 inline const QColor kSkin(241, 200, 168);
 inline const QColor kSkinShade(222, 170, 134);
 inline const QColor kSkinLine(168, 112, 82);
-
-// "Arial" at a size in pixels (pictures are drawn in pixels, whatever the screen).
-inline QFont ArialPixels(int pixels, bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 }  // namespace tz::look

@@ -13,18 +13,11 @@
 #include "exercise/keyboard_picture.h"
 #include "exercise/keyboard_tables.h"
 #include "exercise/result_picture.h"
+#include "platform/drawing.h"
 
 namespace tz {
 
 namespace {
-
-using look::ArialPixels;
-
-QImage TransparentImage(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 void Antialiased(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);

@@ -9,6 +9,7 @@
 
 #include "exercise/exercise_look.h"
 #include "exercise/keyboard_picture.h"
+#include "platform/drawing.h"
 
 namespace tz {
 
@@ -80,8 +81,7 @@ std::array<QPoint, 11> FingerDotPlaces(const KeyboardTables& tables) {
 }
 
 QImage DrawHandsPicture(const KeyboardTables& tables) {
-    QImage image(kHandsPictureWidth, kHandsPictureHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = TransparentImage(kHandsPictureWidth, kHandsPictureHeight);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -108,8 +108,7 @@ QImage DrawHandsPicture(const KeyboardTables& tables) {
 }
 
 QImage DrawFingerDot(bool modifier) {
-    QImage image(kFingerDotSize, kFingerDotSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = TransparentImage(kFingerDotSize, kFingerDotSize);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor colour = modifier ? QColor(24, 170, 60) : QColor(226, 24, 24);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "exercise/exercise_look.h"
+#include "platform/drawing.h"
 
 namespace tz {
 
@@ -185,30 +186,30 @@ void DrawLegends(QPainter& painter, const KeyCap& cap) {
     painter.setPen(kLegendInk);
     if (cap.name == QStringLiteral("Intro")) {
         // On the step, where the marker of the key does not cover it.
-        painter.setFont(look::ArialPixels(9, true));
+        painter.setFont(ArialPixels(9, true));
         painter.drawText(QRectF(cap.rect.left() - 6, cap.rect.top() + 2, 40, 12),
                          Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Intro ↵"));
         return;
     }
     if (!cap.name.isEmpty()) {
-        painter.setFont(look::ArialPixels(cap.name.size() > 2 ? 9 : 14, true));
+        painter.setFont(ArialPixels(cap.name.size() > 2 ? 9 : 14, true));
         painter.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, cap.name);
         return;
     }
     const bool letter = cap.base.size() == 1 && cap.base[0].isLetter() &&
                         cap.base[0].toUpper() != cap.base[0].toLower();
     if (letter) {
-        painter.setFont(look::ArialPixels(14, true));
+        painter.setFont(ArialPixels(14, true));
         painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, cap.base);
     } else {
-        painter.setFont(look::ArialPixels(11, true));
+        painter.setFont(ArialPixels(11, true));
         painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom, cap.base);
-        painter.setFont(look::ArialPixels(10, true));
+        painter.setFont(ArialPixels(10, true));
         painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, cap.shifted);
     }
     if (!cap.altGr.isEmpty()) {
         painter.setPen(kAltGrInk);
-        painter.setFont(look::ArialPixels(9, true));
+        painter.setFont(ArialPixels(9, true));
         painter.drawText(r, Qt::AlignRight | Qt::AlignBottom, cap.altGr);
     }
 }
