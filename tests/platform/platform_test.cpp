@@ -1,0 +1,158 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/fonts.h"
+#include "platform/pictures.h"
+#include "platform/windows.h"
+#include "support.h"
+
+namespace tz {
+namespace {
+
+class PlatformTest : public test::ProgramFolderTest {};
+
+TEST_F(PlatformTest, PictureTableHandsOutTheLowestFreeNumber) {
+    FreeAllPictures();
+    for (int n = 1; n <= 3; ++n) RegisterPicture(n, QImage(4, 4, QImage::Format_RGB32));
+    RegisterPicture(5, QImage(7, 3, QImage::Format_RGB32));
+    EXPECT_EQ(LowestFreePicture(), 4);
+    EXPECT_EQ(CopyPicture(5), 4);
+    EXPECT_EQ(Picture(4).size(), QSize(7, 3));
+    EXPECT_EQ(CreateEmptyPicture(10, 20), 6);
+    EXPECT_EQ(Picture(6).pixelColor(3, 3), QColor(Qt::white));
+    FreePicture(2);
+    EXPECT_FALSE(PictureExists(2));
+    EXPECT_TRUE(Picture(2).isNull());
+    EXPECT_EQ(CreateEmptyPicture(1, 1), 2);
+
+    // The end of drawn text is where the font's advance says.
+    const QFont font = MakeFont("Courier New", 14, true);
+    const int end = DrawTextOn(Picture(6), 5, 2, "XX", font, Qt::black);
+    EXPECT_EQ(end, TextEnd(5, "XX", font));
+    EXPECT_GT(end, 5);
+    FreeAllPictures();
+}
+
+TEST_F(PlatformTest, FontPointsTurnIntoPixelsAtTheScreenResolution) {
+    // 96 dots per inch offscreen: 14 points are 18.67 pixels, rounded to 19.
+    EXPECT_EQ(MakeFont("Arial", 14).pixelSize(), 19);
+    EXPECT_EQ(MakeFont("Arial", 9).pixelSize(), 12);
+    const QFont font = MakeFont("Courier New", 10, true, true);
+    EXPECT_TRUE(font.bold());
+    EXPECT_TRUE(font.italic());
+}
+
+TEST_F(PlatformTest, RandomNumbersStayWithinTheirBounds) {
+    SetRandomSource([] { return 0.0; });
+    EXPECT_EQ(RandomInt(0, 30000), 0);
+    SetRandomSource([] { return 0.999999999; });
+    EXPECT_EQ(RandomInt(0, 30000), 30000);
+    EXPECT_EQ(RandomInt(150, 350), 350);
+    SetRandomSource({});
+    for (int i = 0; i < 1000; ++i) {
+        const int value = RandomInt(0, 200);
+        ASSERT_GE(value, 0);
+        ASSERT_LE(value, 200);
+    }
+}
+
+TEST_F(PlatformTest, WindowsTurnKeysAndCloseRequestsIntoEvents) {
+    ScreenWindow* window = CreateScreenWindow("Prueba", 300, 200, true);
+    EXPECT_EQ(window->size(), QSize(300, 200));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window->isVisible());
+    QPushButton* button = AddButton(window, 7, "Aceptar", QRect(10, 10, 80, 30));
+    auto* entry = new QLineEdit(window);
+    entry->setGeometry(10, 50, 120, 24);
+    window->show();
+
+    // Commands: a letter on a button is a Char event; in a text entry it is text.
+    button->setFocus();
+    AppendInputStep([button] { QTest::keyClick(button, Qt::Key_R); });
+    Event event = WaitEvent();
+    EXPECT_EQ(event.type, EventType::Char);
+    EXPECT_EQ(event.code, 'r');
+    EXPECT_EQ(event.window, window);
+
+    AppendInputStep([entry] {
+        entry->setFocus();
+        QTest::keyClicks(entry, "ab");
+        QTest::keyClick(entry, Qt::Key_Escape);
+    });
+    event = WaitEvent();
+    EXPECT_EQ(event.code, 27);
+    EXPECT_EQ(entry->text(), "ab");
+
+    // Clicks carry the control's id; a close request does not close.
+    AppendInputStep([button] { QTest::mouseClick(button, Qt::LeftButton); });
+    event = WaitEvent();
+    EXPECT_EQ(event.type, EventType::Click);
+    EXPECT_EQ(event.id, 7);
+    EXPECT_EQ(FindControl(window, 7), button);
+    window->close();
+    ASSERT_TRUE(PollEvent(&event));
+    EXPECT_EQ(event.type, EventType::CloseRequest);
+    EXPECT_TRUE(window->isVisible());
+
+    // Everything: Space and Tab are typed characters too.
+    window->SetKeyCapture(KeyCapture::Everything);
+    AppendInputStep([button] {
+        QTest::keyClick(button, Qt::Key_Space);
+        QTest::keyClick(button, Qt::Key_Tab);
+    });
+    event = WaitEvent();
+    EXPECT_EQ(event.code, ' ');
+    ASSERT_TRUE(PollEvent(&event));
+    EXPECT_EQ(event.code, 9);
+
+    // Drained events are gone.
+    ClearInputScript();
+    PostEvent(Event{});
+    DrainEvents();
+    EXPECT_FALSE(PollEvent(&event));
+    DestroyWindow(window);
+}
+
+TEST_F(PlatformTest, RealMessageBoxSpeaksSpanishAndAnswersSixOrSeven) {
+    SetDialogScripting(false);
+    QStringList buttons;
+    auto answer = [&buttons](const QString& which) {
+        QTimer::singleShot(50, [&buttons, which] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(top);
+                if (!box || !box->isVisible()) continue;
+                buttons.clear();
+                for (QAbstractButton* b : box->buttons()) buttons << b->text();
+                for (QAbstractButton* b : box->buttons()) {
+                    if (b->text() == which) b->click();
+                }
+            }
+        });
+    };
+    answer(QString::fromUtf8("Sí"));
+    EXPECT_EQ(MessageBox("ATENCION", "¿Seguro?", kMessageYesNoExclamation), kAnswerYes);
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("Sí")) && buttons.contains("No"));
+    answer("No");
+    EXPECT_EQ(MessageBox("ATENCION", "¿Seguro?", kMessageYesNo), kAnswerNo);
+    answer("Aceptar");
+    EXPECT_EQ(MessageBox("Aviso", "Hecho.", kMessageInformation), kAnswerOk);
+    EXPECT_EQ(buttons, QStringList{"Aceptar"});
+    SetDialogScripting(true);
+
+    // Scripted, nothing is shown: queued answers first, then OK or No.
+    QueueMessageAnswer(kAnswerYes);
+    EXPECT_EQ(MessageBox("t", "x", kMessageYesNoQuestion), kAnswerYes);
+    EXPECT_EQ(MessageBox("t", "x", kMessageYesNoQuestion), kAnswerNo);
+    EXPECT_EQ(MessageBox("t", "x", kMessageExclamation), kAnswerOk);
+    EXPECT_EQ(AskedDialogs().back().code, 0x30);
+}
+
+}  // namespace
+}  // namespace tz
