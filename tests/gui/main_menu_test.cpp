@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/status_panel.h"
 #include "content/results_chart.h"
+#include "menu_screens.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
@@ -29,6 +30,12 @@
 
 namespace tz {
 namespace {
+
+using test::ExpectedPanel;
+
+QImage ShownPanel() {
+    return test::ShownPicture(kMenuStatusPanelId);
+}
 
 QWidget* FindTopLevel(const QString& title) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -51,35 +58,6 @@ void Click(int id) {
 
 void Type(char letter) {
     QTest::keyClick(MainMenuWindow.data(), letter);
-}
-
-// The status panel as it must look: picture 25 with the four labels in black and the four
-// values in the light colour, in the exercise font.
-QImage ExpectedPanel(const QString& name, int level, int block, int average) {
-    QImage image = Picture(25).copy();
-    QPainter painter(&image);
-    painter.setFont(ExerciseFont);
-    const int ascent = QFontMetrics(ExerciseFont).ascent();
-    const QColor light(255, 237, 193);
-    auto text = [&](int x, int y, const QString& words, const QColor& colour) {
-        painter.setPen(colour);
-        painter.drawText(x, y + ascent, words);
-    };
-    text(3, 1, "USUARIO:", Qt::black);
-    text(94, 1, name, light);
-    text(3, 31, "NIVEL:", Qt::black);
-    text(73, 31, QString::number(level), light);
-    text(151, 31, "BLOQUE:", Qt::black);
-    text(232, 31, QString::number(block), light);
-    text(3, 58, "P.P.M. de Media:", Qt::black);
-    text(182, 58, QString::number(average), light);
-    return image;
-}
-
-QImage ShownPanel() {
-    auto* panel = qobject_cast<QLabel*>(FindControl(MainMenuWindow, kMenuStatusPanelId));
-    if (!panel) return QImage();
-    return panel->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 UserRecord PupilWithFullHistory() {

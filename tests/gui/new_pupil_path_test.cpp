@@ -18,6 +18,7 @@
 #include "content/results_chart.h"
 #include "exercise/exercise_run.h"
 #include "exercise_screens.h"
+#include "menu_screens.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "users/new_user_dialog.h"
@@ -28,41 +29,13 @@ namespace {
 
 using test::AnswerResult;
 using test::ExerciseWindowWidget;
+using test::ExpectedPanel;
 using test::PressKey;
 using test::ResultMessage;
 using test::VisibleTopLevel;
 
 const QString kPupil = QString::fromUtf8("ANA PÉREZ");
 const QString kStamp = QStringLiteral("yyyyMMddHHmmss");
-
-// The status panel as it must look: picture 25 with the four labels in black and the four
-// values in the light colour, in the exercise font.
-QImage ExpectedPanel(const QString& name, int level, int block, int average) {
-    QImage image = Picture(25).copy();
-    QPainter painter(&image);
-    painter.setFont(ExerciseFont);
-    const int ascent = QFontMetrics(ExerciseFont).ascent();
-    const QColor light(255, 237, 193);
-    auto text = [&](int x, int y, const QString& words, const QColor& colour) {
-        painter.setPen(colour);
-        painter.drawText(x, y + ascent, words);
-    };
-    text(3, 1, "USUARIO:", Qt::black);
-    text(94, 1, name, light);
-    text(3, 31, "NIVEL:", Qt::black);
-    text(73, 31, QString::number(level), light);
-    text(151, 31, "BLOQUE:", Qt::black);
-    text(232, 31, QString::number(block), light);
-    text(3, 58, "P.P.M. de Media:", Qt::black);
-    text(182, 58, QString::number(average), light);
-    return image;
-}
-
-QImage Shown(int control) {
-    auto* label = qobject_cast<QLabel*>(FindControl(MainMenuWindow, control));
-    if (!label) return QImage();
-    return label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 QWidget* UsersWindowOnScreen() {
     return VisibleTopLevel("USUARIOS");
@@ -188,12 +161,13 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_EQ(MainMenuWindow->windowTitle(), "TIPENZO 10 v2.9c");
         EXPECT_EQ(VisibleTopLevels(), 1);
-        EXPECT_EQ(Shown(kMenuStatusPanelId), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+        EXPECT_EQ(test::ShownPicture(kMenuStatusPanelId),
+                  ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
         EXPECT_TRUE(CurrentUser.name.isEmpty());
         EXPECT_TRUE(CurrentUser.id.isEmpty());
         EXPECT_EQ(CurrentMode, "NORMAL");
         EXPECT_EQ(ReadBytes(kUsersFileName), header);
-        nobodysChart = Shown(kMenuChartId);
+        nobodysChart = test::ShownPicture(kMenuChartId);
         EXPECT_EQ(nobodysChart.size(), QSize(440, 180));
         QTest::keyClick(MainMenuWindow.data(), 'r');
     });
@@ -298,7 +272,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         EXPECT_EQ(VisibleTopLevels(), 1);
-        EXPECT_EQ(Shown(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, 0));
+        EXPECT_EQ(test::ShownPicture(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, 0));
         EXPECT_TRUE(ReadBytes(kUsersFileName).startsWith(header + kPupil.toUtf8() + "|10|1|1|0|"));
         QTest::keyClick(MainMenuWindow.data(), 'r');
     });
@@ -349,12 +323,12 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_FALSE(Exists(kUsersTempName));
         EXPECT_EQ(CurrentUser.averageSpeed, speed);
 
-        EXPECT_EQ(Shown(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, speed));
+        EXPECT_EQ(test::ShownPicture(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, speed));
         ASSERT_EQ(ChartPoints.size(), 11u);
         EXPECT_EQ(ChartPoints[0].value, speed);  // the scale reaches her one result
         EXPECT_EQ(ChartPoints[1].value, speed);
         for (std::size_t i = 2; i < ChartPoints.size(); ++i) EXPECT_EQ(ChartPoints[i].value, 0);
-        const QImage chart = Shown(kMenuChartId);
+        const QImage chart = test::ShownPicture(kMenuChartId);
         EXPECT_EQ(chart, Picture(ResultsChartPicture()).convertToFormat(QImage::Format_RGB32));
         EXPECT_NE(chart, nobodysChart);
         test::SaveScreen(MainMenuWindow, "e2e_menu_after_exercise");
