@@ -88,6 +88,23 @@ class ContentScreenTest : public ProgramFolderTest {
         ProgramFolderTest::TearDown();
     }
 
+    // Opens a window with `open` and runs the steps one by one, each when the window titled
+    // `title` waits for the pupil again (so each sees what the one before did); the last one
+    // must close it.
+    void OpenAndThen(const QString& title, const std::function<void()>& open,
+                     std::vector<std::function<void(QWidget*)>> steps) {
+        for (auto& step : steps) {
+            AppendInputStep([step, title] {
+                QWidget* window = VisibleWindow(title);
+                ASSERT_NE(window, nullptr);
+                step(window);
+            });
+        }
+        open();
+        EXPECT_EQ(VisibleWindow(title), nullptr);
+        EXPECT_TRUE(menu_->isEnabled());
+    }
+
     // The pupil of the line is in the users file and is the CurrentUser, her mode in force.
     void ChoosePupil(const QByteArray& line) {
         WriteBytes("usuarios.dat", "Datos de Usuarios v2.6\r\n" + line);

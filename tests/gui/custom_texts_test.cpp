@@ -62,19 +62,9 @@ std::vector<AskedDialog> Asked(const QString& kind) {
 
 class CustomTextsTest : public test::content::ContentScreenTest {
   protected:
-    // Opens the window and runs the steps one by one, each when the window waits for the pupil
-    // again; the last one must close it.
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
-        for (auto& step : steps) {
-            AppendInputStep([step] {
-                QWidget* window = test::content::VisibleWindow(kTitle);
-                ASSERT_NE(window, nullptr);
-                step(window);
-            });
-        }
-        OpenCustomTexts();
-        EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
-        EXPECT_TRUE(menu_->isEnabled());
+        ContentScreenTest::OpenAndThen(
+            kTitle, [] { OpenCustomTexts(); }, std::move(steps));
     }
     void WriteDocument(const QString& name, const QByteArray& bytes) {
         QDir().mkpath(Path("TXTPERSONALIZADOS"));

@@ -58,19 +58,9 @@ QString WordPreview(int level, int block, int entry) {
 
 class LessonViewerTest : public test::content::ContentScreenTest {
   protected:
-    // Opens the viewer and runs the steps one by one, each when the viewer waits for the pupil
-    // again (so each sees what the one before did); the last one must close it.
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
-        for (auto& step : steps) {
-            AppendInputStep([step] {
-                QWidget* viewer = test::content::VisibleWindow(kTitle);
-                ASSERT_NE(viewer, nullptr);
-                step(viewer);
-            });
-        }
-        OpenLessonViewer();
-        EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
-        EXPECT_TRUE(menu_->isEnabled());
+        ContentScreenTest::OpenAndThen(
+            kTitle, [] { OpenLessonViewer(); }, std::move(steps));
     }
 };
 
