@@ -22,7 +22,7 @@
 #include <ctime>
 #include <vector>
 
-#include "app/picture_registry.h"
+#include "bench_support.h"
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
 #include "platform/clock.h"
@@ -31,8 +31,6 @@
 #include "platform/globals.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
-
-void TipenzoInitAssets();
 
 namespace {
 
@@ -177,11 +175,7 @@ BENCHMARK(BM_TypeIntoExerciseWindow)->Unit(benchmark::kMillisecond)->Iterations(
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    TipenzoInitAssets();
-    tz::RegisterAllPictures();
-    tz::ExerciseFont = tz::MakeFont(QStringLiteral("Courier New"), 14, true);
-    tz::ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
-    tz::ExerciseCanvas.fill(Qt::white);
+    tz::bench::PrepareExerciseDrawing();
     tz::ExerciseSource = QStringLiteral("NO");
     tz::CurrentUser.name = QStringLiteral("ANA PÉREZ");
     tz::CurrentUser.level = 12;

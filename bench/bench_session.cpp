@@ -14,13 +14,11 @@
 #include <chrono>
 #include <vector>
 
-#include "app/picture_registry.h"
+#include "bench_support.h"
 #include "exercise/exercise_session.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
 #include "platform/globals.h"
-
-void TipenzoInitAssets();
 
 namespace {
 
@@ -125,11 +123,7 @@ BENCHMARK(BM_TypeLessonText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    TipenzoInitAssets();
-    tz::RegisterAllPictures();
-    tz::ExerciseFont = tz::MakeFont(QStringLiteral("Courier New"), 14, true);
-    tz::ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
-    tz::ExerciseCanvas.fill(Qt::white);
+    tz::bench::PrepareExerciseDrawing();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
