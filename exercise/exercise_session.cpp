@@ -27,6 +27,8 @@ const QColor kCursorColour(179, 30, 196);
 constexpr int kCursorWidth = 9;
 constexpr int kCursorHeight = 3;
 constexpr int kCursorDrop = 20;  // below the top of the character cell
+// Bold glyphs reach a pixel into the cells beside theirs.
+constexpr int kInkOverhang = 1;
 
 // A wrong space has nothing to show, so a mark of its own is drawn in its place.
 constexpr QChar kWrongSpaceMark(0x0085);
@@ -54,26 +56,83 @@ void SessionDisplay::ClearCanvas() {
     Canvas().fill(Qt::white);
 }
 
+// The painter of a repaint limited by ClipCanvas, or one of its own for a single operation.
+class SessionDisplay::CanvasPainter {
+  public:
+    explicit CanvasPainter(SessionDisplay& display) {
+        if (display.painter_) {
+            painter_ = display.painter_.get();
+        } else {
+            own_.emplace(&Canvas());
+            painter_ = &*own_;
+        }
+    }
+    QPainter* operator->() { return painter_; }
+
+  private:
+    std::optional<QPainter> own_;
+    QPainter* painter_ = nullptr;
+};
+
 void SessionDisplay::DrawCanvasText(int x, int y, const QString& text, const QColor& colour) {
-    DrawTextOn(Canvas(), x, y, text, ExerciseFont, colour);
+    // The cursor moves by the whole-pixel width of a character; the font's own advance has a
+    // fraction, so a line drawn in one piece would drift away from the keystrokes drawn on it.
+    const int width = CharacterWidth();
+    CanvasPainter painter(*this);
+    painter->setFont(ExerciseFont);
+    painter->setPen(colour);
+    const int baseline = y + FontAscent();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar(u' ')) continue;
+        painter->drawText(x + static_cast<int>(i) * width, baseline, QString(text[i]));
+    }
 }
 
 void SessionDisplay::FillCanvasBox(const QRect& box, const QColor& colour) {
-    QPainter painter(&Canvas());
-    painter.fillRect(box, colour);
+    CanvasPainter(*this)->fillRect(box, colour);
 }
 
 void SessionDisplay::DrawCanvasPicture(int x, int y, int pictureNumber) {
     const QImage& picture = Picture(pictureNumber);
     if (picture.isNull()) return;
-    QPainter painter(&Canvas());
-    painter.drawImage(x, y, picture);
+    CanvasPainter(*this)->drawImage(x, y, picture);
+}
+
+void SessionDisplay::ClipCanvas(const QRect& area) {
+    clip_ = area;
+    painter_.reset();
+    if (area.isEmpty()) return;
+    // One painter for the whole repaint of the area.
+    painter_ = std::make_unique<QPainter>(&Canvas());
+    painter_->setClipRect(area);
 }
 
 int SessionDisplay::CharacterWidth() const {
-    const int width = QFontMetrics(ExerciseFont).horizontalAdvance(QStringLiteral("X"));
-    return std::clamp(width, 1, 255);
+    RefreshFontMetrics();
+    return characterWidth_;
 }
+
+int SessionDisplay::FontAscent() const {
+    RefreshFontMetrics();
+    return fontAscent_;
+}
+
+int SessionDisplay::FontHeight() const {
+    RefreshFontMetrics();
+    return fontHeight_;
+}
+
+void SessionDisplay::RefreshFontMetrics() const {
+    if (characterWidth_ > 0 && metricsFont_ == ExerciseFont) return;
+    const QFontMetrics metrics(ExerciseFont);
+    metricsFont_ = ExerciseFont;
+    characterWidth_ = std::clamp(metrics.horizontalAdvance(QStringLiteral("X")), 1, 255);
+    fontAscent_ = metrics.ascent();
+    fontHeight_ = metrics.height();
+}
+
+SessionDisplay::SessionDisplay() = default;
+SessionDisplay::~SessionDisplay() = default;
 
 int SessionDisplay::AskYesNo(const QString& title, const QString& text, int code) {
     return MessageBox(title, text, code);
@@ -233,10 +292,7 @@ void ExerciseSession::LayOutPage() {
     remaining_ = remaining_.mid(pageText_.size());
     pageText_.chop(1);
     if (remaining_.isEmpty()) morePages_ = false;
-    if (morePages_) {
-        const QSize size = display_.CanvasSize();
-        display_.DrawCanvasPicture(size.width() - 54, size.height() - 12, kMorePicture);
-    }
+    if (morePages_) DrawMoreMark();
 
     SleepMs(drawPause_);
     cursorX_ = kTextOrigin;
@@ -249,13 +305,42 @@ void ExerciseSession::LayOutPage() {
     display_.DrainEvents();
 
     index_ = 1;
+    previousDrawn_.clear();
     expected_ = pageText_.left(1);
     ShowExpectedHint();
+}
+
+void ExerciseSession::DrawMoreMark() {
+    const QSize size = display_.CanvasSize();
+    display_.DrawCanvasPicture(size.width() - 54, size.height() - 12, kMorePicture);
 }
 
 void ExerciseSession::DrawCursor(bool visible) {
     display_.FillCanvasBox(QRect(cursorX_ + 1, cursorY_ + kCursorDrop, kCursorWidth, kCursorHeight),
                            visible ? kCursorColour : QColor(Qt::white));
+}
+
+// The typed character takes the place of the page's: the cell is painted afresh (white, the
+// neighbours' strokes that reach into it, then the typed character), so no stroke of the page's
+// character is left under it and the neighbours stay whole.
+void ExerciseSession::PaintTypedCell(const QString& drawn, const QColor& colour) {
+    // The cell holds the cursor box too, which goes with the rest.
+    const QRect cell(cursorX_ - kInkOverhang, cursorY_, characterWidth_ + 2 * kInkOverhang,
+                     TextLineHeight);
+    display_.ClipCanvas(cell);
+    display_.FillCanvasBox(cell, Qt::white);
+    if (!previousDrawn_.isEmpty()) {
+        display_.DrawCanvasText(cursorX_ - characterWidth_, cursorY_, previousDrawn_,
+                                previousColour_);
+    }
+    if (expected_ != QStringLiteral("\r") && index_ < PageLength() &&
+        pageText_[index_] != kCarriageReturn && pageText_[index_] != QChar(u' ')) {
+        display_.DrawCanvasText(cursorX_ + characterWidth_, cursorY_, pageText_.mid(index_, 1),
+                                kPageColour);
+    }
+    display_.DrawCanvasText(cursorX_, cursorY_, drawn, colour);
+    if (morePages_) DrawMoreMark();
+    display_.ClipCanvas(QRect());
 }
 
 void ExerciseSession::ShowExpectedHint() {
@@ -295,15 +380,17 @@ void ExerciseSession::Type(const QString& ch) {
         ++errors_;
         if (ch == QStringLiteral(" ")) drawn = QString(kWrongSpaceMark);
     }
-    display_.DrawCanvasText(cursorX_, cursorY_, drawn, colour);
-    DrawCursor(false);
+    PaintTypedCell(drawn, colour);
 
     // The cursor moves on whatever was typed; at a line end any key goes to the next line.
     if (expected_ == QStringLiteral("\r")) {
         cursorX_ = kTextOrigin;
         cursorY_ += TextLineHeight;
+        previousDrawn_.clear();
     } else {
         cursorX_ += characterWidth_;
+        previousDrawn_ = drawn;
+        previousColour_ = colour;
     }
     ++index_;
     DrawCursor(true);

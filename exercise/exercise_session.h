@@ -5,10 +5,13 @@
 // test can feed characters and clock values and read the counts and the drawing calls.
 
 #include <QColor>
+#include <QFont>
+#include <QPainter>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <QtGlobal>
+#include <memory>
 #include <optional>
 
 #include "exercise/keyboard_tables.h"
@@ -54,17 +57,24 @@ struct SessionCommand {
 // with ExerciseFont unless a test overrides them to record the calls.
 class SessionDisplay {
   public:
-    virtual ~SessionDisplay() = default;
+    SessionDisplay();
+    virtual ~SessionDisplay();
+    SessionDisplay(const SessionDisplay&) = delete;
+    SessionDisplay& operator=(const SessionDisplay&) = delete;
 
     virtual void SetTitle(const QString& title) = 0;
     virtual void SetFieldText(SessionField field, const QString& text) = 0;
 
-    // The text picture. Text is drawn with a transparent background, (x, y) its top left.
+    // The text picture. Text is drawn with a transparent background, (x, y) its top left, one
+    // character a cell of CharacterWidth() pixels, so the cells the cursor steps through hold
+    // the characters drawn for them.
     virtual QSize CanvasSize() const;
     virtual void ClearCanvas();  // all white
     virtual void DrawCanvasText(int x, int y, const QString& text, const QColor& colour);
     virtual void FillCanvasBox(const QRect& box, const QColor& colour);
     virtual void DrawCanvasPicture(int x, int y, int pictureNumber);
+    // Limits the drawing operations above to `area`; an empty rectangle lifts the limit.
+    virtual void ClipCanvas(const QRect& area);
     // Width of "X" in the exercise font (the font is monospaced).
     virtual int CharacterWidth() const;
     // Puts the current canvas on screen.
@@ -85,6 +95,22 @@ class SessionDisplay {
     // request; the exercise window adds its buttons and check boxes (and may ignore the events
     // of other windows).
     virtual SessionCommand Interpret(const Event& event);
+
+  protected:
+    // Height of a line of the exercise font.
+    int FontHeight() const;
+    QRect clip_;
+
+  private:
+    class CanvasPainter;
+    int FontAscent() const;
+    void RefreshFontMetrics() const;
+
+    std::unique_ptr<QPainter> painter_;  // while a clip is set
+    mutable QFont metricsFont_;
+    mutable int characterWidth_ = 0;
+    mutable int fontAscent_ = 0;
+    mutable int fontHeight_ = 0;
 };
 
 class ExerciseSession {
@@ -134,6 +160,8 @@ class ExerciseSession {
   private:
     void LayOutPage();
     void DrawCursor(bool visible);
+    void PaintTypedCell(const QString& drawn, const QColor& colour);
+    void DrawMoreMark();
     void ResumeClock();
     void ComputeFigures();
     void RefreshDisplays();
@@ -153,6 +181,9 @@ class ExerciseSession {
     int cursorX_ = 5;
     int cursorY_ = 5;
     int characterWidth_ = 0;
+    // What the cell left of the cursor shows, when the pupil typed it on this line.
+    QString previousDrawn_;
+    QColor previousColour_;
 
     int correct_ = 0;
     int errors_ = 0;

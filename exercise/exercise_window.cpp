@@ -333,16 +333,12 @@ void ExerciseWindow::ClearCanvas() {
 }
 
 void ExerciseWindow::DrawCanvasText(int x, int y, const QString& text, const QColor& colour) {
-    // The cursor moves by the whole-pixel width of a character; the font's own advance has a
-    // fraction, so a line drawn in one piece would drift away from the keystrokes drawn on it.
-    const int width = CharacterWidth();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QChar(u' ') && text.size() > 1) continue;
-        SessionDisplay::DrawCanvasText(x + static_cast<int>(i) * width, y, text.mid(i, 1), colour);
-    }
+    SessionDisplay::DrawCanvasText(x, y, text, colour);
     // Glyphs may reach a little beyond their cells.
-    const int height = QFontMetrics(ExerciseFont).height();
-    dirty_ |= QRect(x - width, y - 2, width * (static_cast<int>(text.size()) + 2), height + 4);
+    const int width = CharacterWidth();
+    QRect drawn(x - width, y - 2, width * (static_cast<int>(text.size()) + 2), FontHeight() + 4);
+    if (!clip_.isEmpty()) drawn &= clip_;
+    dirty_ |= drawn;
 }
 
 void ExerciseWindow::FillCanvasBox(const QRect& box, const QColor& colour) {
@@ -353,11 +349,6 @@ void ExerciseWindow::FillCanvasBox(const QRect& box, const QColor& colour) {
 void ExerciseWindow::DrawCanvasPicture(int x, int y, int pictureNumber) {
     SessionDisplay::DrawCanvasPicture(x, y, pictureNumber);
     dirty_ |= QRect(QPoint(x, y), Picture(pictureNumber).size());
-}
-
-int ExerciseWindow::CharacterWidth() const {
-    if (characterWidth_ == 0) characterWidth_ = SessionDisplay::CharacterWidth();
-    return characterWidth_;
 }
 
 void ExerciseWindow::ShowCanvas() {

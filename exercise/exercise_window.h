@@ -100,7 +100,6 @@ class ExerciseWindow : public SessionDisplay {
     void DrawCanvasText(int x, int y, const QString& text, const QColor& colour) override;
     void FillCanvasBox(const QRect& box, const QColor& colour) override;
     void DrawCanvasPicture(int x, int y, int pictureNumber) override;
-    int CharacterWidth() const override;
     void ShowCanvas() override;
     void FocusCanvas() override;
     void ShowWindow() override;
@@ -114,7 +113,6 @@ class ExerciseWindow : public SessionDisplay {
     ScreenWindow* window_ = nullptr;
     TextPicture* textPicture_ = nullptr;
     QRect dirty_;  // of the canvas, since it was last shown
-    mutable int characterWidth_ = 0;
     QLabel* noKeyboard_ = nullptr;
     QLabel* keyboard_ = nullptr;
     QLabel* hands_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QWindow>
 
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -98,7 +99,13 @@ bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
             text = QString(QChar(8));
             break;
         default:
-            if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
+            // A key that gives no character (Shift, Control, an arrow) is no keystroke.
+            if (text.isEmpty()) return false;
+            // Control characters (Ctrl+letter, Delete) are keystrokes of an exercise and
+            // nothing to the other screens.
+            if ((text[0].unicode() < 32 || text[0].unicode() == 127) &&
+                capture_ != KeyCapture::Everything)
+                return false;
             code = text[0].unicode();
     }
     if (capture_ == KeyCapture::Commands) {
@@ -146,11 +153,14 @@ void CentreOnScreen(QWidget* window) {
 
 void SetAlwaysOnTop(QWidget* window, bool onTop) {
     if (!window) return;
-    const bool wasVisible = window->isVisible();
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    // Changing the flag re-creates the native window hidden.
-    if (wasVisible) window->show();
+    Qt::WindowFlags flags = window->windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    // QWidget::setWindowFlag would re-create the native window (it flashes, its task bar
+    // button goes and comes back): the flag goes to the native window the widget keeps, and
+    // the widget is told without touching the window system.
+    if (QWindow* handle = window->windowHandle()) handle->setFlags(flags);
+    window->overrideWindowFlags(flags);
 }
 
 void BringToFront(QWidget* window, bool quick) {

@@ -302,24 +302,39 @@ TEST_F(ExerciseSessionTest, KeystrokesAreDrawnInTheirColoursAndTheCursorMovesOn)
 
     session_.Type("a");  // right
     ASSERT_EQ(display_.draws.size(), 3u);
-    EXPECT_EQ(display_.draws[0].text, "a");
-    EXPECT_EQ(display_.draws[0].colour, kRight);
-    EXPECT_EQ(QPoint(display_.draws[0].x, display_.draws[0].y), QPoint(5, 5));
-    EXPECT_EQ(display_.draws[1].box, QRect(6, 25, 9, 3));  // old cursor erased
-    EXPECT_EQ(display_.draws[1].colour, kWhite);
+    // The cell (and the pixel its neighbours' strokes may reach), cursor box included, is
+    // cleared before the typed character is drawn in it: nothing of the page's character or of
+    // the old cursor stays.
+    EXPECT_EQ(display_.draws[0].box, QRect(4, 5, 13, 28));
+    EXPECT_TRUE(display_.draws[0].box.contains(QRect(6, 25, 9, 3)));  // the old cursor
+    EXPECT_EQ(display_.draws[0].colour, kWhite);
+    EXPECT_EQ(display_.draws[1].text, "a");
+    EXPECT_EQ(display_.draws[1].colour, kRight);
+    EXPECT_EQ(QPoint(display_.draws[1].x, display_.draws[1].y), QPoint(5, 5));
     EXPECT_EQ(display_.draws[2].box, QRect(17, 25, 9, 3));  // new cursor one cell on
     EXPECT_EQ(display_.draws[2].colour, kCursor);
 
     display_.draws.clear();
     session_.Type("x");  // a space was due: the typed character is drawn, in red
-    EXPECT_EQ(display_.draws[0].text, "x");
-    EXPECT_EQ(display_.draws[0].colour, kWrong);
-    EXPECT_EQ(display_.draws[0].x, 16);
+    auto texts = display_.TextsDrawn();
+    // The cell is repainted with its neighbours: the "a" typed before, the page's "b" after.
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "a");
+    EXPECT_EQ(texts[0].colour, kRight);
+    EXPECT_EQ(texts[0].x, 5);
+    EXPECT_EQ(texts[1].text, "b");
+    EXPECT_EQ(texts[1].colour, kPage);
+    EXPECT_EQ(texts[1].x, 27);
+    EXPECT_EQ(texts[2].text, "x");
+    EXPECT_EQ(texts[2].colour, kWrong);
+    EXPECT_EQ(texts[2].x, 16);
 
     display_.draws.clear();
     session_.Type(" ");  // a space where "b" was due shows the wrong-space mark
-    EXPECT_EQ(display_.draws[0].text, QString(QChar(0x0085)));
-    EXPECT_EQ(display_.draws[0].colour, kWrong);
+    texts = display_.TextsDrawn();
+    ASSERT_EQ(texts.size(), 2u);  // the red "x" beside it, then the mark; the line ends here
+    EXPECT_EQ(texts[1].text, QString(QChar(0x0085)));
+    EXPECT_EQ(texts[1].colour, kWrong);
 
     // A wrong key at the line end is one error and still goes to the next line.
     display_.draws.clear();
@@ -327,13 +342,18 @@ TEST_F(ExerciseSessionTest, KeystrokesAreDrawnInTheirColoursAndTheCursorMovesOn)
     EXPECT_EQ(session_.Errors(), 3);
     EXPECT_EQ(session_.Correct(), 1);
     EXPECT_EQ(session_.Cursor(), QPoint(5, 33));
-    EXPECT_EQ(display_.draws[2].box, QRect(6, 53, 9, 3));
+    EXPECT_EQ(display_.draws.back().box, QRect(6, 53, 9, 3));
     EXPECT_EQ(session_.Expected(), "c");
     EXPECT_EQ(display_.hints.back().first, "c");
 
-    // Case and accents count.
-    session_.Type("C");
+    // The first cell of a line has no typed neighbour on its left.
+    display_.draws.clear();
+    session_.Type("C");  // case and accents count
     EXPECT_EQ(session_.Errors(), 4);
+    texts = display_.TextsDrawn();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "d");
+    EXPECT_EQ(texts[1].text, "C");
     EXPECT_EQ(display_.focuses, 5);
 }
 
@@ -612,9 +632,21 @@ TEST_F(ExerciseSessionTest, DrawsOnTheExerciseCanvas) {
     EXPECT_GT(count(QRect(5, 33, 7 * cell, 20), exactly(kPage)), 20);
     EXPECT_EQ(canvas.pixelColor(769, 199), kWhite);
 
-    // A space where "í" is due leaves a red mark in its cell.
+    // The typed characters replace the page's: no pixel of the page's colour in their cells.
+    const auto pageInk = [](QColor c) {
+        return c.red() < 200 && c.red() == c.green() && c.green() == c.blue();
+    };
+    EXPECT_EQ(count(QRect(5, 5, 3 * cell, 22), pageInk), 0);
+
+    // A space where "í" is due shows the wrong-space mark alone, exactly as it looks drawn by
+    // itself on white.
     session_.Type(" ");
-    EXPECT_GT(count(QRect(5 + 3 * cell, 5, cell, 20), red), 10);
+    QImage alone(canvas.size(), canvas.format());
+    alone.fill(Qt::white);
+    DrawTextOn(alone, 5 + 3 * cell, 5, QString(QChar(0x0085)), ExerciseFont, kWrong);
+    const QRect markCell(5 + 3 * cell, 5, cell, 22);
+    EXPECT_EQ(canvas.copy(markCell), alone.copy(markCell));
+    EXPECT_GT(count(markCell, [](QColor c) { return c.red() == 255 && c.green() < 200; }), 10);
     test::SaveImage(canvas, QStringLiteral("exercise_canvas_typing"));
 
     ExerciseFont = savedFont;

@@ -217,6 +217,77 @@ TEST_F(ExerciseWindowTest, MarkersSitOnTheKeysOfAShiftedCapitalAndAnAccentedVowe
     EXPECT_EQ(session_->Correct(), kPage.indexOf(u'á'));
 }
 
+// Wrong keystrokes through the real window: each typed character replaces the page's in its
+// cell, so the pupil reads what she typed; control keys are judged, keys without a character
+// are not keystrokes.
+TEST_F(ExerciseWindowTest, WrongKeystrokesReplaceThePageCharactersInTheirCells) {
+    session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
+    QWindow* handle = Window()->windowHandle();
+    Type(QStringLiteral("Ho"));
+    Type(QStringLiteral("a"));  // "y" due
+    Type(QStringLiteral("x"));  // a space due
+    Type(QStringLiteral(" "));  // "c" due: the wrong-space mark
+    // Ctrl+A and Delete give characters: two more errors.
+    QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
+    QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_Delete, QString(QChar(127)), Qt::NoModifier);
+    // Shift alone, Control alone and an arrow give none: nothing is judged.
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_F5}) {
+        QTest::sendKeyEvent(QTest::Click, handle, key, QString(), Qt::NoModifier);
+    }
+    Event event;
+    while (PollEvent(&event)) session_->HandleEvent(event);
+    EXPECT_EQ(session_->Errors(), 5);
+    EXPECT_EQ(session_->Correct(), 2);
+    EXPECT_EQ(session_->Index(), 8);
+    // The rest of the line right, then a wrong key where Enter is due.
+    TypeUpTo(u'\r');
+    const int lineEnd = session_->Index() - 1;
+    Type(QStringLiteral("z"));
+    EXPECT_EQ(session_->Errors(), 6);
+    EXPECT_EQ(session_->Expected(), "Q");
+
+    PumpWindowSystem();
+    const QImage page =
+        Control(kExTextPicture)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(page, ExerciseCanvas.convertToFormat(QImage::Format_RGB32));
+    const int cell = window_->CharacterWidth();
+    const auto cellRect = [cell](int column) { return QRect(5 + column * cell, 5, cell, 22); };
+    // The page's ink is grey; the judged keystrokes are red or cyan.
+    const auto pageInk = [&page](const QRect& area) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                n += c.red() < 230 && c.red() == c.green() && c.green() == c.blue();
+            }
+        }
+        return n;
+    };
+    for (int column = 0; column <= lineEnd; ++column) {
+        EXPECT_EQ(pageInk(cellRect(column)), 0) << "columna " << column;
+    }
+    // The untyped page still shows in its own ink.
+    EXPECT_GT(pageInk(QRect(5, 33, 20 * cell, 22)), 50);
+
+    // The wrong space shows U+0085 alone, exactly as drawn by itself on white.
+    QImage alone(page.size(), QImage::Format_RGB32);
+    alone.fill(Qt::white);
+    DrawTextOn(alone, 5 + 4 * cell, 5, QString(QChar(0x0085)), ExerciseFont, QColor(255, 0, 0));
+    EXPECT_EQ(page.copy(cellRect(4)), alone.copy(cellRect(4)));
+    // The wrong "a" is red and whole: it equals an "a" drawn alone in red.
+    alone.fill(Qt::white);
+    DrawTextOn(alone, 5 + 2 * cell, 5, QStringLiteral("a"), ExerciseFont, QColor(255, 0, 0));
+    EXPECT_EQ(page.copy(cellRect(2)), alone.copy(cellRect(2)));
+    // The wrong key at the line end stands after the line, in red.
+    int red = 0;
+    for (int x = cellRect(lineEnd).left(); x <= cellRect(lineEnd).right(); ++x) {
+        for (int y = 5; y < 27; ++y) red += page.pixelColor(x, y) == QColor(255, 0, 0);
+    }
+    EXPECT_GT(red, 5);
+    test::SaveScreen(Window(), "exercise_window_wrong_keys");
+    test::SaveImage(page.copy(0, 0, 480, 60).scaled(1920, 240), "exercise_page_wrong_keys_x4");
+}
+
 TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
     session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
     TypeUpTo(u'Q');

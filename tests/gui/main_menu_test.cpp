@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTest>
 #include <QTreeWidget>
+#include <map>
+#include <set>
 
 #include "app/about_box.h"
 #include "app/main_menu.h"
@@ -377,6 +379,89 @@ TEST_F(MainMenuTest, ShortcutLettersActAsTheirButtons) {
         Click(kMenuQuitId);
     });
     RunMenu();
+}
+
+// Counts, per top-level window, how often it was shown and how often its native window was
+// replaced.
+class WindowWatch : public QObject {
+  public:
+    WindowWatch() { qApp->installEventFilter(this); }
+    ~WindowWatch() override { qApp->removeEventFilter(this); }
+    std::map<QString, int> shows;
+    int nativeChanges = 0;  // of windows already shown
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->isWindow()) {
+            if (event->type() == QEvent::Show) {
+                ++shows[widget->windowTitle()];
+                shown_.insert(widget);
+            }
+            // A window torn down loses its native window (the id becomes 0): that is no change.
+            if (event->type() == QEvent::WinIdChange && shown_.count(widget) &&
+                widget->internalWinId() != 0)
+                ++nativeChanges;
+        }
+        return false;
+    }
+
+  private:
+    std::set<QObject*> shown_;
+};
+
+// Every window the menu opens brings itself and then the menu to the front by setting and
+// clearing always-on-top: each keeps its native window all the while.
+TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
+    WindowWatch watch;
+    WId menuId = 0;
+    const auto opened = [](const QString& title) {
+        QWidget* window = FindTopLevel(title);
+        EXPECT_NE(window, nullptr) << title.toStdString();
+        return window;
+    };
+    AppendInputStep([&] {
+        menuId = MainMenuWindow->winId();
+        Click(kMenuUsersId);
+    });
+    AppendInputStep([&] {
+        if (QWidget* users = opened("USUARIOS"))
+            QTest::mouseClick(FindControl(users, kUsersCancelId), Qt::LeftButton);
+    });
+    AppendInputStep([&] { Type('v'); });
+    AppendInputStep([&] {
+        if (QWidget* viewer = opened("Visor de Lecciones")) QTest::keyClick(viewer, Qt::Key_Escape);
+    });
+    AppendInputStep([&] { Click(kMenuCustomTextsId); });
+    AppendInputStep([&] {
+        if (QWidget* texts = opened("TEXTOS LIBRES")) QTest::keyClick(texts, Qt::Key_Escape);
+    });
+    AppendInputStep([&] { Type('i'); });
+    AppendInputStep([&] {
+        if (QWidget* about = opened("Acerca de..."))
+            QTest::mouseClick(FindControl(about, kAboutCloseId), Qt::LeftButton);
+    });
+    AppendInputStep([&] {
+        qputenv(kVersionUrlVariable, "http://127.0.0.1:9/ultimaversion.dat");
+        Click(kMenuUpdateId);
+    });
+    AppendInputStep([&] {
+        qunsetenv(kVersionUrlVariable);
+        if (QWidget* update = opened(QString::fromUtf8("Actualización Online")))
+            QTest::mouseClick(FindControl(update, kUpdateQuitId), Qt::LeftButton);
+    });
+    AppendInputStep([&] {
+        EXPECT_EQ(MainMenuWindow->winId(), menuId);
+        EXPECT_TRUE(MainMenuWindow->isVisible());
+        Click(kMenuQuitId);
+    });
+    RunMenu();
+    EXPECT_EQ(watch.nativeChanges, 0);
+    // Shown once each: none was hidden and shown again on the way.
+    for (const char* title : {"TIPENZO 10 v2.9c", "USUARIOS", "Visor de Lecciones", "TEXTOS LIBRES",
+                              "Acerca de...", "Actualización Online"}) {
+        EXPECT_EQ(watch.shows[QString::fromUtf8(title)], 1) << title;
+    }
 }
 
 TEST_F(MainMenuTest, TopRightButtonsAndSocialPageDoWhatTheySay) {
