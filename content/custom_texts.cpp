@@ -274,7 +274,15 @@ void Save(CustomTexts& texts) {
     QString saved;
     while (!SaveCustomDocument(texts, &saved)) {
     }
-    if (saved.isEmpty()) return;
+    if (saved.isEmpty()) {
+        // Nothing written, yet the list is filled again (another program may have stored a
+        // document meanwhile); the rows chosen and shown stay the same documents.
+        const QString chosen = texts.list->currentText();
+        const QString shown = texts.shownRow >= 0 ? texts.list->itemText(texts.shownRow) : "";
+        ListCustomDocuments(texts, chosen);
+        texts.shownRow = shown.isEmpty() ? -1 : texts.list->findText(shown, Qt::MatchFixedString);
+        return;
+    }
     // The list shows the document just saved, the one the editor holds and the start button
     // types.
     ListCustomDocuments(texts, saved);

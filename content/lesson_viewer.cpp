@@ -153,7 +153,6 @@ void StartChosenExercise(const LessonViewer& viewer) {
     ExerciseSource = QStringLiteral("NO");
     viewer.window->show();
     BringToFront(viewer.window, false);
-    SetAlwaysOnTop(viewer.window, true);
     viewer.back->setFocus();
 }
 
@@ -166,8 +165,12 @@ bool HandleViewerEvent(const LessonViewer& viewer, const Event& event) {
             return event.code == 27;
         case EventType::Click:
             if (event.id == kViewerBackId) return true;
-            if (event.id == kViewerStartId) StartChosenExercise(viewer);
-            return false;
+            if (event.id == kViewerStartId) {
+                StartChosenExercise(viewer);
+                return false;
+            }
+            // A click on the row already selected chooses it again.
+            [[fallthrough]];
         case EventType::SelectionChanged:
             if (event.row < 0) return false;
             if (event.id == kViewerLevelListId) {

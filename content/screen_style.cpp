@@ -1,5 +1,6 @@
 #include "content/screen_style.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QStyleOptionButton>
@@ -34,6 +35,36 @@ class WrappingButton : public QPushButton {
         painter.drawText(rect().adjusted(5 + shift, shift, -5 + shift, shift),
                          Qt::AlignCenter | Qt::TextWordWrap, text());
     }
+};
+
+// A click on the row already selected changes no selection, yet the pupil means it as a
+// choice: the list tells it as a click of its own. The row current before the press says
+// whether the press changed the selection.
+class ClickOnSelectedRow : public QObject {
+  public:
+    ClickOnSelectedRow(QListWidget* list, int id) : QObject(list), list_(list), id_(id) {
+        list->viewport()->installEventFilter(this);
+        connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            if (list_->row(item) != rowAtPress_) return;
+            Event click;
+            click.type = EventType::Click;
+            click.window = list_->window();
+            click.id = id_;
+            click.row = rowAtPress_;
+            PostEvent(click);
+        });
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) rowAtPress_ = list_->currentRow();
+        return false;
+    }
+
+  private:
+    QListWidget* list_;
+    int id_;
+    int rowAtPress_ = -1;
 };
 
 }  // namespace
@@ -92,6 +123,7 @@ QListWidget* AddSelectionList(QWidget* parent, int id, const QRect& geometry, co
         changed.row = row;
         PostEvent(changed);
     });
+    new ClickOnSelectedRow(list, id);
     return list;
 }
 

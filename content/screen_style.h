@@ -24,7 +24,8 @@ QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& ge
 QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
 
 // A single-selection list that posts SelectionChanged(id, row) when its current row changes
-// by mouse or keyboard; `base` is its background.
+// by mouse or keyboard, and Click(id, row) when a click falls on the row already selected;
+// `base` is its background.
 QListWidget* AddSelectionList(QWidget* parent, int id, const QRect& geometry,
                               const QColor& base = QColor(255, 255, 255));
 

@@ -253,15 +253,6 @@ void LoadUserList(const UsersWindow& users) {
     SelectRow(users, remembered >= 0 ? remembered : 0);
 }
 
-void SelectUser(const UsersWindow& users, const QString& id) {
-    for (int row = users.list->topLevelItemCount() - 1; row >= 0; --row) {
-        if (users.list->topLevelItem(row)->text(kIdColumn) == id) {
-            SelectRow(users, row);
-            return;
-        }
-    }
-}
-
 void RefreshUserButtons(const UsersWindow& users) {
     const bool selected = SelectedRow(users) >= 0;
     users.accept->setEnabled(selected);
@@ -351,11 +342,8 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
         case kUsersAddId: {
             const QString id = RunNewUserDialog(users.window);
             users.window->activateWindow();
-            if (!id.isEmpty()) {
-                LoadUserList(users);
-                // Ready to be chosen with one click on Accept.
-                SelectUser(users, id);
-            }
+            // The reloaded list keeps the chosen pupil selected (or the first row).
+            if (!id.isEmpty()) LoadUserList(users);
             users.list->setFocus();
             return false;
         }

@@ -168,6 +168,28 @@ TEST_F(CustomTextsTest, ASavedDocumentComesBackAsWritten) {
     }});
 }
 
+TEST_F(CustomTextsTest, ACancelledSaveStillFillsTheListAgain) {
+    WriteDocument("uno.t10", "Primer texto.\r\n");
+    OpenAndThen({
+        [this](QWidget* window) {
+            EXPECT_EQ(StoredRows(window), QStringList{"uno.t10"});
+            // Another program stores a document while the window is open.
+            WriteDocument("dos.t10", "Segundo texto.\r\n");
+            ClickControl(window, kTextsSaveId);  // the name box is cancelled
+        },
+        [this](QWidget* window) {
+            EXPECT_EQ(Asked("input").size(), 1u);
+            EXPECT_FALSE(Exists("TXTPERSONALIZADOS/.t10"));
+            EXPECT_EQ(StoredRows(window), (QStringList{"dos.t10", "uno.t10"}));
+            // The document on screen stays the one chosen, and the one Start types.
+            EXPECT_EQ(Stored(window)->currentText(), "uno.t10");
+            EXPECT_EQ(Editor(window)->toPlainText(), "Primer texto.");
+            EXPECT_TRUE(StartEnabled(window));
+            window->close();
+        },
+    });
+}
+
 TEST_F(CustomTextsTest, AnImportedFileShowsOnlyWhatCanBeTyped) {
     WriteBytes(
         "importado.txt",
@@ -196,6 +218,22 @@ TEST_F(CustomTextsTest, AnImportedFileShowsOnlyWhatCanBeTyped) {
             EXPECT_EQ(Asked("open").size(), 2u);
             EXPECT_EQ(Counter(window), "4");
             QTest::keyClick(Stored(window), Qt::Key_Escape);
+        },
+    });
+}
+
+TEST_F(CustomTextsTest, ATeachersOldWindowsFileKeepsItsAccentsOnLoad) {
+    WriteBytes("antiguo.txt", "La mam\xE1 est\xE1 aqu\xED con el ni\xF1o.\r\n\xA1Qu\xE9 bien!\r\n");
+    OpenAndThen({
+        [this](QWidget* window) {
+            QueueTextAnswer(Path("antiguo.txt"));
+            ClickControl(window, kTextsLoadId);
+        },
+        [](QWidget* window) {
+            EXPECT_EQ(Editor(window)->toPlainText(),
+                      QString::fromUtf8("La mamá está aquí con el niño.\n¡Qué bien!"));
+            EXPECT_EQ(Counter(window), "2");
+            window->close();
         },
     });
 }

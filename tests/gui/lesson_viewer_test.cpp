@@ -134,6 +134,35 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
     EXPECT_EQ(UsersFile(), users);
 }
 
+TEST_F(LessonViewerTest, AClickOnTheSelectedLevelOrBlockChoosesItAgain) {
+    ChoosePupil(test::content::kPupilLine);  // level 5, block 3, exercise 2
+    OpenAndThen({
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 1}));
+            // The block already selected: its exercises from the first.
+            ClickListRow(List(viewer, kViewerBlockListId), 2);
+        },
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 0}));
+            EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 1));
+            EXPECT_EQ(CurrentUser.exercise, 1);
+            ClickListRow(List(viewer, kViewerEntryListId), 3);
+        },
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 3}));
+            // The level already selected: its blocks and exercises from the first.
+            ClickListRow(List(viewer, kViewerLevelListId), 4);
+        },
+        [](QWidget* viewer) {
+            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 0, 0}));
+            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 1));
+            EXPECT_EQ(Preview(viewer), WordPreview(5, 1, 1));
+            EXPECT_EQ(CurrentUser.block, 1);
+            QTest::keyClick(viewer, Qt::Key_Escape);
+        },
+    });
+}
+
 TEST_F(LessonViewerTest, APupilPastTheCourseOpensOnLevel36WithItsLessonText) {
     ChoosePupil("LUCAS PEÑA|37|1|1|205|198|201|204|210|206|199|212|208|215|203|DIFICIL|ID-9\r\n");
     CopyLessonText("TEXTO_67");
@@ -231,6 +260,8 @@ TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
             EXPECT_EQ(runs, 1);
             EXPECT_EQ(ExerciseSource, "NO");
             EXPECT_TRUE(viewer->isVisible());
+            // Brought to the front, and no longer always on top.
+            EXPECT_FALSE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
             EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 2}));
             EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(11, 2));
             ClickControl(viewer, kViewerStartId);

@@ -91,7 +91,9 @@ TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
             ClickControl(dialog, kNewUserAcceptId);
             AppendInputStep([window] {
                 QTreeWidget* list = test::UsersListOf(window);
-                EXPECT_EQ(SelectedRowOf(list), 1);  // the new user, ready for Accept
+                // The reloaded list selects the pupil chosen before, not the new one.
+                EXPECT_EQ(SelectedRowOf(list), 0);
+                EXPECT_EQ(list->topLevelItemCount(), 2);
                 ClickControl(window, kUsersCancelId);
             });
         });
@@ -102,6 +104,25 @@ TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
     EXPECT_TRUE(
         Users().endsWith("PABLO|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|"
                          "ID-20240305090507\r\n"));
+
+    // With nobody chosen, the first row is selected after an addition.
+    CurrentUser = UserRecord();
+    OpenAndThen([](QWidget* window, QTreeWidget*) {
+        ClickControl(window, kUsersAddId);
+        AppendInputStep([window] {
+            QWidget* dialog = NewUserDialogOnScreen();
+            ASSERT_NE(dialog, nullptr);
+            TypeText(FindControl(dialog, kNewUserNameId), "lucia");
+            ClickControl(dialog, kNewUserAcceptId);
+            AppendInputStep([window] {
+                QTreeWidget* list = test::UsersListOf(window);
+                EXPECT_EQ(list->topLevelItemCount(), 3);
+                EXPECT_EQ(SelectedRowOf(list), 0);
+                ClickControl(window, kUsersCancelId);
+            });
+        });
+    });
+    EXPECT_TRUE(CurrentUser.name.isEmpty());
 }
 
 TEST_F(UsersScreensTest, UsersWindowWithAClass) {
