@@ -17,6 +17,7 @@
 #include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
+#include "platform/translations.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
 #include "users/users_upgrade.h"
@@ -158,6 +159,7 @@ int RunProgram(int argc, char** argv) {
     std::optional<QApplication> app;
     if (!QApplication::instance()) app.emplace(argc, argv);
     TipenzoInitAssets();
+    InstallSpanishTranslations();
     if (!RunFileChecks()) return 0;
     InitialiseProgram();
     // Development entry: "--exercise ID" types the course as that user, without the menu.

@@ -7,6 +7,7 @@
 
 #include "content/exercise_text.h"
 #include "exercise/keyboard_tables.h"
+#include "platform/textfile.h"
 
 namespace tz {
 
@@ -66,6 +67,7 @@ QString ReadTextForEditor(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QString();
     const QString allowed = EditorAllowedCharacters();
+    const TextEncoding encoding = GuessTextEncoding(path);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     // Each line is put after a line end; the first one goes at the end.
     QString text;
@@ -81,7 +83,9 @@ QString ReadTextForEditor(const QString& path) {
     char buffer[8192];
     qint64 got = 0;
     while (!full && (got = file.read(buffer, sizeof buffer)) > 0) {
-        const QString chunk = decoder.decode(QByteArrayView(buffer, got));
+        const QByteArrayView bytes(buffer, got);
+        const QString chunk = encoding == TextEncoding::Windows1252 ? DecodeWindows1252(bytes)
+                                                                    : decoder.decode(bytes);
         for (qsizetype i = 0; i < chunk.size() && !full; ++i) {
             const QChar c = chunk[i];
             // A byte-order mark put first by an editor is no part of the text.

@@ -7,6 +7,7 @@
 #include "content/course_data.h"
 #include "platform/files.h"
 #include "platform/globals.h"
+#include "platform/textfile.h"
 #include "users/user_record.h"
 
 namespace tz {
@@ -40,13 +41,14 @@ bool ReadLines(const QString& path, Take take) {
     if (!QFileInfo(path).isFile()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
+    const TextEncoding encoding = GuessTextEncoding(path);
     // UTF-8 needs at most four bytes a character.
     constexpr qsizetype kLongestLineBytes = 4 * (kTextReadLimit + 1);
     QByteArray line;
     bool firstLine = true;
     bool skipLineFeed = false;
     auto finish = [&]() {
-        QString decoded = QString::fromUtf8(line);
+        QString decoded = DecodeText(line, encoding);
         // Editors on Windows often put a byte-order mark first; it is no typable character.
         if (firstLine && decoded.startsWith(QChar(0xFEFF))) decoded.remove(0, 1);
         firstLine = false;

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <array>
 
 namespace tz {
 
@@ -32,6 +34,40 @@ TextFileLines ReadTextLines(const QString& path) {
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
     result.lines = SplitLines(QString::fromUtf8(bytes));
     return result;
+}
+
+TextEncoding GuessTextEncoding(const QString& path) {
+    // A text is read up to about 40000 characters: a megabyte holds that many in any encoding.
+    constexpr qint64 kProbeBytes = 1 << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return TextEncoding::Utf8;
+    const QByteArray bytes = file.read(kProbeBytes);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    // A character cut by the end of the probe is pending, not an error. (The decoding runs
+    // when its result becomes a string.)
+    const QString probe = decoder.decode(bytes);
+    return decoder.hasError() ? TextEncoding::Windows1252 : TextEncoding::Utf8;
+}
+
+QString DecodeWindows1252(QByteArrayView bytes) {
+    // 0x80 to 0x9F hold typographic signs; the five unused codes stay control codes, as
+    // Windows reads them. Every other byte is the Latin-1 character of its code.
+    static constexpr std::array<char16_t, 32> kHigh = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        *out++ = (code >= 0x80 && code < 0xA0) ? QChar(kHigh[code - 0x80]) : QChar(code);
+    }
+    return text;
+}
+
+QString DecodeText(QByteArrayView bytes, TextEncoding encoding) {
+    return encoding == TextEncoding::Windows1252 ? DecodeWindows1252(bytes)
+                                                 : QString::fromUtf8(bytes);
 }
 
 QByteArray EncodeLines(const QStringList& lines) {

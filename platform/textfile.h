@@ -18,6 +18,17 @@ struct TextFileLines {
 // saved the file with an editor that writes one).
 TextFileLines ReadTextLines(const QString& path);
 
+// How a text file to type or edit is to be read. Older Windows editors saved in the ANSI code
+// page: a file that is not valid UTF-8 is taken as Windows-1252, a valid one as UTF-8.
+enum class TextEncoding { Utf8, Windows1252 };
+// Looks at the start of the file (far more than a text to type may hold); a missing file is
+// UTF-8.
+TextEncoding GuessTextEncoding(const QString& path);
+// Windows-1252 bytes as text: one character a byte.
+QString DecodeWindows1252(QByteArrayView bytes);
+// Bytes of a file in the given encoding as text.
+QString DecodeText(QByteArrayView bytes, TextEncoding encoding);
+
 // Writes the lines, each ended by CR LF, replacing the file. The new content goes to a
 // temporary file beside it that is flushed and renamed over the target, so the old file stays
 // whole if anything fails. Returns false and leaves the target untouched on failure.

@@ -21,12 +21,28 @@ class EditorTextTest : public test::ProgramFolderTest {
 TEST_F(EditorTextTest, KeepsOnlyWhatTheKeyboardCanType) {
     EXPECT_EQ(Read(QString::fromUtf8("\t“Hola”, dijo —‘¿qué tal?’—\t€ 5\r\n").toUtf8()),
               QString::fromUtf8("Hola, dijo ¿qué tal? 5"));
-    // Other alphabets, emoji, control characters and broken UTF-8 go as well.
-    EXPECT_EQ(Read(QByteArray("\xCE\xA9mega \xF0\x9F\x98\x80 ok\x01\x80\xFF!")), "mega  ok!");
+    // Other alphabets, emoji and control characters go as well.
+    EXPECT_EQ(Read(QByteArray("\xCE\xA9mega \xF0\x9F\x98\x80 ok\x01\xC2\x80!")), "mega  ok!");
     // Everything a key gives stays, in order.
     const QString typable = test::TypableCharacters().remove(QChar(0x80)).mid(1);
     EXPECT_EQ(Read(typable.toUtf8()), typable);
     EXPECT_EQ(EditorAllowedCharacters(), QString(" ") + typable);
+}
+
+// A text saved by an older Windows editor in its ANSI code page keeps its accented letters; a
+// valid UTF-8 file is read as UTF-8 even where its bytes would also be Windows-1252.
+TEST_F(EditorTextTest, AFileThatIsNotUtf8IsReadAsWindows1252) {
+    EXPECT_EQ(Read("La mam\xE1 est\xE1 aqu\xED con el ni\xF1o.\r\n\xBFS\xED? \xA1No!\r\n"),
+              QString::fromUtf8("La mamá está aquí con el niño.\n¿Sí? ¡No!"));
+    // Typographic quotes of the code page are not typable: they go, the words stay.
+    EXPECT_EQ(Read("\x93"
+                   "Espa\xF1"
+                   "a\x94 \x80 5"),
+              QString::fromUtf8("España  5"));
+    EXPECT_EQ(Read(QString::fromUtf8("La mamá está aquí con el niño.").toUtf8()),
+              QString::fromUtf8("La mamá está aquí con el niño."));
+    // "Ã¡" is what UTF-8 "á" would be as Windows-1252: valid UTF-8 wins.
+    EXPECT_EQ(Read("\xC3\xA1"), QString::fromUtf8("á"));
 }
 
 TEST_F(EditorTextTest, SpacesAtBothEndsGoBeforeTheFilter) {

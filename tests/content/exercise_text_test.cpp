@@ -159,10 +159,12 @@ TEST_F(ExerciseTextTest, LessonTextLinesKeepTheirShapeAndJoinWithCrLf) {
     // Accents arrive whole; a byte-order mark is dropped as it cannot be typed.
     EXPECT_EQ(LessonText("\xEF\xBB\xBFni\xC3\xB1o \xC3\xA1rbol\r\n"),
               QString::fromUtf8("niño árbol"));
-    // Bytes that are no UTF-8 become replacement characters, without harm to the rest.
+    // A file that is no UTF-8 was saved in the Windows code page: its letters arrive whole.
     EXPECT_EQ(LessonText("a\xFF"
                          "b\r\nc"),
-              QString("a") + QChar(0xFFFD) + "b\r\nc");
+              QString::fromUtf8("aÿb\r\nc"));
+    EXPECT_EQ(LessonText("La mam\xE1 est\xE1 aqu\xED con el ni\xF1o.\r\n"),
+              QString::fromUtf8("La mamá está aquí con el niño."));
     // Tabs are no spaces: they stay.
     EXPECT_EQ(LessonText("a\t \r\n"), "a\t");
 }

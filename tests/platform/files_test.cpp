@@ -46,6 +46,26 @@ TEST_F(FilesTest, BareNamesMatchWithoutRegardToCase) {
     EXPECT_EQ(ListFiles(dir_->path(), "*.t10"), (QStringList{"a.t10", "b.T10"}));
 }
 
+TEST_F(FilesTest, TextThatIsNotUtf8IsTakenAsWindows1252) {
+    WriteBytes("ansi.txt", "ni\xF1o \x80 \x93s\xED\x94");
+    EXPECT_EQ(GuessTextEncoding(Path("ansi.txt")), TextEncoding::Windows1252);
+    EXPECT_EQ(DecodeText(ReadBytes("ansi.txt"), TextEncoding::Windows1252),
+              QString::fromUtf8("niño € “sí”"));
+    WriteBytes("utf8.txt", QString::fromUtf8("niño € “sí”").toUtf8());
+    EXPECT_EQ(GuessTextEncoding(Path("utf8.txt")), TextEncoding::Utf8);
+    EXPECT_EQ(GuessTextEncoding(Path("missing.txt")), TextEncoding::Utf8);
+    // Every byte is one character; the unused codes stay control codes.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    const QString decoded = DecodeWindows1252(all);
+    ASSERT_EQ(decoded.size(), 256);
+    EXPECT_EQ(decoded[0x41], QChar(u'A'));
+    EXPECT_EQ(decoded[0x81], QChar(0x81));
+    EXPECT_EQ(decoded[0x85], QChar(0x2026));
+    EXPECT_EQ(decoded[0x9F], QChar(0x0178));
+    EXPECT_EQ(decoded[0xE1], QChar(0xE1));
+}
+
 TEST_F(FilesTest, TextFilesReadAnyLineEndAndWriteCrLfWithoutBom) {
     WriteBytes("mix.txt", "uno\r\ndos\nres\rcuatro\r\n\r\nfin");
     const TextFileLines read = ReadTextLines(Path("mix.txt"));

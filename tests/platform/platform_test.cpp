@@ -1,15 +1,21 @@
 #include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <memory>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
+#include "platform/translations.h"
 #include "platform/windows.h"
 #include "support.h"
 
@@ -38,6 +44,40 @@ TEST_F(PlatformTest, PictureTableHandsOutTheLowestFreeNumber) {
     EXPECT_EQ(end, TextEnd(5, "XX", font));
     EXPECT_GT(end, 5);
     FreeAllPictures();
+}
+
+// Qt's own file dialog and an editor's context menu, as the pupil sees them.
+TEST_F(PlatformTest, QtOwnDialogsAndMenusSpeakSpanish) {
+    ASSERT_TRUE(InstallSpanishTranslations()) << "qtbase_es.qm not found";
+    EXPECT_TRUE(InstallSpanishTranslations());  // once is enough
+
+    QPlainTextEdit editor;
+    editor.setPlainText("hola");
+    std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+    QStringList actions;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) actions << action->text().remove('&').split('\t').first();
+    }
+    EXPECT_TRUE(actions.contains("Deshacer")) << actions.join(", ").toStdString();
+    EXPECT_TRUE(actions.contains("Copiar")) << actions.join(", ").toStdString();
+    EXPECT_TRUE(actions.contains("Pegar")) << actions.join(", ").toStdString();
+
+    QFileDialog dialog(nullptr, "Selecciona un texto", Path(""), "Texto (*.txt)");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList labels;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) labels << button->text();
+    const std::string all = labels.join(" | ").toStdString();
+    EXPECT_TRUE(labels.contains("Ver en:")) << all;
+    EXPECT_TRUE(labels.contains("&Nombre de fichero:")) << all;
+    EXPECT_TRUE(labels.contains("Cancelar")) << all;
+    for (const char* english : {"Look in:", "File &name:", "Cancel", "&Open"}) {
+        EXPECT_FALSE(labels.contains(english)) << all;
+    }
+    EXPECT_NE(QCoreApplication::translate("QFileDialog",
+                                          "%1\nFile not found.\nPlease verify the "
+                                          "correct file name was given."),
+              QString("%1\nFile not found.\nPlease verify the correct file name was given."));
 }
 
 TEST_F(PlatformTest, FontPointsTurnIntoPixelsAtTheScreenResolution) {
