@@ -177,6 +177,12 @@ void ExerciseWindow::Build() {
     keyMarker_ = AddMarker(window_, kExKeyMarker, QRect(20, 460, 10, 10), QColor(255, 0, 0));
     modifierMarker_ =
         AddMarker(window_, kExModifierMarker, QRect(20, 480, 30, 10), QColor(0, 255, 0));
+    // The left Shift held with the accent key for the diaeresis; hidden until ü is due.
+    shiftMarker_ = AddMarker(window_, kExShiftMarker, QRect(20, 480, 30, 10), QColor(0, 255, 0));
+    shiftMarker_->hide();
+    shiftDot_ = AddPicture(window_, kExShiftDot, 7, QRect(230, 470, 6, 6));
+    shiftDot_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    shiftDot_->hide();
 
     hideKeyBox_ = AddHideBox(window_, kExHideKeyBox, QStringLiteral("Ocultar Tecla a Pulsar"), 465);
     hideKeyboardBox_ =
@@ -197,6 +203,7 @@ void ExerciseWindow::ApplyOptions() {
     if (HideKeyboard) {
         keyMarker_->hide();
         modifierMarker_->hide();
+        shiftMarker_->hide();
         keyboard_->hide();
         noKeyboard_->show();
     } else {
@@ -206,10 +213,12 @@ void ExerciseWindow::ApplyOptions() {
     if (HideKey) {
         keyMarker_->hide();
         modifierMarker_->hide();
+        shiftMarker_->hide();
     }
     if (HideFingers) {
         fingerDot_->hide();
         secondDot_->hide();
+        shiftDot_->hide();
         keyLabel_->hide();
     }
 }
@@ -225,10 +234,12 @@ void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
     const bool fingerShown = !HideFingers && hint.fingerDot.has_value();
     fingerDot_->setVisible(fingerShown);
     secondDot_->setVisible(fingerShown && hint.shiftSide != kNoShift);
+    shiftDot_->setVisible(fingerShown && hint.shiftDot.has_value());
 
     const QPoint hands = kHandsRect.topLeft();
     if (hint.fingerDot) fingerDot_->move(hands + *hint.fingerDot);
     if (hint.secondDot) secondDot_->move(hands + *hint.secondDot);
+    if (hint.shiftDot) shiftDot_->move(hands + *hint.shiftDot);
 
     const QPoint keyboard = kKeyboardRect.topLeft();
     const bool markers = !HideKeyboard && !HideKey;
@@ -246,6 +257,14 @@ void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
         modifierMarker_->setGeometry(keyboard.x() + box.x, keyboard.y() + box.y, box.width,
                                      modifierMarker_->height());
         modifierMarker_->show();
+    }
+    if (!hint.keyPos || !hint.shiftBox || !markers) {
+        shiftMarker_->hide();
+    } else {
+        const ModifierBox& box = *hint.shiftBox;
+        shiftMarker_->setGeometry(keyboard.x() + box.x, keyboard.y() + box.y, box.width,
+                                  shiftMarker_->height());
+        shiftMarker_->show();
     }
 }
 
@@ -297,9 +316,11 @@ void ExerciseWindow::DrawHeader() {
 void ExerciseWindow::HideHelp() {
     fingerDot_->hide();
     secondDot_->hide();
+    shiftDot_->hide();
     keyLabel_->hide();
     keyMarker_->hide();
     modifierMarker_->hide();
+    shiftMarker_->hide();
     hands_->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

@@ -43,6 +43,9 @@ enum ExerciseControl {
     kExHideFingersBox = 20,
     kExHeaderPicture = 21,
     kExTargetDisplay = 22,
+    // The left Shift of the diaeresis (ü, Ü) and the finger that holds it.
+    kExShiftMarker = 23,
+    kExShiftDot = 24,
 };
 
 inline const QString kExerciseWindowTitle = QStringLiteral("VELT-TIPENZO");
@@ -125,6 +128,8 @@ class ExerciseWindow : public SessionDisplay {
     QLabel* keyLabel_ = nullptr;
     QWidget* keyMarker_ = nullptr;
     QWidget* modifierMarker_ = nullptr;
+    QWidget* shiftMarker_ = nullptr;
+    QLabel* shiftDot_ = nullptr;
     QCheckBox* hideKeyBox_ = nullptr;
     QCheckBox* hideKeyboardBox_ = nullptr;
     QCheckBox* hideFingersBox_ = nullptr;

@@ -16,7 +16,7 @@ const std::array<QString, 11> kSpanishGroups = {
     QStringLiteral("4$~rfv5%tgb"),
     QStringLiteral(" "),
     QStringLiteral(" "),
-    QStringLiteral("6&¬yhn7/uújm"),
+    QStringLiteral("6&¬yhn7/uúüjm"),
     QStringLiteral("8(iík,;"),
     QStringLiteral("9)oól.:"),
     QStringLiteral("0=pñÑ-_'?^`[´¨{¡¿+*]ç}\r"),
@@ -40,7 +40,7 @@ const std::array<QString, 11> kEnglishGroups = {
 const std::array<QString, 5> kKeyRows = {
     QString(),
     QStringLiteral("º1234567890'¡ª!\"·$%&/()=?¿\\|@#~¬"),
-    QStringLiteral("qweértyuúiíoóp`+QWEÉRTYUÚIÍOÓP^*\u0080[]"),
+    QStringLiteral("qweértyuúüiíoóp`+QWEÉRTYUÚÜIÍOÓP^*\u0080[]"),
     QStringLiteral("aásdfghjklñ´çAÁSDFGHJKLÑ¨Ç{}"),
     QStringLiteral("<zxcvbnm,.->ZXCVBNM;:_"),
 };
@@ -78,6 +78,7 @@ constexpr int kLeftShiftX = 12;
 constexpr int kRightShiftX = 540;
 constexpr ModifierBox kAccentKeyBox = {490, 90, 15};
 constexpr int kShiftTableRightHandStart = 28;  // 1-based position of the right-hand text
+const QString kDiaeresisVowels = QStringLiteral("üÜ");
 
 // A one-character search; an empty text is found nowhere.
 bool Holds(const QString& set, const QString& ch) {
@@ -181,11 +182,20 @@ KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previous
         hint.keyPos = QPoint(x, base->y);
     }
 
+    // The diaeresis is the accent key with Shift, so ü and Ü take both: the accent key struck
+    // by the right little finger, the left Shift held by the left one.
+    if (Holds(kDiaeresisVowels, ch)) {
+        hint.shiftSide = kRightModifier;
+        hint.secondDot = kRightModifierDot;
+        hint.shiftBox = ModifierBox{kLeftShiftX, kModifierBoxY, kModifierBoxWidth};
+        hint.shiftDot = kLeftShiftDot;
+    }
+
     // Second marker: the left Shift, the right Shift or the dead accent key.
     if (hint.shiftSide == kLeftShift) {
         hint.modifierBox = ModifierBox{kLeftShiftX, kModifierBoxY, kModifierBoxWidth};
     } else if (hint.shiftSide == kRightModifier) {
-        if (Holds(QStringLiteral("áéíóúÁÉÍÓÚ"), ch)) {
+        if (Holds(QStringLiteral("áéíóúÁÉÍÓÚ") + kDiaeresisVowels, ch)) {
             hint.modifierBox = kAccentKeyBox;
         } else {
             hint.modifierBox = ModifierBox{kRightShiftX, kModifierBoxY, kModifierBoxWidth};

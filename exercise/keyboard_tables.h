@@ -42,6 +42,10 @@ struct KeyHint {
     std::optional<QPoint> secondDot;  // finger that strikes the modifier, on the hands picture
     std::optional<QPoint> keyPos;     // on the keyboard picture
     std::optional<ModifierBox> modifierBox;
+    // A third key held at the same time: the left Shift that turns the accent key into the
+    // diaeresis of ü and Ü, and the finger that holds it.
+    std::optional<ModifierBox> shiftBox;
+    std::optional<QPoint> shiftDot;
 };
 
 // The tables of a layout ("ingles" gives the English finger groups and Shift table; any other

@@ -99,6 +99,31 @@ TEST(KeyboardTables, CharactersOutsideTheGroupsKeepThePreviousFinger) {
     ExpectHint(LookupHint(t, "¨", -1), 10, QPoint(490, 100), 'L', "diaeresis");
 }
 
+// ü is the accent key with Shift, then U: red on U, green on the accent key and on the left
+// Shift, the right little finger on the accent key and the left one on Shift.
+TEST(KeyboardTables, TheDiaeresisTakesTheAccentKeyAndTheLeftShift) {
+    const auto& t = Spanish();
+    for (const char* ch : {"ü", "Ü"}) {
+        const KeyHint hint = LookupHint(t, QString::fromUtf8(ch), -1);
+        SCOPED_TRACE(ch);
+        EXPECT_EQ(hint.finger, 7);
+        EXPECT_EQ(hint.keyPos, QPoint(320, 63));
+        EXPECT_EQ(hint.shiftSide, kRightModifier);
+        EXPECT_EQ(hint.modifierBox, (ModifierBox{490, 90, 15}));
+        EXPECT_EQ(hint.secondDot, QPoint(136, 20));
+        EXPECT_EQ(hint.shiftBox, (ModifierBox{12, 140, 30}));
+        EXPECT_EQ(hint.shiftDot, QPoint(6, 20));
+    }
+    // Every other character holds at most two keys.
+    for (const QString& row : t.keyRows) {
+        for (const QChar c : row) {
+            if (c == QChar(u'ü') || c == QChar(u'Ü')) continue;
+            EXPECT_FALSE(LookupHint(t, QString(c), -1).shiftBox.has_value())
+                << static_cast<int>(c.unicode());
+        }
+    }
+}
+
 TEST(KeyboardTables, UpperCaseAccentedVowelsHaveNoModifier) {
     const auto& t = Spanish();
     ExpectHint(LookupHint(t, "Á", -1), 1, QPoint(90, 100), '-', "Á");
@@ -143,15 +168,16 @@ TEST(KeyboardTables, EveryKeyOfTheFourRows) {
          {u"@", 2, 105, '-'},  {u"#", 3, 145, '-'},  {u"~", 4, 185, '-'},  {u"¬", 7, 265, '-'}});
     CheckRow(
         rows[2], 63,
-        {{u"q", 1, 80, '-'},       {u"w", 2, 120, '-'},  {u"e", 3, 160, '-'},  {u"é", 3, 160, 'A'},
-         {u"r", 4, 200, '-'},      {u"t", 4, 240, '-'},  {u"y", 7, 280, '-'},  {u"u", 7, 320, '-'},
-         {u"ú", 7, 320, 'A'},      {u"i", 8, 360, '-'},  {u"í", 8, 360, 'A'},  {u"o", 9, 400, '-'},
-         {u"ó", 9, 400, 'A'},      {u"p", 10, 440, '-'}, {u"`", 10, 480, '-'}, {u"+", 10, 520, '-'},
-         {u"Q", 1, 80, 'R'},       {u"W", 2, 120, 'R'},  {u"E", 3, 160, 'R'},  {u"É", 3, 160, '-'},
-         {u"R", 4, 200, 'R'},      {u"T", 4, 240, 'R'},  {u"Y", 7, 280, 'L'},  {u"U", 7, 320, 'L'},
-         {u"Ú", 7, 320, '-'},      {u"I", 8, 360, 'L'},  {u"Í", 8, 360, '-'},  {u"O", 9, 400, 'L'},
-         {u"Ó", 9, 400, '-'},      {u"P", 10, 440, 'L'}, {u"^", 10, 480, 'L'}, {u"*", 10, 520, 'L'},
-         {u"\u0080", 3, 160, '-'}, {u"[", 10, 480, '-'}, {u"]", 10, 520, '-'}});
+        {{u"q", 1, 80, '-'},   {u"w", 2, 120, '-'},  {u"e", 3, 160, '-'},      {u"é", 3, 160, 'A'},
+         {u"r", 4, 200, '-'},  {u"t", 4, 240, '-'},  {u"y", 7, 280, '-'},      {u"u", 7, 320, '-'},
+         {u"ú", 7, 320, 'A'},  {u"ü", 7, 320, 'A'},  {u"i", 8, 360, '-'},      {u"í", 8, 360, 'A'},
+         {u"o", 9, 400, '-'},  {u"ó", 9, 400, 'A'},  {u"p", 10, 440, '-'},     {u"`", 10, 480, '-'},
+         {u"+", 10, 520, '-'}, {u"Q", 1, 80, 'R'},   {u"W", 2, 120, 'R'},      {u"E", 3, 160, 'R'},
+         {u"É", 3, 160, '-'},  {u"R", 4, 200, 'R'},  {u"T", 4, 240, 'R'},      {u"Y", 7, 280, 'L'},
+         {u"U", 7, 320, 'L'},  {u"Ú", 7, 320, '-'},  {u"Ü", 7, 320, 'A'},      {u"I", 8, 360, 'L'},
+         {u"Í", 8, 360, '-'},  {u"O", 9, 400, 'L'},  {u"Ó", 9, 400, '-'},      {u"P", 10, 440, 'L'},
+         {u"^", 10, 480, 'L'}, {u"*", 10, 520, 'L'}, {u"\u0080", 3, 160, '-'}, {u"[", 10, 480, '-'},
+         {u"]", 10, 520, '-'}});
     CheckRow(
         rows[3], 100,
         {{u"a", 1, 90, '-'},   {u"á", 1, 90, 'A'},   {u"s", 2, 130, '-'},  {u"d", 3, 170, '-'},
@@ -176,7 +202,7 @@ TEST(KeyboardTables, GroupsHoldTheirUpperCaseAndLookupsAreCaseSensitive) {
     EXPECT_EQ(t.fingerGroups[1], QStringLiteral("1!|ªºqaáz<>1!|ªºQAÁZ<>"));
     EXPECT_EQ(t.fingerGroups[5], QStringLiteral("  "));
     // Lengths counted from the rules, so no character is lost or merged with its neighbour.
-    const int groupSizes[] = {0, 11, 6, 8, 11, 1, 1, 12, 7, 7, 23};
+    const int groupSizes[] = {0, 11, 6, 8, 11, 1, 1, 13, 7, 7, 23};
     for (int finger = 1; finger <= 10; ++finger) {
         EXPECT_EQ(t.fingerGroups[finger].size(), 2 * groupSizes[finger]) << finger;
     }

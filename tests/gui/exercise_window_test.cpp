@@ -288,6 +288,50 @@ TEST_F(ExerciseWindowTest, WrongKeystrokesReplaceThePageCharactersInTheirCells) 
     test::SaveImage(page.copy(0, 0, 480, 60).scaled(1920, 240), "exercise_page_wrong_keys_x4");
 }
 
+// ü: red on U, green on the accent key and on the left Shift; dots on the right index, the
+// right little finger and the left little finger.
+TEST_F(ExerciseWindowTest, TheDiaeresisShowsTheAccentKeyAndTheLeftShift) {
+    session_->Begin(QString::fromUtf8("El pingüino"), CurrentUser.name, CurrentUser.level, 30);
+    EXPECT_FALSE(Shown(kExShiftMarker));
+    EXPECT_FALSE(Shown(kExShiftDot));
+    Type(QStringLiteral("El ping"));
+    ASSERT_EQ(session_->Expected(), QString::fromUtf8("ü"));
+    for (int id : {kExKeyMarker, kExModifierMarker, kExShiftMarker, kExFingerDot,
+                   kExSecondFingerDot, kExShiftDot}) {
+        EXPECT_TRUE(Shown(id)) << id;
+    }
+    const KeyCap* key = KeyUnder(OnKeyboard(kExKeyMarker));
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->base, "U");
+    const KeyCap* accent = KeyUnder(OnKeyboard(kExModifierMarker));
+    ASSERT_NE(accent, nullptr);
+    EXPECT_EQ(accent->base, QString::fromUtf8("´"));
+    const KeyCap* shift = KeyUnder(OnKeyboard(kExShiftMarker));
+    ASSERT_NE(shift, nullptr);
+    EXPECT_EQ(shift->name, QString::fromUtf8("⇧"));
+    EXPECT_LT(shift->rect.left(), 100);  // the left one
+    EXPECT_EQ(OnHands(kExFingerDot), QPoint(99, 13));
+    EXPECT_EQ(OnHands(kExSecondFingerDot), QPoint(136, 20));
+    EXPECT_EQ(OnHands(kExShiftDot), QPoint(6, 20));
+    const QImage shot = Window()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(Control(kExShiftMarker)->geometry().center()), QColor(0, 255, 0));
+    test::SaveScreen(Window(), "exercise_window_diaeresis_u");
+
+    // Hiding the key or the fingers hides the third marker and dot as well.
+    Click(kExHideKeyBox);
+    EXPECT_FALSE(Shown(kExShiftMarker));
+    Click(kExHideKeyBox);
+    EXPECT_TRUE(Shown(kExShiftMarker));
+    Click(kExHideFingersBox);
+    EXPECT_FALSE(Shown(kExShiftDot));
+    Click(kExHideFingersBox);
+    // The next letter needs one key: the third marker goes.
+    Type(QString::fromUtf8("ü"));
+    EXPECT_FALSE(Shown(kExShiftMarker));
+    EXPECT_FALSE(Shown(kExShiftDot));
+    EXPECT_EQ(session_->Errors(), 0);
+}
+
 TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
     session_->Begin(kPage, CurrentUser.name, CurrentUser.level, 30);
     TypeUpTo(u'Q');
