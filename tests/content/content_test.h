@@ -14,7 +14,7 @@ namespace tz::test {
 // A space and the four key rows of the Spanish keyboard.
 inline QString TypableCharacters() {
     return QStringLiteral(" ") + QString::fromUtf8("º1234567890'¡ª!\"·$%&/()=?¿\\|@#~¬") +
-           QString::fromUtf8("qweértyuúiíoóp`+QWEÉRTYUÚIÍOÓP^*") + QChar(0x80) + "[]" +
+           QString::fromUtf8("qweértyuúüiíoóp`+QWEÉRTYUÚÜIÍOÓP^*") + QChar(0x80) + "[]" +
            QString::fromUtf8("aásdfghjklñ´çAÁSDFGHJKLÑ¨Ç{}") +
            QString::fromUtf8("<zxcvbnm,.->ZXCVBNM;:_");
 }

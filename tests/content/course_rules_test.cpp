@@ -1,0 +1,232 @@
+// The course teaches in order: each level's drills bring only a few new signs, and the lesson
+// texts use what has been taught, practise it soon after, and fit a five-minute attempt.
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringList>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "content/course_data.h"
+#include "content/exercise_text.h"
+#include "content_test.h"
+#include "platform/globals.h"
+#include "support.h"
+
+namespace tz {
+namespace {
+
+// What a pupil learns to type: one key each, except that all capital letters are one skill
+// (Shift) and all digits another.
+const QString kShift = QStringLiteral("Mayús");
+const QString kDigits = QStringLiteral("cifras");
+
+using Skills = std::set<QString>;
+
+QString SkillOf(QChar c) {
+    if (c.isUpper()) return kShift;
+    if (c.isDigit()) return kDigits;
+    return QString(c);
+}
+
+QString Describe(const Skills& skills) {
+    QStringList names(skills.begin(), skills.end());
+    return names.join(' ');
+}
+
+Skills SkillsFrom(const char* spaced) {
+    const QStringList names = QString::fromUtf8(spaced).split(' ', Qt::SkipEmptyParts);
+    return Skills(names.begin(), names.end());
+}
+
+// The signs the drills bring first, level by level; the levels after 17 bring nothing new.
+struct Step {
+    int level;
+    const char* skills;
+};
+// clang-format off
+const Step kSchedule[] = {
+    {8,  "á é í ó ú Mayús"},
+    {9,  "¿ ? ¡ !"},
+    {10, ": ;"},
+    {11, "( ) \""},
+    {12, "ü %"},
+    {13, "/ $ '"},
+    {14, "@ # + ="},
+    {15, "* º ª &"},
+    {16, "· _"},
+    {17, "< > [ ] { }"},
+};
+// clang-format on
+constexpr int kFirstNewLevel = 8;
+constexpr int kMostNewSkills = 6;
+
+// The skills each level's word entries bring for the first time in the course.
+const std::vector<Skills>& NewSkillsByLevel() {
+    static const std::vector<Skills> levels = [] {
+        std::vector<Skills> result(LastLevel + 1);
+        Skills known;
+        const CourseTable& course = CourseData();
+        for (size_t l = 0; l < course.levels.size(); ++l) {
+            for (const CourseBlock& block : course.levels[l].blocks) {
+                for (QString entry : block.entries) {
+                    if (IsLessonTextRef(entry)) continue;
+                    entry.replace(kQuoteMarker, "\"");
+                    for (const QChar c : entry) {
+                        const QString skill = SkillOf(c);
+                        if (c != ' ' && !known.count(skill)) result[l + 1].insert(skill);
+                    }
+                }
+            }
+            known.insert(result[l + 1].begin(), result[l + 1].end());
+        }
+        return result;
+    }();
+    return levels;
+}
+
+// The level whose drills first teach each skill.
+int TaughtAt(const QString& skill) {
+    const std::vector<Skills>& levels = NewSkillsByLevel();
+    for (int l = 1; l <= LastLevel; ++l) {
+        if (levels[l].count(skill)) return l;
+    }
+    return 0;
+}
+
+struct LessonText {
+    QString name;  // "TEXTO_05"
+    int level = 0;
+    int speed = 0;
+    bool read = false;
+    QStringList lines;  // as typed: "|kom|" already a double quote, spaces at the line end dropped
+};
+
+// The lesson texts in course order, read from the source tree like the program reads them.
+const std::vector<LessonText>& LessonTexts() {
+    static const std::vector<LessonText> texts = [] {
+        std::vector<LessonText> result;
+        const CourseTable& course = CourseData();
+        for (size_t l = 0; l < course.levels.size(); ++l) {
+            for (const CourseBlock& block : course.levels[l].blocks) {
+                for (const QString& entry : block.entries) {
+                    if (!IsLessonTextRef(entry)) continue;
+                    LessonText text;
+                    const QString file = LessonTextFileName(entry);
+                    text.name = file.section('/', -1);
+                    text.level = static_cast<int>(l) + 1;
+                    text.speed = course.levels[l].speed;
+                    QFile source(test::SourcePath("assets/" + file));
+                    if (source.open(QIODevice::ReadOnly)) {
+                        text.read = true;
+                        QStringDecoder decoder(QStringDecoder::Utf8);
+                        QString whole = decoder(source.readAll());
+                        whole.replace("\r\n", "\n").replace('\r', '\n');
+                        if (whole.endsWith('\n')) whole.chop(1);
+                        for (QString line : whole.split('\n')) {
+                            while (line.endsWith(' ')) line.chop(1);
+                            text.lines.append(line.replace(kQuoteMarker, "\""));
+                        }
+                    }
+                    result.push_back(text);
+                }
+            }
+        }
+        return result;
+    }();
+    return texts;
+}
+
+std::string Name(const LessonText& text) {
+    return QString("%1 (nivel %2)").arg(text.name).arg(text.level).toStdString();
+}
+
+TEST(CourseRules, EachLevelBringsAFewNewSignsOnTheSchedule) {
+    const std::vector<Skills>& levels = NewSkillsByLevel();
+    std::map<int, Skills> expected;
+    for (const Step& step : kSchedule) expected[step.level] = SkillsFrom(step.skills);
+    for (int l = kFirstNewLevel; l <= LastLevel; ++l) {
+        EXPECT_LE(static_cast<int>(levels[l].size()), kMostNewSkills)
+            << "nivel " << l << " trae " << levels[l].size()
+            << " signos nuevos: " << Describe(levels[l]).toStdString();
+        EXPECT_EQ(Describe(levels[l]), Describe(expected[l])) << "signos nuevos del nivel " << l;
+    }
+}
+
+TEST(CourseRules, LessonTextsUseOnlyWhatTheDrillsTaughtByTheirLevel) {
+    ASSERT_EQ(LessonTexts().size(), 69u);
+    for (const LessonText& text : LessonTexts()) {
+        EXPECT_TRUE(text.read) << "falta " << Name(text);
+        std::set<QString> reported;
+        for (int n = 0; n < text.lines.size(); ++n) {
+            for (const QChar c : text.lines[n]) {
+                const QString skill = SkillOf(c);
+                if (c == ' ' || reported.count(skill)) continue;
+                const int taught = TaughtAt(skill);
+                if (taught > 0 && taught <= text.level) continue;
+                reported.insert(skill);
+                const QString shown =
+                    skill == QString(c) ? skill : QString("%1 (%2)").arg(c).arg(skill);
+                ADD_FAILURE() << Name(text) << ", línea " << n + 1 << ": '" << shown.toStdString()
+                              << "' "
+                              << (taught ? "no se enseña hasta el nivel " + std::to_string(taught)
+                                         : std::string("no se enseña en ningún ejercicio"));
+            }
+        }
+    }
+}
+
+TEST(CourseRules, EverySignTaughtComesUpInOneOfTheNextFourLessonTexts) {
+    const std::vector<LessonText>& texts = LessonTexts();
+    const QString plainLetters = QString::fromUtf8("abcdefghijklmnñopqrstuvwxyz");
+    const std::vector<Skills>& levels = NewSkillsByLevel();
+    for (int l = 1; l <= LastLevel; ++l) {
+        for (const QString& skill : levels[l]) {
+            if (skill.size() == 1 && plainLetters.contains(skill)) continue;
+            QStringList looked;
+            bool found = false;
+            for (const LessonText& text : texts) {
+                if (text.level < l) continue;
+                looked << text.name;
+                for (const QString& line : text.lines) {
+                    for (const QChar c : line) found = found || SkillOf(c) == skill;
+                }
+                if (found || looked.size() == 4) break;
+            }
+            EXPECT_TRUE(found) << "'" << skill.toStdString() << "', enseñado en el nivel " << l
+                               << ", no aparece en " << looked.join(", ").toStdString();
+        }
+    }
+}
+
+TEST(CourseRules, EveryLessonTextTakesAtMostFiveMinutesAtItsLevelSpeed) {
+    for (const LessonText& text : LessonTexts()) {
+        // Each character is one keystroke ("|kom|" is one double quote), each line break one Enter.
+        qsizetype keystrokes = text.lines.isEmpty() ? 0 : text.lines.size() - 1;
+        for (const QString& line : text.lines) keystrokes += line.size();
+        EXPECT_LE(keystrokes, 5 * text.speed)
+            << Name(text) << ": " << keystrokes << " pulsaciones, más que 5 x " << text.speed;
+    }
+}
+
+TEST(CourseRules, EveryLessonTextHasCapitalsAsOrdinaryProseDoes) {
+    for (const LessonText& text : LessonTexts()) {
+        qsizetype characters = 0;
+        qsizetype capitals = 0;
+        for (const QString& line : text.lines) {
+            characters += line.size();
+            for (const QChar c : line) capitals += c.isUpper();
+        }
+        // At least 2.5 % of the characters.
+        EXPECT_GE(capitals * 1000, characters * 25)
+            << Name(text) << ": " << capitals << " mayúsculas en " << characters << " caracteres ("
+            << QString::number(characters ? 100.0 * capitals / characters : 0.0, 'f', 2)
+                   .toStdString()
+            << " %)";
+    }
+}
+
+}  // namespace
+}  // namespace tz
