@@ -396,7 +396,11 @@ class WindowWatch : public QObject {
         if (widget && widget->isWindow()) {
             if (event->type() == QEvent::Show) {
                 ++shows[widget->windowTitle()];
-                shown_.insert(widget);
+                // A later window may be made at the address of one torn down.
+                if (shown_.insert(widget).second) {
+                    connect(widget, &QObject::destroyed, this,
+                            [this, widget] { shown_.erase(widget); });
+                }
             }
             // A window torn down loses its native window (the id becomes 0): that is no change.
             if (event->type() == QEvent::WinIdChange && shown_.count(widget) &&
