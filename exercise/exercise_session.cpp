@@ -81,10 +81,16 @@ void SessionDisplay::DrawCanvasText(int x, int y, const QString& text, const QCo
     CanvasPainter painter(*this);
     painter->setFont(ExerciseFont);
     painter->setPen(colour);
-    const int baseline = y + FontAscent();
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == QChar(u' ')) continue;
-        painter->drawText(x + static_cast<int>(i) * width, baseline, QString(text[i]));
+        // Each character is laid out once and kept: a keystroke draws three of them.
+        QStaticText& glyph = glyphs_[text[i]];
+        if (glyph.text().isEmpty()) {
+            glyph.setText(QString(text[i]));
+            glyph.setTextFormat(Qt::PlainText);
+            glyph.prepare(QTransform(), ExerciseFont);
+        }
+        painter->drawStaticText(x + static_cast<int>(i) * width, y, glyph);
     }
 }
 
@@ -126,6 +132,7 @@ void SessionDisplay::RefreshFontMetrics() const {
     if (characterWidth_ > 0 && metricsFont_ == ExerciseFont) return;
     const QFontMetrics metrics(ExerciseFont);
     metricsFont_ = ExerciseFont;
+    glyphs_.clear();
     characterWidth_ = std::clamp(metrics.horizontalAdvance(QStringLiteral("X")), 1, 255);
     fontAscent_ = metrics.ascent();
     fontHeight_ = metrics.height();
@@ -310,9 +317,14 @@ void ExerciseSession::LayOutPage() {
     ShowExpectedHint();
 }
 
-void ExerciseSession::DrawMoreMark() {
+QRect ExerciseSession::MoreMarkRect() const {
     const QSize size = display_.CanvasSize();
-    display_.DrawCanvasPicture(size.width() - 54, size.height() - 12, kMorePicture);
+    return QRect(QPoint(size.width() - 54, size.height() - 12), Picture(kMorePicture).size());
+}
+
+void ExerciseSession::DrawMoreMark() {
+    const QRect mark = MoreMarkRect();
+    display_.DrawCanvasPicture(mark.x(), mark.y(), kMorePicture);
 }
 
 void ExerciseSession::DrawCursor(bool visible) {
@@ -339,7 +351,7 @@ void ExerciseSession::PaintTypedCell(const QString& drawn, const QColor& colour)
                                 kPageColour);
     }
     display_.DrawCanvasText(cursorX_, cursorY_, drawn, colour);
-    if (morePages_) DrawMoreMark();
+    if (morePages_ && cell.intersects(MoreMarkRect())) DrawMoreMark();
     display_.ClipCanvas(QRect());
 }
 

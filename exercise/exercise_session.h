@@ -6,9 +6,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPainter>
 #include <QRect>
 #include <QSize>
+#include <QStaticText>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -111,6 +113,7 @@ class SessionDisplay {
     mutable int characterWidth_ = 0;
     mutable int fontAscent_ = 0;
     mutable int fontHeight_ = 0;
+    mutable QHash<QChar, QStaticText> glyphs_;  // laid out in the exercise font
 };
 
 class ExerciseSession {
@@ -162,6 +165,7 @@ class ExerciseSession {
     void DrawCursor(bool visible);
     void PaintTypedCell(const QString& drawn, const QColor& colour);
     void DrawMoreMark();
+    QRect MoreMarkRect() const;
     void ResumeClock();
     void ComputeFigures();
     void RefreshDisplays();

@@ -364,12 +364,13 @@ void ExerciseWindow::DrawCanvasText(int x, int y, const QString& text, const QCo
 
 void ExerciseWindow::FillCanvasBox(const QRect& box, const QColor& colour) {
     SessionDisplay::FillCanvasBox(box, colour);
-    dirty_ |= box;
+    dirty_ |= clip_.isEmpty() ? box : box & clip_;
 }
 
 void ExerciseWindow::DrawCanvasPicture(int x, int y, int pictureNumber) {
     SessionDisplay::DrawCanvasPicture(x, y, pictureNumber);
-    dirty_ |= QRect(QPoint(x, y), Picture(pictureNumber).size());
+    const QRect drawn(QPoint(x, y), Picture(pictureNumber).size());
+    dirty_ |= clip_.isEmpty() ? drawn : drawn & clip_;
 }
 
 void ExerciseWindow::ShowCanvas() {
