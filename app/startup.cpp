@@ -132,15 +132,12 @@ QWidget* OpenSplashWindow() {
 }
 
 void InitialiseProgram() {
-    KeyboardLayout = QStringLiteral("español");
     RegisterAllPictures();
     QWidget* splash = OpenSplashWindow();
-    TextLineHeight = 28;
     CurrentMode = QStringLiteral("NORMAL");
     InitialiseSharedTables();
     UpgradeUsersFile();
     CurrentUser.name.clear();
-    LastLevel = 36;
     ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
     ExerciseCanvas.fill(Qt::white);
     ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);

@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/globals.h"
+#include "platform/textfile.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
 #include "users/user_store.h"

@@ -21,6 +21,9 @@
 
 namespace tz {
 
+// Pixels from one line of the page to the next.
+inline constexpr int TextLineHeight = 28;
+
 // How a session ended.
 enum SessionOutcome {
     kSessionCancelled = 0,

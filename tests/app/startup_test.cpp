@@ -2,6 +2,7 @@
 
 #include "app/picture_registry.h"
 #include "app/startup.h"
+#include "exercise/exercise_session.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"

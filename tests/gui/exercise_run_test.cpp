@@ -10,6 +10,7 @@
 #include "exercise/exercise_run.h"
 #include "exercise_screens.h"
 #include "platform/dialogs.h"
+#include "platform/textfile.h"
 #include "users/user_store.h"
 
 namespace tz {
