@@ -6,20 +6,17 @@
 #include <QPointer>
 
 #include "app/about_box.h"
-#include "app/status_panel.h"
+#include "app/exercise_run.h"
+#include "app/user_views.h"
 #include "content/custom_texts.h"
 #include "content/lesson_viewer.h"
-#include "content/results_chart.h"
-#include "exercise/exercise_run.h"
 #include "platform/events.h"
 #include "platform/files.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
 #include "platform/windows.h"
 #include "update/update_window.h"
 #include "update/version_check.h"
-#include "users/user_record.h"
 #include "users/users_window.h"
 
 namespace tz {
@@ -35,45 +32,40 @@ void AddFrame(QWidget* window, int id, const QRect& geometry) {
     SetControlId(frame, id);
 }
 
-void RedrawUserViews() {
-    DrawStatusPanel();
-    BuildResultsChart(440, 180);
-}
-
-// The panel of nobody: the words say so while the user itself stays empty.
-void ShowNoUser() {
-    CurrentUser.name = QStringLiteral("NO SELECCIONADO");
-    CurrentUser.level = 0;
-    CurrentUser.block = 0;
-    DrawStatusPanel();
-    CurrentUser.name.clear();
-    CurrentUser.level = 0;
-    CurrentUser.block = 0;
-    BuildResultsChart(440, 180);
-}
-
 // The users window; true when it returned with a user selected.
-bool ChooseUser() {
-    const bool hadUser = !CurrentUser.name.isEmpty();
-    RunUsersWindow(MainMenuWindow);
-    if (!CurrentUser.name.isEmpty()) return true;
+bool ChooseUser(ProgramState& state) {
+    const bool hadUser = !state.CurrentUser.name.isEmpty();
+    RunUsersWindow(state.mainMenu, state.CurrentUser, state.CurrentMode);
+    if (!state.CurrentUser.name.isEmpty()) return true;
     // The pupil on the panel was deleted: nothing of theirs may stay on the panel and chart,
     // nor in the record that now stands for nobody.
     if (hadUser) {
-        CurrentUser = UserRecord();
-        ShowNoUser();
+        state.CurrentUser = UserRecord();
+        ShowNoUser(state);
     }
     return false;
 }
 
-void StartExercises() {
-    ExerciseSource = QStringLiteral("NO");
-    if (CurrentUser.name.isEmpty()) {
-        if (!ChooseUser()) return;
-        RedrawUserViews();
+void StartExercises(ProgramState& state) {
+    if (state.CurrentUser.name.isEmpty()) {
+        if (!ChooseUser(state)) return;
+        ShowUserViews(state);
     }
-    RunExercises();
-    RedrawUserViews();
+    RunExercises(state);
+    ShowUserViews(state);
+}
+
+void OpenLessons(ProgramState& state) {
+    OpenLessonViewer(state.mainMenu, state.CurrentUser, state.CurrentMode, [&state] {
+        RunExercises(state, ManualExerciseRequest());
+    });
+}
+
+void OpenTexts(ProgramState& state) {
+    OpenCustomTexts(state.mainMenu, state.CurrentUser, state.CurrentMode,
+                    [&state](const QString& document) {
+                        RunExercises(state, CustomTextRequest(document));
+                    });
 }
 
 void OpenHelp() {
@@ -83,32 +75,32 @@ void OpenHelp() {
     RunAndWait(help);
 }
 
-void MinimiseForegroundWindow() {
+void MinimiseForegroundWindow(QWidget* menu) {
     QWidget* foreground = QApplication::activeWindow();
-    if (!foreground) foreground = MainMenuWindow;
+    if (!foreground) foreground = menu;
     if (foreground) foreground->showMinimized();
 }
 
 // Acts on a click (or a shortcut letter) of the main menu; false when the pupil quits.
-bool ActOn(int id) {
+bool ActOn(ProgramState& state, int id, const std::function<void(int)>& endProgram) {
     switch (id) {
         case kMenuStartId:
-            StartExercises();
+            StartExercises(state);
             break;
         case kMenuUsersId:
-            if (ChooseUser()) RedrawUserViews();
+            if (ChooseUser(state)) ShowUserViews(state);
             break;
         case kMenuLessonsId:
-            OpenLessonViewer();
+            OpenLessons(state);
             break;
         case kMenuCustomTextsId:
-            OpenCustomTexts();
+            OpenTexts(state);
             break;
         case kMenuAboutId:
-            ShowAboutBox(MainMenuWindow);
+            ShowAboutBox(state.mainMenu);
             break;
         case kMenuUpdateId:
-            RunVersionCheck(MainMenuWindow);
+            RunVersionCheck(state.mainMenu, endProgram);
             break;
         case kMenuSocialId:
             OpenExternal(kSocialPage);
@@ -117,7 +109,7 @@ bool ActOn(int id) {
             OpenHelp();
             break;
         case kMenuMinimiseId:
-            MinimiseForegroundWindow();
+            MinimiseForegroundWindow(state.mainMenu);
             break;
         case kMenuQuitId:
             return false;
@@ -185,23 +177,23 @@ QWidget* BuildMainMenu() {
     AddPictureButton(window, kMenuCustomTextsId, 27, QRect(20, 395, 305, 45),
                      QStringLiteral("Textos personalizados"));
 
-    MainMenuWindow = window;
     window->show();
     return window;
 }
 
-void OpenMainMenu() {
-    BuildMainMenu();
-    StatusCanvas = CopyPicture(25);
-    HeaderCanvas = CopyPicture(11);
-    ShowNoUser();
+void OpenMainMenu(ProgramState& state) {
+    state.mainMenu = BuildMainMenu();
+    state.StatusCanvas = CopyPicture(25);
+    state.HeaderCanvas = CopyPicture(11);
+    ShowNoUser(state);
 }
 
-void RunMainLoop() {
+void RunMainLoop(ProgramState& state, const std::function<void(int)>& endProgram) {
+    QPointer<QWidget>& menu = state.mainMenu;
     bool quitRequested = false;
     while (!quitRequested) {
         const Event event = WaitEvent();
-        if (!MainMenuWindow || event.window != MainMenuWindow) continue;
+        if (!menu || event.window != menu) continue;
         int id = 0;
         QPointer<QWidget> focused;
         if (event.type == EventType::Click) {
@@ -209,7 +201,7 @@ void RunMainLoop() {
         } else if (event.type == EventType::Char) {
             id = MenuShortcutControl(event.text);
             if (id == 0) continue;
-            focused = FindControl(MainMenuWindow, id);
+            focused = FindControl(menu, id);
             if (focused) focused->setFocus();
         } else if (event.type == EventType::CloseRequest) {
             quitRequested = true;
@@ -217,16 +209,16 @@ void RunMainLoop() {
         } else {
             continue;
         }
-        quitRequested = !ActOn(id);
+        quitRequested = !ActOn(state, id, endProgram);
         // The menu was disabled while the other window ran, which took the focus off the
         // button; it goes back there, as it does on the desktop when a window gives way.
-        if (focused && MainMenuWindow && MainMenuWindow->isEnabled()) focused->setFocus();
+        if (focused && menu && menu->isEnabled()) focused->setFocus();
     }
 }
 
-void CloseMainMenu() {
-    QWidget* window = MainMenuWindow;
-    MainMenuWindow = nullptr;
+void CloseMainMenu(ProgramState& state) {
+    QWidget* window = state.mainMenu;
+    state.mainMenu = nullptr;
     DestroyWindow(window);
 }
 

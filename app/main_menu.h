@@ -3,6 +3,11 @@
 
 #include <QString>
 
+#include <functional>
+
+#include "app/program_state.h"
+#include "update/update_window.h"
+
 class QWidget;
 
 namespace tz {
@@ -30,18 +35,21 @@ enum MainMenuControl {
 // The main menu's title, shown only in the task bar.
 QString MainMenuTitle();
 
-// Builds the main menu with every control, shows it and makes it the MainMenuWindow.
+// Builds the main menu with every control and shows it.
 QWidget* BuildMainMenu();
 
-// The rest of start-up once the splash is gone: the main menu, the work copies of pictures 25
-// and 11, the status panel reading "NO SELECCIONADO" and the empty results chart.
-void OpenMainMenu();
+// The rest of start-up once the splash is gone: the main menu (the state's mainMenu), the work
+// copies of pictures 25 and 11, the status panel reading "NO SELECCIONADO" and the empty
+// results chart.
+void OpenMainMenu(ProgramState& state);
 
-// Runs the main menu's loop until the pupil quits (quit button or a close request).
-void RunMainLoop();
+// Runs the main menu's loop until the pupil quits (quit button or a close request). The
+// update window's download button ends the program from inside, through `endProgram`.
+void RunMainLoop(ProgramState& state,
+                 const std::function<void(int)>& endProgram = EndProgramAtOnce);
 
-// Tears the main menu down; MainMenuWindow is empty afterwards.
-void CloseMainMenu();
+// Tears the main menu down; the state's mainMenu is empty afterwards.
+void CloseMainMenu(ProgramState& state);
 
 // The control a typed character stands for (R, G, V, I in either case), 0 for any other.
 int MenuShortcutControl(const QString& typed);

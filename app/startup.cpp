@@ -4,22 +4,21 @@
 #include <QLabel>
 #include <optional>
 
+#include "app/exercise_run.h"
 #include "app/main_menu.h"
 #include "app/picture_registry.h"
-#include "app/shared_setup.h"
+#include "app/user_views.h"
 #include "content/results_chart.h"
-#include "exercise/exercise_run.h"
+#include "exercise/keyboard_tables.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
 #include "platform/translations.h"
 #include "platform/windows.h"
-#include "users/user_record.h"
 #include "users/users_upgrade.h"
 
 void TipenzoInitAssets();
@@ -130,46 +129,50 @@ QWidget* OpenSplashWindow() {
     return splash;
 }
 
-void InitialiseProgram() {
+void InitialiseProgram(ProgramState& state) {
     RegisterAllPictures();
     QWidget* splash = OpenSplashWindow();
-    CurrentMode = QStringLiteral("NORMAL");
-    InitialiseSharedTables();
-    UpgradeUsersFile();
-    CurrentUser.name.clear();
-    ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
-    ExerciseCanvas.fill(Qt::white);
-    ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
+    state = InitialProgramState();
+    // The tables every exercise and the chart read, built once.
+    CurrentKeyboardTables();
+    ChartColours();
+    UpgradeUsersFile(DrainEvents);
+    state.ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
     SleepMs(2500);
     DestroyWindow(splash);
 }
 
-void ShutdownProgram() {
+void ShutdownProgram(ProgramState& state) {
     RemoveFile(DataPath(kLockCopyName));
-    ReleaseResultsChart();
+    ReleaseResultsChart(state);
     FreeAllPictures();
 }
 
 int RunProgram(int argc, char** argv) {
+    ProgramState state = InitialProgramState();
+    return RunProgram(argc, argv, state);
+}
+
+int RunProgram(int argc, char** argv, ProgramState& state) {
     // Tests run the whole program inside their own application object.
     std::optional<QApplication> app;
     if (!QApplication::instance()) app.emplace(argc, argv);
     TipenzoInitAssets();
     InstallSpanishTranslations();
     if (!RunFileChecks()) return 0;
-    InitialiseProgram();
+    InitialiseProgram(state);
     // Development entry: "--exercise ID" types the course as that user, without the menu.
     for (int i = 1; i + 1 < argc; ++i) {
         if (QString::fromLocal8Bit(argv[i]) == QStringLiteral("--exercise")) {
-            RunExercisesForUser(QString::fromLocal8Bit(argv[i + 1]));
-            ShutdownProgram();
+            RunExercisesForUser(state, QString::fromLocal8Bit(argv[i + 1]));
+            ShutdownProgram(state);
             return 0;
         }
     }
-    OpenMainMenu();
-    RunMainLoop();
-    CloseMainMenu();
-    ShutdownProgram();
+    OpenMainMenu(state);
+    RunMainLoop(state);
+    CloseMainMenu(state);
+    ShutdownProgram(state);
     return 0;
 }
 

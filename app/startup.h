@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/program_state.h"
+
 class QWidget;
 
 namespace tz {
@@ -15,7 +17,7 @@ bool RunFileChecks();
 
 // Everything between the file checks and the main menu: pictures, splash window, shared state,
 // keyboard tables, users-file conversion, exercise font, and the 2500 ms splash pause.
-void InitialiseProgram();
+void InitialiseProgram(ProgramState& state);
 
 // The largest "Courier New" bold size from 26 down to 14 whose 79-character test line ends
 // left of pixel 770 (14 at the least).
@@ -25,10 +27,12 @@ int FitExerciseFontSize();
 QWidget* OpenSplashWindow();
 
 // The orderly end: lock copy deleted, pictures released.
-void ShutdownProgram();
+void ShutdownProgram(ProgramState& state);
 
 // The whole program: file checks, start-up, the main menu and the orderly end. Returns the
 // process exit code (always 0).
 int RunProgram(int argc, char** argv);
+// The same, on a state the caller holds (tests look at it while the program runs).
+int RunProgram(int argc, char** argv, ProgramState& state);
 
 }  // namespace tz

@@ -1,12 +1,6 @@
 #include "app/status_panel.h"
 
-#include <QLabel>
-
-#include "app/main_menu.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
-#include "platform/windows.h"
-#include "users/user_record.h"
 
 namespace tz {
 
@@ -23,11 +17,8 @@ QString StatusPanelName(const QString& name) {
     return name.left(length);
 }
 
-void DrawStatusPanel() {
-    if (StatusCanvas > 0) FreePicture(StatusCanvas);
-    StatusCanvas = CopyPicture(25);
-    QImage& canvas = Picture(StatusCanvas);
-
+QImage DrawStatusPanel(const UserRecord& user, const QFont& font) {
+    QImage canvas = Picture(25).copy();
     struct Text {
         int x, y;
         QString text;
@@ -35,21 +26,16 @@ void DrawStatusPanel() {
     };
     const Text texts[] = {
         {3, 1, QStringLiteral("USUARIO:"), kLabelColour},
-        {94, 1, StatusPanelName(CurrentUser.name), kValueColour},
+        {94, 1, StatusPanelName(user.name), kValueColour},
         {3, 31, QStringLiteral("NIVEL:"), kLabelColour},
-        {73, 31, QString::number(CurrentUser.level), kValueColour},
+        {73, 31, QString::number(user.level), kValueColour},
         {151, 31, QStringLiteral("BLOQUE:"), kLabelColour},
-        {232, 31, QString::number(CurrentUser.block), kValueColour},
+        {232, 31, QString::number(user.block), kValueColour},
         {3, 58, QStringLiteral("P.P.M. de Media:"), kLabelColour},
-        {182, 58, QString::number(CurrentUser.averageSpeed), kValueColour},
+        {182, 58, QString::number(user.averageSpeed), kValueColour},
     };
-    for (const Text& text : texts) {
-        DrawTextOn(canvas, text.x, text.y, text.text, ExerciseFont, text.colour);
-    }
-
-    if (auto* panel = qobject_cast<QLabel*>(FindControl(MainMenuWindow, kMenuStatusPanelId))) {
-        panel->setPixmap(QPixmap::fromImage(canvas));
-    }
+    for (const Text& text : texts) DrawTextOn(canvas, text.x, text.y, text.text, font, text.colour);
+    return canvas;
 }
 
 }  // namespace tz

@@ -1,7 +1,11 @@
 #pragma once
 // The main menu's status panel: who is working and where they are in the course.
 
+#include <QFont>
+#include <QImage>
 #include <QString>
+
+#include "users/user_record.h"
 
 namespace tz {
 
@@ -12,8 +16,8 @@ inline constexpr int kStatusNameLength = 31;
 // is never cut in half).
 QString StatusPanelName(const QString& name);
 
-// Draws the CurrentUser on a fresh copy of picture 25 (the previous StatusCanvas is freed; the
-// copy becomes the StatusCanvas) and shows it in the main menu's status panel.
-void DrawStatusPanel();
+// The panel for `user`: a copy of picture 25 with the labels in black and the user's name,
+// level, block and average speed in the light colour, in `font`.
+QImage DrawStatusPanel(const UserRecord& user, const QFont& font);
 
 }  // namespace tz

@@ -22,13 +22,13 @@
 #include <ctime>
 #include <vector>
 
+#include "app/program_state.h"
 #include "bench_support.h"
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
 
@@ -119,9 +119,15 @@ void BM_TypeIntoExerciseWindow(benchmark::State& state) {
     const QString text = LessonLikeText();
     TypingClock clock;
     tz::SetClock(&clock);
-    tz::ExerciseWindow window;
+    tz::ProgramState program = tz::InitialProgramState();
+    program.ExerciseFont = tz::bench::PrepareExerciseDrawing();
+    program.CurrentUser.name = QStringLiteral("ANA PÉREZ");
+    program.CurrentUser.level = 12;
+    program.CurrentUser.block = 3;
+    const tz::UserRecord& user = program.CurrentUser;
+    tz::ExerciseWindow window(program.ExerciseFont, program.hideOptions, program.HeaderCanvas);
     window.ApplyOptions();
-    window.DrawHeader();
+    window.DrawHeader(true, user.name, user.level, user.block);
     QWidget* target = tz::FindControl(window.Window(), tz::kExTextPicture);
     PaintCounter counter;
     target->installEventFilter(&counter);
@@ -129,9 +135,9 @@ void BM_TypeIntoExerciseWindow(benchmark::State& state) {
 
     for (auto _ : state) {
         state.PauseTiming();
-        tz::ExerciseSession session(window);
+        tz::ExerciseSession session(window, program.previousFinger);
         session.SetDrawPause(0);
-        session.Begin(text, tz::CurrentUser.name, tz::CurrentUser.level, 120);
+        session.Begin(text, user.name, user.level, 120);
         tz::PumpWindowSystem();
         QWindow* handle = window.Window()->windowHandle();
         state.ResumeTiming();
@@ -175,11 +181,6 @@ BENCHMARK(BM_TypeIntoExerciseWindow)->Unit(benchmark::kMillisecond)->Iterations(
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    tz::bench::PrepareExerciseDrawing();
-    tz::ExerciseSource = QStringLiteral("NO");
-    tz::CurrentUser.name = QStringLiteral("ANA PÉREZ");
-    tz::CurrentUser.level = 12;
-    tz::CurrentUser.block = 3;
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -18,7 +18,6 @@
 #include "exercise/exercise_session.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 
 namespace {
 
@@ -28,6 +27,7 @@ constexpr int kLineLength = 67;
 // The exercise window without a window: the canvas is drawn for real, the rest goes nowhere.
 class CanvasOnlyDisplay : public tz::SessionDisplay {
   public:
+    using tz::SessionDisplay::SessionDisplay;
     void SetTitle(const QString&) override {}
     void SetFieldText(tz::SessionField, const QString&) override {}
     void ShowCanvas() override {}
@@ -81,14 +81,15 @@ void BM_TypeLessonText(benchmark::State& state) {
     const QString text = LessonLikeText();
     TypingClock clock;
     tz::SetClock(&clock);
-    CanvasOnlyDisplay display;
+    CanvasOnlyDisplay display(tz::bench::PrepareExerciseDrawing());
+    int finger = tz::kNoFinger;
     std::vector<double> micros;
     micros.reserve(kTextLength);
     int64_t keystrokes = 0;
 
     for (auto _ : state) {
         state.PauseTiming();
-        tz::ExerciseSession session(display);
+        tz::ExerciseSession session(display, finger);
         session.SetDrawPause(0);
         session.Begin(text, QStringLiteral("ANA PÉREZ"), 12, 120);
         state.ResumeTiming();
@@ -105,7 +106,7 @@ void BM_TypeLessonText(benchmark::State& state) {
             micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
         }
         keystrokes += typed;
-        benchmark::DoNotOptimize(tz::ExerciseCanvas.constBits());
+        benchmark::DoNotOptimize(display.Canvas().constBits());
     }
     tz::SetClock(nullptr);
 
@@ -123,7 +124,6 @@ BENCHMARK(BM_TypeLessonText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    tz::bench::PrepareExerciseDrawing();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

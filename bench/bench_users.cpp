@@ -35,11 +35,11 @@ class UsersFolder {
         QFile out(tz::DataPath("usuarios.dat"));
         if (out.open(QIODevice::WriteOnly)) out.write(file);
         out.close();
-        tz::CurrentUser = tz::UserRecord{};
-        tz::CurrentUser.id = QString("ID-2024010109%1").arg(1000 + kUsers / 2);
-        tz::LoadCurrentUser();
+        user = *tz::LoadUser(QString("ID-2024010109%1").arg(1000 + kUsers / 2));
     }
     ~UsersFolder() { tz::SetProgramFolder(QString()); }
+
+    tz::UserRecord user;  // the pupil in the middle of the class
 
   private:
     QTemporaryDir dir_;
@@ -48,8 +48,9 @@ class UsersFolder {
 void BM_SaveCurrentUser(benchmark::State& state) {
     UsersFolder folder;
     for (auto _ : state) {
-        tz::RecordResult(static_cast<std::int16_t>(200 + state.iterations() % 50));
-        benchmark::DoNotOptimize(tz::SaveCurrentUser());
+        tz::RecordResult(folder.user.history,
+                         static_cast<std::int16_t>(200 + state.iterations() % 50));
+        benchmark::DoNotOptimize(tz::SaveUser(folder.user));
     }
 }
 BENCHMARK(BM_SaveCurrentUser)->Unit(benchmark::kMicrosecond);
@@ -57,8 +58,8 @@ BENCHMARK(BM_SaveCurrentUser)->Unit(benchmark::kMicrosecond);
 void BM_LoadCurrentUser(benchmark::State& state) {
     UsersFolder folder;
     for (auto _ : state) {
-        tz::LoadCurrentUser();
-        benchmark::DoNotOptimize(tz::CurrentUser.level);
+        const std::optional<tz::UserRecord> user = tz::LoadUser(folder.user.id);
+        benchmark::DoNotOptimize(user->level);
     }
 }
 BENCHMARK(BM_LoadCurrentUser)->Unit(benchmark::kMicrosecond);

@@ -3,22 +3,12 @@
 #include <QFile>
 
 #include "platform/textfile.h"
-#include "users/user_record.h"
 
 void TipenzoInitAssets();
 
 namespace tz {
 
-QStringList BlockEntries(11);  // start-up leaves room for ten entries before any block is read
-int EntryCount = 0;
-int LinesPerExercise = 0;
-int BlockCount = 0;
-int LevelSpeed = 0;
-
 namespace {
-
-// The level the course reader stands at, 0 when none.
-int readerLevel = 0;
 
 // A whole positive number written in plain digits; -1 otherwise.
 int PositiveNumber(const QString& text) {
@@ -110,45 +100,19 @@ const CourseTable& CourseData() {
     return table;
 }
 
-bool SeekLevel() {
-    return SeekLevel(CurrentUser.level);
-}
-
-bool SeekLevel(int level) {
+LoadedBlock LoadBlock(int level, int block) {
+    LoadedBlock loaded;
     const auto& levels = CourseData().levels;
-    readerLevel = level >= 1 && level <= static_cast<int>(levels.size()) ? level : 0;
-    return readerLevel != 0;
-}
-
-bool ReadBlock() {
-    return ReadBlock(CurrentUser.block);
-}
-
-bool ReadBlock(int block) {
-    BlockEntries = QStringList(1);
-    EntryCount = 0;
-    LinesPerExercise = 0;
-    BlockCount = 0;
-    LevelSpeed = 0;
-    if (readerLevel == 0) return false;
-    const CourseLevel& level = CourseData().levels[readerLevel - 1];
-    BlockCount = static_cast<int>(level.blocks.size());
-    LevelSpeed = level.speed;
-    if (block < 1 || block > BlockCount) return false;
-    const CourseBlock& found = level.blocks[block - 1];
-    BlockEntries.append(found.entries);
-    EntryCount = static_cast<int>(found.entries.size());
-    LinesPerExercise = found.linesPerExercise;
-    return true;
-}
-
-bool LoadBlock() {
-    return LoadBlock(CurrentUser.level, CurrentUser.block);
-}
-
-bool LoadBlock(int level, int block) {
-    const bool sought = SeekLevel(level);
-    return ReadBlock(block) && sought;
+    if (level < 1 || level > static_cast<int>(levels.size())) return loaded;
+    const CourseLevel& found = levels[static_cast<std::size_t>(level - 1)];
+    loaded.blockCount = static_cast<int>(found.blocks.size());
+    loaded.levelSpeed = found.speed;
+    if (block < 1 || block > loaded.blockCount) return loaded;
+    const CourseBlock& chosen = found.blocks[static_cast<std::size_t>(block - 1)];
+    loaded.found = true;
+    loaded.entries = chosen.entries;
+    loaded.linesPerExercise = chosen.linesPerExercise;
+    return loaded;
 }
 
 }  // namespace tz

@@ -1,6 +1,6 @@
 #pragma once
 // The built-in course: 36 levels of blocks of exercise entries, kept in the editable data file
-// curso.txt embedded as ":/curso.txt", and the block of it loaded last.
+// curso.txt embedded as ":/curso.txt".
 
 #include <QString>
 #include <QStringList>
@@ -35,26 +35,23 @@ CourseTable ParseCourseText(const QString& text);
 // The built-in course, read from ":/curso.txt" on first use.
 const CourseTable& CourseData();
 
-// The block loaded last. BlockEntries holds positions 0 to EntryCount; position 0 stays empty.
-extern QStringList BlockEntries;
-extern int EntryCount;
-extern int LinesPerExercise;
-extern int BlockCount;  // blocks of the level of the block loaded last
-extern int LevelSpeed;  // speed of that level
+// One block of the course as a run or the lesson viewer types it.
+struct LoadedBlock {
+    bool found = false;        // the place lies in the course
+    QStringList entries;       // the block's entries; exercise n is entries[n - 1]
+    int linesPerExercise = 0;  // lines of a word exercise
+    int blockCount = 0;        // blocks of the level (known whenever the level is)
+    int levelSpeed = 0;        // the level's speed before the difficulty mode is applied
 
-// Puts the course reader at the level of CurrentUser, or at the given level. Returns false
-// (and leaves the reader at no level) for a level outside the course.
-bool SeekLevel();
-bool SeekLevel(int level);
+    int EntryCount() const { return static_cast<int>(entries.size()); }
+    // Exercise n's entry, empty outside the block.
+    QString Entry(int exercise) const {
+        return exercise >= 1 && exercise <= EntryCount() ? entries[exercise - 1] : QString();
+    }
+};
 
-// After SeekLevel: reads the level's block count and speed, then the block of CurrentUser (or
-// the given block) into BlockEntries, EntryCount and LinesPerExercise. A block outside the level
-// (or no level sought) loads an empty block (EntryCount 0) and returns false.
-bool ReadBlock();
-bool ReadBlock(int block);
-
-// SeekLevel and ReadBlock for the CoursePosition of CurrentUser, or for the given place.
-bool LoadBlock();
-bool LoadBlock(int level, int block);
+// Block `block` of level `level`. Outside the course nothing is found; a block outside a level
+// of the course still tells the level's block count and speed.
+LoadedBlock LoadBlock(int level, int block);
 
 }  // namespace tz

@@ -13,7 +13,6 @@
 #include <QStandardPaths>
 
 #include "content/editor_text.h"
-#include "content/exercise_call.h"
 #include "content/screen_style.h"
 #include "content/user_snapshot.h"
 #include "platform/dialogs.h"
@@ -21,7 +20,6 @@
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
@@ -31,6 +29,9 @@ namespace tz {
 namespace {
 
 struct CustomTexts {
+    UserRecord* currentUser = nullptr;
+    QString* currentMode = nullptr;
+    std::function<void(const QString&)> runDocument;
     ScreenWindow* window = nullptr;
     QPlainTextEdit* editor = nullptr;
     QLineEdit* lineCounter = nullptr;
@@ -317,21 +318,16 @@ void DocumentChosen(CustomTexts& texts) {
 
 void TypeSelectedDocument(CustomTexts& texts) {
     if (texts.list->currentIndex() < 0) return;
-    SnapshotCurrentUser(QStringLiteral("backup"));
-    const std::optional<int> rememberedTarget = SpeedTargetOverride;
-    SpeedTargetOverride = 0;
-    ExerciseSource = QStringLiteral("TXTLARGO");
-    CustomDocumentName = texts.list->currentText();
-    // The course's first exercise is loaded and the document takes its entry's place.
-    CurrentUser.level = 1;
-    CurrentUser.block = 1;
-    CurrentUser.exercise = 1;
-    BringToFront(texts.window, false);
-    SetAlwaysOnTop(texts.window, false);
-    CallExerciseRun();
-    ExerciseSource = QStringLiteral("NO");
-    SnapshotCurrentUser(QStringLiteral("restore"));
-    SpeedTargetOverride = rememberedTarget;
+    {
+        const UserSnapshot snapshot(*texts.currentUser, *texts.currentMode);
+        // The course's first exercise is loaded and the document takes its entry's place.
+        texts.currentUser->level = 1;
+        texts.currentUser->block = 1;
+        texts.currentUser->exercise = 1;
+        BringToFront(texts.window, false);
+        SetAlwaysOnTop(texts.window, false);
+        if (texts.runDocument) texts.runDocument(texts.list->currentText());
+    }
     // The run brings the main menu back to the front; the pupil goes on here.
     BringToFront(texts.window, false);
     texts.start->setFocus();
@@ -378,13 +374,16 @@ bool HandleTextsEvent(CustomTexts& texts, const Event& event) {
 
 }  // namespace
 
-void OpenCustomTexts() {
-    SnapshotCurrentUser(QStringLiteral("backup"));
-    QWidget* menu = MainMenuWindow;
-    CustomTexts texts = BuildCustomTexts(menu);
+void OpenCustomTexts(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+                     const std::function<void(const QString& document)>& runDocument) {
+    const UserSnapshot snapshot(currentUser, currentMode);
+    CustomTexts texts = BuildCustomTexts(owner);
+    texts.currentUser = &currentUser;
+    texts.currentMode = &currentMode;
+    texts.runDocument = runDocument;
     texts.window->show();
     BringToFront(texts.window, false);
-    if (menu) menu->setEnabled(false);
+    if (owner) owner->setEnabled(false);
     // A window follows its owner into the disabled state unless told otherwise.
     texts.window->setEnabled(true);
     SetAlwaysOnTop(texts.window, true);
@@ -397,13 +396,12 @@ void OpenCustomTexts() {
         if (event.window == texts.window) closing = HandleTextsEvent(texts, event);
     }
 
-    SnapshotCurrentUser(QStringLiteral("restore"));
-    if (menu) menu->setEnabled(true);
+    if (owner) owner->setEnabled(true);
     SetAlwaysOnTop(texts.window, false);
-    if (menu) {
-        BringToFront(menu, false);
-        SetAlwaysOnTop(menu, true);
-        SetAlwaysOnTop(menu, false);
+    if (owner) {
+        BringToFront(owner, false);
+        SetAlwaysOnTop(owner, true);
+        SetAlwaysOnTop(owner, false);
     }
     DestroyWindow(texts.window);
 }

@@ -4,6 +4,11 @@
 // documents and types a stored one as an exercise.
 
 #include <QString>
+#include <functional>
+
+#include "users/user_record.h"
+
+class QWidget;
 
 namespace tz {
 
@@ -26,9 +31,13 @@ enum CustomTextsControl {
 inline const QString kCustomTextsFolder = QStringLiteral("TXTPERSONALIZADOS");
 inline const QString kCustomTextExtension = QStringLiteral(".t10");
 
-// Shows the window over the main menu, which is disabled meanwhile, and returns when the pupil
-// leaves with Escape, the close request or the done button. The CurrentUser and CurrentMode are
-// then exactly what they were at opening, whatever texts were typed.
-void OpenCustomTexts();
+// Shows the window over `owner` (the main menu), which is disabled meanwhile, and returns when
+// the pupil leaves with Escape, the close request or the done button. The start button sets
+// the current user at level 1, block 1, exercise 1 and calls `runDocument` with the stored
+// document's file name (the exercise run of a custom text, which every speed passes).
+// `currentUser` and `currentMode` are then exactly what they were at opening, whatever texts
+// were typed.
+void OpenCustomTexts(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+                     const std::function<void(const QString& document)>& runDocument);
 
 }  // namespace tz

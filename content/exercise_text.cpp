@@ -6,14 +6,10 @@
 
 #include "content/course_data.h"
 #include "platform/files.h"
-#include "platform/globals.h"
 #include "platform/textfile.h"
 #include "users/user_record.h"
 
 namespace tz {
-
-QString ExerciseText;
-QString MissingTextFile;
 
 namespace {
 
@@ -83,25 +79,21 @@ bool ReadLines(const QString& path, Take take) {
 
 }  // namespace
 
-bool AssembleExerciseText() {
-    return AssembleExerciseText(CurrentUser.exercise);
-}
-
-bool AssembleExerciseText(int exercise) {
-    MissingTextFile.clear();
-    const bool inBlock = exercise >= 1 && exercise < BlockEntries.size();
-    const QString entry = inBlock ? BlockEntries[exercise] : QString();
+ExerciseText AssembleExerciseText(const LoadedBlock& block, int exercise, ExerciseSource source,
+                                  const QString& customDocumentName) {
+    const QString entry = block.Entry(exercise);
     // A custom text replaces whatever entry the block holds.
-    if (ExerciseSource == "TXTLARGO" || IsLessonTextRef(entry)) return LoadLessonText(entry);
-    if (!inBlock) {
-        ExerciseText.clear();
-        return false;
+    if (source == ExerciseSource::CustomText || IsLessonTextRef(entry)) {
+        return LoadLessonText(entry, source, customDocumentName);
     }
+    ExerciseText result;
+    if (exercise < 1 || exercise > block.EntryCount()) return result;
     const QString line = WordExerciseLine(entry);
     QStringList lines;
-    for (int i = 0; i < LinesPerExercise; ++i) lines.append(line);
-    ExerciseText = lines.join('\r');
-    return true;
+    for (int i = 0; i < block.linesPerExercise; ++i) lines.append(line);
+    result.text = lines.join('\r');
+    result.built = true;
+    return result;
 }
 
 QString WordExerciseLine(const QString& entry) {
@@ -133,20 +125,21 @@ QString LessonTextFileName(const QString& entry) {
     return QStringLiteral("textos/TEXTO_") + number;
 }
 
-bool LoadLessonText(const QString& entry) {
-    const QString path = ExerciseSource == "TXTLARGO"
-                             ? DataPath(QStringLiteral("TXTPERSONALIZADOS/") + CustomDocumentName)
+ExerciseText LoadLessonText(const QString& entry, ExerciseSource source,
+                            const QString& customDocumentName) {
+    const QString path = source == ExerciseSource::CustomText
+                             ? DataPath(QStringLiteral("TXTPERSONALIZADOS/") + customDocumentName)
                              : DataPath(LessonTextFileName(entry));
-    QString text;
-    const bool opened = ReadLines(path, [&text](const QString& line) {
+    ExerciseText result;
+    QString& text = result.text;
+    result.built = ReadLines(path, [&text](const QString& line) {
         text += WithoutTrailingSpaces(line).replace(kQuoteMarker, QStringLiteral("\""));
         text += LineBreak;
         return text.size() <= kTextReadLimit;
     });
     text.chop(LineBreak.size());
-    ExerciseText = text;
-    MissingTextFile = opened ? QString() : QDir::toNativeSeparators(path);
-    return opened;
+    if (!result.built) result.missingFile = QDir::toNativeSeparators(path);
+    return result;
 }
 
 }  // namespace tz

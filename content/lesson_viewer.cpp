@@ -6,13 +6,11 @@
 #include <algorithm>
 
 #include "content/course_data.h"
-#include "content/exercise_call.h"
 #include "content/exercise_text.h"
 #include "content/screen_style.h"
 #include "content/user_snapshot.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
 
@@ -21,6 +19,7 @@ namespace tz {
 namespace {
 
 struct LessonViewer {
+    UserRecord* currentUser = nullptr;
     ScreenWindow* window = nullptr;
     QListWidget* levels = nullptr;
     QListWidget* blocks = nullptr;
@@ -96,39 +95,37 @@ void FillList(QListWidget* list, const QStringList& rows) {
     list->addItems(rows);
 }
 
-void ShowPreview(const LessonViewer& viewer, bool built) {
-    QString text = ExerciseText;
+void ShowPreview(const LessonViewer& viewer, const ExerciseText& built) {
+    QString text = built.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace('\r', '\n');
-    if (!built && !MissingTextFile.isEmpty()) {
-        text = QStringLiteral("No se encuentra el texto de este ejercicio:\n") + MissingTextFile;
+    if (!built.built && !built.missingFile.isEmpty()) {
+        text = QStringLiteral("No se encuentra el texto de este ejercicio:\n") + built.missingFile;
     }
     viewer.preview->setPlainText(text);
 }
 
 void LevelChosen(const LessonViewer& viewer) {
-    CurrentUser.level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
-    SeekLevel();
+    viewer.currentUser->level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
     // The block count stands in the level's header, read with its first block.
-    ReadBlock(1);
+    const int blocks = LoadBlock(viewer.currentUser->level, 1).blockCount;
     QStringList numbers;
-    for (int block = 1; block <= BlockCount; ++block) numbers.append(QString::number(block));
+    for (int block = 1; block <= blocks; ++block) numbers.append(QString::number(block));
     FillList(viewer.blocks, numbers);
 }
 
 void BlockChosen(const LessonViewer& viewer) {
-    CurrentUser.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
-    LoadBlock();
-    QStringList shown;
-    for (int entry = 1; entry <= EntryCount; ++entry) {
-        shown.append(QString(BlockEntries[entry]).replace(kQuoteMarker, QStringLiteral("\"")));
-    }
+    UserRecord& user = *viewer.currentUser;
+    user.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
+    QStringList shown = LoadBlock(user.level, user.block).entries;
+    for (QString& entry : shown) entry.replace(kQuoteMarker, QStringLiteral("\""));
     FillList(viewer.entries, shown);
 }
 
 void EntryChosen(const LessonViewer& viewer) {
-    CurrentUser.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
-    ShowPreview(viewer, AssembleExerciseText());
+    UserRecord& user = *viewer.currentUser;
+    user.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
+    ShowPreview(viewer, AssembleExerciseText(LoadBlock(user.level, user.block), user.exercise));
 }
 
 void OpenOn(const LessonViewer& viewer, int levelRow, int blockRow, int entryRow) {
@@ -140,24 +137,24 @@ void OpenOn(const LessonViewer& viewer, int levelRow, int blockRow, int entryRow
     EntryChosen(viewer);
 }
 
-void StartChosenExercise(const LessonViewer& viewer) {
+void StartChosenExercise(const LessonViewer& viewer, const std::function<void()>& run) {
     if (viewer.entries->currentRow() < 0) return;
-    ExerciseSource = QStringLiteral("SI");
-    CurrentUser.level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
-    CurrentUser.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
-    CurrentUser.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
+    UserRecord& user = *viewer.currentUser;
+    user.level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
+    user.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
+    user.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
     // The exercise window takes the viewer's place while the pupil types.
     SetAlwaysOnTop(viewer.window, false);
     viewer.window->hide();
-    CallExerciseRun();
-    ExerciseSource = QStringLiteral("NO");
+    if (run) run();
     viewer.window->show();
     BringToFront(viewer.window, false);
     viewer.back->setFocus();
 }
 
 // Handles one event of the viewer; true when it is to close.
-bool HandleViewerEvent(const LessonViewer& viewer, const Event& event) {
+bool HandleViewerEvent(const LessonViewer& viewer, const Event& event,
+                       const std::function<void()>& run) {
     switch (event.type) {
         case EventType::CloseRequest:
             return true;
@@ -166,7 +163,7 @@ bool HandleViewerEvent(const LessonViewer& viewer, const Event& event) {
         case EventType::Click:
             if (event.id == kViewerBackId) return true;
             if (event.id == kViewerStartId) {
-                StartChosenExercise(viewer);
+                StartChosenExercise(viewer, run);
                 return false;
             }
             // A click on the row already selected chooses it again.
@@ -190,13 +187,14 @@ bool HandleViewerEvent(const LessonViewer& viewer, const Event& event) {
 
 }  // namespace
 
-void OpenLessonViewer() {
-    SnapshotCurrentUser(QStringLiteral("backup"));
-    QWidget* menu = MainMenuWindow;
-    const LessonViewer viewer = BuildLessonViewer(menu);
+void OpenLessonViewer(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+                      const std::function<void()>& runChosenExercise) {
+    const UserSnapshot snapshot(currentUser, currentMode);
+    LessonViewer viewer = BuildLessonViewer(owner);
+    viewer.currentUser = &currentUser;
     viewer.window->show();
     BringToFront(viewer.window, false);
-    if (menu) menu->setEnabled(false);
+    if (owner) owner->setEnabled(false);
     // A window follows its owner into the disabled state unless told otherwise.
     viewer.window->setEnabled(true);
     SetAlwaysOnTop(viewer.window, true);
@@ -204,9 +202,9 @@ void OpenLessonViewer() {
     QStringList levels;
     for (int level = 1; level <= LastLevel; ++level) levels.append(QString::number(level));
     FillList(viewer.levels, levels);
-    const int level = std::min<int>(CurrentUser.level, LastLevel);
+    const int level = std::min<int>(currentUser.level, LastLevel);
     if (level >= 1) {
-        OpenOn(viewer, level - 1, CurrentUser.block - 1, CurrentUser.exercise - 1);
+        OpenOn(viewer, level - 1, currentUser.block - 1, currentUser.exercise - 1);
     } else {
         OpenOn(viewer, 0, 0, 0);
     }
@@ -215,14 +213,15 @@ void OpenLessonViewer() {
     bool closing = false;
     while (!closing) {
         const Event event = WaitEvent();
-        if (event.window == viewer.window) closing = HandleViewerEvent(viewer, event);
+        if (event.window == viewer.window) {
+            closing = HandleViewerEvent(viewer, event, runChosenExercise);
+        }
     }
 
-    SnapshotCurrentUser(QStringLiteral("restore"));
-    if (menu) menu->setEnabled(true);
+    if (owner) owner->setEnabled(true);
     SetAlwaysOnTop(viewer.window, false);
     DestroyWindow(viewer.window);
-    if (menu) BringToFront(menu, false);
+    if (owner) BringToFront(owner, false);
 }
 
 }  // namespace tz

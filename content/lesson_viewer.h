@@ -2,6 +2,13 @@
 // The lesson viewer: every level, block and exercise of the course can be chosen, previewed and
 // typed, without changing the pupil's own place in the course.
 
+#include <QString>
+#include <functional>
+
+#include "users/user_record.h"
+
+class QWidget;
+
 namespace tz {
 
 enum LessonViewerControl {
@@ -17,11 +24,14 @@ enum LessonViewerControl {
     kViewerPreviewId = 10,
 };
 
-// Shows the viewer ("Visor de Lecciones") over the main menu, which is disabled meanwhile, on
-// the CurrentUser's exercise (level 36 for a user past the course, level 1 block 1 exercise 1
-// with no user), and returns when the pupil leaves with Escape, the close request or "Volver".
-// The CurrentUser and CurrentMode are then exactly what they were at opening, whatever
+// Shows the viewer ("Visor de Lecciones") over `owner` (the main menu), which is disabled
+// meanwhile, on the current user's exercise (level 36 for a user past the course, level 1
+// block 1 exercise 1 with no user), and returns when the pupil leaves with Escape, the close
+// request or "Volver". The start button puts the chosen level, block and exercise into
+// `currentUser` and calls `runChosenExercise` (the exercise run of one exercise chosen by
+// hand). `currentUser` and `currentMode` are then exactly what they were at opening, whatever
 // exercises were typed from the viewer.
-void OpenLessonViewer();
+void OpenLessonViewer(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+                      const std::function<void()>& runChosenExercise);
 
 }  // namespace tz

@@ -1,30 +1,17 @@
 #include "content/results_chart.h"
 
 #include <QFontMetrics>
-#include <QLabel>
 #include <QPainter>
-#include <QPixmap>
 #include <algorithm>
 #include <cmath>
 
-#include "exercise/keyboard_tables.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
-#include "platform/pictures.h"
-#include "platform/windows.h"
-#include "users/user_record.h"
 
 namespace tz {
 
-std::vector<ChartPoint> ChartPoints;
-
 namespace {
 
-// Colours of a scheme: c0 bar fill, c1 bar left and top edges, c2 bar right edge, c3
-// background, c4 left strip and bands, c5 bottom strip, c6 title, c7 small texts.
 const QColor kValueColour(5, 85, 0);
-
-int gChartPicture = 0;
 
 // Nearest integer, halves to even (the default rounding mode); far-off values are held to a
 // range that still lies outside any picture.
@@ -59,22 +46,71 @@ int TextWidth(const QString& text, const QFont& font) {
     return QFontMetrics(font).horizontalAdvance(text);
 }
 
-ChartPoint PointAt(int i) {
-    if (i >= 0 && i < static_cast<int>(ChartPoints.size())) return ChartPoints[i];
+ChartPoint PointAt(const std::vector<ChartPoint>& points, int i) {
+    if (i >= 0 && i < static_cast<int>(points.size())) return points[static_cast<std::size_t>(i)];
     return ChartPoint{0, i == 0 ? QStringLiteral("Ejercicio") : QString::number(i)};
 }
 
 }  // namespace
 
+const ChartColourTable& ChartColours() {
+    static const ChartColourTable table = [] {
+        constexpr int kRgb[3][8][3] = {
+            {{71, 71, 108},
+             {140, 140, 183},
+             {49, 49, 75},
+             {201, 211, 233},
+             {184, 197, 226},
+             {255, 255, 255},
+             {0, 0, 255},
+             {0, 0, 0}},
+            {{108, 71, 71},
+             {183, 120, 120},
+             {75, 49, 49},
+             {233, 211, 201},
+             {226, 197, 184},
+             {243, 232, 226},
+             {255, 0, 0},
+             {240, 0, 0}},
+            {{71, 108, 71},
+             {120, 183, 120},
+             {49, 75, 49},
+             {201, 233, 211},
+             {184, 226, 197},
+             {223, 242, 228},
+             {49, 75, 49},
+             {24, 58, 35}},
+        };
+        ChartColourTable colours{};
+        for (int scheme = 0; scheme < 3; ++scheme) {
+            for (int index = 0; index < 8; ++index) {
+                const auto& c = kRgb[scheme][index];
+                colours[scheme][index] = static_cast<quint32>(c[0]) |
+                                         static_cast<quint32>(c[1]) << 8 |
+                                         static_cast<quint32>(c[2]) << 16;
+            }
+        }
+        return colours;
+    }();
+    return table;
+}
+
+QColor ChartColour(int scheme, int index) {
+    if (scheme < 0 || scheme > 2 || index < 0 || index > 7) return QColor(0, 0, 0);
+    const quint32 value = ChartColours()[scheme][index];
+    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
 QColor ChartSchemeColour(int scheme, int k) {
-    // The colours built at start-up beside the keyboard tables; an unknown scheme draws red.
+    // Colours of a scheme: c0 bar fill, c1 bar left and top edges, c2 bar right edge, c3
+    // background, c4 left strip and bands, c5 bottom strip, c6 title, c7 small texts. An unknown
+    // scheme draws red.
     if (scheme < 0 || scheme > 2) scheme = 1;
     return ChartColour(scheme, std::clamp(k, 0, 7));
 }
 
-void DrawBarChart(int picture, int n, int x, int y, int width, int height, int scheme,
-                  const QString& title) {
-    QImage& image = Picture(picture);
+void DrawBarChart(QImage& image, const std::vector<ChartPoint>& points, int n, int x, int y,
+                  int width, int height, int scheme, const QString& title) {
     if (image.isNull() || width <= 0 || height <= 0) return;
     QColor c[8];
     for (int k = 0; k < 8; ++k) c[k] = ChartSchemeColour(scheme, k);
@@ -100,7 +136,7 @@ void DrawBarChart(int picture, int n, int x, int y, int width, int height, int s
     DrawChartText(painter, x + (40 - TextWidth(ppm, smallFont)) / 2, y + 20, ppm, smallFont, c[7]);
 
     const int y2 = y + 24;
-    const ChartPoint scalePoint = PointAt(0);
+    const ChartPoint scalePoint = PointAt(points, 0);
     DrawChartText(painter, x + 2, y2 + height - 39, scalePoint.label, smallFont, c[7]);
 
     if (n <= 0) return;
@@ -111,7 +147,7 @@ void DrawBarChart(int picture, int n, int x, int y, int width, int height, int s
     const int slot = (width - 60) / n;
 
     for (int i = 1; i <= n; ++i) {
-        const ChartPoint point = PointAt(i);
+        const ChartPoint point = PointAt(points, i);
         const double scaled = static_cast<double>(point.value) * static_cast<double>(scale);
         const int left = x + 48 + (i - 1) * slot;
         const int right = left + slot - 3;
@@ -134,40 +170,24 @@ void DrawBarChart(int picture, int n, int x, int y, int width, int height, int s
     }
 }
 
-void BuildResultsChart(int width, int height) {
-    if (gChartPicture > 0) {
-        FreePicture(gChartPicture);
-        gChartPicture = 0;
-    }
-
+std::vector<ChartPoint> ResultsChartPoints(const std::array<std::int16_t, 10>& history) {
     std::int32_t maximum = 1;
-    for (const std::int16_t speed : CurrentUser.history)
-        maximum = std::max<std::int32_t>(maximum, speed);
-    ChartPoints.assign(1, ChartPoint{maximum, QStringLiteral("Ejercicio")});
+    for (const std::int16_t speed : history) maximum = std::max<std::int32_t>(maximum, speed);
+    std::vector<ChartPoint> points{ChartPoint{maximum, QStringLiteral("Ejercicio")}};
     for (int i = 1; i <= 10; ++i) {
-        const std::int16_t speed = CurrentUser.history[static_cast<std::size_t>(i - 1)];
-        ChartPoints.push_back(ChartPoint{std::max<std::int32_t>(speed, 0), QString::number(i)});
+        const std::int16_t speed = history[static_cast<std::size_t>(i - 1)];
+        points.push_back(ChartPoint{std::max<std::int32_t>(speed, 0), QString::number(i)});
     }
+    return points;
+}
 
+QImage DrawResultsChart(const std::array<std::int16_t, 10>& history, int width, int height) {
     // An impossible size still gets a picture, so the chart control always has one to show.
-    gChartPicture = CreateEmptyPicture(std::max(width, 1), std::max(height, 1));
-    DrawBarChart(gChartPicture, 10, 0, 0, width, height, 1, kResultsChartTitle);
-
-    if (MainMenuWindow) {
-        if (auto* label =
-                qobject_cast<QLabel*>(FindControl(MainMenuWindow, kMainMenuChartControl))) {
-            label->setPixmap(QPixmap::fromImage(Picture(gChartPicture)));
-        }
-    }
-}
-
-int ResultsChartPicture() {
-    return gChartPicture;
-}
-
-void ReleaseResultsChart() {
-    if (gChartPicture > 0) FreePicture(gChartPicture);
-    gChartPicture = 0;
+    QImage chart(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    DrawBarChart(chart, ResultsChartPoints(history), 10, 0, 0, width, height, 1,
+                 kResultsChartTitle);
+    return chart;
 }
 
 }  // namespace tz

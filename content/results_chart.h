@@ -2,7 +2,9 @@
 // The bar chart of the pupil's last ten results, shown by the main menu.
 
 #include <QColor>
+#include <QImage>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -15,28 +17,29 @@ struct ChartPoint {
     QString label;
 };
 
-// The points DrawBarChart draws; BuildResultsChart fills them from the CurrentUser.
-extern std::vector<ChartPoint> ChartPoints;
+// The chart colours: three schemes (0 blue, 1 red, 2 green) of eight colours, each a 32-bit RGB
+// value with red in the low byte.
+using ChartColourTable = std::array<std::array<quint32, 8>, 3>;
+const ChartColourTable& ChartColours();
+// A colour of the table as a QColor; black outside the table.
+QColor ChartColour(int scheme, int index);
 
 // Colour k (0..7) of chart scheme 0 (blue), 1 (red) or 2 (green); another scheme number reads
 // as scheme 1, the one the results chart uses.
 QColor ChartSchemeColour(int scheme, int k);
 
 inline const QString kResultsChartTitle = QStringLiteral("Resultado de los 10 últimos ejercicios");
-inline constexpr int kMainMenuChartControl = 39;
 
-// Draws the chart of ChartPoints 0..n into the picture numbered `picture`, inside the area
-// whose top-left corner is (x, y).
-void DrawBarChart(int picture, int n, int x, int y, int width, int height, int scheme,
-                  const QString& title);
+// Draws the chart of points 0..n into `picture`, inside the area whose top-left corner is
+// (x, y). A point missing from `points` draws as 0.
+void DrawBarChart(QImage& picture, const std::vector<ChartPoint>& points, int n, int x, int y,
+                  int width, int height, int scheme, const QString& title);
 
-// Redraws the chart of the CurrentUser's history into a new picture of width x height (the
-// previous chart picture is freed first) and shows it in the main menu's chart control.
-void BuildResultsChart(int width, int height);
+// The points of a ResultsHistory: point 0 the largest speed (at least 1) with the label
+// "Ejercicio", points 1 to 10 the speeds oldest first (an empty slot as 0).
+std::vector<ChartPoint> ResultsChartPoints(const std::array<std::int16_t, 10>& history);
 
-// The picture number of the chart drawn last; 0 before the first drawing.
-int ResultsChartPicture();
-// Frees the chart picture, at the end of the program.
-void ReleaseResultsChart();
+// The chart of a ResultsHistory on a new white picture of width x height (at least 1 x 1).
+QImage DrawResultsChart(const std::array<std::int16_t, 10>& history, int width, int height);
 
 }  // namespace tz

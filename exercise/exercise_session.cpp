@@ -7,7 +7,6 @@
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 
 namespace tz {
@@ -36,24 +35,23 @@ constexpr QChar kWrongSpaceMark(0x0085);
 const QString kIdleTime = QStringLiteral("TIEMPO INACTIVO");
 const QChar kCarriageReturn(u'\r');
 
-QImage& Canvas() {
-    if (ExerciseCanvas.isNull()) {
-        ExerciseCanvas = QImage(kDefaultCanvasSize, QImage::Format_RGB32);
-        ExerciseCanvas.fill(Qt::white);
-    }
-    return ExerciseCanvas;
-}
-
 }  // namespace
 
 // ---- SessionDisplay defaults -------------------------------------------------------------
 
+SessionDisplay::SessionDisplay(const QFont& font)
+    : canvas_(kDefaultCanvasSize, QImage::Format_RGB32), font_(font) {
+    canvas_.fill(Qt::white);
+}
+
+SessionDisplay::~SessionDisplay() = default;
+
 QSize SessionDisplay::CanvasSize() const {
-    return ExerciseCanvas.isNull() ? kDefaultCanvasSize : ExerciseCanvas.size();
+    return canvas_.size();
 }
 
 void SessionDisplay::ClearCanvas() {
-    Canvas().fill(Qt::white);
+    canvas_.fill(Qt::white);
 }
 
 // The painter of a repaint limited by ClipCanvas, or one of its own for a single operation.
@@ -63,7 +61,7 @@ class SessionDisplay::CanvasPainter {
         if (display.painter_) {
             painter_ = display.painter_.get();
         } else {
-            own_.emplace(&Canvas());
+            own_.emplace(&display.canvas_);
             painter_ = &*own_;
         }
     }
@@ -79,7 +77,7 @@ void SessionDisplay::DrawCanvasText(int x, int y, const QString& text, const QCo
     // fraction, so a line drawn in one piece would drift away from the keystrokes drawn on it.
     const int width = CharacterWidth();
     CanvasPainter painter(*this);
-    painter->setFont(ExerciseFont);
+    painter->setFont(font_);
     painter->setPen(colour);
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == QChar(u' ')) continue;
@@ -88,7 +86,7 @@ void SessionDisplay::DrawCanvasText(int x, int y, const QString& text, const QCo
         if (glyph.text().isEmpty()) {
             glyph.setText(QString(text[i]));
             glyph.setTextFormat(Qt::PlainText);
-            glyph.prepare(QTransform(), ExerciseFont);
+            glyph.prepare(QTransform(), font_);
         }
         painter->drawStaticText(x + static_cast<int>(i) * width, y, glyph);
     }
@@ -109,7 +107,7 @@ void SessionDisplay::ClipCanvas(const QRect& area) {
     painter_.reset();
     if (area.isEmpty()) return;
     // One painter for the whole repaint of the area.
-    painter_ = std::make_unique<QPainter>(&Canvas());
+    painter_ = std::make_unique<QPainter>(&canvas_);
     painter_->setClipRect(area);
 }
 
@@ -129,17 +127,14 @@ int SessionDisplay::FontHeight() const {
 }
 
 void SessionDisplay::RefreshFontMetrics() const {
-    if (characterWidth_ > 0 && metricsFont_ == ExerciseFont) return;
-    const QFontMetrics metrics(ExerciseFont);
-    metricsFont_ = ExerciseFont;
+    if (characterWidth_ > 0 && metricsFont_ == font_) return;
+    const QFontMetrics metrics(font_);
+    metricsFont_ = font_;
     glyphs_.clear();
     characterWidth_ = std::clamp(metrics.horizontalAdvance(QStringLiteral("X")), 1, 255);
     fontAscent_ = metrics.ascent();
     fontHeight_ = metrics.height();
 }
-
-SessionDisplay::SessionDisplay() = default;
-SessionDisplay::~SessionDisplay() = default;
 
 bool SessionDisplay::AskYesNo(const QString& title, const QString& text) {
     return tz::AskYesNo(title, text, DialogIcon::Exclamation);
@@ -191,7 +186,8 @@ qint16 ComputeSpeed(int correct, qint64 elapsedSeconds) {
 
 // ---- ExerciseSession ---------------------------------------------------------------------
 
-ExerciseSession::ExerciseSession(SessionDisplay& display) : display_(display) {}
+ExerciseSession::ExerciseSession(SessionDisplay& display, int& previousFinger)
+    : display_(display), previousFinger_(previousFinger) {}
 
 SessionOutcome ExerciseSession::Run(const QString& text, const QString& userName, int level,
                                     int speedTarget) {
@@ -356,7 +352,7 @@ void ExerciseSession::PaintTypedCell(const QString& drawn, const QColor& colour)
 }
 
 void ExerciseSession::ShowExpectedHint() {
-    expectedHint_ = NextKeyHint(expected_);
+    expectedHint_ = NextKeyHint(expected_, previousFinger_);
     display_.ShowHint(expected_, expectedHint_);
 }
 

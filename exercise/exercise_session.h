@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <QSize>
@@ -62,7 +63,8 @@ struct SessionCommand {
 // with ExerciseFont unless a test overrides them to record the calls.
 class SessionDisplay {
   public:
-    SessionDisplay();
+    // Draws with `font` on a white picture of the page's size (770 x 200).
+    explicit SessionDisplay(const QFont& font = QFont());
     virtual ~SessionDisplay();
     SessionDisplay(const SessionDisplay&) = delete;
     SessionDisplay& operator=(const SessionDisplay&) = delete;
@@ -84,6 +86,9 @@ class SessionDisplay {
     virtual int CharacterWidth() const;
     // Puts the current canvas on screen.
     virtual void ShowCanvas() = 0;
+    // The page as drawn so far, and the exercise font it is drawn in.
+    const QImage& Canvas() const { return canvas_; }
+    const QFont& Font() const { return font_; }
 
     virtual void FocusCanvas() = 0;
     // Makes sure the exercise window is visible.
@@ -108,6 +113,8 @@ class SessionDisplay {
 
   private:
     class CanvasPainter;
+    QImage canvas_;
+    QFont font_;
     int FontAscent() const;
     void RefreshFontMetrics() const;
 
@@ -121,7 +128,8 @@ class SessionDisplay {
 
 class ExerciseSession {
   public:
-    explicit ExerciseSession(SessionDisplay& display);
+    // `previousFinger` is the finger of the hint looked up last, kept across attempts.
+    ExerciseSession(SessionDisplay& display, int& previousFinger);
 
     // Pause after each drawn keystroke and after laying out a page (1 ms); the benchmark sets
     // 0 to measure only the work.
@@ -176,6 +184,7 @@ class ExerciseSession {
     void End(SessionOutcome outcome);
 
     SessionDisplay& display_;
+    int& previousFinger_;
     int drawPause_ = 1;
 
     QString remaining_;

@@ -10,16 +10,10 @@
 #include "exercise/exercise_look.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
-#include "users/user_record.h"
 
 namespace tz {
-
-bool HideKey = false;
-bool HideKeyboard = false;
-bool HideFingers = false;
 
 namespace {
 
@@ -32,11 +26,11 @@ const QColor kHeaderLight(255, 237, 193);
 
 }  // namespace
 
-// The text picture paints straight from the ExerciseCanvas: a keystroke repaints its cell and
-// the cursor, not the whole page. Before the first page it shows the picture it was made with.
+// The text picture paints straight from the page the session draws: a keystroke repaints its cell
+// and the cursor, not the whole page. Before the first page it shows the picture it was made with.
 class TextPicture : public QLabel {
   public:
-    explicit TextPicture(QWidget* parent) : QLabel(parent) {
+    TextPicture(QWidget* parent, const QImage& canvas) : QLabel(parent), canvas_(canvas) {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
     void ShowCanvas(const QRect& changed) {
@@ -50,17 +44,18 @@ class TextPicture : public QLabel {
 
   protected:
     void paintEvent(QPaintEvent* event) override {
-        if (!showingCanvas_ || ExerciseCanvas.isNull()) {
+        if (!showingCanvas_ || canvas_.isNull()) {
             QPainter(this).fillRect(event->rect(), Qt::white);
             QLabel::paintEvent(event);
             return;
         }
         QPainter painter(this);
         const QRect area = event->rect();
-        painter.drawImage(area.topLeft(), ExerciseCanvas, area);
+        painter.drawImage(area.topLeft(), canvas_, area);
     }
 
   private:
+    const QImage& canvas_;
     bool showingCanvas_ = false;
 };
 
@@ -102,7 +97,8 @@ QCheckBox* AddHideBox(QWidget* window, int id, const QString& text, int y) {
 
 }  // namespace
 
-ExerciseWindow::ExerciseWindow() {
+ExerciseWindow::ExerciseWindow(const QFont& font, HideOptions& options, int& headerCanvas)
+    : SessionDisplay(font), options_(options), headerCanvas_(headerCanvas) {
     Build();
 }
 
@@ -118,7 +114,7 @@ void ExerciseWindow::Build() {
 
     // The typing target: keystrokes and the input method's composed characters reach the
     // window through it.
-    textPicture_ = new TextPicture(window_);
+    textPicture_ = new TextPicture(window_, Canvas());
     textPicture_->setGeometry(kTextPictureRect);
     textPicture_->setPixmap(QPixmap::fromImage(Picture(2)));
     textPicture_->setAlignment(Qt::AlignCenter);
@@ -191,16 +187,16 @@ void ExerciseWindow::Build() {
         AddHideBox(window_, kExHideFingersBox, QStringLiteral("Ocultar Dedos utilizados"), 515);
 
     header_ =
-        AddPicture(window_, kExHeaderPicture, HeaderCanvas > 0 ? HeaderCanvas : 11, kHeaderRect);
+        AddPicture(window_, kExHeaderPicture, headerCanvas_ > 0 ? headerCanvas_ : 11, kHeaderRect);
     target_ =
         AddDisplay(window_, kExTargetDisplay, QStringLiteral("0"), kTargetDisplayRect, kBlueInk);
 }
 
 void ExerciseWindow::ApplyOptions() {
-    hideKeyBox_->setChecked(HideKey);
-    hideKeyboardBox_->setChecked(HideKeyboard);
-    hideFingersBox_->setChecked(HideFingers);
-    if (HideKeyboard) {
+    hideKeyBox_->setChecked(options_.HideKey);
+    hideKeyboardBox_->setChecked(options_.HideKeyboard);
+    hideFingersBox_->setChecked(options_.HideFingers);
+    if (options_.HideKeyboard) {
         keyMarker_->hide();
         modifierMarker_->hide();
         shiftMarker_->hide();
@@ -210,12 +206,12 @@ void ExerciseWindow::ApplyOptions() {
         noKeyboard_->hide();
         keyboard_->show();
     }
-    if (HideKey) {
+    if (options_.HideKey) {
         keyMarker_->hide();
         modifierMarker_->hide();
         shiftMarker_->hide();
     }
-    if (HideFingers) {
+    if (options_.HideFingers) {
         fingerDot_->hide();
         secondDot_->hide();
         shiftDot_->hide();
@@ -223,15 +219,11 @@ void ExerciseWindow::ApplyOptions() {
     }
 }
 
-void ExerciseWindow::ShowHintFor(const QString& ch) {
-    ShowHint(ch, NextKeyHint(ch));
-}
-
 void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
     // A carriage return would break the label's line: the Enter key shows its arrow.
     keyLabel_->setText(ch == QStringLiteral("\r") ? QStringLiteral("↵") : ch);
-    keyLabel_->setVisible(!HideFingers);
-    const bool fingerShown = !HideFingers && hint.fingerDot.has_value();
+    keyLabel_->setVisible(!options_.HideFingers);
+    const bool fingerShown = !options_.HideFingers && hint.fingerDot.has_value();
     fingerDot_->setVisible(fingerShown);
     secondDot_->setVisible(fingerShown && hint.shiftSide != kNoShift);
     shiftDot_->setVisible(fingerShown && hint.shiftDot.has_value());
@@ -242,7 +234,7 @@ void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
     if (hint.shiftDot) shiftDot_->move(hands + *hint.shiftDot);
 
     const QPoint keyboard = kKeyboardRect.topLeft();
-    const bool markers = !HideKeyboard && !HideKey;
+    const bool markers = !options_.HideKeyboard && !options_.HideKey;
     if (!hint.keyPos || !markers) {
         keyMarker_->hide();
         modifierMarker_->hide();
@@ -271,13 +263,13 @@ void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
 void ExerciseWindow::ReapplyOptions(int changedOption) {
     switch (changedOption) {
         case kExHideKeyBox:
-            HideKey = hideKeyBox_->isChecked();
+            options_.HideKey = hideKeyBox_->isChecked();
             break;
         case kExHideKeyboardBox:
-            HideKeyboard = hideKeyboardBox_->isChecked();
+            options_.HideKeyboard = hideKeyboardBox_->isChecked();
             break;
         case kExHideFingersBox:
-            HideFingers = hideFingersBox_->isChecked();
+            options_.HideFingers = hideFingersBox_->isChecked();
             break;
         default:
             break;
@@ -286,17 +278,18 @@ void ExerciseWindow::ReapplyOptions(int changedOption) {
     FocusCanvas();
 }
 
-void ExerciseWindow::DrawHeader() {
-    if (HeaderCanvas > 0) FreePicture(HeaderCanvas);
-    HeaderCanvas = CopyPicture(11);
-    QImage& canvas = Picture(HeaderCanvas);
-    if (ExerciseSource == QStringLiteral("NO")) {
-        DrawTextOn(canvas, 8, 1, QStringLiteral("USUARIO:"), ExerciseFont, Qt::black);
-        DrawTextOn(canvas, 100, 1, CurrentUser.name.left(34), ExerciseFont, kHeaderLight);
-        DrawTextOn(canvas, 500, 1, QStringLiteral("NIVEL:"), ExerciseFont, Qt::black);
-        DrawTextOn(canvas, 570, 1, QString::number(CurrentUser.level), ExerciseFont, kHeaderLight);
-        DrawTextOn(canvas, 630, 1, QStringLiteral("BLOQUE:"), ExerciseFont, Qt::black);
-        DrawTextOn(canvas, 710, 1, QString::number(CurrentUser.block), ExerciseFont, kHeaderLight);
+void ExerciseWindow::DrawHeader(bool course, const QString& name, int level, int block) {
+    if (headerCanvas_ > 0) FreePicture(headerCanvas_);
+    headerCanvas_ = CopyPicture(11);
+    QImage& canvas = Picture(headerCanvas_);
+    const QFont& font = Font();
+    if (course) {
+        DrawTextOn(canvas, 8, 1, QStringLiteral("USUARIO:"), font, Qt::black);
+        DrawTextOn(canvas, 100, 1, name.left(34), font, kHeaderLight);
+        DrawTextOn(canvas, 500, 1, QStringLiteral("NIVEL:"), font, Qt::black);
+        DrawTextOn(canvas, 570, 1, QString::number(level), font, kHeaderLight);
+        DrawTextOn(canvas, 630, 1, QStringLiteral("BLOQUE:"), font, Qt::black);
+        DrawTextOn(canvas, 710, 1, QString::number(block), font, kHeaderLight);
     } else {
         // The light words need the dark ground: the label plates of the course header go.
         {
@@ -307,8 +300,8 @@ void ExerciseWindow::DrawHeader() {
             painter.fillRect(canvas.rect().adjusted(1, 1, -1, -1), ground);
         }
         DrawTextOn(canvas, 8, 1,
-                   QStringLiteral("EJERCICIO DE PRUEBA (SELECCIONADO DE FORMA MANUAL)"),
-                   ExerciseFont, kHeaderLight);
+                   QStringLiteral("EJERCICIO DE PRUEBA (SELECCIONADO DE FORMA MANUAL)"), font,
+                   kHeaderLight);
     }
     header_->setPixmap(QPixmap::fromImage(canvas));
 }

@@ -68,14 +68,19 @@ inline constexpr QRect kRestartButtonRect(745, 465, 40, 40);
 inline constexpr QRect kOptionsFrameRect(405, 450, 385, 90);
 
 // The hide options: false at start-up, kept for the whole run of the program, never saved.
-extern bool HideKey;
-extern bool HideKeyboard;
-extern bool HideFingers;
+struct HideOptions {
+    bool HideKey = false;
+    bool HideKeyboard = false;
+    bool HideFingers = false;
+    bool operator==(const HideOptions&) const = default;
+};
 
 class ExerciseWindow : public SessionDisplay {
   public:
-    // Opens the window: hidden, centred, every control in place.
-    ExerciseWindow();
+    // Opens the window: hidden, centred, every control in place. The page is drawn in `font`;
+    // `options` are the hide options in force, which the check boxes change; `headerCanvas` is
+    // the picture number of the header strip's work copy.
+    ExerciseWindow(const QFont& font, HideOptions& options, int& headerCanvas);
     // Closes it (the end of a run).
     ~ExerciseWindow() override;
     ExerciseWindow(const ExerciseWindow&) = delete;
@@ -85,10 +90,9 @@ class ExerciseWindow : public SessionDisplay {
 
     // The check boxes from the options, and what they hide.
     void ApplyOptions();
-    // The lookup for a character, then the markers where it says.
-    void ShowHintFor(const QString& ch);
-    // The header strip for the CurrentUser and ExerciseSource, on a fresh HeaderCanvas.
-    void DrawHeader();
+    // The header strip on a fresh HeaderCanvas: the pupil's name, level and block for a course
+    // exercise, otherwise the words of an exercise chosen by hand.
+    void DrawHeader(bool course, const QString& name, int level, int block);
     // Before a run and at each new level: no dots, no key label, no markers, and the hands
     // take no clicks.
     void HideHelp();
@@ -113,6 +117,8 @@ class ExerciseWindow : public SessionDisplay {
   private:
     void Build();
 
+    HideOptions& options_;
+    int& headerCanvas_;
     ScreenWindow* window_ = nullptr;
     TextPicture* textPicture_ = nullptr;
     QRect dirty_;  // of the canvas, since it was last shown

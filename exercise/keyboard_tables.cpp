@@ -1,7 +1,5 @@
 #include "exercise/keyboard_tables.h"
 
-#include "platform/globals.h"
-
 namespace tz {
 
 namespace {
@@ -101,20 +99,7 @@ int ColumnCorrection(int finger, const QString& ch) {
     return 0;
 }
 
-struct KeyboardState {
-    KeyboardTables tables;
-    bool built = false;
-    int previousFinger = kNoFinger;
-};
-
-KeyboardState& State() {
-    static KeyboardState state;
-    return state;
-}
-
 }  // namespace
-
-ChartColourTable ChartColours = MakeChartColours();
 
 KeyboardTables MakeKeyboardTables(const QString& layout) {
     const bool english = layout == QStringLiteral("ingles");
@@ -129,15 +114,9 @@ KeyboardTables MakeKeyboardTables(const QString& layout) {
     return tables;
 }
 
-void BuildKeyboardTables(const QString& layout) {
-    State().tables = MakeKeyboardTables(layout);
-    State().built = true;
-    ChartColours = MakeChartColours();
-}
-
 const KeyboardTables& CurrentKeyboardTables() {
-    if (!State().built) BuildKeyboardTables(KeyboardLayout);
-    return State().tables;
+    static const KeyboardTables tables = MakeKeyboardTables(KeyboardLayout);
+    return tables;
 }
 
 KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previousFinger) {
@@ -204,62 +183,10 @@ KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previous
     return hint;
 }
 
-KeyHint NextKeyHint(const QString& ch) {
-    const KeyHint hint = LookupHint(CurrentKeyboardTables(), ch, State().previousFinger);
-    State().previousFinger = hint.finger;
+KeyHint NextKeyHint(const QString& ch, int& previousFinger) {
+    const KeyHint hint = LookupHint(CurrentKeyboardTables(), ch, previousFinger);
+    previousFinger = hint.finger;
     return hint;
-}
-
-int PreviousFinger() {
-    return State().previousFinger;
-}
-
-void SetPreviousFinger(int finger) {
-    State().previousFinger = (finger >= 1 && finger <= 10) ? finger : kNoFinger;
-}
-
-ChartColourTable MakeChartColours() {
-    constexpr int kRgb[3][8][3] = {
-        {{71, 71, 108},
-         {140, 140, 183},
-         {49, 49, 75},
-         {201, 211, 233},
-         {184, 197, 226},
-         {255, 255, 255},
-         {0, 0, 255},
-         {0, 0, 0}},
-        {{108, 71, 71},
-         {183, 120, 120},
-         {75, 49, 49},
-         {233, 211, 201},
-         {226, 197, 184},
-         {243, 232, 226},
-         {255, 0, 0},
-         {240, 0, 0}},
-        {{71, 108, 71},
-         {120, 183, 120},
-         {49, 75, 49},
-         {201, 233, 211},
-         {184, 226, 197},
-         {223, 242, 228},
-         {49, 75, 49},
-         {24, 58, 35}},
-    };
-    ChartColourTable table{};
-    for (int scheme = 0; scheme < 3; ++scheme) {
-        for (int index = 0; index < 8; ++index) {
-            const auto& c = kRgb[scheme][index];
-            table[scheme][index] = static_cast<quint32>(c[0]) | static_cast<quint32>(c[1]) << 8 |
-                                   static_cast<quint32>(c[2]) << 16;
-        }
-    }
-    return table;
-}
-
-QColor ChartColour(int scheme, int index) {
-    if (scheme < 0 || scheme > 2 || index < 0 || index > 7) return QColor(0, 0, 0);
-    const quint32 value = ChartColours[scheme][index];
-    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
 
 }  // namespace tz

@@ -3,7 +3,6 @@
 // modifier key it needs. No window code: the exercise window moves its markers to the places
 // computed here.
 
-#include <QColor>
 #include <QPoint>
 #include <QString>
 #include <QtGlobal>
@@ -55,9 +54,7 @@ struct KeyHint {
 // name the Spanish ones).
 KeyboardTables MakeKeyboardTables(const QString& layout);
 
-// Start-up: builds the tables in force for `layout` and the chart colours.
-void BuildKeyboardTables(const QString& layout);
-// The tables in force (built for KeyboardLayout on first use if start-up did not build them).
+// The tables of the layout in force, KeyboardLayout's.
 const KeyboardTables& CurrentKeyboardTables();
 
 // The hint for one character given the finger of the previous lookup. Pure: the new finger is
@@ -65,18 +62,8 @@ const KeyboardTables& CurrentKeyboardTables();
 KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previousFinger);
 
 // The lookup as the exercise uses it: with the tables in force and the finger of the last
-// lookup, which it then remembers. The finger lives for the whole run of the program.
-KeyHint NextKeyHint(const QString& ch);
-int PreviousFinger();
-void SetPreviousFinger(int finger);  // tests start from a known finger
-
-// Colours of the results chart: three schemes (0 blue, 1 red, 2 green) of eight colours, each a
-// 32-bit RGB value with red in the low byte. Filled from the start; BuildKeyboardTables fills it
-// again.
-using ChartColourTable = std::array<std::array<quint32, 8>, 3>;
-extern ChartColourTable ChartColours;
-ChartColourTable MakeChartColours();
-// A colour of ChartColours as a QColor; black outside the table.
-QColor ChartColour(int scheme, int index);
+// lookup, which it then updates. The finger lives for the whole run of the program (a space is
+// struck by the thumb of the hand that did not strike the character before).
+KeyHint NextKeyHint(const QString& ch, int& previousFinger);
 
 }  // namespace tz

@@ -7,7 +7,6 @@
 
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"
 

@@ -20,22 +20,6 @@ namespace {
 
 const QString kLockCopy = QStringLiteral("~usuarios.dat");
 
-std::function<void(int)>& ProgramEnd() {
-    static std::function<void(int)> end;
-    return end;
-}
-
-void EndProgram(int code) {
-    if (ProgramEnd()) {
-        ProgramEnd()(code);
-        return;
-    }
-    // At once: no window is closed and nothing is saved, as if the process were killed after
-    // its files were already in order.
-    std::fflush(nullptr);
-    std::_Exit(code);
-}
-
 QLabel* AddText(QWidget* window, int id, const QString& text, const QRect& geometry,
                 const QColor& colour, Qt::Alignment alignment) {
     QLabel* label = AddLabel(window, id, text, geometry);
@@ -80,8 +64,9 @@ ScreenWindow* BuildUpdateWindow(QWidget* owner) {
 
 }  // namespace
 
-void SetProgramEnd(std::function<void(int)> end) {
-    ProgramEnd() = std::move(end);
+void EndProgramAtOnce(int code) {
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 UpdateOutcome ShowUpdateWindow(QWidget* owner) {
@@ -119,8 +104,8 @@ UpdateOutcome ShowUpdateWindow(QWidget* owner) {
     return outcome;
 }
 
-void RunVersionCheck(QWidget* owner) {
-    if (ShowUpdateWindow(owner) == UpdateOutcome::QuitProgram) EndProgram(0);
+void RunVersionCheck(QWidget* owner, const std::function<void(int)>& endProgram) {
+    if (ShowUpdateWindow(owner) == UpdateOutcome::QuitProgram && endProgram) endProgram(0);
 }
 
 }  // namespace tz

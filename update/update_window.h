@@ -31,12 +31,12 @@ enum class UpdateOutcome {
 // codes and waits for "Salir" or the download button. The window is gone when this returns.
 UpdateOutcome ShowUpdateWindow(QWidget* owner);
 
-// What the main menu's "Actualizar" runs: ShowUpdateWindow, and after the download button the
-// program ends at once with exit code 0 (nothing is saved; the lock copy is already gone).
-void RunVersionCheck(QWidget* owner);
+// Ends the process at once with `code`, without unwinding: no window is closed and nothing is
+// saved, as if it were killed after its files were already in order.
+[[noreturn]] void EndProgramAtOnce(int code);
 
-// How the program ends after the download button; tests install a recorder. An empty function
-// restores the real end (the process ends with the given code without unwinding).
-void SetProgramEnd(std::function<void(int)> end);
+// What the main menu's "Actualizar" runs: ShowUpdateWindow, and after the download button
+// `endProgram` with exit code 0 (nothing is saved; the lock copy is already gone).
+void RunVersionCheck(QWidget* owner, const std::function<void(int)>& endProgram = EndProgramAtOnce);
 
 }  // namespace tz

@@ -177,12 +177,8 @@ QString RunNewUserDialog(QWidget* owner) {
             dialog.name->setFocus();
             continue;
         }
-        // The new line takes its mode from CurrentMode; the mode in force for the user
-        // already chosen comes back at once.
-        const QString modeInForce = CurrentMode;
-        CurrentMode = ChosenMode(dialog.modes);
-        addedId = AppendNewUser(name, ChosenLevel(dialog.levels));
-        CurrentMode = modeInForce;
+        // The mode in force for the user already chosen stays: the new line has its own.
+        addedId = AppendNewUser(name, ChosenLevel(dialog.levels), ChosenMode(dialog.modes));
         if (addedId.isEmpty()) {
             Tell(QStringLiteral("ERROR:"),
                  QStringLiteral("No se pudo guardar el nuevo usuario: el archivo de "

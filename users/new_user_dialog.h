@@ -29,7 +29,7 @@ enum NewUserDialogControl {
 // Shows the dialog over `owner` (the users window; may be null), disabled meanwhile, and
 // returns when it closes. On acceptance the user's line is appended to the users file and the
 // new id is returned; Escape and Cancel return empty text and change nothing.
-// The CurrentUser and CurrentMode are left as they were: the new user is chosen in the users
+// The current user and the mode in force are left as they were: the new user is chosen in the users
 // window like any other.
 QString RunNewUserDialog(QWidget* owner);
 

@@ -4,9 +4,6 @@
 
 namespace tz {
 
-UserRecord CurrentUser;
-QString CurrentMode = QStringLiteral("NORMAL");
-
 QString UserLineField(const QString& line, int k) {
     qsizetype start = 0;
     for (int i = 1; i < k; ++i) {

@@ -20,9 +20,8 @@ struct UserRecord {
     bool operator==(const UserRecord&) const = default;
 };
 
-// The user the program works on, and the difficulty mode in force.
-extern UserRecord CurrentUser;
-extern QString CurrentMode;
+// The difficulty mode in force before any user is chosen, and of a mode text not understood.
+inline const QString kDefaultMode = QStringLiteral("NORMAL");
 
 inline const QString kUsersHeader = QStringLiteral("Datos de Usuarios v2.6");
 inline const QString kUsersFileName = QStringLiteral("usuarios.dat");

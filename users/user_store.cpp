@@ -4,7 +4,6 @@
 #include <QSet>
 
 #include "platform/clock.h"
-#include "platform/events.h"
 #include "platform/files.h"
 #include "users/user_record.h"
 #include "users/users_file.h"
@@ -39,51 +38,49 @@ QList<QByteArray> ExistingLines() {
 
 }  // namespace
 
-void CreateDefaultUsersFile() {
-    if (FileSize(DataPath(kUsersFileName)) >= 20) return;
+bool CreateDefaultUsersFile() {
+    if (FileSize(DataPath(kUsersFileName)) >= 20) return false;
     QString line = QStringLiteral("VANTOMERK SOFT|100|1|1|360|");
     for (int i = 0; i < 10; ++i) line += QString::number(150 + RandomInt(0, 200)) + '|';
     line += QStringLiteral("NORMAL|ID-") + MakeDateStamp();
     ReplaceUsersFile({kUsersHeader.toUtf8(), line.toUtf8()});
-    SleepMs(100);
-    DrainEvents();
-    SleepMs(100);
+    return true;
 }
 
-void LoadCurrentUser() {
-    const QString& id = CurrentUser.id;
-    if (id.isEmpty()) return;
+std::optional<UserRecord> LoadUser(const QString& id) {
+    if (id.isEmpty()) return std::nullopt;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    if (!file.opened) return;
+    if (!file.opened) return std::nullopt;
     const QList<QByteArray> lines = SplitByteLines(file.content);
     for (qsizetype i = lines.size() - 1; i >= 1; --i) {
         if (ByteLineField(lines[i], 17) != id) continue;
         UserRecord record = ParseUserLine(QString::fromUtf8(lines[i]));
         record.id = id;
-        CurrentUser = record;
-        CurrentMode = record.mode;
-        return;
+        return record;
     }
+    return std::nullopt;
 }
 
-bool SaveCurrentUser() {
-    return RewriteThroughTemp(UsersFileAccess::ReadWrite, [](const QByteArray& content) {
-        const QList<QByteArray> lines = SplitByteLines(content);
-        QList<QByteArray> out{kUsersHeader.toUtf8()};
-        const QString& id = CurrentUser.id;
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            if (!id.isEmpty() && ByteLineField(lines[i], 17) == id) {
-                CurrentUser.averageSpeed = ComputeAverageSpeed(CurrentUser.history);
-                out.append(FormatUserLine(CurrentUser).toUtf8());
-            } else {
-                out.append(lines[i]);
+bool SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
+    return RewriteThroughTemp(
+        UsersFileAccess::ReadWrite,
+        [&user](const QByteArray& content) {
+            const QList<QByteArray> lines = SplitByteLines(content);
+            QList<QByteArray> out{kUsersHeader.toUtf8()};
+            for (qsizetype i = 1; i < lines.size(); ++i) {
+                if (!user.id.isEmpty() && ByteLineField(lines[i], 17) == user.id) {
+                    user.averageSpeed = ComputeAverageSpeed(user.history);
+                    out.append(FormatUserLine(user).toUtf8());
+                } else {
+                    out.append(lines[i]);
+                }
             }
-        }
-        return out;
-    });
+            return out;
+        },
+        whileRewriting);
 }
 
-QString AppendNewUser(const QString& name, std::int8_t level) {
+QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode) {
     QFile file(DataPath(kUsersFileName));
     if (!file.open(QIODevice::ReadWrite)) return QString();
     QByteArray content = file.readAll();
@@ -100,7 +97,7 @@ QString AppendNewUser(const QString& name, std::int8_t level) {
         UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(), IdsIn(SplitByteLines(content)));
     const QString line = CleanUserName(name) + '|' + QString::number(level) +
                          QStringLiteral("|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|") +
-                         NormaliseMode(CurrentMode) + '|' + id;
+                         NormaliseMode(mode) + '|' + id;
     bytes += line.toUtf8() + "\r\n";
 
     // One write, so the line goes in whole or not at all.
@@ -113,21 +110,23 @@ QString AppendNewUser(const QString& name, std::int8_t level) {
     return id;
 }
 
-bool DeleteUser(const QString& id) {
+bool DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
     // The header line has no id: an empty id would remove it.
     if (id.isEmpty()) return false;
-    return RewriteThroughTemp(UsersFileAccess::ReadWrite, [&id](const QByteArray& content) {
-        QList<QByteArray> out;
-        for (const QByteArray& line : SplitByteLines(content)) {
-            if (ByteLineField(line, 17) != id) out.append(line);
-        }
-        return out;
-    });
+    return RewriteThroughTemp(
+        UsersFileAccess::ReadWrite,
+        [&id](const QByteArray& content) {
+            QList<QByteArray> out;
+            for (const QByteArray& line : SplitByteLines(content)) {
+                if (ByteLineField(line, 17) != id) out.append(line);
+            }
+            return out;
+        },
+        whileRewriting);
 }
 
-void RecordResult(std::int16_t speed) {
+void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed) {
     if (speed < 0) speed = 0;
-    auto& history = CurrentUser.history;
     if (history[9] >= 0) {
         for (int i = 0; i < 9; ++i) history[i] = history[i + 1];
         history[9] = speed;

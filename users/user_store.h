@@ -1,41 +1,51 @@
 #pragma once
-// The operations that read and change the users file and the CurrentUser.
+// The operations that read and change the users file. They take the user they work on and
+// return what they read; none of them shows a window or waits for events.
 
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
+#include "users/user_record.h"
 #include "users/users_upgrade.h"
 
 namespace tz {
 
+// Runs while a rewrite has written its new file and before that file takes the users file's
+// place: the screens let pending window events be processed there. The store itself never
+// touches windows or events.
+using WhileRewriting = std::function<void()>;
+
 // When the users file is missing or shorter than 20 bytes, replaces it with the UsersHeader
-// and the default record; then (only in that case) waits 100 ms, lets window events be
-// processed and waits 100 ms again.
-void CreateDefaultUsersFile();
+// and the default record. True when it did so (the users window then pauses for the window
+// system).
+bool CreateDefaultUsersFile();
 
-// Fills the CurrentUser from the last line whose id is CurrentUser.id and sets CurrentMode to
-// its mode. Without such a line (or with an empty id) nothing changes.
-void LoadCurrentUser();
+// The user of the last line whose id is `id`; nothing for an empty id or when no line carries
+// it (or the file cannot be read).
+std::optional<UserRecord> LoadUser(const QString& id);
 
-// Rewrites the users file with the UsersHeader and every line whose id is CurrentUser.id
-// replaced by the CurrentUser's line (its averageSpeed recomputed first). Returns false when
-// the file could not be rewritten; it is then exactly as it was.
-bool SaveCurrentUser();
+// Rewrites the users file with the UsersHeader and every line whose id is user.id replaced by
+// the user's line, its averageSpeed recomputed first. Returns false when the file could not be
+// rewritten; it is then exactly as it was.
+bool SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {});
 
 // Appends a new user's line: the name (without "|", CR or LF), the level, block 1, exercise
-// 1, average 0, an empty history, CurrentMode and a new id. The id is "ID-" + DateStamp, with
-// a counter appended when that id already stands in the file. A missing or empty users file
+// 1, average 0, an empty history, the mode and a new id. The id is "ID-" + DateStamp, with a
+// counter appended when that id already stands in the file. A missing or empty users file
 // gets the UsersHeader first. Returns the new id, or empty text when nothing was written.
-QString AppendNewUser(const QString& name, std::int8_t level);
+QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode);
 
 // Removes every line whose id is the given one (the header line stays). An empty id removes
 // nothing. Returns false when the file could not be rewritten; it is then exactly as it was.
-bool DeleteUser(const QString& id);
+bool DeleteUser(const QString& id, const WhileRewriting& whileRewriting = {});
 
-// Enters a passed exercise's speed into CurrentUser.history.
-void RecordResult(std::int16_t speed);
+// Enters a passed exercise's speed into a ResultsHistory: the first empty slot, or the last
+// one after the others moved down when the history is full. A negative speed counts as 0.
+void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed);
 
 // Mean of the filled slots up to the first empty one; 0 for none.
 std::int16_t ComputeAverageSpeed(const std::array<std::int16_t, 10>& history);

@@ -2,7 +2,6 @@
 
 #include <QFile>
 
-#include "platform/events.h"
 #include "platform/files.h"
 #include "users/user_record.h"
 
@@ -26,14 +25,13 @@ QByteArray JoinLines(const QList<QByteArray>& lines) {
 
 // Writes the bytes to "usuarios.tmp" and moves it over the users file. Whatever fails, no
 // temporary file stays behind and the users file keeps its old content.
-bool WriteThroughTemp(const QByteArray& bytes, bool letWindowsWork) {
+bool WriteThroughTemp(const QByteArray& bytes, const std::function<void()>& whileRewriting) {
     const QString temp = DataPath(kUsersTempName);
     if (!WriteAndSync(temp, bytes)) {
         RemoveFile(temp);
         return false;
     }
-    // The interface stays responsive while the file is written.
-    if (letWindowsWork) DrainEvents();
+    if (whileRewriting) whileRewriting();
     if (!MoveFileOver(temp, DataPath(kUsersFileName))) {
         RemoveFile(temp);
         return false;
@@ -95,14 +93,15 @@ QString ByteLineField(const QByteArray& line, int k) {
     return QString::fromUtf8(line.mid(start, end < 0 ? -1 : end - start));
 }
 
-bool RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass) {
+bool RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass,
+                        const std::function<void()>& whileRewriting) {
     const UsersFileBytes source = ReadUsersFile(access);
     if (!source.opened) return false;
-    return WriteThroughTemp(JoinLines(pass(source.content)), true);
+    return WriteThroughTemp(JoinLines(pass(source.content)), whileRewriting);
 }
 
 bool ReplaceUsersFile(const QList<QByteArray>& lines) {
-    return WriteThroughTemp(JoinLines(lines), false);
+    return WriteThroughTemp(JoinLines(lines), {});
 }
 
 }  // namespace tz

@@ -34,10 +34,11 @@ QString ByteLineField(const QByteArray& line, int k);
 using UsersFilePass = std::function<QList<QByteArray>(const QByteArray& content)>;
 
 // Opens the users file as `access` says, passes its content through `pass` into
-// "usuarios.tmp" (flushed to disk), lets pending window events be processed, and renames the
-// temporary file over the users file. Returns false when any step fails; the users file is
-// then exactly as it was and no "usuarios.tmp" is left.
-bool RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass);
+// "usuarios.tmp" (flushed to disk), runs `whileRewriting` (the screens let window events be
+// processed there), and renames the temporary file over the users file. Returns false when any
+// step fails; the users file is then exactly as it was and no "usuarios.tmp" is left.
+bool RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass,
+                        const std::function<void()>& whileRewriting = {});
 
 // Writes the lines (each ending CR LF) as the whole users file, through "usuarios.tmp" like
 // a rewrite.

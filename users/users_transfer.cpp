@@ -5,7 +5,6 @@
 #include <QSaveFile>
 
 #include "platform/clock.h"
-#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
@@ -27,8 +26,10 @@ QByteArray JoinWithLineEnds(const QList<QByteArray>& lines) {
     return bytes;
 }
 
-// Writes the whole file or leaves an existing one as it was.
-bool WriteExportFile(const QString& path, const QByteArray& bytes) {
+}  // namespace
+
+bool WriteExportFile(const QString& path, const QList<QByteArray>& lines) {
+    const QByteArray bytes = JoinWithLineEnds(lines);
     QSaveFile file(path);
     // Some removable drives refuse the temporary file beside the target.
     file.setDirectWriteFallback(true);
@@ -39,6 +40,8 @@ bool WriteExportFile(const QString& path, const QByteArray& bytes) {
     }
     return file.commit();
 }
+
+namespace {
 
 // Appends the lines to the users file in one write. A missing or empty users file gets the
 // header first (otherwise the first imported user would be read as the header and vanish),
@@ -92,36 +95,7 @@ QString DrawImportId(const QStringList& taken) {
     return QString();
 }
 
-void ExportUsers(const QStringList& markedIds) {
-    const QList<QByteArray> lines = CollectUserLines(markedIds);
-    if (lines.isEmpty()) {
-        Tell(QStringLiteral("Atención"),
-             QStringLiteral("No hay ningún usuario marcado para la exportación"),
-             DialogIcon::Exclamation);
-        return;
-    }
-    const QString path = SaveFileDialog(kExportTitle, kTransferFilter, kExportProposedName);
-    if (path.isEmpty()) return;
-    const QString bareName = QFileInfo(path).fileName();
-    if (!WriteExportFile(path, JoinWithLineEnds(lines))) {
-        Tell(QStringLiteral("Resultados de la exportación de usuarios"),
-             QStringLiteral("No se pudo escribir el archivo:\n\n") + bareName +
-                 QStringLiteral("\n\nNo se ha exportado ningún usuario. Compruebe que la "
-                                "carpeta existe y que se puede escribir en ella."),
-             DialogIcon::Exclamation);
-        return;
-    }
-    Tell(QStringLiteral("Resultados de la exportación de usuarios"),
-         QString::number(lines.size()) + QStringLiteral(" usuarios fueron exportados a:\n\n") +
-             bareName,
-         DialogIcon::Information);
-}
-
-void ImportUsers(const std::function<void()>& reloadList) {
-    // The file-name box starts empty: "*.tpz" is a pattern, not a name.
-    const QString path = OpenFileDialog(kImportTitle, kTransferFilter, QString());
-    if (path.isEmpty()) return;
-
+qsizetype ImportUsersFrom(const QString& path) {
     QList<QByteArray> newLines;
     QFile source(path);
     if (source.open(QIODevice::ReadOnly)) {
@@ -138,13 +112,8 @@ void ImportUsers(const std::function<void()>& reloadList) {
             newLines.append(MakeImportedLine(line, id));
         }
     }
-    qsizetype imported = 0;
-    if (!newLines.isEmpty() && AppendToUsersFile(newLines)) imported = newLines.size();
-
-    if (reloadList) reloadList();
-    Tell(QStringLiteral("Resultados de la Importación de usuarios"),
-         QString::number(imported) + QStringLiteral(" usuarios fueron importados"),
-         DialogIcon::Information);
+    if (newLines.isEmpty() || !AppendToUsersFile(newLines)) return 0;
+    return newLines.size();
 }
 
 }  // namespace tz

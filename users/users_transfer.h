@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace tz {
 
@@ -28,12 +27,11 @@ QByteArray MakeImportedLine(const QByteArray& line, const QString& id);
 // users file nor in `taken`; empty text when none was found (a practically full id range).
 QString DrawImportId(const QStringList& taken);
 
-// Exports the users whose rows are marked (their ids in list order): asks for the file,
-// writes their lines and tells how many went out, or that the file could not be written.
-void ExportUsers(const QStringList& markedIds);
+// Writes the lines (each ending CR LF) as the whole file, or leaves an existing one as it was.
+bool WriteExportFile(const QString& path, const QList<QByteArray>& lines);
 
-// Asks for a file and appends each of its users to the users file under a new id, then
-// calls `reloadList` and tells how many were imported.
-void ImportUsers(const std::function<void()>& reloadList);
+// Appends each user of the file to the users file under a new id; the number appended (0 when
+// the file or the users file cannot be opened).
+qsizetype ImportUsersFrom(const QString& path);
 
 }  // namespace tz

@@ -44,7 +44,7 @@ QString ReadScrambledLine(ScrambledLines& file) {
     return TrimSpaces(ScrambleText(QString::fromUtf8(line), kScrambleKey));
 }
 
-int UpgradeUsersFile() {
+int UpgradeUsersFile(const std::function<void()>& whileRewriting) {
     const QString stamp = MakeDateStamp();
     const UsersFileBytes current = ReadUsersFile(UsersFileAccess::ReadWrite);
     if (!current.opened) return 0;
@@ -53,18 +53,21 @@ int UpgradeUsersFile() {
     const int version = ReadFormatVersion(firstLine);
     if (version >= 26) return version;
 
-    RewriteThroughTemp(UsersFileAccess::ReadOnly, [&stamp](const QByteArray& content) {
-        ScrambledLines file{SplitByteLinesAt(content, LineEndOf(content))};
-        ++file.next;  // the old header
-        QList<QByteArray> out{kUsersHeader.toUtf8()};
-        int counter = 1;
-        while (!file.AtEnd()) {
-            const QString line = ReadScrambledLine(file);
-            out.append((line + "|ID-" + stamp + QString::number(counter)).toUtf8());
-            ++counter;
-        }
-        return out;
-    });
+    RewriteThroughTemp(
+        UsersFileAccess::ReadOnly,
+        [&stamp](const QByteArray& content) {
+            ScrambledLines file{SplitByteLinesAt(content, LineEndOf(content))};
+            ++file.next;  // the old header
+            QList<QByteArray> out{kUsersHeader.toUtf8()};
+            int counter = 1;
+            while (!file.AtEnd()) {
+                const QString line = ReadScrambledLine(file);
+                out.append((line + "|ID-" + stamp + QString::number(counter)).toUtf8());
+                ++counter;
+            }
+            return out;
+        },
+        whileRewriting);
     return 0;
 }
 

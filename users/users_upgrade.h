@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace tz {
 
@@ -28,6 +29,7 @@ QString ReadScrambledLine(ScrambledLines& file);
 // further line unscrambled and followed by "|ID-" + the DateStamp of this call + a counter
 // from 1. Returns the format version when it is 26 or more (the file is then untouched),
 // otherwise 0. A missing users file becomes a file holding only the UsersHeader.
-int UpgradeUsersFile();
+// `whileRewriting` runs between writing the converted file and putting it in place.
+int UpgradeUsersFile(const std::function<void()>& whileRewriting = {});
 
 }  // namespace tz

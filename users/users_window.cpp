@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
@@ -18,7 +19,7 @@
 #include "users/new_user_dialog.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
-#include "users/users_transfer.h"
+#include "users/users_transfer_dialogs.h"
 
 namespace tz {
 
@@ -28,6 +29,9 @@ const QColor kListBackground(81, 74, 51);
 const QColor kListText(255, 218, 176);
 
 struct UsersWindow {
+    // The user the program works on and the mode in force, which choosing changes.
+    UserRecord* currentUser = nullptr;
+    QString* currentMode = nullptr;
     ScreenWindow* window = nullptr;
     QTreeWidget* list = nullptr;
     QAbstractButton* remove = nullptr;
@@ -235,7 +239,13 @@ void LoadUserList(const UsersWindow& users) {
         const QSignalBlocker quiet(users.list);
         users.list->clear();
     }
-    CreateDefaultUsersFile();
+    if (CreateDefaultUsersFile()) {
+        // The new file settles before it is read, the window kept responsive meanwhile.
+        SleepMs(100);
+        DrainEvents();
+        SleepMs(100);
+    }
+    const QString& currentId = users.currentUser->id;
     int remembered = -1;
     {
         const QSignalBlocker quiet(users.list);
@@ -245,7 +255,7 @@ void LoadUserList(const UsersWindow& users) {
             if (line.trimmed().isEmpty()) continue;
             QTreeWidgetItem* row = MakeRow(line);
             users.list->addTopLevelItem(row);
-            if (!CurrentUser.id.isEmpty() && row->text(kIdColumn) == CurrentUser.id) {
+            if (!currentId.isEmpty() && row->text(kIdColumn) == currentId) {
                 remembered = users.list->topLevelItemCount() - 1;
             }
         }
@@ -274,14 +284,13 @@ QStringList MarkedIds(const UsersWindow& users) {
 bool ChooseSelectedUser(const UsersWindow& users) {
     const int row = SelectedRow(users);
     if (row < 0) return false;
-    const UserRecord before = CurrentUser;
-    const QString modeBefore = CurrentMode;
-    CurrentUser = UserRecord();
-    CurrentUser.id = users.list->topLevelItem(row)->text(kIdColumn);
-    LoadCurrentUser();
-    if (!CurrentUser.name.isEmpty()) return true;
-    CurrentUser = before;
-    CurrentMode = modeBefore;
+    const std::optional<UserRecord> chosen =
+        LoadUser(users.list->topLevelItem(row)->text(kIdColumn));
+    if (chosen && !chosen->name.isEmpty()) {
+        *users.currentUser = *chosen;
+        *users.currentMode = chosen->mode;
+        return true;
+    }
     Tell(QStringLiteral("USUARIOS"),
          QStringLiteral("No se encuentra a este usuario en el archivo de usuarios.\n\n"
                         "La lista se ha vuelto a cargar."),
@@ -302,7 +311,7 @@ void DeleteSelectedUser(const UsersWindow& users) {
         return;
     }
     // The row goes only when its line went: a list that shows what the file holds.
-    if (!DeleteUser(id)) {
+    if (!DeleteUser(id, DrainEvents)) {
         Tell(QStringLiteral("Eliminar Usuario"),
              QStringLiteral("No se pudo eliminar a ") + name +
                  QStringLiteral(": el archivo de usuarios no se puede escribir."),
@@ -311,9 +320,9 @@ void DeleteSelectedUser(const UsersWindow& users) {
     }
     delete item;
     SelectRow(users, 0);
-    if (id == CurrentUser.id) {
-        CurrentUser.name.clear();
-        CurrentUser.id.clear();
+    if (id == users.currentUser->id) {
+        users.currentUser->name.clear();
+        users.currentUser->id.clear();
     }
 }
 
@@ -363,8 +372,10 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
 
 }  // namespace
 
-void RunUsersWindow(QWidget* owner) {
+void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode) {
     UsersWindow users = BuildUsersWindow(owner);
+    users.currentUser = &currentUser;
+    users.currentMode = &currentMode;
     users.window->show();
     DrainEvents();
     LoadUserList(users);

@@ -2,6 +2,10 @@
 // The users window: the list of every user, where the CurrentUser is chosen, and from where
 // users are added, deleted, imported and exported.
 
+#include <QString>
+
+#include "users/user_record.h"
+
 class QWidget;
 
 namespace tz {
@@ -28,8 +32,8 @@ enum UsersListColumn {
 
 // Shows the users window over `owner` (the main menu; may be null), which is disabled
 // meanwhile, and returns when it closes. A user chosen there (Accept, Enter or a double-click
-// on a row) is loaded into the CurrentUser and CurrentMode; Escape and Cancel leave both as
-// they were. Deleting the CurrentUser empties its name and id (no user selected).
-void RunUsersWindow(QWidget* owner);
+// on a row) is loaded into `currentUser` and `currentMode`; Escape and Cancel leave both as
+// they were. Deleting the current user empties its name and id (no user selected).
+void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode);
 
 }  // namespace tz

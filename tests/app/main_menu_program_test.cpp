@@ -6,9 +6,8 @@
 #include "app/status_panel.h"
 #include "platform/clock.h"
 #include "platform/events.h"
-#include "platform/globals.h"
 #include "platform/windows.h"
-#include "support.h"
+#include "program_test.h"
 
 namespace tz {
 namespace {
@@ -42,17 +41,18 @@ TEST(MainMenuRules, PanelNameKeepsThirtyOneCharacters) {
     EXPECT_EQ(cut, QString(30, QChar('A')));
 }
 
-class MainMenuProgramTest : public test::ProgramFolderTest {
+class MainMenuProgramTest : public test::ProgramStateTest {
   protected:
     void SetUp() override {
-        test::ProgramFolderTest::SetUp();
+        test::ProgramStateTest::SetUp();
         SetClock(&clock_);
     }
     void TearDown() override {
         SetClock(nullptr);
-        test::ProgramFolderTest::TearDown();
+        test::ProgramStateTest::TearDown();
     }
     ManualClock clock_;
+    QPointer<QWidget>& MainMenuWindow = state_.mainMenu;
 };
 
 TEST_F(MainMenuProgramTest, HelpIsTheHtmlBesideTheProgramAndShipsWithIt) {
@@ -95,7 +95,7 @@ TEST_F(MainMenuProgramTest, QuitEndsTheWholeProgramWithCodeZeroAndNoLockCopy) {
     char name[] = "tipenzo10";
     char* argv[] = {name, nullptr};
     int argc = 1;
-    EXPECT_EQ(RunProgram(argc, argv), 0);
+    EXPECT_EQ(RunProgram(argc, argv, state_), 0);
     EXPECT_FALSE(MainMenuWindow);
     EXPECT_FALSE(Exists("~usuarios.dat"));
     EXPECT_TRUE(Exists("usuarios.dat"));
@@ -103,11 +103,11 @@ TEST_F(MainMenuProgramTest, QuitEndsTheWholeProgramWithCodeZeroAndNoLockCopy) {
 }
 
 TEST_F(MainMenuProgramTest, CloseRequestEndsTheWholeProgramTheSameWay) {
-    AppendInputStep([] { MainMenuWindow->close(); });
+    AppendInputStep([this] { MainMenuWindow->close(); });
     char name[] = "tipenzo10";
     char* argv[] = {name, nullptr};
     int argc = 1;
-    EXPECT_EQ(RunProgram(argc, argv), 0);
+    EXPECT_EQ(RunProgram(argc, argv, state_), 0);
     EXPECT_FALSE(MainMenuWindow);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 }

@@ -3,11 +3,11 @@
 #include "app/picture_registry.h"
 #include "app/startup.h"
 #include "exercise/exercise_session.h"
+#include "exercise/exercise_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
 #include "platform/windows.h"
@@ -158,14 +158,22 @@ TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCo
     ASSERT_TRUE(RunFileChecks());
     EXPECT_FALSE(Exists("~usuarios.dat"));  // no users file, nothing to copy
     const qint64 before = clock_.milliseconds;
-    InitialiseProgram();
+    ProgramState state;
+    state.CurrentUser.name = QStringLiteral("OTRA");  // start-up begins from a fresh state
+    InitialiseProgram(state);
     EXPECT_GE(clock_.milliseconds - before, 2500);
     EXPECT_EQ(ReadBytes("usuarios.dat"), QByteArray("Datos de Usuarios v2.6\r\n"));
-    EXPECT_EQ(ExerciseCanvas.size(), QSize(770, 200));
+    EXPECT_EQ(state.CurrentUser, UserRecord());
+    EXPECT_EQ(state.CurrentMode, "NORMAL");
+    EXPECT_EQ(state.ExerciseFont.family(), QStringLiteral("Courier New"));
+    EXPECT_TRUE(state.ExerciseFont.bold());
+    EXPECT_EQ(
+        ExerciseWindow(state.ExerciseFont, state.hideOptions, state.HeaderCanvas).Canvas().size(),
+        QSize(770, 200));
     EXPECT_EQ(TextLineHeight, 28);
     EXPECT_TRUE(PictureExists(53));
     EXPECT_EQ(Picture(45).size(), QSize(306, 84));
-    ShutdownProgram();
+    ShutdownProgram(state);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 }
 

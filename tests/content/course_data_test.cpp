@@ -2,7 +2,6 @@
 
 #include "content/course_data.h"
 #include "content_test.h"
-#include "platform/globals.h"
 #include "support.h"
 #include "users/user_record.h"
 
@@ -187,58 +186,58 @@ TEST(CourseData, ParsingKeepsEntriesExactlyAndNamesTheFaultyLine) {
     }
 }
 
-TEST(CourseData, BlockReadingFillsTheBlockGlobals) {
-    ASSERT_TRUE(LoadBlock(1, 5));
-    EXPECT_EQ(BlockCount, 5);
-    EXPECT_EQ(LevelSpeed, 25);
-    EXPECT_EQ(EntryCount, 6);
-    EXPECT_EQ(LinesPerExercise, 5);
-    EXPECT_EQ(BlockEntries,
-              (QStringList{"", "asdf ñlkj", "asadas", "jalada", "alkaja", "gadasa", "kalaña"}));
+TEST(CourseData, LoadingABlockGivesItsEntriesLinesAndLevel) {
+    LoadedBlock block = LoadBlock(1, 5);
+    ASSERT_TRUE(block.found);
+    EXPECT_EQ(block.blockCount, 5);
+    EXPECT_EQ(block.levelSpeed, 25);
+    EXPECT_EQ(block.EntryCount(), 6);
+    EXPECT_EQ(block.linesPerExercise, 5);
+    EXPECT_EQ(block.entries,
+              (QStringList{"asdf ñlkj", "asadas", "jalada", "alkaja", "gadasa", "kalaña"}));
+    EXPECT_EQ(block.Entry(1), "asdf ñlkj");
+    EXPECT_EQ(block.Entry(6), "kalaña");
+    EXPECT_EQ(block.Entry(0), "");
+    EXPECT_EQ(block.Entry(7), "");
 
-    // The CoursePosition of the current user picks the level and block.
-    const UserRecord saved = CurrentUser;
-    CurrentUser.level = 34;
-    CurrentUser.block = 1;
-    ASSERT_TRUE(SeekLevel());
-    ASSERT_TRUE(ReadBlock());
-    EXPECT_EQ(BlockEntries, (QStringList{"", "(TEXTO=61"}));
-    EXPECT_EQ(EntryCount, 1);
-    EXPECT_EQ(LinesPerExercise, 1);
-    EXPECT_EQ(LevelSpeed, 190);
+    block = LoadBlock(34, 1);
+    ASSERT_TRUE(block.found);
+    EXPECT_EQ(block.entries, QStringList{"(TEXTO=61"});
+    EXPECT_EQ(block.EntryCount(), 1);
+    EXPECT_EQ(block.linesPerExercise, 1);
+    EXPECT_EQ(block.levelSpeed, 190);
 
-    CurrentUser.level = 2;
-    CurrentUser.block = 4;
-    ASSERT_TRUE(LoadBlock());
-    EXPECT_EQ(BlockCount, 4);
-    EXPECT_EQ(EntryCount, 7);
-    EXPECT_EQ(BlockEntries.size(), 8);
-    EXPECT_EQ(BlockEntries.last(), "pasear");
+    block = LoadBlock(2, 4);
+    ASSERT_TRUE(block.found);
+    EXPECT_EQ(block.blockCount, 4);
+    EXPECT_EQ(block.EntryCount(), 7);
+    EXPECT_EQ(block.entries.last(), "pasear");
 
-    // One seek serves several blocks of the level.
-    ASSERT_TRUE(SeekLevel(36));
-    ASSERT_TRUE(ReadBlock(5));
-    EXPECT_EQ(BlockEntries, (QStringList{"", "(TEXTO=69)"}));
-    ASSERT_TRUE(ReadBlock(2));
-    EXPECT_EQ(EntryCount, 2);
-    EXPECT_EQ(LinesPerExercise, 3);
-    CurrentUser = saved;
+    // Blocks of one level, one after another.
+    block = LoadBlock(36, 5);
+    ASSERT_TRUE(block.found);
+    EXPECT_EQ(block.entries, QStringList{"(TEXTO=69)"});
+    block = LoadBlock(36, 2);
+    ASSERT_TRUE(block.found);
+    EXPECT_EQ(block.EntryCount(), 2);
+    EXPECT_EQ(block.linesPerExercise, 3);
 }
 
 TEST(CourseData, PlacesOutsideTheCourseLoadAnEmptyBlock) {
     // Only a damaged users file holds such a place; it must not bring down the program.
     const int places[][2] = {{0, 1}, {37, 1}, {-5, 1}, {1, 0}, {1, 6}, {2, 5}, {36, -1}};
     for (const auto& place : places) {
-        ASSERT_TRUE(LoadBlock(1, 1));
-        EXPECT_FALSE(LoadBlock(place[0], place[1])) << place[0] << "/" << place[1];
-        EXPECT_EQ(EntryCount, 0);
-        EXPECT_EQ(LinesPerExercise, 0);
-        EXPECT_EQ(BlockEntries, QStringList{""});
+        const LoadedBlock block = LoadBlock(place[0], place[1]);
+        EXPECT_FALSE(block.found) << place[0] << "/" << place[1];
+        EXPECT_EQ(block.EntryCount(), 0);
+        EXPECT_EQ(block.linesPerExercise, 0);
+        EXPECT_EQ(block.entries, QStringList{});
     }
     // A known level still tells its block count and speed.
-    EXPECT_FALSE(LoadBlock(2, 5));
-    EXPECT_EQ(BlockCount, 4);
-    EXPECT_EQ(LevelSpeed, 25);
+    const LoadedBlock beyond = LoadBlock(2, 5);
+    EXPECT_FALSE(beyond.found);
+    EXPECT_EQ(beyond.blockCount, 4);
+    EXPECT_EQ(beyond.levelSpeed, 25);
 }
 
 }  // namespace

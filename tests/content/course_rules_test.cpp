@@ -12,7 +12,6 @@
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content_test.h"
-#include "platform/globals.h"
 #include "support.h"
 
 namespace tz {

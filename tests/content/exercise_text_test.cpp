@@ -4,9 +4,7 @@
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content_test.h"
-#include "platform/globals.h"
 #include "support.h"
-#include "users/user_record.h"
 
 namespace tz {
 namespace {
@@ -15,32 +13,32 @@ class ExerciseTextTest : public test::ProgramFolderTest {
   protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        saved_ = CurrentUser;
-        ExerciseSource = "NO";
-        CustomDocumentName.clear();
         ASSERT_TRUE(QDir(dir_->path()).mkpath("textos"));
     }
-    void TearDown() override {
-        CurrentUser = saved_;
-        ExerciseSource = "NO";
-        CustomDocumentName.clear();
-        ProgramFolderTest::TearDown();
+    // Builds exercise `exercise` of `block` for the source and document in force; keeps what
+    // was built.
+    bool Assemble(const LoadedBlock& block, int exercise) {
+        built_ = AssembleExerciseText(block, exercise, source_, document_);
+        return built_.built;
     }
     // Loads a block of one entry typed as `lines` lines and builds its text.
     bool Build(const QString& entry, int lines = 5) {
-        BlockEntries = QStringList{"", entry};
-        EntryCount = 1;
-        LinesPerExercise = lines;
-        return AssembleExerciseText(1);
+        LoadedBlock block;
+        block.found = true;
+        block.entries = QStringList{entry};
+        block.linesPerExercise = lines;
+        return Assemble(block, 1);
     }
     // The text a lesson text file of these bytes gives.
     QString LessonText(const QByteArray& bytes) {
         WriteBytes("textos/TEXTO_01", bytes);
         EXPECT_TRUE(Build("(TEXTO=1)"));
-        return ExerciseText;
+        return built_.text;
     }
 
-    UserRecord saved_;
+    ExerciseSource source_ = ExerciseSource::Course;
+    QString document_;
+    ExerciseText built_;
 };
 
 QStringList Repeated(const QString& unit, int times) {
@@ -53,17 +51,17 @@ TEST_F(ExerciseTextTest, WordGroupsRepeatToFillTheLinesOfTheBlock) {
     ASSERT_TRUE(Build("asdf ñlkj"));
     const QString line = Repeated("asdf ñlkj", 6).join(' ');
     EXPECT_EQ(line.size(), 59);
-    EXPECT_EQ(ExerciseText, Repeated(line, 5).join('\r'));
+    EXPECT_EQ(built_.text, Repeated(line, 5).join('\r'));
 
     // The marker stands for a double quote: a unit of 7 characters fits nine times.
     ASSERT_TRUE(Build("|kom|coma|kom|", 3));
-    EXPECT_EQ(ExerciseText, Repeated(Repeated("\"coma\"", 9).join(' '), 3).join('\r'));
+    EXPECT_EQ(built_.text, Repeated(Repeated("\"coma\"", 9).join(' '), 3).join('\r'));
 
     // One line: no line end at all.
     ASSERT_TRUE(Build("dada", 1));
-    EXPECT_EQ(ExerciseText, Repeated("dada", 13).join(' '));
-    EXPECT_FALSE(ExerciseText.contains('\r'));
-    EXPECT_TRUE(MissingTextFile.isEmpty());
+    EXPECT_EQ(built_.text, Repeated("dada", 13).join(' '));
+    EXPECT_FALSE(built_.text.contains('\r'));
+    EXPECT_TRUE(built_.missingFile.isEmpty());
 }
 
 TEST_F(ExerciseTextTest, LongEntriesAreTypedOnceAndCutAtSixtySevenCharacters) {
@@ -83,7 +81,7 @@ TEST_F(ExerciseTextTest, LongEntriesAreTypedOnceAndCutAtSixtySevenCharacters) {
     EXPECT_EQ(WordExerciseLine(marker), QString("b").repeated(60) + " \"cde\"");
 
     ASSERT_TRUE(Build(saying, 3));
-    EXPECT_EQ(ExerciseText, Repeated(QString("a").repeated(64), 3).join('\r'));
+    EXPECT_EQ(built_.text, Repeated(QString("a").repeated(64), 3).join('\r'));
 }
 
 TEST_F(ExerciseTextTest, LeadingSpacesStayInsideButNotAtTheLineStart) {
@@ -95,18 +93,17 @@ TEST_F(ExerciseTextTest, LeadingSpacesStayInsideButNotAtTheLineStart) {
     EXPECT_EQ(WordExerciseLine(""), "");
 }
 
-TEST_F(ExerciseTextTest, TheExerciseOfTheCurrentUserPicksTheEntry) {
-    ASSERT_TRUE(LoadBlock(1, 3));
-    CurrentUser.exercise = 2;
-    ASSERT_TRUE(AssembleExerciseText());
-    EXPECT_EQ(ExerciseText, Repeated(Repeated("safa", 13).join(' '), 3).join('\r'));
+TEST_F(ExerciseTextTest, TheExerciseNumberPicksTheEntry) {
+    const LoadedBlock block = LoadBlock(1, 3);
+    ASSERT_TRUE(block.found);
+    ASSERT_TRUE(Assemble(block, 2));
+    EXPECT_EQ(built_.text, Repeated(Repeated("safa", 13).join(' '), 3).join('\r'));
 
     // A position outside the block leaves nothing to type.
     for (const int exercise : {0, 5, -1}) {
-        CurrentUser.exercise = static_cast<std::int8_t>(exercise);
-        EXPECT_FALSE(AssembleExerciseText());
-        EXPECT_TRUE(ExerciseText.isEmpty());
-        EXPECT_TRUE(MissingTextFile.isEmpty());
+        EXPECT_FALSE(Assemble(block, exercise));
+        EXPECT_TRUE(built_.text.isEmpty());
+        EXPECT_TRUE(built_.missingFile.isEmpty());
     }
 }
 
@@ -126,14 +123,14 @@ TEST_F(ExerciseTextTest, ReferencesReadTheTwoDigitLessonTextFile) {
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(Build(c.entry)) << c.entry;
-        EXPECT_EQ(ExerciseText, c.text) << c.entry;
+        EXPECT_EQ(built_.text, c.text) << c.entry;
     }
     EXPECT_EQ(LessonTextFileName("(TEXTO=7)"), "textos/TEXTO_07");
     EXPECT_EQ(LessonTextFileName("(TEXTO=69)"), "textos/TEXTO_69");
 
     // Only the exact upper-case prefix refers to a file.
     ASSERT_TRUE(Build("(texto=5)", 1));
-    EXPECT_EQ(ExerciseText, Repeated("(texto=5)", 6).join(' '));
+    EXPECT_EQ(built_.text, Repeated("(texto=5)", 6).join(' '));
     EXPECT_FALSE(IsLessonTextRef(" (TEXTO=5)"));
 }
 
@@ -141,7 +138,7 @@ TEST_F(ExerciseTextTest, LessonFilesAreFoundWhateverTheCaseOfTheirNames) {
     ASSERT_TRUE(QDir(dir_->path()).rename("textos", "TEXTOS"));
     WriteBytes("TEXTOS/texto_09", "nueve\r\n");
     ASSERT_TRUE(Build("(TEXTO=9)"));
-    EXPECT_EQ(ExerciseText, "nueve");
+    EXPECT_EQ(built_.text, "nueve");
 }
 
 TEST_F(ExerciseTextTest, LessonTextLinesKeepTheirShapeAndJoinWithCrLf) {
@@ -189,52 +186,52 @@ TEST_F(ExerciseTextTest, AMissingFileReadsEmptyAndIsNamed) {
     WriteBytes("textos/TEXTO_02", "dos\r\n");
     ASSERT_TRUE(Build("(TEXTO=2)"));
     EXPECT_FALSE(Build("(TEXTO=3)"));
-    EXPECT_TRUE(ExerciseText.isEmpty());
-    EXPECT_EQ(MissingTextFile, QDir::toNativeSeparators(Path("textos/TEXTO_03")));
+    EXPECT_TRUE(built_.text.isEmpty());
+    EXPECT_EQ(built_.missingFile, QDir::toNativeSeparators(Path("textos/TEXTO_03")));
 
     // A folder where the file should be cannot be read either.
     ASSERT_TRUE(QDir(dir_->path()).mkpath("textos/TEXTO_04"));
     EXPECT_FALSE(Build("(TEXTO=4)"));
-    EXPECT_TRUE(MissingTextFile.endsWith("TEXTO_04"));
+    EXPECT_TRUE(built_.missingFile.endsWith("TEXTO_04"));
 
     // No lesson folder at all.
     ASSERT_TRUE(QDir(Path("textos")).removeRecursively());
     EXPECT_FALSE(Build("(TEXTO=2)"));
-    EXPECT_TRUE(ExerciseText.isEmpty());
-    EXPECT_TRUE(MissingTextFile.endsWith("TEXTO_02"));
+    EXPECT_TRUE(built_.text.isEmpty());
+    EXPECT_TRUE(built_.missingFile.endsWith("TEXTO_02"));
 
     // The next build that finds its text forgets the missing file.
     ASSERT_TRUE(Build("sala"));
-    EXPECT_TRUE(MissingTextFile.isEmpty());
+    EXPECT_TRUE(built_.missingFile.isEmpty());
 }
 
 TEST_F(ExerciseTextTest, ACustomTextReplacesEveryEntry) {
     ASSERT_TRUE(QDir(dir_->path()).mkpath("TXTPERSONALIZADOS"));
     WriteBytes("TXTPERSONALIZADOS/Mi Texto.t10", "Mi |kom|texto|kom|   \r\nsegunda");
     WriteBytes("textos/TEXTO_05", "cinco\r\n");
-    ExerciseSource = "TXTLARGO";
-    CustomDocumentName = "Mi Texto.t10";
+    source_ = ExerciseSource::CustomText;
+    document_ = "Mi Texto.t10";
     for (const char* entry : {"asdf ñlkj", "(TEXTO=5)", ""}) {
         EXPECT_TRUE(Build(entry)) << entry;
-        EXPECT_EQ(ExerciseText, "Mi \"texto\"\r\nsegunda") << entry;
+        EXPECT_EQ(built_.text, "Mi \"texto\"\r\nsegunda") << entry;
     }
     // Even a position outside the block: the document is what runs.
-    EXPECT_TRUE(AssembleExerciseText(9));
-    EXPECT_EQ(ExerciseText, "Mi \"texto\"\r\nsegunda");
+    EXPECT_TRUE(Assemble(LoadBlock(1, 1), 9));
+    EXPECT_EQ(built_.text, "Mi \"texto\"\r\nsegunda");
 
-    CustomDocumentName = "mi texto.T10";
+    document_ = "mi texto.T10";
     EXPECT_TRUE(Build("x"));
-    EXPECT_EQ(ExerciseText, "Mi \"texto\"\r\nsegunda");
+    EXPECT_EQ(built_.text, "Mi \"texto\"\r\nsegunda");
 
-    CustomDocumentName = "borrado.t10";
+    document_ = "borrado.t10";
     EXPECT_FALSE(Build("asdf"));
-    EXPECT_TRUE(ExerciseText.isEmpty());
-    EXPECT_EQ(MissingTextFile, QDir::toNativeSeparators(Path("TXTPERSONALIZADOS/borrado.t10")));
+    EXPECT_TRUE(built_.text.isEmpty());
+    EXPECT_EQ(built_.missingFile, QDir::toNativeSeparators(Path("TXTPERSONALIZADOS/borrado.t10")));
 
     // Back in the course the entry rules again.
-    ExerciseSource = "NO";
+    source_ = ExerciseSource::Course;
     ASSERT_TRUE(Build("(TEXTO=5)"));
-    EXPECT_EQ(ExerciseText, "cinco");
+    EXPECT_EQ(built_.text, "cinco");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <array>
 #include <memory>
 
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
 #include "support.h"
@@ -45,24 +44,9 @@ int Right(int bar) {
     return Left(bar) + 35;
 }
 
-// The picture table as start-up leaves it: 1 to 53 taken.
 class ResultsChartTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        FreeAllPictures();
-        for (int n = 1; n <= 53; ++n) RegisterPicture(n, QImage(4, 4, QImage::Format_RGB32));
-        saved_ = CurrentUser;
-    }
-    void TearDown() override {
-        CurrentUser = saved_;
-        MainMenuWindow = nullptr;
-    }
-
-    QImage Chart(const History& history) {
-        CurrentUser.history = history;
-        BuildResultsChart(440, 180);
-        return Picture(ResultsChartPicture());
-    }
+    QImage Chart(const History& history) { return DrawResultsChart(history, 440, 180); }
 
     static QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xffffff; }
 
@@ -267,13 +251,13 @@ TEST_F(ResultsChartTest, ValuesStandCentredAboveTheirBarsAndLabelsBelow) {
 }
 
 TEST_F(ResultsChartTest, AValueWiderThanItsSlotIsCentredAllTheSame) {
-    const int picture = CreateEmptyPicture(440, 180);
-    ChartPoints.assign(11, ChartPoint{});
-    ChartPoints[0] = {2000000000, QStringLiteral("Ejercicio")};
-    for (int i = 1; i <= 10; ++i) ChartPoints[i] = {0, QString::number(i)};
-    ChartPoints[5].value = 1234567890;
-    DrawBarChart(picture, 10, 0, 0, 440, 180, 1, kResultsChartTitle);
-    const QImage& chart = Picture(picture);
+    QImage chart(440, 180, QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    std::vector<ChartPoint> points(11);
+    points[0] = {2000000000, QStringLiteral("Ejercicio")};
+    for (int i = 1; i <= 10; ++i) points[i] = {0, QString::number(i)};
+    points[5].value = 1234567890;
+    DrawBarChart(chart, points, 10, 0, 0, 440, 180, 1, kResultsChartTitle);
     const QRect value = InkBox(chart, ValueInk, QRect(0, 0, 440, 140));  // above the zeros
     ASSERT_FALSE(value.isEmpty());
     EXPECT_LT(value.left(), Left(5));
@@ -282,12 +266,12 @@ TEST_F(ResultsChartTest, AValueWiderThanItsSlotIsCentredAllTheSame) {
 }
 
 TEST_F(ResultsChartTest, DrawBarChartHonoursTheAreaAndScheme) {
-    const int picture = CreateEmptyPicture(500, 220);
-    ChartPoints.assign(11, ChartPoint{});
-    ChartPoints[0] = {10, QStringLiteral("Ejercicio")};
-    for (int i = 1; i <= 10; ++i) ChartPoints[i] = {i, QString::number(i)};
-    DrawBarChart(picture, 10, 30, 20, 440, 180, 2, kResultsChartTitle);
-    const QImage& chart = Picture(picture);
+    QImage chart(500, 220, QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    std::vector<ChartPoint> points(11);
+    points[0] = {10, QStringLiteral("Ejercicio")};
+    for (int i = 1; i <= 10; ++i) points[i] = {i, QString::number(i)};
+    DrawBarChart(chart, points, 10, 30, 20, 440, 180, 2, kResultsChartTitle);
     EXPECT_EQ(At(chart, 29, 100), qRgb(255, 255, 255) & 0xffffff);  // outside the area
     EXPECT_EQ(At(chart, 30, 100), qRgb(184, 226, 197) & 0xffffff);  // green left strip
     EXPECT_EQ(At(chart, 30 + 48 + 9 * kSlot + 5, 20 + 27), qRgb(120, 183, 120) & 0xffffff);
@@ -296,40 +280,40 @@ TEST_F(ResultsChartTest, DrawBarChartHonoursTheAreaAndScheme) {
     EXPECT_EQ(At(chart, 100, 20 + 180), qRgb(255, 255, 255) & 0xffffff);  // clipped band
 
     // No bars at all draws the frame of the chart and nothing else, without failing.
-    DrawBarChart(picture, 0, 30, 20, 440, 180, 1, kResultsChartTitle);
+    DrawBarChart(chart, points, 0, 30, 20, 440, 180, 1, kResultsChartTitle);
     EXPECT_EQ(At(chart, 30, 100), kBand & 0xffffff);
 }
 
-TEST_F(ResultsChartTest, EachDrawingReplacesThePictureAndReachesTheMainMenu) {
-    Chart(kEmpty);
-    EXPECT_EQ(ResultsChartPicture(), 54);
-    Chart(kFull);
-    EXPECT_EQ(ResultsChartPicture(), 54);  // the old one was freed first
-
-    // A lower number set free in between is taken, and the old chart is gone.
-    FreePicture(20);
-    Chart(kFull);
-    EXPECT_EQ(ResultsChartPicture(), 20);
-    EXPECT_FALSE(PictureExists(54));
-
-    auto menu = std::make_unique<QWidget>();
-    auto* control = AddPicture(menu.get(), kMainMenuChartControl, 0, QRect(335, 255, 440, 180));
-    MainMenuWindow = menu.get();
-    const QImage chart = Chart(kFull);
-    EXPECT_EQ(ResultsChartPicture(), 20);
-    ASSERT_FALSE(control->pixmap().isNull());
-    EXPECT_EQ(control->pixmap().toImage().convertToFormat(chart.format()), chart);
-
-    // Without a main menu the chart is still drawn.
-    MainMenuWindow = nullptr;
-    Chart(kEmpty);
-    EXPECT_EQ(Picture(ResultsChartPicture()).size(), QSize(440, 180));
+TEST_F(ResultsChartTest, ThePointsOfAHistoryAndAPictureOfAnyAskedSize) {
+    const std::vector<ChartPoint> points =
+        ResultsChartPoints({64, 71, -1, -1, -1, -1, -1, -1, -1, -5});
+    ASSERT_EQ(points.size(), 11u);
+    EXPECT_EQ(points[0].value, 71);
+    EXPECT_EQ(points[0].label, "Ejercicio");
+    EXPECT_EQ(points[1].value, 64);
+    EXPECT_EQ(points[3].value, 0);  // an empty slot
+    EXPECT_EQ(points[10].value, 0);
+    EXPECT_EQ(points[10].label, "10");
+    EXPECT_EQ(ResultsChartPoints(kEmpty)[0].value, 1);  // never a maximum of 0
+    EXPECT_EQ(Chart(kEmpty).size(), QSize(440, 180));
+    // An impossible size still gives a picture to show.
+    EXPECT_EQ(DrawResultsChart(kFull, 0, -3).size(), QSize(1, 1));
 }
 
 TEST_F(ResultsChartTest, SavesScreens) {
     test::SaveImage(Chart(kEmpty), "chart_empty");
     test::SaveImage(Chart({64, 71, 69, 83, 90, -1, -1, -1, -1, -1}), "chart_half");
     test::SaveImage(Chart(kFull), "chart_full");
+}
+
+TEST(ResultsChart, ChartColoursKeepRedInTheLowByte) {
+    EXPECT_EQ(ChartColours()[0][0], 0x6C4747u);  // (71, 71, 108)
+    EXPECT_EQ(ChartColours()[1][6], 0x0000FFu);  // (255, 0, 0)
+    EXPECT_EQ(ChartColours()[0][6], 0xFF0000u);  // (0, 0, 255)
+    EXPECT_EQ(ChartColours()[2][7], 0x233A18u);  // (24, 58, 35)
+    EXPECT_EQ(ChartColour(1, 1), QColor(183, 120, 120));
+    EXPECT_EQ(ChartColour(2, 5), QColor(223, 242, 228));
+    EXPECT_EQ(ChartColour(3, 0), QColor(0, 0, 0));
 }
 
 }  // namespace

@@ -22,60 +22,63 @@ UserRecord Marta() {
     return marta;
 }
 
-class UserSnapshotTest : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        CurrentUser = UserRecord();
-        CurrentMode = "NORMAL";
+TEST(UserSnapshot, PutsBackEveryFieldAndTheModeOnEveryWayOut) {
+    UserRecord CurrentUser = Marta();
+    QString CurrentMode = "FACIL";
+    {
+        const UserSnapshot snapshot(CurrentUser, CurrentMode);
+        EXPECT_EQ(snapshot.User(), Marta());
+        EXPECT_EQ(snapshot.Mode(), "FACIL");
+        // What runs from the viewer do to the user in memory.
+        CurrentUser.id = "ID-2";
+        CurrentUser.name = "OTRO";
+        CurrentUser.level = 11;
+        CurrentUser.block = 2;
+        CurrentUser.exercise = 4;
+        CurrentUser.averageSpeed = 300;
+        CurrentUser.history[4] = 75;
+        CurrentUser.mode = "DIFICIL";
+        CurrentMode = "DIFICIL";
     }
-};
-
-TEST_F(UserSnapshotTest, RestorePutsBackEveryFieldAndTheMode) {
-    CurrentUser = Marta();
-    CurrentMode = "FACIL";
-    SnapshotCurrentUser("backup");
-    // What runs from the viewer do to the user in memory.
-    CurrentUser.id = "ID-2";
-    CurrentUser.name = "OTRO";
-    CurrentUser.level = 11;
-    CurrentUser.block = 2;
-    CurrentUser.exercise = 4;
-    CurrentUser.averageSpeed = 300;
-    CurrentUser.history[4] = 75;
-    CurrentUser.mode = "DIFICIL";
-    CurrentMode = "DIFICIL";
-    SnapshotCurrentUser("restore");
     EXPECT_EQ(CurrentUser, Marta());
     EXPECT_EQ(CurrentMode, "FACIL");
-    // The snapshot stays for another restore.
-    CurrentUser.level = 9;
-    SnapshotCurrentUser("restore");
+
+    // Nested, as a custom text's run inside the custom texts window: each puts back its own.
+    {
+        const UserSnapshot window(CurrentUser, CurrentMode);
+        CurrentUser.level = 9;
+        {
+            const UserSnapshot run(CurrentUser, CurrentMode);
+            CurrentUser.level = 1;
+            CurrentMode = "MUY FACIL";
+        }
+        EXPECT_EQ(CurrentUser.level, 9);
+        EXPECT_EQ(CurrentMode, "FACIL");
+    }
+    EXPECT_EQ(CurrentUser, Marta());
+
+    // A way out by an exception puts the user back as well.
+    try {
+        const UserSnapshot snapshot(CurrentUser, CurrentMode);
+        CurrentUser.level = 20;
+        throw 1;
+    } catch (int) {
+    }
     EXPECT_EQ(CurrentUser, Marta());
 }
 
-TEST_F(UserSnapshotTest, WithNoUserTheModeInForceComesBackNotTheEmptyOne) {
-    CurrentUser = UserRecord();
-    CurrentMode = "NORMAL";
-    SnapshotCurrentUser("backup");
-    CurrentUser.level = 1;
-    CurrentUser.block = 1;
-    CurrentUser.exercise = 1;
-    CurrentMode = "MUY FACIL";
-    SnapshotCurrentUser("restore");
+TEST(UserSnapshot, WithNoUserTheModeInForceComesBackNotTheEmptyOne) {
+    UserRecord CurrentUser;
+    QString CurrentMode = "NORMAL";
+    {
+        const UserSnapshot snapshot(CurrentUser, CurrentMode);
+        CurrentUser.level = 1;
+        CurrentUser.block = 1;
+        CurrentUser.exercise = 1;
+        CurrentMode = "MUY FACIL";
+    }
     EXPECT_EQ(CurrentUser, UserRecord());
     EXPECT_EQ(CurrentMode, "NORMAL");
-}
-
-TEST_F(UserSnapshotTest, OtherWordsDoNothing) {
-    CurrentUser = Marta();
-    CurrentMode = "FACIL";
-    SnapshotCurrentUser("backup");
-    CurrentUser.level = 20;
-    for (const char* word : {"Restore", "BACKUP", "", "restaurar"}) SnapshotCurrentUser(word);
-    EXPECT_EQ(CurrentUser.level, 20);
-    EXPECT_EQ(UserSnapshot, Marta());
-    SnapshotCurrentUser("restore");
-    EXPECT_EQ(CurrentUser, Marta());
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "content/exercise_text.h"
 #include "content_test.h"
 #include "platform/files.h"
-#include "platform/globals.h"
 #include "support.h"
 #include "users/user_record.h"
 
@@ -56,30 +55,29 @@ TEST(WholeCourse, EveryExerciseOfTheCourseBuildsATextThatFitsThePage) {
     // The course as the program reads it from its own folder: the source tree's assets hold
     // the textos folder laid out as beside the executable.
     SetProgramFolder(test::SourcePath("assets"));
-    const QString savedSource = ExerciseSource;
-    ExerciseSource = "NO";
     int exercises = 0;
     int texts = 0;
     for (int level = 1; level <= LastLevel; ++level) {
-        ASSERT_TRUE(SeekLevel(level));
-        ASSERT_TRUE(ReadBlock(1));
-        const int blocks = BlockCount;
+        const int blocks = LoadBlock(level, 1).blockCount;
+        ASSERT_GT(blocks, 0);
         for (int block = 1; block <= blocks; ++block) {
-            ASSERT_TRUE(LoadBlock(level, block));
-            for (int exercise = 1; exercise <= EntryCount; ++exercise) {
+            const LoadedBlock loaded = LoadBlock(level, block);
+            ASSERT_TRUE(loaded.found);
+            for (int exercise = 1; exercise <= loaded.EntryCount(); ++exercise) {
                 SCOPED_TRACE(QString("nivel %1, bloque %2, ejercicio %3")
                                  .arg(level)
                                  .arg(block)
                                  .arg(exercise)
                                  .toStdString());
                 ++exercises;
-                const bool text = IsLessonTextRef(BlockEntries[exercise]);
+                const bool text = IsLessonTextRef(loaded.Entry(exercise));
                 texts += text;
-                EXPECT_TRUE(AssembleExerciseText(exercise)) << MissingTextFile.toStdString();
-                ASSERT_FALSE(ExerciseText.isEmpty());
-                const QStringList lines = ExerciseText.split(text ? "\r\n" : "\r");
+                const ExerciseText built = AssembleExerciseText(loaded, exercise);
+                EXPECT_TRUE(built.built) << built.missingFile.toStdString();
+                ASSERT_FALSE(built.text.isEmpty());
+                const QStringList lines = built.text.split(text ? "\r\n" : "\r");
                 if (!text) {
-                    EXPECT_EQ(lines.size(), LinesPerExercise);
+                    EXPECT_EQ(lines.size(), loaded.linesPerExercise);
                 }
                 for (const QString& line : lines) {
                     EXPECT_LE(line.size(), 67);
@@ -90,7 +88,6 @@ TEST(WholeCourse, EveryExerciseOfTheCourseBuildsATextThatFitsThePage) {
     }
     EXPECT_EQ(exercises, 407);
     EXPECT_EQ(texts, kLessonTexts);
-    ExerciseSource = savedSource;
     SetProgramFolder(QString());
 }
 

@@ -9,7 +9,6 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "support.h"
 
@@ -40,9 +39,10 @@ struct DrawCall {
 };
 
 // The exercise window as the tests see it: every call recorded. Canvas calls also draw on
-// the real ExerciseCanvas when drawForReal is set.
+// the display's real page when drawForReal is set.
 class RecordingDisplay : public SessionDisplay {
   public:
+    explicit RecordingDisplay(const QFont& font = QFont()) : SessionDisplay(font) {}
     bool drawForReal = false;
     QString title;
     std::map<SessionField, QString> fields;
@@ -167,7 +167,8 @@ class ExerciseSessionTest : public ::testing::Test {
 
     ManualClock clock_;
     RecordingDisplay display_;
-    ExerciseSession session_{display_};
+    int finger_ = kNoFinger;
+    ExerciseSession session_{display_, finger_};
 };
 
 TEST_F(ExerciseSessionTest, BeginSetsTitleZeroFiguresAndTheFirstPage) {
@@ -260,13 +261,13 @@ TEST_F(ExerciseSessionTest, SevenLinesAreOnePageAndAnEighthStartsASecond) {
 
     // Seven lines ending in a line break are still one page (nothing remains).
     RecordingDisplay other;
-    ExerciseSession withBreak(other);
+    ExerciseSession withBreak(other, finger_);
     withBreak.Begin(Lines(7) + "\r\n", "x", 1, 10);
     EXPECT_EQ(withBreak.PageText(), Lines(7));
     EXPECT_FALSE(withBreak.MorePages());
 
     RecordingDisplay display8;
-    ExerciseSession eight(display8);
+    ExerciseSession eight(display8, finger_);
     eight.SetDrawPause(0);
     eight.Begin(Lines(8, "\r\n"), "x", 1, 10);
     EXPECT_EQ(eight.PageText(), Lines(7));
@@ -477,7 +478,7 @@ TEST_F(ExerciseSessionTest, ANewAttemptShowsIdleTimeAndZeroFiguresUntilItsFirstK
 
     // The next attempt in the same window: answering No to the restart question before the
     // first keystroke must not start counting from the old attempt's time.
-    ExerciseSession next(display_);
+    ExerciseSession next(display_, finger_);
     next.SetDrawPause(0);
     next.Begin(QStringLiteral("abcdef"), "x", 1, 10);
     QueueAnswer(Answer::No);
@@ -510,7 +511,7 @@ TEST_F(ExerciseSessionTest, EscapeAndCancelEndWithoutResult) {
     EXPECT_EQ(session_.Correct(), 1);
 
     RecordingDisplay other;
-    ExerciseSession cancelled(other);
+    ExerciseSession cancelled(other, finger_);
     cancelled.Begin(QStringLiteral("abc"), "x", 1, 10);
     cancelled.Cancel();
     EXPECT_TRUE(cancelled.Ended());
@@ -531,7 +532,7 @@ TEST_F(ExerciseSessionTest, AnEmptyTextFinishesOnTheFirstKeystrokeWithOneError) 
 }
 
 TEST_F(ExerciseSessionTest, HideOptionChangeReappliesAndShowsTheSameHintAgain) {
-    SetPreviousFinger(-1);
+    finger_ = kNoFinger;
     session_.Begin(QStringLiteral("f j"), "x", 1, 10);
     session_.Type("f");
     ASSERT_EQ(display_.hints.back().first, " ");
@@ -594,20 +595,20 @@ TEST_F(ExerciseSessionTest, ACloseRequestCancels) {
 
 // The real picture and the real exercise font.
 TEST_F(ExerciseSessionTest, DrawsOnTheExerciseCanvas) {
-    const QFont savedFont = ExerciseFont;
-    const QImage savedCanvas = ExerciseCanvas;
-    ExerciseFont = MakeFont(QStringLiteral("Courier New"), 14, true);
-    ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
-    display_.drawForReal = true;
+    RecordingDisplay display(MakeFont(QStringLiteral("Courier New"), 14, true));
+    display.drawForReal = true;
+    ExerciseSession session(display, finger_);
+    session.SetDrawPause(0);
 
-    session_.Begin(QStringLiteral("Había una vez\r\nun niño"), "x", 1, 10);
-    const int width = display_.CharacterWidth();
+    session.Begin(QStringLiteral("Había una vez\r\nun niño"), "x", 1, 10);
+    const int width = display.CharacterWidth();
     EXPECT_GE(width, 10);
     EXPECT_LE(width, 13);
-    TypeAll("Ha");
-    session_.Type("x");  // wrong
+    for (const QChar c : QStringLiteral("Ha")) session.Type(QString(c));
+    session.Type("x");  // wrong
 
-    const QImage& canvas = ExerciseCanvas;
+    const QImage& canvas = display.Canvas();
+    EXPECT_EQ(canvas.size(), QSize(770, 200));
     const auto count = [&](const QRect& area, const std::function<bool(QColor)>& wanted) {
         int n = 0;
         for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -640,17 +641,14 @@ TEST_F(ExerciseSessionTest, DrawsOnTheExerciseCanvas) {
 
     // A space where "í" is due shows the wrong-space mark alone, exactly as it looks drawn by
     // itself on white.
-    session_.Type(" ");
+    session.Type(" ");
     QImage alone(canvas.size(), canvas.format());
     alone.fill(Qt::white);
-    DrawTextOn(alone, 5 + 3 * cell, 5, QString(QChar(0x0085)), ExerciseFont, kWrong);
+    DrawTextOn(alone, 5 + 3 * cell, 5, QString(QChar(0x0085)), display.Font(), kWrong);
     const QRect markCell(5 + 3 * cell, 5, cell, 22);
     EXPECT_EQ(canvas.copy(markCell), alone.copy(markCell));
     EXPECT_GT(count(markCell, [](QColor c) { return c.red() == 255 && c.green() < 200; }), 10);
     test::SaveImage(canvas, QStringLiteral("exercise_canvas_typing"));
-
-    ExerciseFont = savedFont;
-    ExerciseCanvas = savedCanvas;
 }
 
 }  // namespace

@@ -232,27 +232,18 @@ TEST(KeyboardTables, EnglishLayoutHasItsOwnGroupsAndOnlyTheRightHandShiftText) {
 }
 
 TEST(KeyboardTables, ThePreviousFingerLivesAcrossLookups) {
-    BuildKeyboardTables(QStringLiteral("español"));
-    SetPreviousFinger(-1);
-    EXPECT_EQ(NextKeyHint(" ").finger, 6);  // nothing looked up yet: the right thumb
-    EXPECT_EQ(NextKeyHint("l").finger, 9);
-    EXPECT_EQ(NextKeyHint(" ").finger, 5);  // after the right hand: the left thumb
-    EXPECT_EQ(PreviousFinger(), 5);
-    EXPECT_EQ(NextKeyHint("\t").finger, 5);  // kept
-    EXPECT_EQ(NextKeyHint("\\").keyPos, QPoint(65 + 4 * 40, 10));
-    EXPECT_EQ(NextKeyHint("d").finger, 3);
-    EXPECT_EQ(PreviousFinger(), 3);
-}
-
-TEST(KeyboardTables, ChartColoursKeepRedInTheLowByte) {
-    BuildKeyboardTables(QStringLiteral("español"));
-    EXPECT_EQ(ChartColours[0][0], 0x6C4747u);  // (71, 71, 108)
-    EXPECT_EQ(ChartColours[1][6], 0x0000FFu);  // (255, 0, 0)
-    EXPECT_EQ(ChartColours[0][6], 0xFF0000u);  // (0, 0, 255)
-    EXPECT_EQ(ChartColours[2][7], 0x233A18u);  // (24, 58, 35)
-    EXPECT_EQ(ChartColour(1, 1), QColor(183, 120, 120));
-    EXPECT_EQ(ChartColour(2, 5), QColor(223, 242, 228));
-    EXPECT_EQ(ChartColour(3, 0), QColor(0, 0, 0));
+    int finger = -1;
+    EXPECT_EQ(NextKeyHint(" ", finger).finger, 6);  // nothing looked up yet: the right thumb
+    EXPECT_EQ(NextKeyHint("l", finger).finger, 9);
+    EXPECT_EQ(NextKeyHint(" ", finger).finger, 5);  // after the right hand: the left thumb
+    EXPECT_EQ(finger, 5);
+    EXPECT_EQ(NextKeyHint("\t", finger).finger, 5);  // kept
+    EXPECT_EQ(NextKeyHint("\\", finger).keyPos, QPoint(65 + 4 * 40, 10));
+    EXPECT_EQ(NextKeyHint("d", finger).finger, 3);
+    EXPECT_EQ(finger, 3);
+    // The tables in force are the Spanish ones.
+    EXPECT_EQ(CurrentKeyboardTables().fingerGroups, Spanish().fingerGroups);
+    EXPECT_EQ(CurrentKeyboardTables().layout, KeyboardLayout);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "exercise/exercise_pictures.h"
 #include "platform/clock.h"
 #include "platform/events.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"

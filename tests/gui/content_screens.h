@@ -1,7 +1,7 @@
 #pragma once
 // Driving the lesson viewer and the custom texts window with real input in tests: a stand-in
-// main menu they disable, a pupil in the users file, and the exercise run replaced by a
-// stand-in that sees what the window handed it.
+// main menu they disable, a pupil in the users file, and a stand-in for the exercise run that
+// sees what the window handed it.
 
 #include <gtest/gtest.h>
 
@@ -14,78 +14,38 @@
 #include <memory>
 
 #include "app/picture_registry.h"
-#include "content/exercise_call.h"
 #include "platform/events.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
-#include "support.h"
+#include "program_test.h"
+#include "screens.h"
 #include "users/user_record.h"
 
 namespace tz::test::content {
 
-inline QWidget* VisibleWindow(const QString& title) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->windowTitle() == title) return widget;
-    }
-    return nullptr;
-}
-
-inline void ClickControl(QWidget* window, int id) {
-    QWidget* control = window ? FindControl(window, id) : nullptr;
-    if (!control) {
-        ADD_FAILURE() << "no control " << id;
-        return;
-    }
-    QTest::mouseClick(control, Qt::LeftButton);
-}
-
-// A real click on a row of a list, scrolled into view first as a pupil would.
-inline void ClickListRow(QListWidget* list, int row) {
-    QListWidgetItem* item = list->item(row);
-    if (!item) {
-        ADD_FAILURE() << "no row " << row;
-        return;
-    }
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      list->visualItemRect(item).center());
-}
-
-inline QStringList ListRows(const QListWidget* list) {
-    QStringList rows;
-    for (int row = 0; row < list->count(); ++row) rows.append(list->item(row)->text());
-    return rows;
-}
+using test::ClickControl;
+using test::ClickListRow;
+using test::ListRows;
+using test::VisibleWindow;
 
 // Someone in the class: a pupil of level 5 with a history, in "FACIL" mode.
 inline const QByteArray kPupilLine =
     "MARTA RUIZ|5|3|2|118|110|115|120|127|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001\r\n";
 
-class ContentScreenTest : public ProgramFolderTest {
+class ContentScreenTest : public ProgramStateTest {
   protected:
     void SetUp() override {
-        ProgramFolderTest::SetUp();
+        ProgramStateTest::SetUp();
         if (!PictureExists(51)) RegisterAllPictures();
         menu_ = std::make_unique<QWidget>();
         menu_->setWindowTitle("stand-in main menu");
         menu_->resize(320, 200);
         menu_->show();
-        MainMenuWindow = menu_.get();
-        ExerciseSource = QStringLiteral("NO");
-        CustomDocumentName.clear();
-        SpeedTargetOverride.reset();
-        SetExerciseRunStandIn({});
-        CurrentUser = UserRecord();
-        CurrentMode = QStringLiteral("NORMAL");
+        state_.mainMenu = menu_.get();
     }
     void TearDown() override {
-        SetExerciseRunStandIn({});
-        MainMenuWindow = nullptr;
         menu_.reset();
-        CurrentUser = UserRecord();
-        CurrentMode = QStringLiteral("NORMAL");
-        ProgramFolderTest::TearDown();
+        ProgramStateTest::TearDown();
     }
 
     // Opens a window with `open` and runs the steps one by one, each when the window titled
@@ -120,6 +80,9 @@ class ContentScreenTest : public ProgramFolderTest {
     }
 
     std::unique_ptr<QWidget> menu_;
+    // What the windows' start buttons run instead of the exercise run.
+    std::function<void()> runChosenExercise_;
+    std::function<void(const QString&)> runDocument_;
 };
 
 }  // namespace tz::test::content

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/exercise_run.h"
 #include "content/course_data.h"
 #include "content/custom_texts.h"
 #include "content/exercise_text.h"
@@ -64,7 +65,9 @@ class CustomTextsTest : public test::content::ContentScreenTest {
   protected:
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         ContentScreenTest::OpenAndThen(
-            kTitle, [] { OpenCustomTexts(); }, std::move(steps));
+            kTitle,
+            [this] { OpenCustomTexts(menu_.get(), CurrentUser, CurrentMode, runDocument_); },
+            std::move(steps));
     }
     void WriteDocument(const QString& name, const QByteArray& bytes) {
         QDir().mkpath(Path("TXTPERSONALIZADOS"));
@@ -78,26 +81,31 @@ TEST_F(CustomTextsTest, AWrittenTextIsSavedTrimmedAndTypedWithItsQuotes) {
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     int runs = 0;
-    SetExerciseRunStandIn([&runs] {
+    runDocument_ = [this, &runs](const QString& document) {
         ++runs;
-        EXPECT_EQ(ExerciseSource, "TXTLARGO");
-        EXPECT_EQ(CustomDocumentName, "mi cuento.t10");
-        ASSERT_TRUE(SpeedTargetOverride.has_value());
-        EXPECT_EQ(*SpeedTargetOverride, 0);
+        EXPECT_EQ(document, "mi cuento.t10");
+        // What the main menu hands the run for it: a custom text that every speed passes.
+        const ExerciseRequest request = CustomTextRequest(document);
+        EXPECT_EQ(request.source, ExerciseSource::CustomText);
+        EXPECT_EQ(request.customDocumentName, "mi cuento.t10");
+        ASSERT_TRUE(request.speedTarget.has_value());
+        EXPECT_EQ(*request.speedTarget, 0);
         EXPECT_EQ(CurrentUser.name, "MARTA RUIZ");
         EXPECT_EQ(CurrentUser.level, 1);
         EXPECT_EQ(CurrentUser.block, 1);
         EXPECT_EQ(CurrentUser.exercise, 1);
         // The text the run types: the document, with "|kom|" as a double quote.
-        LoadBlock();
-        EXPECT_TRUE(AssembleExerciseText());
-        EXPECT_EQ(ExerciseText, QString::fromUtf8("Dijo |kom|hola|kom| y se fue.\r\nÉrase una vez.")
-                                    .replace("|kom|", "\""));
+        const ExerciseText text =
+            AssembleExerciseText(LoadBlock(CurrentUser.level, CurrentUser.block),
+                                 CurrentUser.exercise, request.source, document);
+        EXPECT_TRUE(text.built);
+        EXPECT_EQ(text.text, QString::fromUtf8("Dijo |kom|hola|kom| y se fue.\r\nÉrase una vez.")
+                                 .replace("|kom|", "\""));
         // What a passed attempt does to the user in memory.
         CurrentUser.exercise = 2;
         CurrentUser.history[5] = 140;
         CurrentUser.averageSpeed = 140;
-    });
+    };
     OpenAndThen({
         [this](QWidget* window) {
             EXPECT_EQ(window->size(), QSize(800, 550));
@@ -109,7 +117,7 @@ TEST_F(CustomTextsTest, AWrittenTextIsSavedTrimmedAndTypedWithItsQuotes) {
             TypeIntoEditor(window,
                            QString::fromUtf8("Dijo |kom|hola|kom| y se fue.\nÉrase una vez."));
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Editor(window)->toPlainText(),
                       QString::fromUtf8("Dijo |kom|hola|kom| y se fue.\nÉrase una vez."));
             EXPECT_EQ(Counter(window), "2");
@@ -132,8 +140,6 @@ TEST_F(CustomTextsTest, AWrittenTextIsSavedTrimmedAndTypedWithItsQuotes) {
         },
         [this, &runs, &before](QWidget* window) {
             EXPECT_EQ(runs, 1);
-            EXPECT_EQ(ExerciseSource, "NO");
-            EXPECT_FALSE(SpeedTargetOverride.has_value());
             EXPECT_EQ(CurrentUser, before);
             EXPECT_TRUE(window->isVisible());
             EXPECT_FALSE(menu_->isEnabled());
@@ -155,8 +161,8 @@ TEST_F(CustomTextsTest, ASavedDocumentComesBackAsWritten) {
             TypeIntoEditor(window, text);
             QueueTextAnswer("quijote");
         },
-        [](QWidget* window) { ClickControl(window, kTextsSaveId); },
-        [](QWidget* window) { ClickControl(window, kTextsDoneId); },
+        [this](QWidget* window) { ClickControl(window, kTextsSaveId); },
+        [this](QWidget* window) { ClickControl(window, kTextsDoneId); },
     });
     ASSERT_TRUE(Exists("TXTPERSONALIZADOS/quijote.t10"));
     OpenAndThen({[&text](QWidget* window) {
@@ -201,7 +207,7 @@ TEST_F(CustomTextsTest, AnImportedFileShowsOnlyWhatCanBeTyped) {
             QueueTextAnswer("  " + Path("importado.txt") + "  ");
             ClickControl(window, kTextsLoadId);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             const auto opened = Asked("open");
             ASSERT_EQ(opened.size(), 1u);
             EXPECT_EQ(opened[0].title, "Selecciona un texto");
@@ -214,7 +220,7 @@ TEST_F(CustomTextsTest, AnImportedFileShowsOnlyWhatCanBeTyped) {
             // A cancelled file dialog changes nothing.
             ClickControl(window, kTextsLoadId);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Asked("open").size(), 2u);
             EXPECT_EQ(Counter(window), "4");
             QTest::keyClick(Stored(window), Qt::Key_Escape);
@@ -229,7 +235,7 @@ TEST_F(CustomTextsTest, ATeachersOldWindowsFileKeepsItsAccentsOnLoad) {
             QueueTextAnswer(Path("antiguo.txt"));
             ClickControl(window, kTextsLoadId);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Editor(window)->toPlainText(),
                       QString::fromUtf8("La mamá está aquí con el niño.\n¡Qué bien!"));
             EXPECT_EQ(Counter(window), "2");
@@ -251,7 +257,7 @@ TEST_F(CustomTextsTest, AnImportOf50000CharactersStopsAtTheFirstLinePast40000) {
             QueueTextAnswer(Path("largo.txt"));
             ClickControl(window, kTextsLoadId);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             // Each line brings 100 characters with its line end: line 401 passes 40000.
             const QStringList lines = Editor(window)->toPlainText().split('\n');
             ASSERT_EQ(lines.size(), 401);
@@ -269,7 +275,7 @@ TEST_F(CustomTextsTest, DocumentsOfNoOrOneByteCannotBeStarted) {
     WriteDocument("c cuento.t10", "Había una vez\r\nun niño.\r\n");
     WriteDocument("no es un documento.txt", "nada");
     OpenAndThen({
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(StoredRows(window), (QStringList{QString::fromUtf8("a vacío.t10"),
                                                        "b letra.t10", "c cuento.t10"}));
             EXPECT_EQ(Stored(window)->currentIndex(), 0);
@@ -277,13 +283,13 @@ TEST_F(CustomTextsTest, DocumentsOfNoOrOneByteCannotBeStarted) {
             EXPECT_FALSE(StartEnabled(window));
             QTest::keyClick(Stored(window), Qt::Key_Down);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             // Choosing a row shows its document.
             EXPECT_EQ(Editor(window)->toPlainText(), "x");
             EXPECT_FALSE(StartEnabled(window));
             QTest::keyClick(Stored(window), Qt::Key_Down);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Editor(window)->toPlainText(), QString::fromUtf8("Había una vez\nun niño."));
             EXPECT_TRUE(StartEnabled(window));
             QueueAnswer(Answer::Yes);
@@ -317,13 +323,13 @@ TEST_F(CustomTextsTest, ANameWithAPathIsRefusedAndAskedAgain) {
     ChoosePupil(test::content::kPupilLine);
     const QByteArray users = UsersFile();
     OpenAndThen({
-        [](QWidget* window) {
+        [this](QWidget* window) {
             TypeIntoEditor(window, "hola");
             for (const char* name : {"../usuarios", "sub/nota", "..\\x", "..", "CON", "nota"}) {
                 QueueTextAnswer(name);
             }
         },
-        [](QWidget* window) { ClickControl(window, kTextsSaveId); },
+        [this](QWidget* window) { ClickControl(window, kTextsSaveId); },
         [this, &users](QWidget* window) {
             const auto errors = Asked("message");
             ASSERT_EQ(errors.size(), 5u);
@@ -353,7 +359,7 @@ TEST_F(CustomTextsTest, AnExistingDocumentIsReplacedOnlyAfterYes) {
     WriteDocument("nota.t10", "viejo\r\n");
     WriteDocument("vacía.t10", "");
     OpenAndThen({
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Editor(window)->toPlainText(), "viejo");
             TypeIntoEditor(window, "nuevo ");
             // No to the question asks for another name; cancelling that ends the save.
@@ -361,7 +367,7 @@ TEST_F(CustomTextsTest, AnExistingDocumentIsReplacedOnlyAfterYes) {
             QueueAnswer(Answer::No);
             QueueTextAnswer("");
         },
-        [](QWidget* window) { ClickControl(window, kTextsSaveId); },
+        [this](QWidget* window) { ClickControl(window, kTextsSaveId); },
         [this](QWidget* window) {
             EXPECT_EQ(Document("nota.t10"), "viejo\r\n");
             const auto questions = Asked("message");
@@ -402,11 +408,11 @@ TEST_F(CustomTextsTest, ChoosingAnotherDocumentAsksBeforeLosingUnsavedText) {
     WriteDocument("a.t10", "primero\r\n");
     WriteDocument("b.t10", "segundo\r\n");
     OpenAndThen({
-        [](QWidget* window) {
+        [this](QWidget* window) {
             TypeIntoEditor(window, "sin guardar ");
             QTest::keyClick(Stored(window), Qt::Key_Down);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             // The scripted answer is No: the editor and the list stay as they were.
             const auto questions = Asked("message");
             ASSERT_EQ(questions.size(), 1u);
@@ -418,13 +424,13 @@ TEST_F(CustomTextsTest, ChoosingAnotherDocumentAsksBeforeLosingUnsavedText) {
             QueueAnswer(Answer::Yes);
             QTest::keyClick(Stored(window), Qt::Key_Down);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Editor(window)->toPlainText(), "segundo");
             EXPECT_EQ(Stored(window)->currentIndex(), 1);
             // Nothing typed since: no question.
             QTest::keyClick(Stored(window), Qt::Key_Up);
         },
-        [](QWidget* window) {
+        [this](QWidget* window) {
             EXPECT_EQ(Asked("message").size(), 2u);
             EXPECT_EQ(Editor(window)->toPlainText(), "primero");
             window->close();
@@ -438,14 +444,14 @@ TEST_F(CustomTextsTest, TheDoneButtonAndTheCloseRequestRestoreThePupilAfterARun)
     const QByteArray users = UsersFile();
     WriteDocument("cuento.t10", "Había una vez un gato.\r\n");
     // A run that leaves the user changed in memory, as passed attempts do.
-    SetExerciseRunStandIn([] {
+    runDocument_ = [this](const QString&) {
         CurrentUser.level = 2;
         CurrentUser.history[5] = 90;
         CurrentMode = "DIFICIL";
-    });
+    };
     for (const bool doneButton : {true, false}) {
         OpenAndThen({
-            [](QWidget* window) { ClickControl(window, kTextsStartId); },
+            [this](QWidget* window) { ClickControl(window, kTextsStartId); },
             [doneButton](QWidget* window) {
                 if (doneButton) {
                     ClickControl(window, kTextsDoneId);
@@ -471,7 +477,7 @@ TEST_F(CustomTextsTest, TheWindowWithADocument) {
                           "primera vez,\r\npero todos saben que nunca se ha apagado.\r\n")
             .toUtf8());
     WriteDocument("Mi diario.t10", "Hoy he aprendido a escribir sin mirar el teclado.\r\n");
-    OpenAndThen({[](QWidget* window) {
+    OpenAndThen({[this](QWidget* window) {
         EXPECT_EQ(Counter(window), "10");
         EXPECT_TRUE(StartEnabled(window));
         test::SaveScreen(window, "custom_texts");

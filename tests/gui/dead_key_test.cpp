@@ -60,17 +60,14 @@ void TypeDeadKeyOnTheDisplay() {
     ManualClock clock;
     SetClock(&clock);
     RegisterAllPictures();
-    ExerciseFont = MakeFont(QStringLiteral("Courier New"), 14, true);
-    ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
-    CurrentUser = UserRecord();
-    CurrentUser.name = QStringLiteral("ANA");
-    CurrentUser.level = 1;
+    ProgramState state = InitialProgramState();
+    state.ExerciseFont = MakeFont(QStringLiteral("Courier New"), 14, true);
 
-    ExerciseWindow window;
+    ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas);
     window.ApplyOptions();
-    ExerciseSession session(window);
+    ExerciseSession session(window, state.previousFinger);
     session.SetDrawPause(0);
-    session.Begin(QStringLiteral("á"), CurrentUser.name, 1, 25);
+    session.Begin(QStringLiteral("á"), QStringLiteral("ANA"), 1, 25);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.Window(), 10000));
     window.Window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.Window(), 10000));

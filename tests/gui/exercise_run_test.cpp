@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/exercise_run.h"
 #include "app/startup.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
-#include "exercise/exercise_run.h"
 #include "exercise_screens.h"
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
@@ -36,9 +36,11 @@ QString Lines(std::initializer_list<const char*> lines) {
 // The keystrokes of an exercise as the run builds it: its lines with Enter between them,
 // except after the seventh line of a page, whose carriage return is never typed.
 QString ExerciseTextOf(int level, int block, int exercise) {
-    EXPECT_TRUE(LoadBlock(level, block));
-    EXPECT_TRUE(AssembleExerciseText(exercise));
-    const QStringList lines = QString(ExerciseText).remove(QChar(u'\n')).split(QChar(u'\r'));
+    const LoadedBlock loaded = LoadBlock(level, block);
+    EXPECT_TRUE(loaded.found);
+    const ExerciseText built = AssembleExerciseText(loaded, exercise);
+    EXPECT_TRUE(built.built);
+    const QStringList lines = QString(built.text).remove(QChar(u'\n')).split(QChar(u'\r'));
     QString keys;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         keys += lines[i];
@@ -91,7 +93,7 @@ TEST_F(ExerciseRunTest, ACorrectAttemptAtTheTargetMovesOnAndRewritesOnlyThatUser
     const QList<QByteArray> othersBefore = OtherLines(CurrentUser.id);
 
     // 299 correct keystrokes in 717 seconds: 25 a minute, the target of level 1.
-    AppendInputStep([] {
+    AppendInputStep([this] {
         QWidget* window = ExerciseWindowWidget();
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->isVisible());
@@ -101,21 +103,21 @@ TEST_F(ExerciseRunTest, ACorrectAttemptAtTheTargetMovesOnAndRewritesOnlyThatUser
         EXPECT_TRUE(FindControl(window, kExTextPicture)->testAttribute(Qt::WA_InputMethodEnabled));
     });
     TypeSteps(text, 717);
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ResultMessage(),
                   Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", " ¡¡¡ A POR LA PROXIMA !!!", ""}));
         EXPECT_FALSE(ExerciseWindowWidget()->isVisible());
         AnswerResult(kResultContinueButton);
     });
     // "Continuar" goes on with exercise 2 in the same window.
-    AppendInputStep([] {
+    AppendInputStep([this] {
         QWidget* window = ExerciseWindowWidget();
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(CurrentUser.exercise, 2);
         PressKey(window, QChar(27));
     });
-    RunExercises();
+    RunExercises(state_);
 
     EXPECT_EQ(ExerciseWindowWidget(), nullptr);
     const UserRecord saved = SavedUser(CurrentUser.id);
@@ -139,7 +141,7 @@ TEST_F(ExerciseRunTest, SixErrorsFailEvenWhenFastAndFiveErrorsAtTheTargetPass) {
 
     // Six wrong keystrokes in a minute: 293 a minute, far above 25, and still a fail.
     TypeSteps(text, 60, sixTypos);
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ResultMessage(),
                   Lines({"Lo siento, pero 6 son muchos errores.", "",
                          "Tendrás que repetir este ejercicio.", "",
@@ -170,11 +172,11 @@ TEST_F(ExerciseRunTest, SixErrorsFailEvenWhenFastAndFiveErrorsAtTheTargetPass) {
     });
     // Five errors and 294 correct in 705 s: exactly 25, a pass.
     TypeSteps(text, 705, fiveTypos);
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_TRUE(ResultMessage().startsWith("HAS REALIZADO BIEN ESTA PRUEBA. "));
         AnswerResult(kResultMenuButton);
     });
-    RunExercises();
+    RunExercises(state_);
 
     const UserRecord saved = SavedUser(CurrentUser.id);
     EXPECT_EQ(saved.exercise, 2);
@@ -193,19 +195,19 @@ TEST_F(ExerciseRunTest, TheLastExerciseOfLevel36CompletesTheCourseAndTheNextRunO
     const qint64 seconds = text.size() * 60 / 200 - 2;
 
     TypeSteps(text, seconds);
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ResultMessage(),
                   Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", " ¡¡¡ A POR LA PROXIMA !!!", "",
                          "BIEN, SIGAMOS CON UN NUEVO BLOQUE DE EJERCICIOS."}));
         AnswerResult(kResultContinueButton);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ResultMessage(),
                   Lines({"ENHORABUENA,", "", "HAS TERMINADO EL CURSO CON EXITO.", "",
                          "PUEDES ESTAR SEGURO QUE SABES ESCRIBIR CON PROPIEDAD"}));
         AnswerResult(kResultContinueButton);
     });
-    RunExercises();
+    RunExercises(state_);
 
     EXPECT_EQ(ExerciseWindowWidget(), nullptr);
     UserRecord saved = SavedUser(CurrentUser.id);
@@ -217,13 +219,13 @@ TEST_F(ExerciseRunTest, TheLastExerciseOfLevel36CompletesTheCourseAndTheNextRunO
     // Starting again only brings the notice, with no exercise window behind it.
     const QByteArray finished = ReadBytes(kUsersFileName);
     CurrentUser = saved;
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
         EXPECT_EQ(ResultMessage(), Lines({"SARA DIAZ", "", "Ha completado con éxito el curso.", "",
                                           "Seleccione otro usuario."}));
         AnswerResult(kResultContinueButton);
     });
-    RunExercises();
+    RunExercises(state_);
     EXPECT_EQ(ReadBytes(kUsersFileName), finished);
 }
 
@@ -234,16 +236,16 @@ TEST_F(ExerciseRunTest, ALevelEndedWithMainMenuStillSavesTheNewLevel) {
     CurrentUser.exercise = 2;
     const QString text = ExerciseTextOf(4, 4, 2);
     TypeSteps(text, text.size() * 60 / 15 - 1);  // target 30 / 2 = 15
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_TRUE(ResultMessage().endsWith("BIEN, SIGAMOS CON UN NUEVO BLOQUE DE EJERCICIOS."));
         AnswerResult(kResultMenuButton);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ResultMessage(), Lines({"ENHORABUENA!!!", "", "HAS SUBIDO DE NIVEL,", "",
                                           "ENTRAMOS EN EL NIVEL 5"}));
         AnswerResult(kResultContinueButton);
     });
-    RunExercises();
+    RunExercises(state_);
     const UserRecord saved = SavedUser(CurrentUser.id);
     EXPECT_EQ(saved.level, 5);
     EXPECT_EQ(saved.block, 1);
@@ -257,15 +259,14 @@ TEST_F(ExerciseRunTest, LessonViewerAndCustomTextRunsNeverSave) {
     // A hand-picked last exercise of a block: a pass without the words of the course, no new
     // block, and the run ends after the one verdict although the pupil chose to go on.
     Select(kAna);
-    ExerciseSource = QStringLiteral("SI");
     CurrentUser.exercise = 2;
     const QString text = ExerciseTextOf(1, 1, 2);
     TypeSteps(text, 60);
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ResultMessage(), Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", ""}));
         AnswerResult(kResultContinueButton);
     });
-    RunExercises();
+    RunExercises(state_, ManualExerciseRequest());
     EXPECT_EQ(ExerciseWindowWidget(), nullptr);
     EXPECT_EQ(CurrentUser.block, 1);
     EXPECT_EQ(CurrentUser.exercise, 3);  // moved in memory only; the viewer puts it back
@@ -274,23 +275,20 @@ TEST_F(ExerciseRunTest, LessonViewerAndCustomTextRunsNeverSave) {
 
     // A custom text asks no speed: slow and careful passes.
     Select(kLuis);
-    ExerciseSource = QStringLiteral("TXTLARGO");
-    SpeedTargetOverride = 0;
-    CustomDocumentName = QStringLiteral("mi texto.t10");
     QDir(Path("")).mkpath("TXTPERSONALIZADOS");
     WriteBytes("TXTPERSONALIZADOS/mi texto.t10", "Hola mundo.\r\nAdios.\r\n");
     CurrentUser.level = 1;
     CurrentUser.block = 1;
     CurrentUser.exercise = 1;
     TypeSteps(QStringLiteral("Hola mundo.\rAdios."), 3000);
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(
             qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExTargetDisplay))->text(),
             "0");
         EXPECT_EQ(ResultMessage(), Lines({"HAS REALIZADO BIEN ESTA PRUEBA. ", "", ""}));
         AnswerResult(kResultContinueButton);
     });
-    RunExercises();
+    RunExercises(state_, CustomTextRequest(QStringLiteral("mi texto.t10")));
     EXPECT_EQ(ReadBytes(kUsersFileName), before);
     EXPECT_TRUE(AskedDialogs().empty());
 }
@@ -301,7 +299,7 @@ TEST_F(ExerciseRunTest, AMissingLessonTextIsNamedAndNoAttemptStarts) {
     CurrentUser.level = 12;
     CurrentUser.block = 4;
     const QByteArray before = ReadBytes(kUsersFileName);
-    RunExercises();  // an attempt would wait for keys the script does not have
+    RunExercises(state_);  // an attempt would wait for keys the script does not have
     ASSERT_EQ(AskedDialogs().size(), 1u);
     const AskedDialog& asked = AskedDialogs().front();
     EXPECT_EQ(asked.title, "TIPENZO 10");
@@ -317,13 +315,13 @@ TEST_F(ExerciseRunTest, APlaceOutsideTheCourseStartsAtTheNearestOne) {
     CurrentUser.level = 0;
     CurrentUser.block = 9;
     CurrentUser.exercise = 40;
-    AppendInputStep([] {
+    AppendInputStep([this] {
         QWidget* window = ExerciseWindowWidget();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->windowTitle(), QStringLiteral("ANA LOPEZ  |  NIVEL: 1"));
         PressKey(window, QChar(27));
     });
-    RunExercises();
+    RunExercises(state_);
     // Level 1 has five blocks, and its fifth block six exercises.
     EXPECT_EQ(CurrentUser.level, 1);
     EXPECT_EQ(CurrentUser.block, 5);
@@ -332,8 +330,8 @@ TEST_F(ExerciseRunTest, APlaceOutsideTheCourseStartsAtTheNearestOne) {
     CurrentUser.level = -3;
     CurrentUser.block = 0;
     CurrentUser.exercise = -1;
-    AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
-    RunExercises();
+    AppendInputStep([this] { PressKey(ExerciseWindowWidget(), QChar(27)); });
+    RunExercises(state_);
     EXPECT_EQ(CurrentUser.level, 1);
     EXPECT_EQ(CurrentUser.block, 1);
     EXPECT_EQ(CurrentUser.exercise, 1);
@@ -344,15 +342,15 @@ TEST_F(ExerciseRunTest, TheMainMenuIsHiddenDuringTheRunAndShownAfterIt) {
     menu.setWindowTitle(QStringLiteral("stand-in main menu"));
     menu.resize(200, 100);
     menu.show();
-    MainMenuWindow = &menu;
+    state_.mainMenu = &menu;
     Select(kAna);
     AppendInputStep([&menu] {
         EXPECT_FALSE(menu.isVisible());
         QTest::mouseClick(FindControl(ExerciseWindowWidget(), kExCancelButton), Qt::LeftButton);
     });
-    RunExercises();
+    RunExercises(state_);
     EXPECT_TRUE(menu.isVisible());
-    MainMenuWindow = nullptr;
+    state_.mainMenu = nullptr;
 }
 
 TEST_F(ExerciseRunTest, TheDevelopmentEntryRunsTheCourseForOneUserOfTheFile) {
@@ -361,11 +359,12 @@ TEST_F(ExerciseRunTest, TheDevelopmentEntryRunsTheCourseForOneUserOfTheFile) {
     char luis[] = "ID-20240101000002";
     char nobody[] = "ID-99";
     char* arguments[] = {program, option, luis, nullptr};
-    AppendInputStep([] {
+    AppendInputStep([this] {
         QWidget* window = ExerciseWindowWidget();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(window->windowTitle(), QStringLiteral("LUIS GARCIA  |  NIVEL: 4"));
-        EXPECT_EQ(MainMenuWindow, nullptr);
+        // No main menu: the only visible window is the exercise window.
+        EXPECT_EQ(test::VisibleTopLevels(), 1);
         PressKey(window, QChar(27));
     });
     EXPECT_EQ(RunProgram(3, arguments), 0);

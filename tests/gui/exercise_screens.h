@@ -12,28 +12,22 @@
 #include <memory>
 
 #include "app/picture_registry.h"
-#include "content/exercise_call.h"
+#include "app/program_state.h"
 #include "exercise/exercise_window.h"
 #include "exercise/keyboard_tables.h"
 #include "exercise/result_window.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"
-#include "support.h"
+#include "program_test.h"
+#include "screens.h"
 #include "users/user_record.h"
+#include "users/user_store.h"
 
 namespace tz::test {
-
-inline QWidget* VisibleTopLevel(const QString& title) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->windowTitle() == title) return widget;
-    }
-    return nullptr;
-}
 
 // The exercise window, shown or not: the only top-level window with its typing target.
 inline QWidget* ExerciseWindowWidget() {
@@ -63,7 +57,7 @@ inline void PressKey(QWidget* window, QChar ch) {
 
 // What the result window says (without the line break the window puts before it).
 inline QString ResultMessage() {
-    QWidget* window = VisibleTopLevel(kResultWindowTitle);
+    QWidget* window = VisibleWindow(kResultWindowTitle);
     if (!window) return QStringLiteral("<no result window>");
     auto* label = qobject_cast<QLabel*>(FindControl(window, kResultMessageControl));
     if (!label) return QStringLiteral("<no message>");
@@ -73,34 +67,30 @@ inline QString ResultMessage() {
 }
 
 inline void AnswerResult(int button) {
-    QWidget* window = VisibleTopLevel(kResultWindowTitle);
+    QWidget* window = VisibleWindow(kResultWindowTitle);
     ASSERT_NE(window, nullptr) << "no result window";
     QTest::mouseClick(FindControl(window, button), Qt::LeftButton);
 }
 
-class ExerciseScreenTest : public ProgramFolderTest {
+class ExerciseScreenTest : public ProgramStateTest {
   protected:
     void SetUp() override {
-        ProgramFolderTest::SetUp();
+        ProgramStateTest::SetUp();
         SetClock(&clock_);
         if (!PictureExists(36)) RegisterAllPictures();
-        ExerciseFont = MakeFont(QStringLiteral("Courier New"), 14, true);
-        ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
-        ExerciseCanvas.fill(Qt::white);
-        ExerciseSource = QStringLiteral("NO");
-        SpeedTargetOverride.reset();
-        CurrentUser = UserRecord();
-        CurrentMode = QStringLiteral("NORMAL");
-        HideKey = HideKeyboard = HideFingers = false;
-        SetPreviousFinger(kNoFinger);
+        state_.ExerciseFont = MakeFont(QStringLiteral("Courier New"), 14, true);
     }
     void TearDown() override {
-        HideKey = HideKeyboard = HideFingers = false;
-        SpeedTargetOverride.reset();
-        ExerciseSource = QStringLiteral("NO");
-        CurrentUser = UserRecord();
         SetClock(nullptr);
-        ProgramFolderTest::TearDown();
+        ProgramStateTest::TearDown();
+    }
+
+    // The pupil of the users file with this id, loaded as the users window does.
+    void LoadCurrentUser() {
+        if (const std::optional<UserRecord> user = LoadUser(CurrentUser.id)) {
+            CurrentUser = *user;
+            CurrentMode = user->mode;
+        }
     }
 
     // Steps that type `text` into the exercise window, the first key at a whole second and

@@ -31,10 +31,11 @@ class ExerciseWindowTest : public test::ExerciseScreenTest {
         CurrentUser.name = QStringLiteral("ANA LOPEZ");
         CurrentUser.level = 3;
         CurrentUser.block = 2;
-        window_ = std::make_unique<ExerciseWindow>();
+        window_ = std::make_unique<ExerciseWindow>(state_.ExerciseFont, state_.hideOptions,
+                                                   state_.HeaderCanvas);
         window_->ApplyOptions();
-        window_->DrawHeader();
-        session_ = std::make_unique<ExerciseSession>(*window_);
+        window_->DrawHeader(true, CurrentUser.name, CurrentUser.level, CurrentUser.block);
+        session_ = std::make_unique<ExerciseSession>(*window_, state_.previousFinger);
         session_->SetDrawPause(0);
     }
     void TearDown() override {
@@ -210,7 +211,7 @@ TEST_F(ExerciseWindowTest, MarkersSitOnTheKeysOfAShiftedCapitalAndAnAccentedVowe
                          kTextPictureRect.width(), kTextPictureRect.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(onScreen, ExerciseCanvas.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(onScreen, window_->Canvas().convertToFormat(QImage::Format_RGB32));
 
     // The counts so far: every keystroke was right.
     EXPECT_EQ(session_->Errors(), 0);
@@ -249,7 +250,7 @@ TEST_F(ExerciseWindowTest, WrongKeystrokesReplaceThePageCharactersInTheirCells) 
     PumpWindowSystem();
     const QImage page =
         Control(kExTextPicture)->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(page, ExerciseCanvas.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(page, window_->Canvas().convertToFormat(QImage::Format_RGB32));
     const int cell = window_->CharacterWidth();
     const auto cellRect = [cell](int column) { return QRect(5 + column * cell, 5, cell, 22); };
     // The page's ink is grey; the judged keystrokes are red or cyan.
@@ -272,11 +273,11 @@ TEST_F(ExerciseWindowTest, WrongKeystrokesReplaceThePageCharactersInTheirCells) 
     // The wrong space shows U+0085 alone, exactly as drawn by itself on white.
     QImage alone(page.size(), QImage::Format_RGB32);
     alone.fill(Qt::white);
-    DrawTextOn(alone, 5 + 4 * cell, 5, QString(QChar(0x0085)), ExerciseFont, QColor(255, 0, 0));
+    DrawTextOn(alone, 5 + 4 * cell, 5, QString(QChar(0x0085)), window_->Font(), QColor(255, 0, 0));
     EXPECT_EQ(page.copy(cellRect(4)), alone.copy(cellRect(4)));
     // The wrong "a" is red and whole: it equals an "a" drawn alone in red.
     alone.fill(Qt::white);
-    DrawTextOn(alone, 5 + 2 * cell, 5, QStringLiteral("a"), ExerciseFont, QColor(255, 0, 0));
+    DrawTextOn(alone, 5 + 2 * cell, 5, QStringLiteral("a"), window_->Font(), QColor(255, 0, 0));
     EXPECT_EQ(page.copy(cellRect(2)), alone.copy(cellRect(2)));
     // The wrong key at the line end stands after the line, in red.
     int red = 0;
@@ -338,7 +339,7 @@ TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
 
     // Hide the key to press: no markers, the fingers still show.
     Click(kExHideKeyBox);
-    EXPECT_TRUE(HideKey);
+    EXPECT_TRUE(state_.hideOptions.HideKey);
     EXPECT_FALSE(Shown(kExKeyMarker));
     EXPECT_FALSE(Shown(kExModifierMarker));
     EXPECT_TRUE(Shown(kExKeyboardPicture));
@@ -352,7 +353,7 @@ TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
 
     // Hide the keyboard: the panel in its place and never a marker, whatever the key option.
     Click(kExHideKeyboardBox);
-    EXPECT_TRUE(HideKeyboard);
+    EXPECT_TRUE(state_.hideOptions.HideKeyboard);
     EXPECT_FALSE(Shown(kExKeyboardPicture));
     EXPECT_TRUE(Shown(kExNoKeyboardPicture));
     EXPECT_FALSE(Shown(kExKeyMarker));
@@ -369,7 +370,7 @@ TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
 
     // Hide the fingers: the dots and the key label go.
     Click(kExHideFingersBox);
-    EXPECT_TRUE(HideFingers);
+    EXPECT_TRUE(state_.hideOptions.HideFingers);
     EXPECT_FALSE(Shown(kExFingerDot));
     EXPECT_FALSE(Shown(kExSecondFingerDot));
     EXPECT_FALSE(Shown(kExKeyLabel));
@@ -378,7 +379,8 @@ TEST_F(ExerciseWindowTest, HideOptionsHideWhatTheySayAndOutliveTheWindow) {
 
     // A new window takes the options as they are.
     session_.reset();
-    window_ = std::make_unique<ExerciseWindow>();
+    window_ = std::make_unique<ExerciseWindow>(state_.ExerciseFont, state_.hideOptions,
+                                               state_.HeaderCanvas);
     window_->ApplyOptions();
     EXPECT_TRUE(qobject_cast<QCheckBox*>(Control(kExHideFingersBox))->isChecked());
     EXPECT_FALSE(qobject_cast<QCheckBox*>(Control(kExHideKeyBox))->isChecked());
@@ -395,20 +397,19 @@ TEST_F(ExerciseWindowTest, ACharacterWithoutAKeyKeepsTheFingerAndHidesTheMarkers
 }
 
 TEST_F(ExerciseWindowTest, TheHeaderTellsTheUserOrThatTheExerciseWasChosenByHand) {
-    window_->DrawHeader();
-    const int first = HeaderCanvas;
+    window_->DrawHeader(true, CurrentUser.name, CurrentUser.level, CurrentUser.block);
+    const int first = state_.HeaderCanvas;
     ASSERT_GT(first, 0);
     auto* header = qobject_cast<QLabel*>(Control(kExHeaderPicture));
     EXPECT_EQ(header->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-              Picture(HeaderCanvas).convertToFormat(QImage::Format_RGB32));
+              Picture(state_.HeaderCanvas).convertToFormat(QImage::Format_RGB32));
     // Light words where the name and the numbers go.
-    const QImage course = Picture(HeaderCanvas).copy();
+    const QImage course = Picture(state_.HeaderCanvas).copy();
     EXPECT_NE(course, Picture(11));
 
-    ExerciseSource = QStringLiteral("SI");
-    window_->DrawHeader();
-    EXPECT_EQ(HeaderCanvas, first);  // the old copy was freed first
-    EXPECT_NE(Picture(HeaderCanvas), course);
+    window_->DrawHeader(false, CurrentUser.name, CurrentUser.level, CurrentUser.block);
+    EXPECT_EQ(state_.HeaderCanvas, first);  // the old copy was freed first
+    EXPECT_NE(Picture(state_.HeaderCanvas), course);
 
     // A text of more than one page: the mark at the bottom right tells that more follows.
     session_->Begin(kPage + QStringLiteral("\r") + kPage, CurrentUser.name, CurrentUser.level, 30);

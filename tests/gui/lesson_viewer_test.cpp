@@ -3,6 +3,7 @@
 
 #include <QTextEdit>
 
+#include "app/exercise_run.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content/lesson_viewer.h"
@@ -60,7 +61,9 @@ class LessonViewerTest : public test::content::ContentScreenTest {
   protected:
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         ContentScreenTest::OpenAndThen(
-            kTitle, [] { OpenLessonViewer(); }, std::move(steps));
+            kTitle,
+            [this] { OpenLessonViewer(menu_.get(), CurrentUser, CurrentMode, runChosenExercise_); },
+            std::move(steps));
     }
 };
 
@@ -86,14 +89,14 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
             // Another exercise of the block.
             ClickListRow(List(viewer, kViewerEntryListId), 4);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 4}));
             EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 5));
             EXPECT_EQ(CurrentUser.exercise, 5);
             // Another block.
             ClickListRow(List(viewer, kViewerBlockListId), 1);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             // Its first exercise.
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 1, 0}));
             EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 2));
@@ -101,7 +104,7 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
             // Another level.
             ClickListRow(List(viewer, kViewerLevelListId), 10);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             // Its first block and first exercise, whatever was chosen before.
             EXPECT_EQ(SelectedRows(viewer), (Rows{10, 0, 0}));
             EXPECT_EQ(ListRows(List(viewer, kViewerBlockListId)).size(), 5);
@@ -110,7 +113,7 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
             // The keyboard works as well.
             QTest::keyClick(List(viewer, kViewerBlockListId), Qt::Key_Down);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             // Block 2 of level 11, where "|kom|" shows as a double quote.
             EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
             EXPECT_EQ(List(viewer, kViewerEntryListId)->item(0)->text(), "\"coma\"");
@@ -123,7 +126,7 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
             QTest::mouseDClick(entries->viewport(), Qt::LeftButton, Qt::NoModifier,
                                entries->visualItemRect(entries->item(0)).center());
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
             // Escape from a list closes the viewer.
             QTest::keyClick(List(viewer, kViewerEntryListId), Qt::Key_Escape);
@@ -137,23 +140,23 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
 TEST_F(LessonViewerTest, AClickOnTheSelectedLevelOrBlockChoosesItAgain) {
     ChoosePupil(test::content::kPupilLine);  // level 5, block 3, exercise 2
     OpenAndThen({
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 1}));
             // The block already selected: its exercises from the first.
             ClickListRow(List(viewer, kViewerBlockListId), 2);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 0}));
             EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 1));
             EXPECT_EQ(CurrentUser.exercise, 1);
             ClickListRow(List(viewer, kViewerEntryListId), 3);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 3}));
             // The level already selected: its blocks and exercises from the first.
             ClickListRow(List(viewer, kViewerLevelListId), 4);
         },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 0, 0}));
             EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 1));
             EXPECT_EQ(Preview(viewer), WordPreview(5, 1, 1));
@@ -188,14 +191,14 @@ TEST_F(LessonViewerTest, APupilPastTheCourseOpensOnLevel36WithItsLessonText) {
 
 TEST_F(LessonViewerTest, WithNoUserItOpensOnTheFirstExerciseAndVolverCloses) {
     OpenAndThen({
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{0, 0, 0}));
             EXPECT_EQ(Preview(viewer), WordPreview(1, 1, 1));
             ClickListRow(List(viewer, kViewerLevelListId), 7);
         },
-        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 4); },
-        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 4); },
-        [](QWidget* viewer) {
+        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 4); },
+        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 4); },
+        [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{7, 4, 4}));
             EXPECT_EQ(Preview(viewer), WordPreview(8, 5, 5));
             test::SaveScreen(viewer, "lesson_viewer");
@@ -208,7 +211,7 @@ TEST_F(LessonViewerTest, WithNoUserItOpensOnTheFirstExerciseAndVolverCloses) {
 
 TEST_F(LessonViewerTest, AMissingLessonTextIsNamedInThePreview) {
     ChoosePupil("EVA|13|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
-    OpenAndThen({[](QWidget* viewer) {
+    OpenAndThen({[this](QWidget* viewer) {
         EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), QStringList{"(TEXTO=2)"});
         EXPECT_TRUE(Preview(viewer).startsWith(
             QString::fromUtf8("No se encuentra el texto de este ejercicio:\n")));
@@ -219,7 +222,7 @@ TEST_F(LessonViewerTest, AMissingLessonTextIsNamedInThePreview) {
 
 TEST_F(LessonViewerTest, ADamagedPositionOpensOnTheNearestExercise) {
     ChoosePupil("EVA|3|9|40|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
-    OpenAndThen({[](QWidget* viewer) {
+    OpenAndThen({[this](QWidget* viewer) {
         // Level 3 has four blocks, its last one three exercises.
         EXPECT_EQ(SelectedRows(viewer), (Rows{2, 3, 2}));
         EXPECT_EQ(Preview(viewer), WordPreview(3, 4, 3));
@@ -232,35 +235,36 @@ TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     int runs = 0;
-    SetExerciseRunStandIn([&runs] {
+    runChosenExercise_ = [this, &runs] {
         ++runs;
-        EXPECT_EQ(ExerciseSource, "SI");
+        // What the main menu hands the run for the viewer: one exercise chosen by hand, at its
+        // level's target.
+        EXPECT_EQ(ManualExerciseRequest().source, ExerciseSource::Manual);
+        EXPECT_FALSE(ManualExerciseRequest().speedTarget.has_value());
         EXPECT_EQ(CurrentUser.level, 11);
         EXPECT_EQ(CurrentUser.block, 2);
         EXPECT_EQ(CurrentUser.exercise, 3);
-        EXPECT_FALSE(SpeedTargetOverride.has_value());
         // The exercise window takes the viewer's place.
         EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
         // The text the run types is the one previewed.
-        LoadBlock();
-        AssembleExerciseText();
-        EXPECT_TRUE(ExerciseText.startsWith("\"guion\" \"guion\"")) << ExerciseText.toStdString();
+        const ExerciseText text = AssembleExerciseText(
+            LoadBlock(CurrentUser.level, CurrentUser.block), CurrentUser.exercise);
+        EXPECT_TRUE(text.text.startsWith("\"guion\" \"guion\"")) << text.text.toStdString();
         // What passed attempts do to the user in memory.
         CurrentUser.exercise = 4;
         CurrentUser.history = {110, 115, 120, 127, 75, -1, -1, -1, -1, -1};
         CurrentUser.averageSpeed = 99;
         CurrentUser.mode = "DIFICIL";
         CurrentMode = "DIFICIL";
-    });
+    };
     OpenAndThen({
-        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerLevelListId), 10); },
-        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 1); },
-        [](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 2); },
-        [](QWidget* viewer) { ClickControl(viewer, kViewerStartId); },
-        [&runs](QWidget* viewer) {
+        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerLevelListId), 10); },
+        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 1); },
+        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 2); },
+        [this](QWidget* viewer) { ClickControl(viewer, kViewerStartId); },
+        [this, &runs](QWidget* viewer) {
             // Back from the run: the viewer shows the same choices, ready for another.
             EXPECT_EQ(runs, 1);
-            EXPECT_EQ(ExerciseSource, "NO");
             EXPECT_TRUE(viewer->isVisible());
             // Brought to the front, and no longer always on top.
             EXPECT_FALSE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -268,7 +272,7 @@ TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
             EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(11, 2));
             ClickControl(viewer, kViewerStartId);
         },
-        [&runs](QWidget* viewer) {
+        [this, &runs](QWidget* viewer) {
             EXPECT_EQ(runs, 2);
             QTest::keyClick(viewer, Qt::Key_Escape);
         },

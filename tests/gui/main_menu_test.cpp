@@ -14,17 +14,18 @@
 #include "app/picture_registry.h"
 #include "app/startup.h"
 #include "app/status_panel.h"
+#include "app/user_views.h"
 #include "content/results_chart.h"
 #include "menu_screens.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
 #include "platform/windows.h"
-#include "support.h"
+#include "program_test.h"
+#include "screens.h"
 #include "update/update_window.h"
 #include "update/version_check.h"
 #include "users/user_record.h"
@@ -33,34 +34,8 @@
 namespace tz {
 namespace {
 
-using test::ExpectedPanel;
-
-QImage ShownPanel() {
-    return test::ShownPicture(kMenuStatusPanelId);
-}
-
-QWidget* FindTopLevel(const QString& title) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->windowTitle() == title) return widget;
-    }
-    return nullptr;
-}
-
-int VisibleTopLevels() {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) count += widget->isVisible();
-    return count;
-}
-
-void Click(int id) {
-    QWidget* control = FindControl(MainMenuWindow, id);
-    ASSERT_NE(control, nullptr) << "control " << id;
-    QTest::mouseClick(control, Qt::LeftButton);
-}
-
-void Type(char letter) {
-    QTest::keyClick(MainMenuWindow.data(), letter);
-}
+using test::VisibleTopLevels;
+using test::VisibleWindow;
 
 UserRecord PupilWithFullHistory() {
     UserRecord user;
@@ -75,39 +50,46 @@ UserRecord PupilWithFullHistory() {
     return user;
 }
 
-class MainMenuTest : public test::ProgramFolderTest {
+class MainMenuTest : public test::ProgramStateTest {
   protected:
     void SetUp() override {
-        test::ProgramFolderTest::SetUp();
+        test::ProgramStateTest::SetUp();
         SetClock(&clock_);
         FreeAllPictures();
-        StatusCanvas = 0;
-        HeaderCanvas = 0;
         RegisterAllPictures();
         ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
-        CurrentUser = UserRecord();
-        CurrentMode = "NORMAL";
-        ExerciseSource.clear();
     }
     void TearDown() override {
-        if (MainMenuWindow) CloseMainMenu();
-        CurrentUser = UserRecord();
+        if (MainMenuWindow) CloseMainMenu(state_);
         SetClock(nullptr);
-        test::ProgramFolderTest::TearDown();
+        test::ProgramStateTest::TearDown();
     }
 
     // Opens the menu as start-up does and runs its loop over the scripted steps; the last
     // step must end the loop.
     void RunMenu() {
-        OpenMainMenu();
-        RunMainLoop();
+        OpenMainMenu(state_);
+        RunMainLoop(state_, [this](int code) { endedWith_ = code; });
     }
 
+    QImage ShownPanel() { return test::ShownPicture(MainMenuWindow, kMenuStatusPanelId); }
+    void Click(int id) {
+        QWidget* control = FindControl(MainMenuWindow, id);
+        ASSERT_NE(control, nullptr) << "control " << id;
+        QTest::mouseClick(control, Qt::LeftButton);
+    }
+    void Type(char letter) { QTest::keyClick(MainMenuWindow.data(), letter); }
+
     ManualClock clock_;
+    QPointer<QWidget>& MainMenuWindow = state_.mainMenu;
+    QFont& ExerciseFont = state_.ExerciseFont;
+    int& StatusCanvas = state_.StatusCanvas;
+    int& HeaderCanvas = state_.HeaderCanvas;
+    int endedWith_ = -1;  // the exit code the update window ended the program with
 };
 
 TEST_F(MainMenuTest, BuildsEveryControlInPlaceWithItsTooltip) {
-    OpenMainMenu();
+    OpenMainMenu(state_);
     QWidget* menu = MainMenuWindow;
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
@@ -173,8 +155,8 @@ TEST_F(MainMenuTest, BuildsEveryControlInPlaceWithItsTooltip) {
 }
 
 TEST_F(MainMenuTest, StartUpPanelReadsNoUserWhileNobodyIsSelected) {
-    OpenMainMenu();
-    EXPECT_EQ(ShownPanel(), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+    OpenMainMenu(state_);
+    EXPECT_EQ(ShownPanel(), test::ExpectedPanel(ExerciseFont, "NO SELECCIONADO", 0, 0, 0));
     // The words are only on the panel: nobody is selected.
     EXPECT_TRUE(CurrentUser.name.isEmpty());
     EXPECT_EQ(CurrentUser.level, 0);
@@ -189,29 +171,30 @@ TEST_F(MainMenuTest, StartUpPanelReadsNoUserWhileNobodyIsSelected) {
 }
 
 TEST_F(MainMenuTest, PanelShowsThePupilAndOnlyThirtyOneCharactersOfALongName) {
-    OpenMainMenu();
+    OpenMainMenu(state_);
     CurrentUser = PupilWithFullHistory();
     CurrentUser.level = -3;  // a damaged record still shows its number, sign and all
-    DrawStatusPanel();
-    EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), -3, 3, 145));
+    ShowStatusPanel(state_);
+    EXPECT_EQ(ShownPanel(),
+              test::ExpectedPanel(ExerciseFont, QString::fromUtf8("ANA PÉREZ"), -3, 3, 145));
 
     // Redrawing does not pile up copies of picture 25.
     const int canvas = StatusCanvas;
-    DrawStatusPanel();
+    ShowStatusPanel(state_);
     EXPECT_EQ(StatusCanvas, canvas);
 
     const QString name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
     ASSERT_EQ(name.size(), 32);
     CurrentUser.name = name;
-    DrawStatusPanel();
-    EXPECT_EQ(ShownPanel(), ExpectedPanel(name.left(31), -3, 3, 145));
+    ShowStatusPanel(state_);
+    EXPECT_EQ(ShownPanel(), test::ExpectedPanel(ExerciseFont, name.left(31), -3, 3, 145));
 }
 
 TEST_F(MainMenuTest, LetterRWithNobodySelectedOpensTheUsersWindowAndLeavingItChangesNothing) {
     WriteBytes("usuarios.dat", kUsersHeader.toUtf8() + "\r\n");
-    AppendInputStep([] { Type('r'); });
-    AppendInputStep([] {
-        QWidget* users = FindTopLevel("USUARIOS");
+    AppendInputStep([this] { Type('r'); });
+    AppendInputStep([this] {
+        QWidget* users = VisibleWindow("USUARIOS");
         ASSERT_NE(users, nullptr);
         EXPECT_FALSE(MainMenuWindow->isEnabled());
         auto* list = users->findChild<QTreeWidget*>();
@@ -221,14 +204,13 @@ TEST_F(MainMenuTest, LetterRWithNobodySelectedOpensTheUsersWindowAndLeavingItCha
         EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
         QTest::keyClick(users, Qt::Key_Escape);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         // Back in the menu, with no exercise run and the panel as it was.
-        EXPECT_EQ(FindTopLevel("USUARIOS"), nullptr);
+        EXPECT_EQ(VisibleWindow("USUARIOS"), nullptr);
         EXPECT_EQ(VisibleTopLevels(), 1);
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         EXPECT_TRUE(CurrentUser.name.isEmpty());
-        EXPECT_EQ(ExerciseSource, "NO");
-        EXPECT_EQ(ShownPanel(), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+        EXPECT_EQ(ShownPanel(), test::ExpectedPanel(ExerciseFont, "NO SELECCIONADO", 0, 0, 0));
         Click(kMenuQuitId);
     });
     RunMenu();
@@ -241,9 +223,9 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
                    QString::fromUtf8("ANA PÉREZ|12|3|2|145|118|126|131|124|140|152|147|163|171|"
                                      "180|NORMAL|ID-20240101000001\r\n")
                        .toUtf8());
-    AppendInputStep([] { Type('g'); });
-    AppendInputStep([] {
-        QWidget* users = FindTopLevel("USUARIOS");
+    AppendInputStep([this] { Type('g'); });
+    AppendInputStep([this] {
+        QWidget* users = VisibleWindow("USUARIOS");
         ASSERT_NE(users, nullptr);
         auto* list = users->findChild<QTreeWidget*>();
         ASSERT_NE(list, nullptr);
@@ -251,39 +233,42 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
         list->setCurrentItem(list->topLevelItem(1));
         QTest::keyClick(list, Qt::Key_Return);
     });
-    AppendInputStep([] {
-        EXPECT_EQ(FindTopLevel("USUARIOS"), nullptr);
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleWindow("USUARIOS"), nullptr);
         EXPECT_EQ(CurrentUser.name, QString::fromUtf8("ANA PÉREZ"));
         EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuUsersId));
-        EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
+        EXPECT_EQ(ShownPanel(),
+                  test::ExpectedPanel(ExerciseFont, QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
         auto* chart = qobject_cast<QLabel*>(FindControl(MainMenuWindow, kMenuChartId));
         ASSERT_NE(chart, nullptr);
         EXPECT_EQ(chart->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-                  Picture(ResultsChartPicture()).convertToFormat(QImage::Format_RGB32));
-        EXPECT_EQ(ChartPoints.size(), 11u);
-        EXPECT_EQ(ChartPoints.back().value, 180);
+                  Picture(state_.chartPicture).convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(chart->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                  DrawResultsChart(CurrentUser.history, 440, 180));
+        EXPECT_EQ(ResultsChartPoints(CurrentUser.history).back().value, 180);
         test::SaveScreen(MainMenuWindow, "main_menu_full_history");
         Click(kMenuUsersId);
     });
     // Her row is selected on opening; delete her, then leave.
-    AppendInputStep([] {
-        QWidget* users = FindTopLevel("USUARIOS");
+    AppendInputStep([this] {
+        QWidget* users = VisibleWindow("USUARIOS");
         ASSERT_NE(users, nullptr);
         QueueAnswer(Answer::Yes);
         QTest::mouseClick(FindControl(users, kUsersDeleteId), Qt::LeftButton);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         ASSERT_EQ(AskedDialogs().size(), 1u);
         EXPECT_EQ(AskedDialogs()[0].title, "Eliminar Usuario");
-        QWidget* users = FindTopLevel("USUARIOS");
+        QWidget* users = VisibleWindow("USUARIOS");
         ASSERT_NE(users, nullptr);
         QTest::mouseClick(FindControl(users, kUsersCancelId), Qt::LeftButton);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         // The panel must not go on showing a pupil who is gone.
         EXPECT_TRUE(CurrentUser.name.isEmpty());
-        EXPECT_EQ(ShownPanel(), ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
-        EXPECT_EQ(ChartPoints.back().value, 0);
+        EXPECT_EQ(ShownPanel(), test::ExpectedPanel(ExerciseFont, "NO SELECCIONADO", 0, 0, 0));
+        EXPECT_EQ(test::ShownPicture(MainMenuWindow, kMenuChartId),
+                  DrawResultsChart(UserRecord().history, 440, 180));
         Click(kMenuQuitId);
     });
     RunMenu();
@@ -291,8 +276,8 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
 }
 
 TEST_F(MainMenuTest, OtherLettersDoNothingAndQuitEndsTheLoop) {
-    AppendInputStep([] { Type('x'); });
-    AppendInputStep([] {
+    AppendInputStep([this] { Type('x'); });
+    AppendInputStep([this] {
         Type('X');
         QTest::keyClick(MainMenuWindow.data(), Qt::Key_Escape);
         QTest::keyClick(MainMenuWindow.data(), Qt::Key_Return);
@@ -303,7 +288,6 @@ TEST_F(MainMenuTest, OtherLettersDoNothingAndQuitEndsTheLoop) {
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         EXPECT_TRUE(AskedDialogs().empty());
         EXPECT_TRUE(ShellRequests().isEmpty());
-        EXPECT_TRUE(ExerciseSource.isEmpty());
         EXPECT_EQ(CurrentUser, UserRecord());
         Click(kMenuQuitId);
     });
@@ -312,69 +296,68 @@ TEST_F(MainMenuTest, OtherLettersDoNothingAndQuitEndsTheLoop) {
 }
 
 TEST_F(MainMenuTest, CloseRequestEndsTheLoop) {
-    AppendInputStep([] { MainMenuWindow->close(); });
+    AppendInputStep([this] { MainMenuWindow->close(); });
     RunMenu();
     ASSERT_TRUE(MainMenuWindow);
-    CloseMainMenu();
+    CloseMainMenu(state_);
     EXPECT_FALSE(MainMenuWindow);
     EXPECT_EQ(VisibleTopLevels(), 0);
 }
 
 TEST_F(MainMenuTest, ShortcutLettersActAsTheirButtons) {
     // "i" opens the about box over the disabled menu.
-    AppendInputStep([] { Type('i'); });
-    AppendInputStep([] {
-        QWidget* about = FindTopLevel("Acerca de...");
+    AppendInputStep([this] { Type('i'); });
+    AppendInputStep([this] {
+        QWidget* about = VisibleWindow("Acerca de...");
         ASSERT_NE(about, nullptr);
         EXPECT_FALSE(MainMenuWindow->isEnabled());
         QTest::mouseClick(FindControl(about, kAboutCloseId), Qt::LeftButton);
     });
     // "R" with a pupil selected starts the course run at once.
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_TRUE(MainMenuWindow->isEnabled());
-        EXPECT_EQ(FindTopLevel("Acerca de..."), nullptr);
+        EXPECT_EQ(VisibleWindow("Acerca de..."), nullptr);
         EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuAboutId));
         CurrentUser = PupilWithFullHistory();
-        ExerciseSource = "SI";
         Type('R');
     });
     // The course run may hold its own window open: Escape there leaves it.
-    AppendInputStep([] {
+    AppendInputStep([this] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->isVisible() && widget != MainMenuWindow) {
                 QTest::keyClick(widget, Qt::Key_Escape);
             }
         }
     });
-    AppendInputStep([] {
-        EXPECT_EQ(ExerciseSource, "NO");
+    AppendInputStep([this] {
         EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuStartId));
         // The run is followed by a fresh panel for the pupil.
-        EXPECT_EQ(ShownPanel(), ExpectedPanel(QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
+        EXPECT_EQ(ShownPanel(),
+                  test::ExpectedPanel(ExerciseFont, QString::fromUtf8("ANA PÉREZ"), 12, 3, 145));
         Type('v');
     });
     // "v" opens the lesson viewer; Escape leaves it.
-    AppendInputStep([] {
-        QWidget* viewer = FindTopLevel("Visor de Lecciones");
+    AppendInputStep([this] {
+        QWidget* viewer = VisibleWindow("Visor de Lecciones");
         ASSERT_NE(viewer, nullptr);
         EXPECT_FALSE(MainMenuWindow->isEnabled());
         QTest::keyClick(viewer, Qt::Key_Escape);
     });
-    AppendInputStep([] {
-        EXPECT_EQ(FindTopLevel("Visor de Lecciones"), nullptr);
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleWindow("Visor de Lecciones"), nullptr);
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         EXPECT_EQ(MainMenuWindow->focusWidget(), FindControl(MainMenuWindow, kMenuLessonsId));
         // The custom texts button opens its window too; Escape leaves it.
         Click(kMenuCustomTextsId);
     });
-    AppendInputStep([] {
-        QWidget* texts = FindTopLevel("TEXTOS LIBRES");
+    AppendInputStep([this] {
+        QWidget* texts = VisibleWindow("TEXTOS LIBRES");
         ASSERT_NE(texts, nullptr);
         EXPECT_FALSE(MainMenuWindow->isEnabled());
         QTest::keyClick(texts, Qt::Key_Escape);
     });
-    AppendInputStep([] {
-        EXPECT_EQ(FindTopLevel("TEXTOS LIBRES"), nullptr);
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleWindow("TEXTOS LIBRES"), nullptr);
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         Click(kMenuQuitId);
     });
@@ -420,7 +403,7 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
     WindowWatch watch;
     WId menuId = 0;
     const auto opened = [](const QString& title) {
-        QWidget* window = FindTopLevel(title);
+        QWidget* window = VisibleWindow(title);
         EXPECT_NE(window, nullptr) << title.toStdString();
         return window;
     };
@@ -470,7 +453,7 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
 
 TEST_F(MainMenuTest, TopRightButtonsAndSocialPageDoWhatTheySay) {
     // Without the document nothing is opened and the menu goes on.
-    AppendInputStep([] { Click(kMenuHelpId); });
+    AppendInputStep([this] { Click(kMenuHelpId); });
     AppendInputStep([&] {
         EXPECT_TRUE(ShellRequests().isEmpty());
         WriteBytes("tipzhelp.html", "<html><body>Ayuda</body></html>");
@@ -481,26 +464,26 @@ TEST_F(MainMenuTest, TopRightButtonsAndSocialPageDoWhatTheySay) {
         ClearShellRequests();
         Click(kMenuSocialId);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(ShellRequests(), QStringList{kSocialPage});
         Click(kMenuMinimiseId);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_TRUE(MainMenuWindow->isMinimized());
         MainMenuWindow->showNormal();
         // A server that refuses at once: the update window shows and waits for "Salir".
         qputenv(kVersionUrlVariable, "http://127.0.0.1:9/ultimaversion.dat");
         Click(kMenuUpdateId);
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         qunsetenv(kVersionUrlVariable);
-        QWidget* update = FindTopLevel(QString::fromUtf8("Actualización Online"));
+        QWidget* update = VisibleWindow(QString::fromUtf8("Actualización Online"));
         ASSERT_NE(update, nullptr);
         EXPECT_FALSE(MainMenuWindow->isEnabled());
         QTest::mouseClick(FindControl(update, kUpdateQuitId), Qt::LeftButton);
     });
-    AppendInputStep([] {
-        EXPECT_EQ(FindTopLevel(QString::fromUtf8("Actualización Online")), nullptr);
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleWindow(QString::fromUtf8("Actualización Online")), nullptr);
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         Click(kMenuQuitId);
     });

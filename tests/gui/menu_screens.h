@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "platform/globals.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
 
@@ -13,11 +12,12 @@ namespace tz::test {
 
 // The status panel as it must look: picture 25 with the four labels in black and the four
 // values in the light colour, in the exercise font.
-inline QImage ExpectedPanel(const QString& name, int level, int block, int average) {
+inline QImage ExpectedPanel(const QFont& font, const QString& name, int level, int block,
+                            int average) {
     QImage image = Picture(25).copy();
     QPainter painter(&image);
-    painter.setFont(ExerciseFont);
-    const int ascent = QFontMetrics(ExerciseFont).ascent();
+    painter.setFont(font);
+    const int ascent = QFontMetrics(font).ascent();
     const QColor light(255, 237, 193);
     auto text = [&](int x, int y, const QString& words, const QColor& colour) {
         painter.setPen(colour);
@@ -35,8 +35,8 @@ inline QImage ExpectedPanel(const QString& name, int level, int block, int avera
 }
 
 // The picture a control of the main menu shows.
-inline QImage ShownPicture(int control) {
-    auto* label = qobject_cast<QLabel*>(FindControl(MainMenuWindow, control));
+inline QImage ShownPicture(QWidget* menu, int control) {
+    auto* label = qobject_cast<QLabel*>(FindControl(menu, control));
     if (!label) return QImage();
     return label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
 }

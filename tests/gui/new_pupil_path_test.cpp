@@ -10,13 +10,12 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "app/exercise_run.h"
 #include "app/main_menu.h"
 #include "app/startup.h"
 #include "content/course_data.h"
-#include "content/exercise_call.h"
 #include "content/exercise_text.h"
 #include "content/results_chart.h"
-#include "exercise/exercise_run.h"
 #include "exercise_screens.h"
 #include "menu_screens.h"
 #include "platform/dialogs.h"
@@ -28,36 +27,23 @@ namespace tz {
 namespace {
 
 using test::AnswerResult;
+using test::ClickControl;
 using test::ExerciseWindowWidget;
 using test::ExpectedPanel;
 using test::PressKey;
 using test::ResultMessage;
-using test::VisibleTopLevel;
+using test::VisibleTopLevels;
+using test::VisibleWindow;
 
 const QString kPupil = QString::fromUtf8("ANA PÉREZ");
 const QString kStamp = QStringLiteral("yyyyMMddHHmmss");
 
 QWidget* UsersWindowOnScreen() {
-    return VisibleTopLevel("USUARIOS");
+    return VisibleWindow("USUARIOS");
 }
 
 QWidget* NewUserDialogOnScreen() {
-    return VisibleTopLevel("Datos de nuevo usuario");
-}
-
-int VisibleTopLevels() {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) count += widget->isVisible();
-    return count;
-}
-
-void ClickControl(QWidget* window, int id) {
-    QWidget* control = window ? FindControl(window, id) : nullptr;
-    if (!control) {
-        ADD_FAILURE() << "no control " << id;
-        return;
-    }
-    QTest::mouseClick(control, Qt::LeftButton);
+    return VisibleWindow("Datos de nuevo usuario");
 }
 
 // The option of the new-user dialog that shows exactly these words.
@@ -82,37 +68,29 @@ void TypeName(QWidget* entry, const QString& text) {
 // The keystrokes of the first exercise of level 10 as the run builds it: its lines with Enter
 // between them (the drill has fewer than seven lines, so every line end is typed).
 QString FirstDrillOfLevel10() {
-    EXPECT_TRUE(LoadBlock(10, 1));
-    EXPECT_EQ(LevelSpeed, 60);
-    EXPECT_EQ(BlockEntries.value(1), CourseData().levels[9].blocks[0].entries[0]);
-    EXPECT_TRUE(AssembleExerciseText(1));
-    const QString text = QString(ExerciseText).remove(QChar(u'\n'));
+    const LoadedBlock block = LoadBlock(10, 1);
+    EXPECT_TRUE(block.found);
+    EXPECT_EQ(block.levelSpeed, 60);
+    EXPECT_EQ(block.Entry(1), CourseData().levels[9].blocks[0].entries[0]);
+    const ExerciseText built = AssembleExerciseText(block, 1);
+    EXPECT_TRUE(built.built);
+    const QString text = QString(built.text).remove(QChar(u'\n'));
     EXPECT_LT(text.count(QChar(u'\r')), 7);
     return text;
 }
 
-class NewPupilPathTest : public test::ProgramFolderTest {
+class NewPupilPathTest : public test::ProgramStateTest {
   protected:
     void SetUp() override {
-        test::ProgramFolderTest::SetUp();
+        test::ProgramStateTest::SetUp();
         SetClock(&clock_);
         // As a fresh process: nothing left over from other screens' tests.
         FreeAllPictures();
-        StatusCanvas = 0;
-        HeaderCanvas = 0;
-        CurrentUser = UserRecord();
-        CurrentMode.clear();
-        ExerciseSource.clear();
-        SpeedTargetOverride.reset();
-        HideKey = HideKeyboard = HideFingers = false;
     }
     void TearDown() override {
-        if (MainMenuWindow) CloseMainMenu();
-        CurrentUser = UserRecord();
-        CurrentMode = QStringLiteral("NORMAL");
-        ExerciseSource = QStringLiteral("NO");
+        if (MainMenuWindow) CloseMainMenu(state_);
         SetClock(nullptr);
-        test::ProgramFolderTest::TearDown();
+        test::ProgramStateTest::TearDown();
     }
 
     // Steps that type `keys` into the exercise window with real key events, the first at a
@@ -134,10 +112,11 @@ class NewPupilPathTest : public test::ProgramFolderTest {
     int RunWholeProgram() {
         char name[] = "tipenzo10";
         char* argv[] = {name, nullptr};
-        return RunProgram(1, argv);
+        return RunProgram(1, argv, state_);
     }
 
     ManualClock clock_;
+    QPointer<QWidget>& MainMenuWindow = state_.mainMenu;
 };
 
 TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
@@ -161,18 +140,18 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_EQ(MainMenuWindow->windowTitle(), "TIPENZO 10 v2.9c");
         EXPECT_EQ(VisibleTopLevels(), 1);
-        EXPECT_EQ(test::ShownPicture(kMenuStatusPanelId),
-                  ExpectedPanel("NO SELECCIONADO", 0, 0, 0));
+        EXPECT_EQ(test::ShownPicture(MainMenuWindow, kMenuStatusPanelId),
+                  ExpectedPanel(state_.ExerciseFont, "NO SELECCIONADO", 0, 0, 0));
         EXPECT_TRUE(CurrentUser.name.isEmpty());
         EXPECT_TRUE(CurrentUser.id.isEmpty());
         EXPECT_EQ(CurrentMode, "NORMAL");
         EXPECT_EQ(ReadBytes(kUsersFileName), header);
-        nobodysChart = test::ShownPicture(kMenuChartId);
+        nobodysChart = test::ShownPicture(MainMenuWindow, kMenuChartId);
         EXPECT_EQ(nobodysChart.size(), QSize(440, 180));
         QTest::keyClick(MainMenuWindow.data(), 'r');
     });
     // "r" with nobody chosen: the users window, empty, with nothing to accept or delete.
-    AppendInputStep([] {
+    AppendInputStep([this] {
         QWidget* users = UsersWindowOnScreen();
         ASSERT_NE(users, nullptr);
         EXPECT_FALSE(MainMenuWindow->isEnabled());
@@ -248,7 +227,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         ClickControl(users, kUsersAcceptId);
     });
     // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
-    AppendInputStep([id] {
+    AppendInputStep([this, id] {
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
         EXPECT_EQ(CurrentUser.id, *id);
         EXPECT_EQ(CurrentUser.name, kPupil);
@@ -258,7 +237,6 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_EQ(CurrentUser.averageSpeed, 0);
         EXPECT_EQ(CurrentUser.mode, "DIFICIL");
         EXPECT_EQ(CurrentMode, "DIFICIL");
-        EXPECT_EQ(ExerciseSource, "NO");
         QWidget* window = ExerciseWindowWidget();
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->isVisible());
@@ -272,11 +250,12 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_TRUE(MainMenuWindow->isEnabled());
         EXPECT_EQ(VisibleTopLevels(), 1);
-        EXPECT_EQ(test::ShownPicture(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, 0));
+        EXPECT_EQ(test::ShownPicture(MainMenuWindow, kMenuStatusPanelId),
+                  ExpectedPanel(state_.ExerciseFont, kPupil, 10, 1, 0));
         EXPECT_TRUE(ReadBytes(kUsersFileName).startsWith(header + kPupil.toUtf8() + "|10|1|1|0|"));
         QTest::keyClick(MainMenuWindow.data(), 'r');
     });
-    AppendInputStep([] {
+    AppendInputStep([this] {
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
         QWidget* window = ExerciseWindowWidget();
         ASSERT_NE(window, nullptr);
@@ -290,7 +269,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     });
     TypeAll(keys, 60);
     // The verdict; her progress is in the file before she answers.
-    AppendInputStep([speed] {
+    AppendInputStep([this, speed] {
         EXPECT_EQ(ResultMessage(), QString::fromUtf8("HAS REALIZADO BIEN ESTA PRUEBA. \r\n\r\n"
                                                      " ¡¡¡ A POR LA PROXIMA !!!\r\n"));
         QWidget* window = ExerciseWindowWidget();
@@ -301,7 +280,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
                   "0 (0.00%)");
         EXPECT_EQ(CurrentUser.exercise, 2);
         EXPECT_EQ(CurrentUser.history[0], speed);
-        QWidget* result = VisibleTopLevel(kResultWindowTitle);
+        QWidget* result = VisibleWindow(kResultWindowTitle);
         ASSERT_NE(result, nullptr);
         auto* menu = qobject_cast<QAbstractButton*>(FindControl(result, kResultMenuButton));
         ASSERT_NE(menu, nullptr);
@@ -311,7 +290,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     // The menu again: the users file, the panel and the chart all show the passed drill.
     AppendInputStep([&] {
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
-        EXPECT_EQ(VisibleTopLevel(kResultWindowTitle), nullptr);
+        EXPECT_EQ(VisibleWindow(kResultWindowTitle), nullptr);
         ASSERT_TRUE(MainMenuWindow);
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_TRUE(MainMenuWindow->isEnabled());
@@ -323,13 +302,16 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_FALSE(Exists(kUsersTempName));
         EXPECT_EQ(CurrentUser.averageSpeed, speed);
 
-        EXPECT_EQ(test::ShownPicture(kMenuStatusPanelId), ExpectedPanel(kPupil, 10, 1, speed));
-        ASSERT_EQ(ChartPoints.size(), 11u);
-        EXPECT_EQ(ChartPoints[0].value, speed);  // the scale reaches her one result
-        EXPECT_EQ(ChartPoints[1].value, speed);
-        for (std::size_t i = 2; i < ChartPoints.size(); ++i) EXPECT_EQ(ChartPoints[i].value, 0);
-        const QImage chart = test::ShownPicture(kMenuChartId);
-        EXPECT_EQ(chart, Picture(ResultsChartPicture()).convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(test::ShownPicture(MainMenuWindow, kMenuStatusPanelId),
+                  ExpectedPanel(state_.ExerciseFont, kPupil, 10, 1, speed));
+        const std::vector<ChartPoint> points = ResultsChartPoints(CurrentUser.history);
+        ASSERT_EQ(points.size(), 11u);
+        EXPECT_EQ(points[0].value, speed);  // the scale reaches her one result
+        EXPECT_EQ(points[1].value, speed);
+        for (std::size_t i = 2; i < points.size(); ++i) EXPECT_EQ(points[i].value, 0);
+        const QImage chart = test::ShownPicture(MainMenuWindow, kMenuChartId);
+        EXPECT_EQ(chart, Picture(state_.chartPicture).convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(chart, DrawResultsChart(CurrentUser.history, 440, 180));
         EXPECT_NE(chart, nobodysChart);
         test::SaveScreen(MainMenuWindow, "e2e_menu_after_exercise");
         ClickControl(MainMenuWindow, kMenuQuitId);

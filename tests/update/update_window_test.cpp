@@ -48,7 +48,6 @@ class UpdateWindowTest : public test::ProgramFolderTest {
     void TearDown() override {
         qunsetenv(kVersionUrlVariable);
         SetDownloadTimeout(0);
-        SetProgramEnd({});
         test::ProgramFolderTest::TearDown();
     }
 
@@ -188,18 +187,18 @@ TEST_F(UpdateWindowTest, DownloadButtonOpensThePageDeletesTheLockCopyAndEndsWith
     WriteBytes("usuarios.dat", "usuarios");
     WriteBytes("~usuarios.dat", "usuarios");
     std::vector<int> ends;
-    SetProgramEnd([&](int code) {
+    const auto end = [&](int code) {
         ends.push_back(code);
         // By the time the program ends the page is open and the lock copy is gone.
         EXPECT_FALSE(Exists("~usuarios.dat"));
         EXPECT_EQ(ShellRequests(), QStringList{kDownloadPage});
-    });
+    };
     AppendInputStep([] {
         QWidget* window = FindUpdateWindow();
         ASSERT_NE(window, nullptr);
         QTest::mouseClick(FindControl(window, kUpdateDownloadId), Qt::LeftButton);
     });
-    RunVersionCheck(&owner_);
+    RunVersionCheck(&owner_, end);
 
     EXPECT_EQ(ends, std::vector<int>{0});
     EXPECT_FALSE(Exists("~usuarios.dat"));
@@ -211,10 +210,9 @@ TEST_F(UpdateWindowTest, LeavingWithSalirNeverEndsTheProgram) {
     server_.Serve(Utf16Le("VERSION#20232339"));
     WriteBytes("~usuarios.dat", "usuarios");
     bool ended = false;
-    SetProgramEnd([&](int) { ended = true; });
     AppendInputStep(
         [] { QTest::mouseClick(FindControl(FindUpdateWindow(), kUpdateQuitId), Qt::LeftButton); });
-    RunVersionCheck(&owner_);
+    RunVersionCheck(&owner_, [&](int) { ended = true; });
     EXPECT_FALSE(ended);
     EXPECT_TRUE(Exists("~usuarios.dat"));
     EXPECT_TRUE(owner_.isEnabled());

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "app/picture_registry.h"
+#include "current_user.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
@@ -26,7 +27,7 @@ const QByteArray kHeader = "Datos de Usuarios v2.6\r\n";
 const QByteArray kLuis =
     "LUIS|12|3|2|210|200|220|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002\r\n";
 
-class NewUserDialogTest : public test::ProgramFolderTest {
+class NewUserDialogTest : public test::ProgramFolderTest, public test::CurrentUserState {
   protected:
     void SetUp() override {
         test::ProgramFolderTest::SetUp();
@@ -45,8 +46,6 @@ class NewUserDialogTest : public test::ProgramFolderTest {
     }
     void TearDown() override {
         SetClock(nullptr);
-        CurrentUser = UserRecord{};
-        CurrentMode = "NORMAL";
         test::ProgramFolderTest::TearDown();
     }
     QByteArray Users() const { return ReadBytes("usuarios.dat"); }

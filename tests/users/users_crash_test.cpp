@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "current_user.h"
 #include "platform/files.h"
 #include "support.h"
 #include "users/user_record.h"
@@ -59,13 +60,13 @@ TEST(UsersSaveLoop, DISABLED_SavesUntilKilled) {
     ASSERT_FALSE(folder.isEmpty());
     SetProgramFolder(folder);
     for (long turn = 1;; ++turn) {
-        CurrentUser = SavedUser(static_cast<int>(turn));
-        ASSERT_TRUE(SaveCurrentUser());
+        UserRecord user = SavedUser(static_cast<int>(turn));
+        ASSERT_TRUE(SaveUser(user));
         if (turn == 1) QFile(DataPath(kReadyName)).open(QIODevice::WriteOnly);
     }
 }
 
-class UsersCrashTest : public test::ProgramFolderTest {};
+class UsersCrashTest : public test::ProgramFolderTest, public test::CurrentUserState {};
 
 TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
     // The two contents the file may ever hold.

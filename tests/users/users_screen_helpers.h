@@ -10,22 +10,17 @@
 #include <functional>
 
 #include "app/picture_registry.h"
+#include "current_user.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
+#include "screens.h"
 #include "support.h"
 #include "users/user_record.h"
 #include "users/users_window.h"
 
 namespace tz::test {
-
-inline QWidget* VisibleWindow(const QString& title) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->windowTitle() == title) return widget;
-    }
-    return nullptr;
-}
 
 inline QWidget* UsersWindowOnScreen() {
     return VisibleWindow("USUARIOS");
@@ -37,16 +32,6 @@ inline QWidget* NewUserDialogOnScreen() {
 
 inline QTreeWidget* UsersListOf(QWidget* window) {
     return qobject_cast<QTreeWidget*>(FindControl(window, kUsersListId));
-}
-
-// A real click on a control of the window found by its id.
-inline void ClickControl(QWidget* window, int id) {
-    QWidget* control = window ? FindControl(window, id) : nullptr;
-    if (!control) {
-        ADD_FAILURE() << "no control " << id;
-        return;
-    }
-    QTest::mouseClick(control, Qt::LeftButton);
 }
 
 inline QPoint RowCentre(QTreeWidget* list, int row) {
@@ -68,17 +53,6 @@ inline void ToggleMark(QTreeWidget* list, int row) {
     QTest::keyClick(list, Qt::Key_Space);
 }
 
-// Types text key by key; letters outside ASCII arrive as composed characters.
-inline void TypeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 128) {
-            QTest::keyClick(widget, c.toLatin1());
-        } else {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
-}
-
 inline QStringList ColumnTexts(QTreeWidget* list, int column) {
     QStringList texts;
     for (int row = 0; row < list->topLevelItemCount(); ++row) {
@@ -94,23 +68,19 @@ inline int SelectedRowOf(QTreeWidget* list) {
 
 // A program folder with the pictures registered, a clock stopped at 2024-03-05 09:05:07, no
 // user chosen, and a plain window standing in for the main menu.
-class UsersScreenTest : public ProgramFolderTest {
+class UsersScreenTest : public ProgramFolderTest, public CurrentUserState {
   protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         if (!PictureExists(30)) RegisterAllPictures();
         clock_.now = QDateTime(QDate(2024, 3, 5), QTime(9, 5, 7));
         SetClock(&clock_);
-        CurrentUser = UserRecord{};
-        CurrentMode = "NORMAL";
         owner_.setFixedSize(200, 100);
         owner_.show();
     }
     void TearDown() override {
         SetClock(nullptr);
         SetRandomSource({});
-        CurrentUser = UserRecord{};
-        CurrentMode = "NORMAL";
         ProgramFolderTest::TearDown();
     }
     void WriteUsers(const QByteArray& bytes) { WriteBytes("usuarios.dat", bytes); }
@@ -129,7 +99,7 @@ class UsersScreenTest : public ProgramFolderTest {
             EXPECT_TRUE(window->isEnabled());
             act(window, UsersListOf(window));
         });
-        RunUsersWindow(&owner_);
+        RunUsersWindow(&owner_, CurrentUser, CurrentMode);
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
         EXPECT_TRUE(owner_.isEnabled());
     }

@@ -1,3 +1,4 @@
+#include "current_user.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "support.h"
@@ -26,7 +27,7 @@ TEST(ScrambleText, CombinesWithTheKeyAndLeavesEveryTenthCharacterAlone) {
     EXPECT_EQ(ScrambleText("", kScrambleKey), "");
 }
 
-class UsersUpgradeTest : public test::ProgramFolderTest {
+class UsersUpgradeTest : public test::ProgramFolderTest, public test::CurrentUserState {
   protected:
     void SetUp() override {
         test::ProgramFolderTest::SetUp();

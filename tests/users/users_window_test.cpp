@@ -46,7 +46,9 @@ bool Enabled(QWidget* window, int id) {
 
 TEST_F(UsersWindowTest, HeaderOnlyFileShowsAnEmptyListWithAcceptAndDeleteDisabled) {
     WriteUsers(kHeader);
-    OpenAndThen([](QWidget* window, QTreeWidget* list) {
+    const qint64 before = clock_.milliseconds;
+    OpenAndThen([&](QWidget* window, QTreeWidget* list) {
+        EXPECT_LT(clock_.milliseconds - before, 200);  // no new file, no pause for it
         EXPECT_EQ(list->topLevelItemCount(), 0);
         EXPECT_FALSE(Enabled(window, kUsersAcceptId));
         EXPECT_FALSE(Enabled(window, kUsersDeleteId));
@@ -68,7 +70,10 @@ TEST_F(UsersWindowTest, HeaderOnlyFileShowsAnEmptyListWithAcceptAndDeleteDisable
 }
 
 TEST_F(UsersWindowTest, MissingUsersFileGetsTheDefaultRecord) {
-    OpenAndThen([](QWidget* window, QTreeWidget* list) {
+    const qint64 before = clock_.milliseconds;
+    OpenAndThen([&](QWidget* window, QTreeWidget* list) {
+        // The new file is given 200 ms to settle before it is listed.
+        EXPECT_GE(clock_.milliseconds - before, 200);
         EXPECT_EQ(ColumnTexts(list, kNameColumn), QStringList{"VANTOMERK SOFT"});
         EXPECT_EQ(ColumnTexts(list, kSpeedColumn), QStringList{"360 p.p.m."});
         EXPECT_EQ(ColumnTexts(list, kLevelColumn), QStringList{"100"});

@@ -1,19 +1,17 @@
-#include "exercise/exercise_run.h"
+#include "app/exercise_run.h"
 
 #include <QPointer>
 #include <algorithm>
 
+#include "app/user_views.h"
 #include "content/course_data.h"
-#include "content/exercise_call.h"
 #include "content/exercise_text.h"
-#include "content/results_chart.h"
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
 #include "exercise/result_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
-#include "platform/globals.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
@@ -21,17 +19,11 @@
 
 namespace tz {
 
-int SpeedTarget = 0;
-
 namespace {
 
 constexpr int kMostErrorsThatPass = 5;
-constexpr int kChartWidth = 440;
-constexpr int kChartHeight = 180;
 constexpr int kHelpPauseMs = 100;
 
-const QString kCourseRun = QStringLiteral("NO");
-const QString kManualRun = QStringLiteral("SI");
 const QString kMessageTitle = QStringLiteral("TIPENZO 10");
 
 // What comes after an attempt.
@@ -46,94 +38,108 @@ QString Twice(const QString& text) {
     return text + text;
 }
 
+// One run: what it was asked, the program state it works on, its window and the block loaded.
+struct Run {
+    ProgramState& state;
+    const ExerciseRequest& request;
+    ExerciseWindow& window;
+    LoadedBlock block;
+    int speedTarget = 0;
+
+    bool Course() const { return request.source == ExerciseSource::Course; }
+    UserRecord& User() { return state.CurrentUser; }
+};
+
 // Only a damaged users file holds a place outside the course: the run starts at the nearest
 // place that exists instead of reading past the course data.
-void MoveIntoCourse() {
+void MoveIntoCourse(UserRecord& user) {
     const std::vector<CourseLevel>& levels = CourseData().levels;
     if (levels.empty()) return;
     const int lastLevel = std::min<int>(LastLevel, static_cast<int>(levels.size()));
-    CurrentUser.level = static_cast<std::int8_t>(std::clamp<int>(CurrentUser.level, 1, lastLevel));
-    const CourseLevel& level = levels[static_cast<std::size_t>(CurrentUser.level - 1)];
+    user.level = static_cast<std::int8_t>(std::clamp<int>(user.level, 1, lastLevel));
+    const CourseLevel& level = levels[static_cast<std::size_t>(user.level - 1)];
     if (level.blocks.empty()) return;
-    CurrentUser.block = static_cast<std::int8_t>(
-        std::clamp<int>(CurrentUser.block, 1, static_cast<int>(level.blocks.size())));
-    const CourseBlock& block = level.blocks[static_cast<std::size_t>(CurrentUser.block - 1)];
+    user.block = static_cast<std::int8_t>(
+        std::clamp<int>(user.block, 1, static_cast<int>(level.blocks.size())));
+    const CourseBlock& block = level.blocks[static_cast<std::size_t>(user.block - 1)];
     const int entries = std::max<int>(1, static_cast<int>(block.entries.size()));
-    CurrentUser.exercise =
-        static_cast<std::int8_t>(std::clamp<int>(CurrentUser.exercise, 1, entries));
+    user.exercise = static_cast<std::int8_t>(std::clamp<int>(user.exercise, 1, entries));
 }
 
 // A pass that cannot be written would be lost without a word: the pupil is told.
-void SaveProgress() {
-    if (SaveCurrentUser()) return;
+void SaveProgress(UserRecord& user) {
+    if (SaveUser(user, DrainEvents)) return;
     Tell(kMessageTitle,
-         QStringLiteral("No se ha podido guardar el progreso de ") + CurrentUser.name +
+         QStringLiteral("No se ha podido guardar el progreso de ") + user.name +
              QStringLiteral(" en el archivo de usuarios.") + Twice(LineBreak) +
              QStringLiteral("Comprueba que la carpeta del programa permite escribir "
                             "y que usuarios.dat no está abierto en otro programa."),
          DialogIcon::Exclamation);
 }
 
-void TellMissingText() {
+void TellMissingText(const QString& missingFile) {
     Tell(kMessageTitle,
          QStringLiteral("No se puede abrir el texto de este ejercicio:") + Twice(LineBreak) +
-             MissingTextFile + Twice(LineBreak) +
+             missingFile + Twice(LineBreak) +
              QStringLiteral("Falta el archivo o no se puede leer, así que el ejercicio "
                             "no puede empezar."),
          DialogIcon::Exclamation);
 }
 
-void LoadBlockAndTarget() {
-    LoadBlock();
-    SpeedTarget =
-        SpeedTargetOverride ? *SpeedTargetOverride : SpeedTargetFor(LevelSpeed, CurrentMode);
+void LoadBlockAndTarget(Run& run) {
+    run.block = LoadBlock(run.User().level, run.User().block);
+    run.speedTarget = run.request.speedTarget
+                          ? *run.request.speedTarget
+                          : SpeedTargetFor(run.block.levelSpeed, run.state.CurrentMode);
 }
 
 // One attempt at the exercise of the CurrentUser, its verdict and the moves it earns.
-Step RunAttempt(ExerciseWindow& window) {
-    const bool course = ExerciseSource == kCourseRun;
-    if (!AssembleExerciseText()) {
-        if (!MissingTextFile.isEmpty()) TellMissingText();
+Step RunAttempt(Run& run) {
+    UserRecord& user = run.User();
+    const bool course = run.Course();
+    const ExerciseText text = AssembleExerciseText(run.block, user.exercise, run.request.source,
+                                                   run.request.customDocumentName);
+    if (!text.built) {
+        if (!text.missingFile.isEmpty()) TellMissingText(text.missingFile);
         return Step::End;
     }
-    BringToFront(window.Window(), false);
-    ExerciseSession session(window);
-    const SessionOutcome outcome =
-        session.Run(ExerciseText, CurrentUser.name, CurrentUser.level, SpeedTarget);
+    BringToFront(run.window.Window(), false);
+    ExerciseSession session(run.window, run.state.previousFinger);
+    const SessionOutcome outcome = session.Run(text.text, user.name, user.level, run.speedTarget);
     if (outcome == kSessionRestart) return Step::Exercise;
     const std::optional<ExerciseResult> result = session.Result();
     if (outcome != kSessionFinished || !result) return Step::End;
 
-    Verdict verdict = JudgeAttempt(result->errors, result->speed, SpeedTarget, course);
+    Verdict verdict = JudgeAttempt(result->errors, result->speed, run.speedTarget, course);
     Step next = Step::Exercise;
     if (verdict.passed) {
-        ++CurrentUser.exercise;
-        if (CurrentUser.exercise > EntryCount && course) {
+        ++user.exercise;
+        if (user.exercise > run.block.EntryCount() && course) {
             verdict.message += NewBlockWords();
-            ++CurrentUser.block;
-            CurrentUser.exercise = 1;
+            ++user.block;
+            user.exercise = 1;
             next = Step::NewBlock;
         }
-        RecordResult(std::max<std::int16_t>(result->speed, 0));
+        RecordResult(user.history, std::max<std::int16_t>(result->speed, 0));
         if (course) {
-            SaveProgress();
-            BuildResultsChart(kChartWidth, kChartHeight);
+            SaveProgress(user);
+            ShowResultsChart(run.state);
         }
     }
-    const int choice = ShowResultWindow(verdict.message, window.Window());
+    const int choice = ShowResultWindow(verdict.message, run.window.Window());
 
-    if (CurrentUser.block > BlockCount) {
-        CurrentUser.block = 1;
-        ++CurrentUser.level;
-        SaveProgress();
-        QString message = NewLevelMessage(CurrentUser.level);
+    if (user.block > run.block.blockCount) {
+        user.block = 1;
+        ++user.level;
+        SaveProgress(user);
+        QString message = NewLevelMessage(user.level);
         next = Step::NewLevel;
-        if (CurrentUser.level > LastLevel) {
+        if (user.level > LastLevel) {
             message = CourseCompleteMessage();
             next = Step::End;
         }
         // Only the verdict's answer counts.
-        ShowResultWindow(message, window.Window());
+        ShowResultWindow(message, run.window.Window());
     }
     if (choice == 0 || !course) return Step::End;
     return next;
@@ -198,20 +204,31 @@ QString CourseFinishedNotice(const QString& name) {
            Twice(LineBreak) + QStringLiteral("Seleccione otro usuario.");
 }
 
-void RunExercises() {
+ExerciseRequest ManualExerciseRequest() {
+    return {ExerciseSource::Manual, std::nullopt, QString()};
+}
+
+ExerciseRequest CustomTextRequest(const QString& document) {
+    return {ExerciseSource::CustomText, 0, document};
+}
+
+void RunExercises(ProgramState& state, const ExerciseRequest& request) {
+    UserRecord& user = state.CurrentUser;
     // A user past the last level has nothing left to type.
-    if (CurrentUser.level > LastLevel) {
-        ShowResultWindow(CourseFinishedNotice(CurrentUser.name));
+    if (user.level > LastLevel) {
+        ShowResultWindow(CourseFinishedNotice(user.name));
         return;
     }
-    MoveIntoCourse();
+    MoveIntoCourse(user);
 
     // The lesson viewer hides and shows its own window; the others leave the main menu's.
-    const QPointer<QWidget> caller = ExerciseSource == kManualRun ? nullptr : MainMenuWindow;
+    const QPointer<QWidget> caller =
+        request.source == ExerciseSource::Manual ? nullptr : state.mainMenu;
     if (caller) caller->hide();
     {
-        ExerciseWindow window;
+        ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas);
         window.ApplyOptions();
+        Run run{state, request, window, {}, 0};
         Step step = Step::NewLevel;
         while (step != Step::End) {
             if (step == Step::NewLevel) {
@@ -220,10 +237,10 @@ void RunExercises() {
                 step = Step::NewBlock;
             }
             if (step == Step::NewBlock) {
-                LoadBlockAndTarget();
-                window.DrawHeader();
+                LoadBlockAndTarget(run);
+                window.DrawHeader(run.Course(), user.name, user.level, user.block);
             }
-            step = RunAttempt(window);
+            step = RunAttempt(run);
         }
     }
     if (caller) caller->show();
@@ -231,20 +248,18 @@ void RunExercises() {
     if (caller) BringToFront(caller, false);
 }
 
-bool RunExercisesForUser(const QString& id) {
-    CurrentUser = UserRecord();
-    CurrentUser.id = id;
-    LoadCurrentUser();
-    if (CurrentUser.name.isEmpty()) {
+bool RunExercisesForUser(ProgramState& state, const QString& id) {
+    const std::optional<UserRecord> user = LoadUser(id);
+    if (!user || user->name.isEmpty()) {
         Tell(kMessageTitle,
              QStringLiteral("No hay ningún usuario con el identificador ") + id +
                  QStringLiteral(" en el archivo de usuarios."),
              DialogIcon::Exclamation);
-        CurrentUser = UserRecord();
         return false;
     }
-    ExerciseSource = kCourseRun;
-    RunExercises();
+    state.CurrentUser = *user;
+    state.CurrentMode = user->mode;
+    RunExercises(state);
     return true;
 }
 

@@ -1,0 +1,47 @@
+#include "users/users_transfer_dialogs.h"
+
+#include <QFileInfo>
+
+#include "platform/dialogs.h"
+#include "users/users_transfer.h"
+
+namespace tz {
+
+void ExportUsers(const QStringList& markedIds) {
+    const QList<QByteArray> lines = CollectUserLines(markedIds);
+    if (lines.isEmpty()) {
+        Tell(QStringLiteral("Atención"),
+             QStringLiteral("No hay ningún usuario marcado para la exportación"),
+             DialogIcon::Exclamation);
+        return;
+    }
+    const QString path = SaveFileDialog(kExportTitle, kTransferFilter, kExportProposedName);
+    if (path.isEmpty()) return;
+    const QString bareName = QFileInfo(path).fileName();
+    if (!WriteExportFile(path, lines)) {
+        Tell(QStringLiteral("Resultados de la exportación de usuarios"),
+             QStringLiteral("No se pudo escribir el archivo:\n\n") + bareName +
+                 QStringLiteral("\n\nNo se ha exportado ningún usuario. Compruebe que la "
+                                "carpeta existe y que se puede escribir en ella."),
+             DialogIcon::Exclamation);
+        return;
+    }
+    Tell(QStringLiteral("Resultados de la exportación de usuarios"),
+         QString::number(lines.size()) + QStringLiteral(" usuarios fueron exportados a:\n\n") +
+             bareName,
+         DialogIcon::Information);
+}
+
+void ImportUsers(const std::function<void()>& reloadList) {
+    // The file-name box starts empty: "*.tpz" is a pattern, not a name.
+    const QString path = OpenFileDialog(kImportTitle, kTransferFilter, QString());
+    if (path.isEmpty()) return;
+
+    const qsizetype imported = ImportUsersFrom(path);
+    if (reloadList) reloadList();
+    Tell(QStringLiteral("Resultados de la Importación de usuarios"),
+         QString::number(imported) + QStringLiteral(" usuarios fueron importados"),
+         DialogIcon::Information);
+}
+
+}  // namespace tz
