@@ -60,15 +60,18 @@ AboutBox BuildAboutBox(QWidget* owner) {
     AboutBox box;
     box.window = CreateScreenWindow("Acerca de...", 257, 335, true, owner);
     box.window->SetKeyCapture(KeyCapture::None);
-    SetTiledBackground(box.window, 37);
+    SetTiledBackground(box.window, PictureName::AboutBackground);
 
-    AddPicture(box.window, kAboutBannerId, 38, QRect(4, 4, 249, 56));
-    QLabel* logo = AddPicture(box.window, kAboutLogoId, 39, QRect(4, 90, 249, 85));
-    logo->setPixmap(QPixmap::fromImage(
-        Picture(39).scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    box.close = AddPictureButton(box.window, kAboutCloseId, 40, QRect(202, 280, 46, 46));
+    AddPicture(box.window, kAboutBannerId, PictureName::AboutBanner, QRect(4, 4, 249, 56));
+    QLabel* logo =
+        AddPicture(box.window, kAboutLogoId, PictureName::AboutLogo, QRect(4, 90, 249, 85));
+    logo->setPixmap(
+        QPixmap::fromImage(Picture(PictureName::AboutLogo)
+                               .scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    box.close = AddPictureButton(box.window, kAboutCloseId, PictureName::AboutClose,
+                                 QRect(202, 280, 46, 46));
     box.close->setFocusPolicy(Qt::StrongFocus);
-    AddPictureButton(box.window, kAboutSocialId, 18, QRect(20, 185, 102, 45),
+    AddPictureButton(box.window, kAboutSocialId, PictureName::SocialButton, QRect(20, 185, 102, 45),
                      QString::fromUtf8("Facebook ¡Me Gusta!"));
     auto* link = new LinkText(kMakerWebSiteText, box.window, kAboutLinkId);
     link->setGeometry(10, 310, 116, 14);

@@ -123,11 +123,11 @@ QImage DrawSocialButton() {
 
 }  // namespace
 
-QImage MakeAboutPicture(int number) {
-    switch (number) {
-        case 18:
+QImage MakeAboutPicture(PictureName name) {
+    switch (name) {
+        case PictureName::SocialButton:
             return DrawSocialButton();
-        case 37:
+        case PictureName::AboutBackground:
             return DrawAboutBackground();
         default:
             return QImage();

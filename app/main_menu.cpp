@@ -56,16 +56,14 @@ void StartExercises(ProgramState& state) {
 }
 
 void OpenLessons(ProgramState& state) {
-    OpenLessonViewer(state.mainMenu, state.CurrentUser, state.CurrentMode, [&state] {
-        RunExercises(state, ManualExerciseRequest());
-    });
+    OpenLessonViewer(state.mainMenu, state.CurrentUser, state.CurrentMode,
+                     [&state] { RunExercises(state, ManualExerciseRequest()); });
 }
 
 void OpenTexts(ProgramState& state) {
-    OpenCustomTexts(state.mainMenu, state.CurrentUser, state.CurrentMode,
-                    [&state](const QString& document) {
-                        RunExercises(state, CustomTextRequest(document));
-                    });
+    OpenCustomTexts(
+        state.mainMenu, state.CurrentUser, state.CurrentMode,
+        [&state](const QString& document) { RunExercises(state, CustomTextRequest(document)); });
 }
 
 void OpenHelp() {
@@ -145,37 +143,41 @@ int MenuShortcutControl(const QString& typed) {
 QWidget* BuildMainMenu() {
     ScreenWindow* window = CreateScreenWindow(MainMenuTitle(), 800, 550, true);
     window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(window, 13);
+    SetTiledBackground(window, PictureName::MenuBackground);
 
-    AddPictureButton(window, kMenuUsersId, 14, QRect(20, 250, 305, 45),
+    AddPictureButton(window, kMenuUsersId, PictureName::UsersButton, QRect(20, 250, 305, 45),
                      QStringLiteral("Seleccione o modifique los usuarios."));
-    AddPictureButton(window, kMenuStartId, 15, QRect(20, 140, 305, 45),
+    AddPictureButton(window, kMenuStartId, PictureName::StartButton, QRect(20, 140, 305, 45),
                      QStringLiteral("Comience los ejercicios."));
-    AddPictureButton(window, kMenuLessonsId, 16, QRect(20, 295, 305, 45),
+    AddPictureButton(window, kMenuLessonsId, PictureName::LessonsButton, QRect(20, 295, 305, 45),
                      QStringLiteral("Vea todas las lecciones."));
     AddFrame(window, kMenuStatusFrameId, QRect(330, 133, 450, 97));
-    AddPicture(window, kMenuLogoId, 17, QRect(20, 20, 306, 84));
-    AddPictureButton(window, kMenuSocialId, 18, QRect(677, 485, 102, 45),
+    AddPicture(window, kMenuLogoId, PictureName::Logo, QRect(20, 20, 306, 84));
+    AddPictureButton(window, kMenuSocialId, PictureName::SocialButton, QRect(677, 485, 102, 45),
                      QString::fromUtf8("Facebook ¡Me Gusta!"));
-    AddPictureButton(window, kMenuHelpId, 19, QRect(550, 20, 45, 45), QStringLiteral("Ayuda"));
-    AddPictureButton(window, kMenuUpdateId, 20, QRect(600, 20, 45, 45),
+    AddPictureButton(window, kMenuHelpId, PictureName::HelpButton, QRect(550, 20, 45, 45),
+                     QStringLiteral("Ayuda"));
+    AddPictureButton(window, kMenuUpdateId, PictureName::UpdateButton, QRect(600, 20, 45, 45),
                      QStringLiteral("Actualizar"));
-    AddPictureButton(window, kMenuAboutId, 21, QRect(650, 20, 45, 45),
+    AddPictureButton(window, kMenuAboutId, PictureName::AboutButton, QRect(650, 20, 45, 45),
                      QStringLiteral("Sobre el programa"));
-    AddPictureButton(window, kMenuMinimiseId, 22, QRect(725, 20, 26, 26));
-    AddPictureButton(window, kMenuQuitId, 23, QRect(755, 20, 26, 26));
-    QLabel* banner = AddPicture(window, kMenuBannerId, 24, QRect(19, 483, 245, 50));
-    banner->setPixmap(QPixmap::fromImage(
-        Picture(24).scaled(245, 50, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    AddPictureButton(window, kMenuMinimiseId, PictureName::MinimiseButton, QRect(725, 20, 26, 26));
+    AddPictureButton(window, kMenuQuitId, PictureName::QuitButton, QRect(755, 20, 26, 26));
+    QLabel* banner =
+        AddPicture(window, kMenuBannerId, PictureName::Banner, QRect(19, 483, 245, 50));
+    banner->setPixmap(
+        QPixmap::fromImage(Picture(PictureName::Banner)
+                               .scaled(245, 50, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     AddFrame(window, kMenuChartFrameId, QRect(330, 243, 450, 197));
     QLabel* chart = AddLabel(window, kMenuChartId, QString(), QRect(335, 255, 440, 180));
     chart->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QLabel* panel = AddPicture(window, kMenuStatusPanelId, 25, QRect(334, 143, 440, 80));
+    QLabel* panel =
+        AddPicture(window, kMenuStatusPanelId, PictureName::StatusPanel, QRect(334, 143, 440, 80));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setLineWidth(1);
     panel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    AddPictureButton(window, kMenuCustomTextsId, 27, QRect(20, 395, 305, 45),
-                     QStringLiteral("Textos personalizados"));
+    AddPictureButton(window, kMenuCustomTextsId, PictureName::CustomTextsButton,
+                     QRect(20, 395, 305, 45), QStringLiteral("Textos personalizados"));
 
     window->show();
     return window;
@@ -183,8 +185,8 @@ QWidget* BuildMainMenu() {
 
 void OpenMainMenu(ProgramState& state) {
     state.mainMenu = BuildMainMenu();
-    state.StatusCanvas = CopyPicture(25);
-    state.HeaderCanvas = CopyPicture(11);
+    state.StatusCanvas = CopyPicture(PictureName::StatusPanel);
+    state.HeaderCanvas = CopyPicture(PictureName::Header);
     ShowNoUser(state);
 }
 

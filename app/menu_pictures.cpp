@@ -404,35 +404,35 @@ QImage DrawStatusBackground() {
 
 }  // namespace
 
-QImage MakeMenuPicture(int number) {
-    switch (number) {
-        case 8:
+QImage MakeMenuPicture(PictureName name) {
+    switch (name) {
+        case PictureName::CancelExercise:
             // The small quit button, shared with the exercise window's cancel button.
             return DrawSmallButton(kQuitRed, Qt::white, true);
-        case 13:
+        case PictureName::MenuBackground:
             return DrawMenuBackground();
-        case 14:
+        case PictureName::UsersButton:
             return DrawLargeButton(QStringLiteral("Usuarios"), Glyph::People, "G", kBrandNavy);
-        case 15:
+        case PictureName::StartButton:
             return DrawLargeButton(QStringLiteral("Comenzar ejercicios"), Glyph::Play, "R",
                                    kBrandTerracotta.darker(118));
-        case 16:
+        case PictureName::LessonsButton:
             return DrawLargeButton(QStringLiteral("Lecciones"), Glyph::Book, "V", kBrandNavy);
-        case 17:
+        case PictureName::Logo:
             return DrawLogo();
-        case 19:
+        case PictureName::HelpButton:
             return DrawHelpIcon();
-        case 20:
+        case PictureName::UpdateButton:
             return DrawUpdateIcon();
-        case 21:
+        case PictureName::AboutButton:
             return DrawAboutIcon();
-        case 22:
+        case PictureName::MinimiseButton:
             return DrawSmallButton(kBrandCream, kBrandNavy, false);
-        case 24:
+        case PictureName::Banner:
             return DrawBanner();
-        case 25:
+        case PictureName::StatusPanel:
             return DrawStatusBackground();
-        case 27:
+        case PictureName::CustomTextsButton:
             return DrawLargeButton(QStringLiteral("Textos personalizados"), Glyph::Pencil,
                                    QString(), QColor(52, 92, 96));
         default:

@@ -1,7 +1,5 @@
 #include "app/picture_registry.h"
 
-#include <QImage>
-
 #include "app/about_pictures.h"
 #include "app/menu_pictures.h"
 #include "content/content_pictures.h"
@@ -13,50 +11,13 @@ namespace tz {
 
 namespace {
 
-// Numbers registered from the same picture as a lower number.
-int SameAs(int number) {
-    switch (number) {
-        case 3:
-            return 2;
-        case 23:
-            return 8;
-        case 35:
-            return 30;
-        case 38:
-            return 24;
-        case 39:
-            return 17;
-        case 40:
-            return 34;
-        case 44:
-            return 24;
-        case 45:
-            return 17;
-        case 46:
-            return 17;
-        case 47:
-            return 30;
-        case 48:
-            return 33;
-        case 49:
-            return 34;
-        case 50:
-            return 30;
-        case 53:
-            return 34;
-        default:
-            return 0;
-    }
-}
+using N = PictureName;
 
-QImage MakePicture(int number) {
-    QImage image = MakeExercisePicture(number);
-    if (image.isNull()) image = MakeMenuPicture(number);
-    if (image.isNull()) image = MakeAboutPicture(number);
-    if (image.isNull()) image = MakeUsersPicture(number);
-    if (image.isNull()) image = MakeContentPicture(number);
+// A picture no painter draws stays visible as a plain tile of the brand's colour.
+QImage Painted(const PictureSpec& spec) {
+    QImage image = spec.paint ? spec.paint(spec.name) : QImage();
     if (image.isNull()) {
-        image = QImage(PictureSize(number), QImage::Format_RGB32);
+        image = QImage(spec.size, QImage::Format_RGB32);
         image.fill(QColor(208, 134, 108));
     }
     return image;
@@ -64,74 +25,71 @@ QImage MakePicture(int number) {
 
 }  // namespace
 
+const std::vector<PictureSpec>& PictureTable() {
+    static const std::vector<PictureSpec> table = {
+        {N::ExerciseBackground, {800, 550}, MakeExercisePicture, {}},
+        {N::TextPicture, {599, 202}, MakeExercisePicture, {}},
+        {N::NoKeyboard, {599, 202}, nullptr, N::TextPicture},
+        {N::Keyboard, {599, 202}, MakeExercisePicture, {}},
+        {N::Hands, {147, 92}, MakeExercisePicture, {}},
+        {N::FingerDot, {6, 6}, MakeExercisePicture, {}},
+        {N::SecondFingerDot, {6, 6}, MakeExercisePicture, {}},
+        // The exercise window's cancel button has the main menu's look of a quit button.
+        {N::CancelExercise, {19, 19}, MakeMenuPicture, {}},
+        {N::Pause, {34, 34}, MakeExercisePicture, {}},
+        {N::Restart, {34, 34}, MakeExercisePicture, {}},
+        {N::Header, {740, 23}, MakeExercisePicture, {}},
+        {N::MoreText, {55, 13}, MakeExercisePicture, {}},
+        {N::MenuBackground, {800, 550}, MakeMenuPicture, {}},
+        {N::UsersButton, {300, 40}, MakeMenuPicture, {}},
+        {N::StartButton, {300, 40}, MakeMenuPicture, {}},
+        {N::LessonsButton, {300, 40}, MakeMenuPicture, {}},
+        {N::Logo, {306, 84}, MakeMenuPicture, {}},
+        {N::SocialButton, {97, 40}, MakeAboutPicture, {}},
+        {N::HelpButton, {40, 40}, MakeMenuPicture, {}},
+        {N::UpdateButton, {40, 40}, MakeMenuPicture, {}},
+        {N::AboutButton, {40, 40}, MakeMenuPicture, {}},
+        {N::MinimiseButton, {19, 19}, MakeMenuPicture, {}},
+        {N::QuitButton, {19, 19}, nullptr, N::CancelExercise},
+        {N::Banner, {249, 56}, MakeMenuPicture, {}},
+        {N::StatusPanel, {440, 80}, MakeMenuPicture, {}},
+        {N::CustomTextsButton, {300, 40}, MakeMenuPicture, {}},
+        {N::UsersBackground, {160, 160}, MakeUsersPicture, {}},
+        {N::AddUser, {40, 40}, MakeUsersPicture, {}},
+        {N::DeleteUser, {40, 40}, MakeUsersPicture, {}},
+        {N::Cancel, {40, 40}, MakeUsersPicture, {}},
+        {N::Accept, {40, 40}, MakeUsersPicture, {}},
+        {N::ViewerBackground, {160, 160}, nullptr, N::UsersBackground},
+        {N::Result, {250, 285}, MakeExercisePicture, {}},
+        {N::AboutBackground, {257, 335}, MakeAboutPicture, {}},
+        {N::AboutBanner, {249, 56}, nullptr, N::Banner},
+        {N::AboutLogo, {306, 84}, nullptr, N::Logo},
+        {N::AboutClose, {40, 40}, nullptr, N::Accept},
+        {N::SplashBanner, {249, 56}, nullptr, N::Banner},
+        {N::SplashLogo, {306, 84}, nullptr, N::Logo},
+        {N::UpdateLogo, {306, 84}, nullptr, N::Logo},
+        {N::NewUserBackground, {160, 160}, nullptr, N::UsersBackground},
+        {N::NewUserCancel, {40, 40}, nullptr, N::Cancel},
+        {N::NewUserAccept, {40, 40}, nullptr, N::Accept},
+        {N::TextsBackground, {160, 160}, nullptr, N::UsersBackground},
+        {N::SaveText, {32, 32}, MakeContentPicture, {}},
+        {N::DeleteText, {32, 32}, MakeContentPicture, {}},
+        {N::TextsDone, {40, 40}, nullptr, N::Accept},
+    };
+    return table;
+}
+
 QSize PictureSize(int number) {
-    if (SameAs(number)) return PictureSize(SameAs(number));
-    switch (number) {
-        case 1:
-        case 13:
-            return {800, 550};
-        case 2:
-        case 4:
-            return {599, 202};
-        case 5:
-            return {147, 92};
-        case 6:
-        case 7:
-            return {6, 6};
-        case 8:
-        case 22:
-            return {19, 19};
-        case 9:
-        case 10:
-            return {34, 34};
-        case 11:
-            return {740, 23};
-        case 12:
-            return {55, 13};
-        case 14:
-        case 15:
-        case 16:
-        case 27:
-            return {300, 40};
-        case 17:
-            return {306, 84};
-        case 18:
-            return {97, 40};
-        case 19:
-        case 20:
-        case 21:
-            return {40, 40};
-        case 24:
-            return {249, 56};
-        case 25:
-            return {440, 80};
-        case 30:
-            return {160, 160};
-        case 31:
-        case 32:
-        case 33:
-        case 34:
-            return {40, 40};
-        case 36:
-            return {250, 285};
-        case 37:
-            return {257, 335};
-        case 51:
-        case 52:
-            return {32, 32};
-        default:
-            return {};
+    for (const PictureSpec& spec : PictureTable()) {
+        if (PictureNumber(spec.name) == number) return spec.size;
     }
+    return {};
 }
 
 void RegisterAllPictures() {
-    for (int number = 1; number <= 53; ++number) {
-        const int same = SameAs(number);
-        if (same) {
-            RegisterPicture(number, Picture(same).copy());
-        } else if (!PictureSize(number).isEmpty()) {
-            RegisterPicture(number, MakePicture(number));
-        }
+    for (const PictureSpec& spec : PictureTable()) {
+        const QImage image = spec.copyOf ? Picture(*spec.copyOf).copy() : Painted(spec);
+        RegisterPicture(PictureNumber(spec.name), image);
     }
 }
 

@@ -115,14 +115,15 @@ QWidget* OpenSplashWindow() {
     ScreenWindow* splash = CreateScreenWindow("Tipenzo 10", 249, 165, true);
     splash->SetKeyCapture(KeyCapture::None);
     SetBackground(splash, QColor(208, 134, 108));
-    AddPicture(splash, 1, 44, QRect(0, 0, 249, 56));
+    AddPicture(splash, 1, PictureName::SplashBanner, QRect(0, 0, 249, 56));
     QLabel* loading = AddLabel(splash, 2, "Cargando...", QRect(0, 55, 249, 25));
     loading->setAlignment(Qt::AlignCenter);
     loading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     loading->setFont(MakeFont("Courier New", 14, true, true));
     QLabel* logo = AddLabel(splash, 3, QString(), QRect(0, 80, 249, 85));
-    logo->setPixmap(QPixmap::fromImage(
-        Picture(45).scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    logo->setPixmap(
+        QPixmap::fromImage(Picture(PictureName::SplashLogo)
+                               .scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     splash->show();
     SetAlwaysOnTop(splash, true);
     DrainEvents();

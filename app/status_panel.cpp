@@ -18,7 +18,7 @@ QString StatusPanelName(const QString& name) {
 }
 
 QImage DrawStatusPanel(const UserRecord& user, const QFont& font) {
-    QImage canvas = Picture(25).copy();
+    QImage canvas = Picture(PictureName::StatusPanel).copy();
     struct Text {
         int x, y;
         QString text;

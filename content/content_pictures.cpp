@@ -120,11 +120,11 @@ QImage DrawDeleteIcon() {
 
 }  // namespace
 
-QImage MakeContentPicture(int number) {
-    switch (number) {
-        case 51:
+QImage MakeContentPicture(PictureName name) {
+    switch (name) {
+        case PictureName::SaveText:
             return DrawSaveIcon();
-        case 52:
+        case PictureName::DeleteText:
             return DrawDeleteIcon();
         default:
             return QImage();

@@ -142,7 +142,7 @@ CustomTexts BuildCustomTexts(QWidget* owner) {
     // The editor needs every key, Enter included; only Escape belongs to the window.
     texts.window->SetKeyCapture(KeyCapture::None);
     PostEscapeOf(texts.window);
-    SetTiledBackground(texts.window, 50);
+    SetTiledBackground(texts.window, PictureName::TextsBackground);
     AddThinFrame(texts.window);
 
     auto* frame = new QGroupBox(QString(), texts.window);
@@ -164,9 +164,9 @@ CustomTexts BuildCustomTexts(QWidget* owner) {
     AddWrappingButton(texts.window, kTextsLoadId,
                       QStringLiteral("Cargar / Crear un Nuevo Documento."),
                       QRect(10, 495, 140, 45));
-    AddPictureButton(texts.window, kTextsSaveId, 51, QRect(165, 495, 45, 45),
+    AddPictureButton(texts.window, kTextsSaveId, PictureName::SaveText, QRect(165, 495, 45, 45),
                      QStringLiteral("Guardar a un archivo"));
-    AddPictureButton(texts.window, kTextsDeleteId, 52, QRect(345, 495, 45, 45),
+    AddPictureButton(texts.window, kTextsDeleteId, PictureName::DeleteText, QRect(345, 495, 45, 45),
                      QStringLiteral("Eliminar el archivo actual"));
     AddCaption(texts.window, kTextsListCaptionId, QStringLiteral("Textos Almacenados"),
                QRect(400, 495, 171, 20), Qt::AlignCenter);
@@ -174,8 +174,9 @@ CustomTexts BuildCustomTexts(QWidget* owner) {
     texts.start =
         AddWrappingButton(texts.window, kTextsStartId, QStringLiteral("Realizar Este Ejercicio"),
                           QRect(585, 495, 140, 45));
-    texts.done = AddPictureButton(texts.window, kTextsDoneId, 53, QRect(735, 495, 45, 45),
-                                  QString::fromUtf8("Volver al menú principal"));
+    texts.done =
+        AddPictureButton(texts.window, kTextsDoneId, PictureName::TextsDone,
+                         QRect(735, 495, 45, 45), QString::fromUtf8("Volver al menú principal"));
     return texts;
 }
 

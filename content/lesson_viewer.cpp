@@ -33,7 +33,7 @@ LessonViewer BuildLessonViewer(QWidget* owner) {
     viewer.window =
         CreateScreenWindow(QStringLiteral("Visor de Lecciones"), 664, 362, false, owner);
     viewer.window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(viewer.window, 35);
+    SetTiledBackground(viewer.window, PictureName::ViewerBackground);
 
     AddCaption(viewer.window, kViewerLevelCaptionId, QStringLiteral("Nivel"), QRect(10, 15, 45, 20),
                Qt::AlignCenter);

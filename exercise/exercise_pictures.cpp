@@ -269,30 +269,30 @@ QImage DrawMoreTextMark() {
 
 }  // namespace
 
-QImage MakeExercisePicture(int number) {
-    switch (number) {
-        case 1:
+QImage MakeExercisePicture(PictureName name) {
+    switch (name) {
+        case PictureName::ExerciseBackground:
             return DrawWindowBackground();
-        case 2:
+        case PictureName::TextPicture:
             return DrawHiddenKeyboard();
-        case 4:
+        case PictureName::Keyboard:
             return DrawKeyboardPicture(CurrentKeyboardTables());
-        case 5:
+        case PictureName::Hands:
             return DrawHandsPicture(CurrentKeyboardTables());
-        case 6:
+        case PictureName::FingerDot:
             return DrawFingerDot(false);
-        case 7:
+        case PictureName::SecondFingerDot:
             return DrawFingerDot(true);
         // Picture 8, the cancel button, is the main menu's quit button: one look for both.
-        case 9:
+        case PictureName::Pause:
             return DrawRoundButton(QColor(224, 164, 52), true);
-        case 10:
+        case PictureName::Restart:
             return DrawRoundButton(look::kTerracotta.darker(110), false);
-        case 11:
+        case PictureName::Header:
             return DrawHeaderStrip();
-        case 12:
+        case PictureName::MoreText:
             return DrawMoreTextMark();
-        case 36:
+        case PictureName::Result:
             return DrawResultPicture();
         default:
             return QImage();

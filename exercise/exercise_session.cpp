@@ -16,7 +16,8 @@ namespace {
 constexpr int kLinesPerPage = 7;
 constexpr int kTextOrigin = 5;  // x of every line and y of the first
 constexpr int kIdleSleepMs = 5;
-constexpr int kMorePicture = 12;  // the mark that tells more text follows
+// The mark that tells more text follows.
+constexpr int kMorePicture = PictureNumber(PictureName::MoreText);
 const QSize kDefaultCanvasSize(770, 200);
 
 const QColor kPageColour(20, 20, 20);

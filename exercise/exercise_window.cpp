@@ -110,21 +110,21 @@ void ExerciseWindow::Build() {
     window_ =
         CreateScreenWindow(kExerciseWindowTitle, kExerciseWindowWidth, kExerciseWindowHeight, true);
     window_->SetKeyCapture(KeyCapture::Everything);
-    SetTiledBackground(window_, 1);
+    SetTiledBackground(window_, PictureName::ExerciseBackground);
 
     // The typing target: keystrokes and the input method's composed characters reach the
     // window through it.
     textPicture_ = new TextPicture(window_, Canvas());
     textPicture_->setGeometry(kTextPictureRect);
-    textPicture_->setPixmap(QPixmap::fromImage(Picture(2)));
+    textPicture_->setPixmap(QPixmap::fromImage(Picture(PictureName::TextPicture)));
     textPicture_->setAlignment(Qt::AlignCenter);
     SetControlId(textPicture_, kExTextPicture);
     textPicture_->setFocusPolicy(Qt::StrongFocus);
     textPicture_->setAttribute(Qt::WA_InputMethodEnabled);
 
-    noKeyboard_ = AddPicture(window_, kExNoKeyboardPicture, 3, kKeyboardRect);
-    keyboard_ = AddPicture(window_, kExKeyboardPicture, 4, kKeyboardRect);
-    hands_ = AddPicture(window_, kExHandsPicture, 5, kHandsRect);
+    noKeyboard_ = AddPicture(window_, kExNoKeyboardPicture, PictureName::NoKeyboard, kKeyboardRect);
+    keyboard_ = AddPicture(window_, kExKeyboardPicture, PictureName::Keyboard, kKeyboardRect);
+    hands_ = AddPicture(window_, kExHandsPicture, PictureName::Hands, kHandsRect);
     hands_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     correct_ =
@@ -135,8 +135,9 @@ void ExerciseWindow::Build() {
     time_ = AddDisplay(window_, kExTimeDisplay, QStringLiteral("00:00:00"), kTimeDisplayRect,
                        kGreenInk);
 
-    fingerDot_ = AddPicture(window_, kExFingerDot, 6, QRect(230, 455, 6, 6));
-    secondDot_ = AddPicture(window_, kExSecondFingerDot, 7, QRect(230, 470, 6, 6));
+    fingerDot_ = AddPicture(window_, kExFingerDot, PictureName::FingerDot, QRect(230, 455, 6, 6));
+    secondDot_ = AddPicture(window_, kExSecondFingerDot, PictureName::SecondFingerDot,
+                            QRect(230, 470, 6, 6));
     fingerDot_->setAttribute(Qt::WA_TransparentForMouseEvents);
     secondDot_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
@@ -149,13 +150,14 @@ void ExerciseWindow::Build() {
 
     const struct {
         int id;
-        int picture;
+        PictureName picture;
         QRect geometry;
         const char* tip;
     } buttons[] = {
-        {kExCancelButton, 8, kCancelButtonRect, "Cancela el ejercicio actual"},
-        {kExPauseButton, 9, kPauseButtonRect, "Pausa el Tiempo"},
-        {kExRestartButton, 10, kRestartButtonRect, "Reinicia el ejercicio"},
+        {kExCancelButton, PictureName::CancelExercise, kCancelButtonRect,
+         "Cancela el ejercicio actual"},
+        {kExPauseButton, PictureName::Pause, kPauseButtonRect, "Pausa el Tiempo"},
+        {kExRestartButton, PictureName::Restart, kRestartButtonRect, "Reinicia el ejercicio"},
     };
     for (const auto& button : buttons) {
         QAbstractButton* control = AddPictureButton(window_, button.id, button.picture,
@@ -176,7 +178,8 @@ void ExerciseWindow::Build() {
     // The left Shift held with the accent key for the diaeresis; hidden until ü is due.
     shiftMarker_ = AddMarker(window_, kExShiftMarker, QRect(20, 480, 30, 10), QColor(0, 255, 0));
     shiftMarker_->hide();
-    shiftDot_ = AddPicture(window_, kExShiftDot, 7, QRect(230, 470, 6, 6));
+    shiftDot_ =
+        AddPicture(window_, kExShiftDot, PictureName::SecondFingerDot, QRect(230, 470, 6, 6));
     shiftDot_->setAttribute(Qt::WA_TransparentForMouseEvents);
     shiftDot_->hide();
 
@@ -186,8 +189,9 @@ void ExerciseWindow::Build() {
     hideFingersBox_ =
         AddHideBox(window_, kExHideFingersBox, QStringLiteral("Ocultar Dedos utilizados"), 515);
 
-    header_ =
-        AddPicture(window_, kExHeaderPicture, headerCanvas_ > 0 ? headerCanvas_ : 11, kHeaderRect);
+    header_ = AddPicture(window_, kExHeaderPicture,
+                         headerCanvas_ > 0 ? headerCanvas_ : PictureNumber(PictureName::Header),
+                         kHeaderRect);
     target_ =
         AddDisplay(window_, kExTargetDisplay, QStringLiteral("0"), kTargetDisplayRect, kBlueInk);
 }
@@ -280,7 +284,7 @@ void ExerciseWindow::ReapplyOptions(int changedOption) {
 
 void ExerciseWindow::DrawHeader(bool course, const QString& name, int level, int block) {
     if (headerCanvas_ > 0) FreePicture(headerCanvas_);
-    headerCanvas_ = CopyPicture(11);
+    headerCanvas_ = CopyPicture(PictureName::Header);
     QImage& canvas = Picture(headerCanvas_);
     const QFont& font = Font();
     if (course) {

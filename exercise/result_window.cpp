@@ -52,7 +52,8 @@ int ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
     ScreenWindow* window = CreateScreenWindow(kResultWindowTitle, 719, 299, true, exerciseWindow);
     SetBackground(window, kWindowBlue);
 
-    QLabel* picture = AddPicture(window, kResultPictureControl, 36, QRect(5, 5, 250, 285));
+    QLabel* picture =
+        AddPicture(window, kResultPictureControl, PictureName::Result, QRect(5, 5, 250, 285));
     SetSunkenEdge(picture);
     picture->setAlignment(Qt::AlignCenter);
 

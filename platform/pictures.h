@@ -6,15 +6,23 @@
 #include <QImage>
 #include <QString>
 
+#include "platform/picture_names.h"
+
 namespace tz {
 
 void RegisterPicture(int number, const QImage& image);
 bool PictureExists(int number);
 // The picture under `number`; an empty image when none is registered.
 QImage& Picture(int number);
+inline QImage& Picture(PictureName name) {
+    return Picture(PictureNumber(name));
+}
 int LowestFreePicture();
 // Copies a picture under the lowest free number and returns that number.
 int CopyPicture(int from);
+inline int CopyPicture(PictureName from) {
+    return CopyPicture(PictureNumber(from));
+}
 // Creates an empty (white) picture under the lowest free number and returns that number.
 int CreateEmptyPicture(int width, int height);
 void FreePicture(int number);

@@ -224,8 +224,8 @@ QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect
     return button;
 }
 
-QAbstractButton* AddPictureButton(QWidget* parent, int id, int picture, const QRect& geometry,
-                                  const QString& tooltip) {
+QAbstractButton* AddPictureButton(QWidget* parent, int id, PictureName picture,
+                                  const QRect& geometry, const QString& tooltip) {
     auto* button = new QToolButton(parent);
     button->setGeometry(geometry);
     const QImage& image = Picture(picture);
@@ -239,6 +239,10 @@ QAbstractButton* AddPictureButton(QWidget* parent, int id, int picture, const QR
     if (!tooltip.isEmpty()) button->setToolTip(tooltip);
     PostClicks(button, id);
     return button;
+}
+
+QLabel* AddPicture(QWidget* parent, int id, PictureName picture, const QRect& geometry) {
+    return AddPicture(parent, id, PictureNumber(picture), geometry);
 }
 
 QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry) {
@@ -263,7 +267,7 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
 }
 
-void SetTiledBackground(QWidget* widget, int picture) {
+void SetTiledBackground(QWidget* widget, PictureName picture) {
     QPalette palette = widget->palette();
     palette.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(Picture(picture))));
     widget->setPalette(palette);

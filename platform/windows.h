@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/picture_names.h"
+
 namespace tz {
 
 // Which keys of a window become Char events.
@@ -61,9 +63,10 @@ QWidget* FindControl(QWidget* window, int id);
 // A push button that posts Click(id).
 QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
 // A flat button showing a picture of the PictureTable, with a tooltip; posts Click(id).
-QAbstractButton* AddPictureButton(QWidget* parent, int id, int picture, const QRect& geometry,
-                                  const QString& tooltip = QString());
-// A static picture of the PictureTable.
+QAbstractButton* AddPictureButton(QWidget* parent, int id, PictureName picture,
+                                  const QRect& geometry, const QString& tooltip = QString());
+// A static picture of the PictureTable (by name, or by the number of a work copy).
+QLabel* AddPicture(QWidget* parent, int id, PictureName picture, const QRect& geometry);
 QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry);
 // A static text.
 QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& geometry);
@@ -73,7 +76,7 @@ void PostClicks(QAbstractButton* button, int id);
 // Sets a solid background colour on a widget.
 void SetBackground(QWidget* widget, const QColor& colour);
 // Tiles a picture of the PictureTable as the widget's background.
-void SetTiledBackground(QWidget* widget, int picture);
+void SetTiledBackground(QWidget* widget, PictureName picture);
 void SetTextColour(QWidget* widget, const QColor& colour);
 
 }  // namespace tz

@@ -43,7 +43,7 @@ ScreenWindow* BuildUpdateWindow(QWidget* owner) {
     SetBackground(window, QColor(255, 255, 196));
     window->setFont(MakeFont("Arial", 12, true));
 
-    AddPicture(window, kUpdateLogoId, 46, QRect(0, 0, 306, 84));
+    AddPicture(window, kUpdateLogoId, PictureName::UpdateLogo, QRect(0, 0, 306, 84));
     AddText(window, kUpdateLocalCodeId, kLocalVersionCode, QRect(115, 100, 180, 20),
             QColor(255, 0, 0), Qt::AlignLeft);
     AddFrame(window, kUpdateLocalFrameId, QRect(5, 80, 295, 50));

@@ -86,12 +86,12 @@ NewUserDialog BuildDialog(QWidget* owner) {
     NewUserDialog dialog;
     dialog.window = CreateScreenWindow("Datos de nuevo usuario", 310, 398, false, owner);
     dialog.window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(dialog.window, 47);
+    SetTiledBackground(dialog.window, PictureName::NewUserBackground);
 
-    AddPictureButton(dialog.window, kNewUserCancelId, 48, QRect(190, 340, 50, 50),
-                     QStringLiteral("Cancelar operación"));
-    AddPictureButton(dialog.window, kNewUserAcceptId, 49, QRect(250, 340, 50, 50),
-                     QStringLiteral("Aceptar Nuevo Usuario"));
+    AddPictureButton(dialog.window, kNewUserCancelId, PictureName::NewUserCancel,
+                     QRect(190, 340, 50, 50), QStringLiteral("Cancelar operación"));
+    AddPictureButton(dialog.window, kNewUserAcceptId, PictureName::NewUserAccept,
+                     QRect(250, 340, 50, 50), QStringLiteral("Aceptar Nuevo Usuario"));
 
     AddFrame(dialog.window, kNewUserNameFrameId, QRect(10, 10, 290, 60));
     AddCaption(dialog.window, kNewUserNameCaptionId, QStringLiteral("Nombre y apellidos"), 20);

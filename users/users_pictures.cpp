@@ -199,17 +199,17 @@ QImage DrawAcceptButton() {
 
 }  // namespace
 
-QImage MakeUsersPicture(int number) {
-    switch (number) {
-        case 30:
+QImage MakeUsersPicture(PictureName name) {
+    switch (name) {
+        case PictureName::UsersBackground:
             return DrawUsersBackground(160, 160);
-        case 31:
+        case PictureName::AddUser:
             return DrawAddButton();
-        case 32:
+        case PictureName::DeleteUser:
             return DrawDeleteButton();
-        case 33:
+        case PictureName::Cancel:
             return DrawCancelButton();
-        case 34:
+        case PictureName::Accept:
             return DrawAcceptButton();
         default:
             return QImage();

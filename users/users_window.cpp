@@ -190,17 +190,19 @@ UsersWindow BuildUsersWindow(QWidget* owner) {
     UsersWindow users;
     users.window = CreateScreenWindow("USUARIOS", 596, 310, false, owner);
     users.window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(users.window, 30);
+    SetTiledBackground(users.window, PictureName::UsersBackground);
 
     users.list = AddUsersList(users.window);
-    AddPictureButton(users.window, kUsersAddId, 31, QRect(10, 250, 50, 50),
+    AddPictureButton(users.window, kUsersAddId, PictureName::AddUser, QRect(10, 250, 50, 50),
                      QStringLiteral("Añade un Usuario"));
-    users.remove = AddPictureButton(users.window, kUsersDeleteId, 32, QRect(75, 250, 50, 50),
-                                    QStringLiteral("Elimina Usuario seleccionado"));
-    AddPictureButton(users.window, kUsersCancelId, 33, QRect(470, 250, 50, 50),
+    users.remove =
+        AddPictureButton(users.window, kUsersDeleteId, PictureName::DeleteUser,
+                         QRect(75, 250, 50, 50), QStringLiteral("Elimina Usuario seleccionado"));
+    AddPictureButton(users.window, kUsersCancelId, PictureName::Cancel, QRect(470, 250, 50, 50),
                      QStringLiteral("Cancelar operación"));
-    users.accept = AddPictureButton(users.window, kUsersAcceptId, 34, QRect(535, 250, 50, 50),
-                                    QStringLiteral("Aceptar Nuevo Usuario"));
+    users.accept =
+        AddPictureButton(users.window, kUsersAcceptId, PictureName::Accept, QRect(535, 250, 50, 50),
+                         QStringLiteral("Aceptar Nuevo Usuario"));
     AddTransferButton(users.window, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
     AddTransferButton(users.window, kUsersExportId, QStringLiteral("Exportar Usuarios"), 300);
     return users;

@@ -32,14 +32,14 @@ const KeyCap* KeyHolding(const std::vector<KeyCap>& caps, const QRect& box) {
 
 TEST(ExercisePictures, EachPictureHasItsSize) {
     for (int number : {1, 2, 4, 5, 6, 7, 9, 10, 11, 12, 36}) {
-        const QImage picture = MakeExercisePicture(number);
+        const QImage picture = MakeExercisePicture(test::Pic(number));
         EXPECT_FALSE(picture.isNull()) << number;
         EXPECT_EQ(picture.size(), PictureSize(number)) << number;
     }
     // The cancel button is the main menu's quit button, drawn there; 3 is a copy of 2.
-    EXPECT_TRUE(MakeExercisePicture(8).isNull());
-    EXPECT_TRUE(MakeExercisePicture(3).isNull());
-    EXPECT_TRUE(MakeExercisePicture(13).isNull());
+    EXPECT_TRUE(MakeExercisePicture(test::Pic(8)).isNull());
+    EXPECT_TRUE(MakeExercisePicture(test::Pic(3)).isNull());
+    EXPECT_TRUE(MakeExercisePicture(test::Pic(13)).isNull());
 }
 
 TEST(ExercisePictures, EveryCharacterOfTheKeyRowsHasItsMarkerOnItsOwnKey) {
@@ -142,7 +142,7 @@ TEST(ExercisePictures, SavesThePictures) {
     }
     test::SaveImage(hands, "picture_05_hands_with_dots_x4");
     for (int number : {1, 2, 9, 10, 11, 12}) {
-        test::SaveImage(MakeExercisePicture(number),
+        test::SaveImage(MakeExercisePicture(test::Pic(number)),
                         QStringLiteral("picture_%1").arg(number, 2, 10, QChar(u'0')));
     }
 }

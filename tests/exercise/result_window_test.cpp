@@ -76,7 +76,7 @@ class ResultWindowTest : public test::ProgramFolderTest {
   protected:
     void SetUp() override {
         test::ProgramFolderTest::SetUp();
-        RegisterPicture(36, MakeExercisePicture(36));
+        RegisterPicture(36, MakeExercisePicture(test::Pic(36)));
         SetClock(&clock_);
     }
     void TearDown() override {

@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "platform/dialogs.h"
+#include "platform/picture_names.h"
 
 namespace tz::test {
 
@@ -23,6 +24,11 @@ struct Box {
     DefaultButton defaultButton = DefaultButton::Yes;
     bool operator==(const Box&) const = default;
 };
+// A picture's name from its number, as the tables of the tests give them.
+inline PictureName Pic(int number) {
+    return static_cast<PictureName>(number);
+}
+
 inline Box BoxOf(const AskedDialog& asked) {
     return {asked.yesNo, asked.icon, asked.defaultButton};
 }

@@ -9,26 +9,26 @@ namespace tz {
 namespace {
 
 TEST(UsersPictures, HaveTheirSizesAndRoundButtonsOnTransparentCorners) {
-    EXPECT_EQ(MakeUsersPicture(30).size(), QSize(160, 160));
+    EXPECT_EQ(MakeUsersPicture(test::Pic(30)).size(), QSize(160, 160));
     for (int number = 31; number <= 34; ++number) {
-        const QImage button = MakeUsersPicture(number);
+        const QImage button = MakeUsersPicture(test::Pic(number));
         ASSERT_EQ(button.size(), QSize(40, 40)) << number;
         // The window's background shows at the corners of the round buttons.
         EXPECT_EQ(qAlpha(button.pixel(0, 0)), 0) << number;
         EXPECT_EQ(qAlpha(button.pixel(39, 0)), 0) << number;
         EXPECT_EQ(qAlpha(button.pixel(20, 20)), 255) << number;
         for (int other = 31; other < number; ++other) {
-            EXPECT_NE(button, MakeUsersPicture(other)) << number << " and " << other;
+            EXPECT_NE(button, MakeUsersPicture(test::Pic(other))) << number << " and " << other;
         }
     }
-    EXPECT_TRUE(MakeUsersPicture(29).isNull());
-    EXPECT_TRUE(MakeUsersPicture(47).isNull());  // a copy the registry makes
+    EXPECT_TRUE(MakeUsersPicture(test::Pic(29)).isNull());
+    EXPECT_TRUE(MakeUsersPicture(test::Pic(47)).isNull());  // a copy the registry makes
 }
 
 TEST(UsersPictures, TheTileRepeatsWithoutASeam) {
     // The pattern drawn over four tiles' area in one go must equal picture 30 tiled: every key
     // cap and line that leaves the tile on one side comes back on the other.
-    const QImage tile = MakeUsersPicture(30);
+    const QImage tile = MakeUsersPicture(test::Pic(30));
     EXPECT_EQ(tile, DrawUsersBackground(160, 160));
     const QImage whole = DrawUsersBackground(320, 320);
     QImage tiled(320, 320, QImage::Format_RGB32);
