@@ -13,14 +13,16 @@ namespace tz {
 namespace {
 
 TEST(MainMenuRules, ShortcutLettersInEitherCaseAndNothingElse) {
-    EXPECT_EQ(MenuShortcutControl("r"), kMenuStartId);
-    EXPECT_EQ(MenuShortcutControl("R"), kMenuStartId);
-    EXPECT_EQ(MenuShortcutControl("g"), kMenuUsersId);
-    EXPECT_EQ(MenuShortcutControl("G"), kMenuUsersId);
-    EXPECT_EQ(MenuShortcutControl("v"), kMenuLessonsId);
-    EXPECT_EQ(MenuShortcutControl("V"), kMenuLessonsId);
-    EXPECT_EQ(MenuShortcutControl("i"), kMenuAboutId);
-    EXPECT_EQ(MenuShortcutControl("I"), kMenuAboutId);
+    const struct {
+        const char* letter;
+        int control;
+    } shortcuts[] = {
+        {"r", kMenuStartId},   {"R", kMenuStartId},   {"g", kMenuUsersId}, {"G", kMenuUsersId},
+        {"v", kMenuLessonsId}, {"V", kMenuLessonsId}, {"i", kMenuAboutId}, {"I", kMenuAboutId},
+    };
+    for (const auto& shortcut : shortcuts) {
+        EXPECT_EQ(MenuShortcutControl(shortcut.letter), shortcut.control) << shortcut.letter;
+    }
     for (const char* other : {"x", "X", "s", "1", " ", "\x1b", "\r", "", "rr"}) {
         EXPECT_EQ(MenuShortcutControl(QString::fromUtf8(other)), 0) << other;
     }

@@ -381,12 +381,17 @@ TEST_F(ExerciseRunTest, TheDevelopmentEntryRunsTheCourseForOneUserOfTheFile) {
 }
 
 TEST_F(ExerciseRunTest, SpeedTargetsByMode) {
-    EXPECT_EQ(SpeedTargetFor(25, "NORMAL"), 25);
-    EXPECT_EQ(SpeedTargetFor(25, "FACIL"), 12);
-    EXPECT_EQ(SpeedTargetFor(25, "MUY FACIL"), 8);
-    EXPECT_EQ(SpeedTargetFor(25, "DIFICIL"), 50);
-    EXPECT_EQ(SpeedTargetFor(40, "MUY FACIL"), 13);
-    EXPECT_EQ(SpeedTargetFor(40, "muy facil"), 40);  // an unknown mode counts as normal
+    const struct {
+        int levelSpeed;
+        const char* mode;
+        int target;
+    } cases[] = {
+        {25, "NORMAL", 25},    {25, "FACIL", 12},     {25, "MUY FACIL", 8}, {25, "DIFICIL", 50},
+        {40, "MUY FACIL", 13}, {40, "muy facil", 40},  // an unknown mode counts as normal
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SpeedTargetFor(c.levelSpeed, c.mode), c.target) << c.levelSpeed << " " << c.mode;
+    }
 }
 
 }  // namespace

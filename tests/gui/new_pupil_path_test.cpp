@@ -30,21 +30,15 @@ using test::AnswerResult;
 using test::ClickControl;
 using test::ExerciseWindowWidget;
 using test::ExpectedPanel;
+using test::NewUserDialogOnScreen;
 using test::PressKey;
 using test::ResultMessage;
+using test::UsersWindowOnScreen;
 using test::VisibleTopLevels;
 using test::VisibleWindow;
 
 const QString kPupil = QString::fromUtf8("ANA PÉREZ");
 const QString kStamp = QStringLiteral("yyyyMMddHHmmss");
-
-QWidget* UsersWindowOnScreen() {
-    return VisibleWindow("USUARIOS");
-}
-
-QWidget* NewUserDialogOnScreen() {
-    return VisibleWindow("Datos de nuevo usuario");
-}
 
 // The option of the new-user dialog that shows exactly these words.
 QRadioButton* OptionCalled(QWidget* dialog, const char* words) {

@@ -21,6 +21,14 @@ inline QWidget* VisibleWindow(const QString& title) {
     return nullptr;
 }
 
+inline QWidget* UsersWindowOnScreen() {
+    return VisibleWindow("USUARIOS");
+}
+
+inline QWidget* NewUserDialogOnScreen() {
+    return VisibleWindow("Datos de nuevo usuario");
+}
+
 inline int VisibleTopLevels() {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets()) count += widget->isVisible();

@@ -22,14 +22,6 @@
 
 namespace tz::test {
 
-inline QWidget* UsersWindowOnScreen() {
-    return VisibleWindow("USUARIOS");
-}
-
-inline QWidget* NewUserDialogOnScreen() {
-    return VisibleWindow("Datos de nuevo usuario");
-}
-
 inline QTreeWidget* UsersListOf(QWidget* window) {
     return qobject_cast<QTreeWidget*>(FindControl(window, kUsersListId));
 }
