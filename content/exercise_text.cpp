@@ -136,7 +136,7 @@ QString LessonTextFileName(const QString& entry) {
 bool LoadLessonText(const QString& entry) {
     const QString path = ExerciseSource == "TXTLARGO"
                              ? DataPath(QStringLiteral("TXTPERSONALIZADOS/") + CustomDocumentName)
-                             : DataPath(LessonTextFileName(entry));
+                             : ProgramPath(LessonTextFileName(entry));
     QString text;
     const bool opened = ReadLines(path, [&text](const QString& line) {
         text += WithoutTrailingSpaces(line).replace(kQuoteMarker, QStringLiteral("\""));
