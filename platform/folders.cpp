@@ -10,6 +10,11 @@
 #include "platform/files.h"
 #include "platform/textfile.h"
 
+// Set by the build from the install folders.
+#ifndef TIPENZO_FILES_FROM_BIN
+#define TIPENZO_FILES_FROM_BIN "../share/tipenzo10"
+#endif
+
 namespace tz {
 
 const char* const kDataFolderVariable = "TIPENZO_DATA";
@@ -17,7 +22,8 @@ const char* const kDataFolderVariable = "TIPENZO_DATA";
 namespace {
 
 const QString kSettingsName = QStringLiteral("tipenzo10.ini");
-const QString kInstalledFolder = QStringLiteral("../share/tipenzo10");
+// Where an install puts the program's own files, seen from the executable's folder.
+const QString kInstalledFolder = QStringLiteral(TIPENZO_FILES_FROM_BIN);
 const QString kLessonFolder = QStringLiteral("textos");
 
 QString Absolute(const QString& base, const QString& path) {
