@@ -39,36 +39,36 @@ const QString kSetAsideName = QStringLiteral("USUARIOS.SEG");
 void AskAboutMarker() {
     const QString marker = DataPath(kMarkerName);
     if (FileSize(marker) > 2) {
-        const int answer = MessageBox(
+        const bool yes = AskYesNo(
             "TIPENZO 10 INFORMACION",
             QString::fromUtf8("¿Quieres apoyarnos?\n\nVisítanos y préstanos un segundo para un "
                               "'Me Gusta' en Facebook :)"),
-            kMessageYesNoQuestion);
-        if (answer == kAnswerYes) OpenExternal(kMakerWebPage);
+            DialogIcon::Question);
+        if (yes) OpenExternal(kMakerWebPage);
     }
-    DeleteFile(marker);
+    RemoveFile(marker);
 }
 
 void OfferRecovery() {
     const QString lock = DataPath(kLockCopyName);
     if (FileSize(lock) > 2) {
-        const int answer = MessageBox(
+        const bool yes = AskYesNo(
             "TIPENZO10 INFORMACION",
             QString::fromUtf8(
                 "ATENCIÓN!\n\nLa última vez que se ejecutó TIPENZO10 no se cerró correctamente."
                 "\n\nPuede que el archivo de usuarios esté corrupto.\n\n¿Desea Recuperarlo?"),
-            kMessageYesNoExclamation);
-        if (answer == kAnswerYes) {
+            DialogIcon::Exclamation);
+        if (yes) {
             const QString users = DataPath(kUsersFileName);
             // The lock copy takes the users file's place in one step: a failure here leaves
             // the old users file rather than none at all.
-            if (!ReplaceFile(lock, users)) {
-                DeleteFile(users);
+            if (!MoveFileOver(lock, users)) {
+                RemoveFile(users);
                 RenameFile(lock, users);
             }
         }
     }
-    DeleteFile(DataPath(kLockCopyName));
+    RemoveFile(DataPath(kLockCopyName));
 }
 
 // False when the user chose to end the program.
@@ -83,14 +83,13 @@ bool CheckUsersFileSize() {
             "Si ya tenía algún usuario con el curso empezado, puede enviarnos el "
             "archivo generado USUARIOS.SEG a: ") +
         kSupportEmail + "\n\n";
-    if (MessageBox("ATENCION", text, kMessageYesNo) == kAnswerYes) {
+    if (AskYesNo("ATENCION", text)) {
         RenameFile(DataPath("USUARIOS.DAT"), DataPath(kSetAsideName));
         return true;
     }
-    return MessageBox(QString::fromUtf8("ATENCIÓN"),
-                      QString::fromUtf8("Si continúa, puede que la aplicación se bloquee\n\n"
-                                        "¿Continuar?"),
-                      kMessageYesNo) == kAnswerYes;
+    return AskYesNo(QString::fromUtf8("ATENCIÓN"),
+                    QString::fromUtf8("Si continúa, puede que la aplicación se bloquee\n\n"
+                                      "¿Continuar?"));
 }
 
 QString DataFolderOriginText(const FolderChoice& choice) {
@@ -132,7 +131,7 @@ bool RunFileChecks() {
     AskAboutMarker();
     OfferRecovery();
     if (!CheckUsersFileSize()) return false;
-    CopyFile(DataPath(kUsersFileName), DataPath(kLockCopyName));
+    CopyFileOver(DataPath(kUsersFileName), DataPath(kLockCopyName));
     return true;
 }
 
@@ -167,15 +166,12 @@ QWidget* OpenSplashWindow() {
 }
 
 void InitialiseProgram() {
-    KeyboardLayout = QStringLiteral("español");
     RegisterAllPictures();
     QWidget* splash = OpenSplashWindow();
-    TextLineHeight = 28;
     CurrentMode = QStringLiteral("NORMAL");
     InitialiseSharedTables();
     UpgradeUsersFile();
     CurrentUser.name.clear();
-    LastLevel = 36;
     ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
     ExerciseCanvas.fill(Qt::white);
     ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
@@ -184,7 +180,7 @@ void InitialiseProgram() {
 }
 
 void ShutdownProgram() {
-    DeleteFile(DataPath(kLockCopyName));
+    RemoveFile(DataPath(kLockCopyName));
     ReleaseResultsChart();
     FreeAllPictures();
 }

@@ -8,6 +8,9 @@
 
 namespace tz {
 
+// The number of levels of the course.
+inline constexpr int LastLevel = 36;
+
 struct CourseBlock {
     int linesPerExercise = 0;  // lines of a word exercise of this block
     QStringList entries;       // word groups or lesson text references, in order

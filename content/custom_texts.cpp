@@ -30,9 +30,6 @@ namespace tz {
 
 namespace {
 
-// Message box codes beyond the plain ones: No as the default button.
-constexpr int kDefaultNo = 0x100;
-
 struct CustomTexts {
     ScreenWindow* window = nullptr;
     QPlainTextEdit* editor = nullptr;
@@ -246,22 +243,22 @@ bool SaveCustomDocument(CustomTexts& texts, QString* saved) {
         QString::fromUtf8("El nombre del archivo no es válido\n\n") + name + "\n";
     // A name with a path in it would write outside the documents' folder.
     if (!IsValidDocumentName(name)) {
-        MessageBox(QStringLiteral("Error"), refused, kMessageExclamation);
+        Tell(QStringLiteral("Error"), refused, DialogIcon::Exclamation);
         return false;
     }
     CreateFolder(DataPath(kCustomTextsFolder));
     const QString fileName = name + kCustomTextExtension;
     const QString path = DocumentPath(fileName);
     if (FileSize(path) > 0 &&
-        MessageBox(QStringLiteral("ATENCION"),
-                   QStringLiteral("El archivo\n\n") + name +
-                       QString::fromUtf8("\n\nYa existe, ¿Quieres reemplazarlo?"),
-                   kMessageYesNo | kMessageInformation | kDefaultNo) != kAnswerYes) {
+        !AskYesNo(QStringLiteral("ATENCION"),
+                  QStringLiteral("El archivo\n\n") + name +
+                      QString::fromUtf8("\n\nYa existe, ¿Quieres reemplazarlo?"),
+                  DialogIcon::Information, DefaultButton::No)) {
         return false;
     }
     // The old document stays whole until the new one is completely written.
     if (!WriteTextLinesAtomically(path, texts.editor->toPlainText().split('\n'))) {
-        MessageBox(QStringLiteral("Error"), refused, kMessageExclamation);
+        Tell(QStringLiteral("Error"), refused, DialogIcon::Exclamation);
         return false;
     }
     texts.start->setEnabled(true);
@@ -292,13 +289,12 @@ void Save(CustomTexts& texts) {
 void Delete(CustomTexts& texts) {
     const QString name = TrimSpaces(texts.list->currentText());
     if (name.isEmpty() || FileSize(DocumentPath(name)) < 0) return;
-    if (MessageBox(QStringLiteral("Eliminar definitivamente un archivo personalizado"),
-                   QStringLiteral("El archivo: ") + name +
-                       QString::fromUtf8("\r\nserá eliminado. \r\n¿Estás Seguro?"),
-                   kMessageYesNo) != kAnswerYes) {
+    if (!AskYesNo(QStringLiteral("Eliminar definitivamente un archivo personalizado"),
+                  QStringLiteral("El archivo: ") + name +
+                      QString::fromUtf8("\r\nserá eliminado. \r\n¿Estás Seguro?"))) {
         return;
     }
-    DeleteFile(DocumentPath(name));
+    RemoveFile(DocumentPath(name));
     ListAndShowFirst(texts);
 }
 
@@ -307,11 +303,11 @@ void Delete(CustomTexts& texts) {
 void DocumentChosen(CustomTexts& texts) {
     if (texts.list->currentIndex() < 0 || texts.list->currentIndex() == texts.shownRow) return;
     if (texts.editor->document()->isModified() && !texts.editor->toPlainText().isEmpty() &&
-        MessageBox(QStringLiteral("TEXTOS LIBRES"),
-                   QString::fromUtf8("El texto de la pantalla no está guardado y se perderá.") +
-                       LineBreak + LineBreak + QString::fromUtf8("¿Quieres cargar ") +
-                       texts.list->currentText() + QStringLiteral("?"),
-                   kMessageYesNoExclamation | kDefaultNo) != kAnswerYes) {
+        !AskYesNo(QStringLiteral("TEXTOS LIBRES"),
+                  QString::fromUtf8("El texto de la pantalla no está guardado y se perderá.") +
+                      LineBreak + LineBreak + QString::fromUtf8("¿Quieres cargar ") +
+                      texts.list->currentText() + QStringLiteral("?"),
+                  DialogIcon::Exclamation, DefaultButton::No)) {
         const QSignalBlocker quiet(texts.list);
         texts.list->setCurrentIndex(texts.shownRow);
         return;

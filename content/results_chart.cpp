@@ -48,8 +48,8 @@ void DrawLine(QPainter& painter, int x0, int y0, int x1, int y1, const QColor& c
 }
 
 // Text with its top-left corner at (x, y) and a transparent background.
-void DrawText(QPainter& painter, int x, int y, const QString& text, const QFont& font,
-              const QColor& colour) {
+void DrawChartText(QPainter& painter, int x, int y, const QString& text, const QFont& font,
+                   const QColor& colour) {
     painter.setFont(font);
     painter.setPen(colour);
     painter.drawText(x, y + QFontMetrics(font).ascent(), text);
@@ -94,14 +94,14 @@ void DrawBarChart(int picture, int n, int x, int y, int width, int height, int s
     const QFont titleFont = MakeFont(QStringLiteral("ARIAL"), 10, true);
     const QFont smallFont = MakeFont(QStringLiteral("ARIAL"), 8);
 
-    DrawText(painter, x + 40 + (width - TextWidth(title, titleFont)) / 2, y, title, titleFont,
-             c[6]);
+    DrawChartText(painter, x + 40 + (width - TextWidth(title, titleFont)) / 2, y, title, titleFont,
+                  c[6]);
     const QString ppm = QStringLiteral("P.P.M.");
-    DrawText(painter, x + (40 - TextWidth(ppm, smallFont)) / 2, y + 20, ppm, smallFont, c[7]);
+    DrawChartText(painter, x + (40 - TextWidth(ppm, smallFont)) / 2, y + 20, ppm, smallFont, c[7]);
 
     const int y2 = y + 24;
     const ChartPoint scalePoint = PointAt(0);
-    DrawText(painter, x + 2, y2 + height - 39, scalePoint.label, smallFont, c[7]);
+    DrawChartText(painter, x + 2, y2 + height - 39, scalePoint.label, smallFont, c[7]);
 
     if (n <= 0) return;
     const int h2 = height - 40;
@@ -126,11 +126,11 @@ void DrawBarChart(int picture, int n, int x, int y, int width, int height, int s
             painter.fillRect(left + 1, top + 1, slot - 4, fillHeight, c[0]);
         }
 
-        DrawText(painter, left + (slot - TextWidth(point.label, smallFont)) / 2, bottom + 1,
-                 point.label, smallFont, c[7]);
+        DrawChartText(painter, left + (slot - TextWidth(point.label, smallFont)) / 2, bottom + 1,
+                      point.label, smallFont, c[7]);
         const QString value = QString::number(point.value);
-        DrawText(painter, left + (slot - TextWidth(value, smallFont)) / 2, top - 12, value,
-                 smallFont, kValueColour);
+        DrawChartText(painter, left + (slot - TextWidth(value, smallFont)) / 2, top - 12, value,
+                      smallFont, kValueColour);
     }
 }
 

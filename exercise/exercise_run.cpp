@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/globals.h"
+#include "platform/textfile.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
@@ -65,21 +66,21 @@ void MoveIntoCourse() {
 // A pass that cannot be written would be lost without a word: the pupil is told.
 void SaveProgress() {
     if (SaveCurrentUser()) return;
-    MessageBox(kMessageTitle,
-               QStringLiteral("No se ha podido guardar el progreso de ") + CurrentUser.name +
-                   QStringLiteral(" en el archivo de usuarios.") + Twice(LineBreak) +
-                   QStringLiteral("Comprueba que la carpeta del programa permite escribir "
-                                  "y que usuarios.dat no está abierto en otro programa."),
-               kMessageExclamation);
+    Tell(kMessageTitle,
+         QStringLiteral("No se ha podido guardar el progreso de ") + CurrentUser.name +
+             QStringLiteral(" en el archivo de usuarios.") + Twice(LineBreak) +
+             QStringLiteral("Comprueba que la carpeta del programa permite escribir "
+                            "y que usuarios.dat no está abierto en otro programa."),
+         DialogIcon::Exclamation);
 }
 
 void TellMissingText() {
-    MessageBox(kMessageTitle,
-               QStringLiteral("No se puede abrir el texto de este ejercicio:") + Twice(LineBreak) +
-                   MissingTextFile + Twice(LineBreak) +
-                   QStringLiteral("Falta el archivo o no se puede leer, así que el ejercicio "
-                                  "no puede empezar."),
-               kMessageExclamation);
+    Tell(kMessageTitle,
+         QStringLiteral("No se puede abrir el texto de este ejercicio:") + Twice(LineBreak) +
+             MissingTextFile + Twice(LineBreak) +
+             QStringLiteral("Falta el archivo o no se puede leer, así que el ejercicio "
+                            "no puede empezar."),
+         DialogIcon::Exclamation);
 }
 
 void LoadBlockAndTarget() {
@@ -235,10 +236,10 @@ bool RunExercisesForUser(const QString& id) {
     CurrentUser.id = id;
     LoadCurrentUser();
     if (CurrentUser.name.isEmpty()) {
-        MessageBox(kMessageTitle,
-                   QStringLiteral("No hay ningún usuario con el identificador ") + id +
-                       QStringLiteral(" en el archivo de usuarios."),
-                   kMessageExclamation);
+        Tell(kMessageTitle,
+             QStringLiteral("No hay ningún usuario con el identificador ") + id +
+                 QStringLiteral(" en el archivo de usuarios."),
+             DialogIcon::Exclamation);
         CurrentUser = UserRecord();
         return false;
     }

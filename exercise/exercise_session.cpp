@@ -141,8 +141,8 @@ void SessionDisplay::RefreshFontMetrics() const {
 SessionDisplay::SessionDisplay() = default;
 SessionDisplay::~SessionDisplay() = default;
 
-int SessionDisplay::AskYesNo(const QString& title, const QString& text, int code) {
-    return MessageBox(title, text, code);
+bool SessionDisplay::AskYesNo(const QString& title, const QString& text) {
+    return tz::AskYesNo(title, text, DialogIcon::Exclamation);
 }
 
 void SessionDisplay::DrainEvents() {
@@ -445,11 +445,10 @@ void ExerciseSession::PressRestart() {
     if (ended_) return;
     running_ = false;
     display_.SetFieldText(SessionField::Time, kIdleTime);
-    const int answer = display_.AskYesNo(
+    const bool restart = display_.AskYesNo(
         QStringLiteral("Reiniciar el ejercicio"),
-        QStringLiteral("¿Seguro que quiere volver a empezar\nel ejercicio desde el principio?"),
-        kMessageYesNoExclamation);
-    if (answer == kAnswerYes) {
+        QStringLiteral("¿Seguro que quiere volver a empezar\nel ejercicio desde el principio?"));
+    if (restart) {
         End(kSessionRestart);
         return;
     }

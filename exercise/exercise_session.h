@@ -21,6 +21,9 @@
 
 namespace tz {
 
+// Pixels from one line of the page to the next.
+inline constexpr int TextLineHeight = 28;
+
 // How a session ended.
 enum SessionOutcome {
     kSessionCancelled = 0,
@@ -89,8 +92,8 @@ class SessionDisplay {
     virtual void ShowHint(const QString& ch, const KeyHint& hint) = 0;
     // Reads the changed hide box into its option and applies the options again.
     virtual void ReapplyOptions(int changedOption) = 0;
-    // A Yes/No message box; 6 for Yes, 7 for No. The default asks through MessageBox.
-    virtual int AskYesNo(const QString& title, const QString& text, int code);
+    // A Yes/No question with the exclamation icon; true for Yes.
+    virtual bool AskYesNo(const QString& title, const QString& text);
     // Drops the pending window events. The default drains the program's event queue.
     virtual void DrainEvents();
     // What an event means to the session. The default takes every typed character and close

@@ -12,6 +12,9 @@
 
 namespace tz {
 
+// The layout whose tables are in force: the program knows the Spanish keyboard.
+inline const QString KeyboardLayout = QStringLiteral("español");
+
 // Fingers 1 to 10 from left to right across both hands; -1 is no finger.
 constexpr int kNoFinger = -1;
 

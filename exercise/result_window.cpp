@@ -8,6 +8,7 @@
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/globals.h"
+#include "platform/textfile.h"
 #include "platform/windows.h"
 
 namespace tz {

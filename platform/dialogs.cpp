@@ -13,7 +13,7 @@ namespace {
 
 struct Scripting {
     bool on = false;
-    std::deque<int> messageAnswers;
+    std::deque<Answer> answers;
     std::deque<QString> textAnswers;
     std::vector<AskedDialog> asked;
 };
@@ -21,10 +21,6 @@ struct Scripting {
 Scripting& State() {
     static Scripting state;
     return state;
-}
-
-bool IsYesNo(int code) {
-    return (code & 0x0F) == 4;
 }
 
 QWidget* ForegroundWindow() {
@@ -37,49 +33,56 @@ QWidget* ForegroundWindow() {
     return window;
 }
 
+QMessageBox::Icon BoxIcon(DialogIcon icon) {
+    switch (icon) {
+        case DialogIcon::Question:
+            return QMessageBox::Question;
+        case DialogIcon::Exclamation:
+            return QMessageBox::Warning;
+        case DialogIcon::Information:
+            return QMessageBox::Information;
+        case DialogIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 }  // namespace
 
-int MessageBox(const QString& title, const QString& text, int code) {
+void Tell(const QString& title, const QString& text, DialogIcon icon) {
     Scripting& state = State();
-    state.asked.push_back({"message", title, text, code, QString()});
-    if (state.on) {
-        if (!state.messageAnswers.empty()) {
-            const int answer = state.messageAnswers.front();
-            state.messageAnswers.pop_front();
-            return answer;
-        }
-        return IsYesNo(code) ? kAnswerNo : kAnswerOk;
-    }
+    state.asked.push_back({"message", title, text, false, icon, DefaultButton::Yes, QString()});
+    if (state.on) return;
     QMessageBox box(ForegroundWindow());
     box.setWindowTitle(title);
     box.setText(text);
-    switch (code & 0xF0) {
-        case 0x20:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case 0x30:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case 0x40:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            box.setIcon(QMessageBox::NoIcon);
-    }
-    if (IsYesNo(code)) {
-        QPushButton* yes = box.addButton("Sí", QMessageBox::YesRole);
-        QPushButton* no = box.addButton("No", QMessageBox::NoRole);
-        // 0x100 makes No the default button.
-        box.setDefaultButton((code & 0x100) ? no : yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? kAnswerYes : kAnswerNo;
-    }
+    box.setIcon(BoxIcon(icon));
     QPushButton* ok = box.addButton("Aceptar", QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
-    return kAnswerOk;
+}
+
+bool AskYesNo(const QString& title, const QString& text, DialogIcon icon,
+              DefaultButton defaultButton) {
+    Scripting& state = State();
+    state.asked.push_back({"message", title, text, true, icon, defaultButton, QString()});
+    if (state.on) {
+        if (state.answers.empty()) return false;
+        const Answer answer = state.answers.front();
+        state.answers.pop_front();
+        return answer == Answer::Yes;
+    }
+    QMessageBox box(ForegroundWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(BoxIcon(icon));
+    QPushButton* yes = box.addButton(QString::fromUtf8("Sí"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton("No", QMessageBox::NoRole);
+    box.setDefaultButton(defaultButton == DefaultButton::No ? no : yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 namespace {
@@ -97,21 +100,21 @@ QString ScriptedText(const AskedDialog& asked, bool* scripted) {
 
 QString OpenFileDialog(const QString& title, const QString& filter, const QString& folder) {
     bool scripted = false;
-    QString answer = ScriptedText({"open", title, filter, 0, folder}, &scripted);
+    QString answer = ScriptedText({"open", title, filter, false, {}, {}, folder}, &scripted);
     if (scripted) return answer;
     return QFileDialog::getOpenFileName(ForegroundWindow(), title, folder, filter);
 }
 
 QString SaveFileDialog(const QString& title, const QString& filter, const QString& proposedPath) {
     bool scripted = false;
-    QString answer = ScriptedText({"save", title, filter, 0, proposedPath}, &scripted);
+    QString answer = ScriptedText({"save", title, filter, false, {}, {}, proposedPath}, &scripted);
     if (scripted) return answer;
     return QFileDialog::getSaveFileName(ForegroundWindow(), title, proposedPath, filter);
 }
 
 QString InputBox(const QString& title, const QString& prompt, const QString& initial) {
     bool scripted = false;
-    QString answer = ScriptedText({"input", title, prompt, 0, initial}, &scripted);
+    QString answer = ScriptedText({"input", title, prompt, false, {}, {}, initial}, &scripted);
     if (scripted) return answer;
     QInputDialog dialog(ForegroundWindow());
     dialog.setWindowTitle(title);
@@ -129,8 +132,8 @@ void SetDialogScripting(bool on) {
 bool DialogScripting() {
     return State().on;
 }
-void QueueMessageAnswer(int answer) {
-    State().messageAnswers.push_back(answer);
+void QueueAnswer(Answer answer) {
+    State().answers.push_back(answer);
 }
 void QueueTextAnswer(const QString& answer) {
     State().textAnswers.push_back(answer);
@@ -141,7 +144,7 @@ const std::vector<AskedDialog>& AskedDialogs() {
 
 void ClearDialogs() {
     Scripting& state = State();
-    state.messageAnswers.clear();
+    state.answers.clear();
     state.textAnswers.clear();
     state.asked.clear();
 }

@@ -8,23 +8,18 @@
 
 namespace tz {
 
-// Button-and-icon codes of the message boxes.
-enum MessageCode {
-    kMessageOk = 0,
-    kMessageYesNo = 4,
-    kMessageYesNoQuestion = 0x24,
-    kMessageExclamation = 0x30,
-    kMessageYesNoExclamation = 0x34,
-    kMessageInformation = 0x40,
-};
-// Answers.
-constexpr int kAnswerOk = 1;
-constexpr int kAnswerYes = 6;
-constexpr int kAnswerNo = 7;
+// What a message box shows beside its text.
+enum class DialogIcon { None, Question, Exclamation, Information };
+// The button of a Yes/No question that Enter presses.
+enum class DefaultButton { Yes, No };
+// A scripted answer to a Yes/No question.
+enum class Answer { Yes, No };
 
-// Shows a message box over the window in the foreground and returns 6 (Yes), 7 (No) or
-// 1 (OK). Escape answers No.
-int MessageBox(const QString& title, const QString& text, int code);
+// Tells something in a box with one "Aceptar" button, over the window in the foreground.
+void Tell(const QString& title, const QString& text, DialogIcon icon = DialogIcon::None);
+// Asks a question with "Sí" and "No" buttons (Escape answers No); true for Yes.
+bool AskYesNo(const QString& title, const QString& text, DialogIcon icon = DialogIcon::None,
+              DefaultButton defaultButton = DefaultButton::Yes);
 
 // File dialogs return the chosen path, or an empty text when cancelled.
 QString OpenFileDialog(const QString& title, const QString& filter, const QString& folder);
@@ -36,17 +31,18 @@ QString InputBox(const QString& title, const QString& prompt, const QString& ini
 struct AskedDialog {
     QString kind;  // "message", "open", "save", "input"
     QString title;
-    QString text;  // message text, filter or prompt
-    int code = 0;
+    QString text;        // message text, filter or prompt
+    bool yesNo = false;  // a message with "Sí" and "No" rather than "Aceptar"
+    DialogIcon icon = DialogIcon::None;
+    DefaultButton defaultButton = DefaultButton::Yes;
     QString proposed;  // proposed path or initial text
 };
 
-// Scripted answers: once scripting is on, no dialog is shown. A message box without a queued
-// answer answers OK (code 0, 0x30, 0x40) or No; a file or input dialog without one is
-// cancelled.
+// Scripted answers: once scripting is on, no dialog is shown. A question without a queued
+// answer is answered No; a file or input dialog without one is cancelled.
 void SetDialogScripting(bool on);
 bool DialogScripting();
-void QueueMessageAnswer(int answer);
+void QueueAnswer(Answer answer);
 void QueueTextAnswer(const QString& answer);  // file dialogs and input boxes
 const std::vector<AskedDialog>& AskedDialogs();
 void ClearDialogs();

@@ -89,7 +89,7 @@ qint64 FileSize(const QString& path) {
     return info.size();
 }
 
-void DeleteFile(const QString& path) {
+void RemoveFile(const QString& path) {
     if (QFileInfo(path).isFile()) QFile::remove(path);
 }
 
@@ -98,7 +98,7 @@ bool RenameFile(const QString& from, const QString& to) {
     return QFile::rename(from, to);
 }
 
-bool CopyFile(const QString& from, const QString& to) {
+bool CopyFileOver(const QString& from, const QString& to) {
     if (!QFileInfo(from).isFile() || QFileInfo(to).isDir()) return false;
     // Copy beside the target first so a failed copy never leaves a half-written target.
     const QString partial = to + ".part";
@@ -108,7 +108,7 @@ bool CopyFile(const QString& from, const QString& to) {
     return QFile::rename(partial, to);
 }
 
-bool ReplaceFile(const QString& from, const QString& to) {
+bool MoveFileOver(const QString& from, const QString& to) {
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
                             std::filesystem::path(to.toStdU16String()), error);

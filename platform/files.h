@@ -29,11 +29,11 @@ QString ProgramPath(const QString& relativeName);
 QString ResolveInFolder(const QString& folder, const QString& relativeName);
 
 qint64 FileSize(const QString& path);  // -1 missing, -2 folder
-void DeleteFile(const QString& path);
-bool RenameFile(const QString& from, const QString& to);  // fails when `to` exists
-bool CopyFile(const QString& from, const QString& to);    // replaces `to`
+void RemoveFile(const QString& path);
+bool RenameFile(const QString& from, const QString& to);    // fails when `to` exists
+bool CopyFileOver(const QString& from, const QString& to);  // replaces `to`
 // Moves `from` over `to` in one step: afterwards `to` is either the old or the new file.
-bool ReplaceFile(const QString& from, const QString& to);
+bool MoveFileOver(const QString& from, const QString& to);
 // Writes the bytes to the file and forces them to the disk.
 bool WriteAndSync(const QString& path, const QByteArray& bytes);
 bool CreateFolder(const QString& path);

@@ -9,17 +9,13 @@
 
 namespace tz {
 
-extern QString KeyboardLayout;  // always "español"
 // Who started the exercise about to run: "NO" (the course), "SI" (the lesson viewer) or
 // "TXTLARGO" (a custom text).
 extern QString ExerciseSource;
-extern int LastLevel;  // 36
 extern QFont ExerciseFont;
 extern QImage ExerciseCanvas;       // 770 x 200, the page being typed
-extern int TextLineHeight;          // 28
 extern int StatusCanvas;            // picture number of the main menu's status panel
 extern int HeaderCanvas;            // picture number of the exercise window's header
-extern const QString LineBreak;     // CR LF
 extern QString CustomDocumentName;  // the custom document typed with ExerciseSource "TXTLARGO"
 extern QPointer<QWidget> MainMenuWindow;
 

@@ -7,6 +7,9 @@
 
 namespace tz {
 
+// Joins the lines of messages and of texts read for typing.
+inline const QString LineBreak = QStringLiteral("\r\n");
+
 // Splits text into lines at CR, LF or CR LF. A final line end adds no empty line.
 QStringList SplitLines(const QString& text);
 

@@ -107,7 +107,7 @@ UpdateOutcome ShowUpdateWindow(QWidget* owner) {
         if (event.id == kUpdateQuitId) break;
         if (event.id == kUpdateDownloadId) {
             OpenExternal(kDownloadPage);
-            DeleteFile(DataPath(kLockCopy));
+            RemoveFile(DataPath(kLockCopy));
             outcome = UpdateOutcome::QuitProgram;
             break;
         }

@@ -172,8 +172,7 @@ QString RunNewUserDialog(QWidget* owner) {
         // "|" would split the line into other fields; a name of nothing else is no name.
         const QString name = TrimSpaces(CleanUserName(dialog.name->text())).toUpper();
         if (name.isEmpty()) {
-            MessageBox(QStringLiteral("ERROR:"), QStringLiteral("Falta Nombre de Usuario"),
-                       kMessageOk);
+            Tell(QStringLiteral("ERROR:"), QStringLiteral("Falta Nombre de Usuario"));
             dialog.name->clear();
             dialog.name->setFocus();
             continue;
@@ -185,10 +184,10 @@ QString RunNewUserDialog(QWidget* owner) {
         addedId = AppendNewUser(name, ChosenLevel(dialog.levels));
         CurrentMode = modeInForce;
         if (addedId.isEmpty()) {
-            MessageBox(QStringLiteral("ERROR:"),
-                       QStringLiteral("No se pudo guardar el nuevo usuario: el archivo de "
-                                      "usuarios no se puede escribir."),
-                       kMessageExclamation);
+            Tell(QStringLiteral("ERROR:"),
+                 QStringLiteral("No se pudo guardar el nuevo usuario: el archivo de "
+                                "usuarios no se puede escribir."),
+                 DialogIcon::Exclamation);
         }
         break;
     }

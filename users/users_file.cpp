@@ -29,13 +29,13 @@ QByteArray JoinLines(const QList<QByteArray>& lines) {
 bool WriteThroughTemp(const QByteArray& bytes, bool letWindowsWork) {
     const QString temp = DataPath(kUsersTempName);
     if (!WriteAndSync(temp, bytes)) {
-        DeleteFile(temp);
+        RemoveFile(temp);
         return false;
     }
     // The interface stays responsive while the file is written.
     if (letWindowsWork) DrainEvents();
-    if (!ReplaceFile(temp, DataPath(kUsersFileName))) {
-        DeleteFile(temp);
+    if (!MoveFileOver(temp, DataPath(kUsersFileName))) {
+        RemoveFile(temp);
         return false;
     }
     return true;

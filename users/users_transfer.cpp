@@ -95,26 +95,26 @@ QString DrawImportId(const QStringList& taken) {
 void ExportUsers(const QStringList& markedIds) {
     const QList<QByteArray> lines = CollectUserLines(markedIds);
     if (lines.isEmpty()) {
-        MessageBox(QStringLiteral("Atención"),
-                   QStringLiteral("No hay ningún usuario marcado para la exportación"),
-                   kMessageExclamation);
+        Tell(QStringLiteral("Atención"),
+             QStringLiteral("No hay ningún usuario marcado para la exportación"),
+             DialogIcon::Exclamation);
         return;
     }
     const QString path = SaveFileDialog(kExportTitle, kTransferFilter, kExportProposedName);
     if (path.isEmpty()) return;
     const QString bareName = QFileInfo(path).fileName();
     if (!WriteExportFile(path, JoinWithLineEnds(lines))) {
-        MessageBox(QStringLiteral("Resultados de la exportación de usuarios"),
-                   QStringLiteral("No se pudo escribir el archivo:\n\n") + bareName +
-                       QStringLiteral("\n\nNo se ha exportado ningún usuario. Compruebe que la "
-                                      "carpeta existe y que se puede escribir en ella."),
-                   kMessageExclamation);
+        Tell(QStringLiteral("Resultados de la exportación de usuarios"),
+             QStringLiteral("No se pudo escribir el archivo:\n\n") + bareName +
+                 QStringLiteral("\n\nNo se ha exportado ningún usuario. Compruebe que la "
+                                "carpeta existe y que se puede escribir en ella."),
+             DialogIcon::Exclamation);
         return;
     }
-    MessageBox(QStringLiteral("Resultados de la exportación de usuarios"),
-               QString::number(lines.size()) +
-                   QStringLiteral(" usuarios fueron exportados a:\n\n") + bareName,
-               kMessageInformation);
+    Tell(QStringLiteral("Resultados de la exportación de usuarios"),
+         QString::number(lines.size()) + QStringLiteral(" usuarios fueron exportados a:\n\n") +
+             bareName,
+         DialogIcon::Information);
 }
 
 void ImportUsers(const std::function<void()>& reloadList) {
@@ -142,9 +142,9 @@ void ImportUsers(const std::function<void()>& reloadList) {
     if (!newLines.isEmpty() && AppendToUsersFile(newLines)) imported = newLines.size();
 
     if (reloadList) reloadList();
-    MessageBox(QStringLiteral("Resultados de la Importación de usuarios"),
-               QString::number(imported) + QStringLiteral(" usuarios fueron importados"),
-               kMessageInformation);
+    Tell(QStringLiteral("Resultados de la Importación de usuarios"),
+         QString::number(imported) + QStringLiteral(" usuarios fueron importados"),
+         DialogIcon::Information);
 }
 
 }  // namespace tz

@@ -282,10 +282,10 @@ bool ChooseSelectedUser(const UsersWindow& users) {
     if (!CurrentUser.name.isEmpty()) return true;
     CurrentUser = before;
     CurrentMode = modeBefore;
-    MessageBox(QStringLiteral("USUARIOS"),
-               QStringLiteral("No se encuentra a este usuario en el archivo de usuarios.\n\n"
-                              "La lista se ha vuelto a cargar."),
-               kMessageExclamation);
+    Tell(QStringLiteral("USUARIOS"),
+         QStringLiteral("No se encuentra a este usuario en el archivo de usuarios.\n\n"
+                        "La lista se ha vuelto a cargar."),
+         DialogIcon::Exclamation);
     LoadUserList(users);
     return false;
 }
@@ -296,17 +296,17 @@ void DeleteSelectedUser(const UsersWindow& users) {
     QTreeWidgetItem* item = users.list->topLevelItem(row);
     const QString name = item->text(kNameColumn);
     const QString id = item->text(kIdColumn);
-    if (MessageBox(QStringLiteral("Eliminar Usuario"),
-                   name + QStringLiteral(" se Borrará de la lista, está seguro?"),
-                   kMessageYesNoQuestion) != kAnswerYes) {
+    if (!AskYesNo(QStringLiteral("Eliminar Usuario"),
+                  name + QStringLiteral(" se Borrará de la lista, está seguro?"),
+                  DialogIcon::Question)) {
         return;
     }
     // The row goes only when its line went: a list that shows what the file holds.
     if (!DeleteUser(id)) {
-        MessageBox(QStringLiteral("Eliminar Usuario"),
-                   QStringLiteral("No se pudo eliminar a ") + name +
-                       QStringLiteral(": el archivo de usuarios no se puede escribir."),
-                   kMessageExclamation);
+        Tell(QStringLiteral("Eliminar Usuario"),
+             QStringLiteral("No se pudo eliminar a ") + name +
+                 QStringLiteral(": el archivo de usuarios no se puede escribir."),
+             DialogIcon::Exclamation);
         return;
     }
     delete item;

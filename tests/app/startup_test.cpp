@@ -6,6 +6,7 @@
 
 #include "app/picture_registry.h"
 #include "app/startup.h"
+#include "exercise/exercise_session.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -45,14 +46,14 @@ TEST_F(StartupTest, MarkerOfMoreThanTwoBytesInvitesOnceAndIsAlwaysDeleted) {
     EXPECT_FALSE(Exists("facebook.txt"));
 
     WriteBytes("facebook.txt", "abc");
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::Yes);
     ASSERT_TRUE(RunFileChecks());
     ASSERT_EQ(MessagesAsked(), 1);
     const AskedDialog& asked = AskedDialogs().front();
     EXPECT_EQ(asked.title, "TIPENZO 10 INFORMACION");
     EXPECT_EQ(asked.text, QString::fromUtf8("¿Quieres apoyarnos?\n\nVisítanos y préstanos un "
                                             "segundo para un 'Me Gusta' en Facebook :)"));
-    EXPECT_EQ(asked.code, 0x24);
+    EXPECT_EQ(test::BoxOf(asked), (test::Box{true, DialogIcon::Question}));
     EXPECT_EQ(ShellRequests(), QStringList{kMakerWebPage});
     EXPECT_FALSE(Exists("facebook.txt"));
 
@@ -67,11 +68,11 @@ TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
         "NORMAL|ID-20240101101010\r\n";
     WriteBytes("usuarios.dat", "roto");
     WriteBytes("~usuarios.dat", saved);
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::Yes);
     ASSERT_TRUE(RunFileChecks());
     ASSERT_EQ(MessagesAsked(), 1);
     EXPECT_EQ(AskedDialogs()[0].title, "TIPENZO10 INFORMACION");
-    EXPECT_EQ(AskedDialogs()[0].code, 0x34);
+    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true, DialogIcon::Exclamation}));
     EXPECT_TRUE(AskedDialogs()[0].text.startsWith(QString::fromUtf8("ATENCIÓN!\n\nLa última vez")));
     EXPECT_TRUE(AskedDialogs()[0].text.endsWith(QString::fromUtf8("¿Desea Recuperarlo?")));
     EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
@@ -81,7 +82,7 @@ TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
     // "No" keeps the users file and replaces the old lock copy with a fresh one.
     ClearDialogs();
     WriteBytes("~usuarios.dat", "viejo");
-    QueueMessageAnswer(kAnswerNo);
+    QueueAnswer(Answer::No);
     ASSERT_TRUE(RunFileChecks());
     EXPECT_EQ(MessagesAsked(), 1);
     EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
@@ -98,16 +99,16 @@ TEST_F(StartupTest, OverLargeUsersFileAsksAndNoTwiceEndsBeforeAnything) {
     WriteBytes("usuarios.dat", QByteArray(10000, 'a'));
     ASSERT_TRUE(RunFileChecks());
     EXPECT_EQ(MessagesAsked(), 0);
-    DeleteFile(Path("~usuarios.dat"));
+    RemoveFile(Path("~usuarios.dat"));
 
     const QByteArray large(10001, 'b');
     WriteBytes("usuarios.dat", large);
-    QueueMessageAnswer(kAnswerNo);
-    QueueMessageAnswer(kAnswerNo);
+    QueueAnswer(Answer::No);
+    QueueAnswer(Answer::No);
     EXPECT_FALSE(RunFileChecks());
     ASSERT_EQ(MessagesAsked(), 2);
     EXPECT_EQ(AskedDialogs()[0].title, "ATENCION");
-    EXPECT_EQ(AskedDialogs()[0].code, 4);
+    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true}));
     EXPECT_EQ(AskedDialogs()[0].text,
               QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n¿Quiere "
                                 "arreglar este problema?\n(Se renombrará dicho archivo por "
@@ -122,21 +123,21 @@ TEST_F(StartupTest, OverLargeUsersFileAsksAndNoTwiceEndsBeforeAnything) {
 
     // "No" then "Yes" goes on with the file as it is.
     ClearDialogs();
-    QueueMessageAnswer(kAnswerNo);
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::No);
+    QueueAnswer(Answer::Yes);
     EXPECT_TRUE(RunFileChecks());
     EXPECT_EQ(ReadBytes("~usuarios.dat"), large);
-    DeleteFile(Path("~usuarios.dat"));
+    RemoveFile(Path("~usuarios.dat"));
 
     // "Yes" sets the file aside; an existing set-aside file is never replaced.
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::Yes);
     EXPECT_TRUE(RunFileChecks());
     EXPECT_FALSE(Exists("usuarios.dat"));
     EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 
     WriteBytes("usuarios.dat", QByteArray(10002, 'c'));
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::Yes);
     EXPECT_TRUE(RunFileChecks());
     EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
     EXPECT_EQ(FileSize(Path("usuarios.dat")), 10002);

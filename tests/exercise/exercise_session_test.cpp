@@ -445,14 +445,14 @@ TEST_F(ExerciseSessionTest, RestartAsksAndNoGoesOnWithTheClock) {
     session_.Type("a");
     Wait(5);
     session_.Poll();
-    QueueMessageAnswer(kAnswerNo);
+    QueueAnswer(Answer::No);
     session_.PressRestart();
     ASSERT_EQ(AskedDialogs().size(), 1u);
     EXPECT_EQ(AskedDialogs()[0].title, QStringLiteral("Reiniciar el ejercicio"));
     EXPECT_EQ(
         AskedDialogs()[0].text,
         QStringLiteral("¿Seguro que quiere volver a empezar\nel ejercicio desde el principio?"));
-    EXPECT_EQ(AskedDialogs()[0].code, 0x34);
+    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true, DialogIcon::Exclamation}));
     EXPECT_FALSE(session_.Ended());
     EXPECT_TRUE(session_.Running());
     EXPECT_EQ(Field(SessionField::Time), kIdle);  // until the next refresh
@@ -460,7 +460,7 @@ TEST_F(ExerciseSessionTest, RestartAsksAndNoGoesOnWithTheClock) {
     session_.Poll();
     EXPECT_EQ(Field(SessionField::Time), "00:00:06");
 
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::Yes);
     session_.PressRestart();
     ASSERT_TRUE(session_.Ended());
     EXPECT_EQ(session_.Outcome(), kSessionRestart);
@@ -480,7 +480,7 @@ TEST_F(ExerciseSessionTest, ANewAttemptShowsIdleTimeAndZeroFiguresUntilItsFirstK
     ExerciseSession next(display_);
     next.SetDrawPause(0);
     next.Begin(QStringLiteral("abcdef"), "x", 1, 10);
-    QueueMessageAnswer(kAnswerNo);
+    QueueAnswer(Answer::No);
     next.PressRestart();
     Wait(3);
     next.Poll();

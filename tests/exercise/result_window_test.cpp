@@ -13,6 +13,7 @@
 #include "platform/events.h"
 #include "platform/globals.h"
 #include "platform/pictures.h"
+#include "platform/textfile.h"
 #include "platform/windows.h"
 #include "support.h"
 

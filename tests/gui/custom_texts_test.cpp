@@ -286,7 +286,7 @@ TEST_F(CustomTextsTest, DocumentsOfNoOrOneByteCannotBeStarted) {
         [](QWidget* window) {
             EXPECT_EQ(Editor(window)->toPlainText(), QString::fromUtf8("Había una vez\nun niño."));
             EXPECT_TRUE(StartEnabled(window));
-            QueueMessageAnswer(kAnswerYes);
+            QueueAnswer(Answer::Yes);
             ClickControl(window, kTextsDeleteId);
         },
         [this](QWidget* window) {
@@ -296,7 +296,7 @@ TEST_F(CustomTextsTest, DocumentsOfNoOrOneByteCannotBeStarted) {
             EXPECT_EQ(messages[0].text,
                       QString::fromUtf8(
                           "El archivo: c cuento.t10\r\nserá eliminado. \r\n¿Estás Seguro?"));
-            EXPECT_EQ(messages[0].code, kMessageYesNo);
+            EXPECT_EQ(test::BoxOf(messages[0]), (test::Box{true}));
             EXPECT_FALSE(Exists("TXTPERSONALIZADOS/c cuento.t10"));
             // The first document is shown again, and it has nothing to type.
             EXPECT_EQ(StoredRows(window).size(), 2);
@@ -330,7 +330,7 @@ TEST_F(CustomTextsTest, ANameWithAPathIsRefusedAndAskedAgain) {
             EXPECT_EQ(errors[0].title, "Error");
             EXPECT_EQ(errors[0].text,
                       QString::fromUtf8("El nombre del archivo no es válido\n\n../usuarios\n"));
-            EXPECT_EQ(errors[0].code, kMessageExclamation);
+            EXPECT_EQ(test::BoxOf(errors[0]), (test::Box{false, DialogIcon::Exclamation}));
             EXPECT_EQ(errors[2].text,
                       QString::fromUtf8("El nombre del archivo no es válido\n\n..\\x\n"));
             EXPECT_EQ(Asked("input").size(), 6u);
@@ -358,7 +358,7 @@ TEST_F(CustomTextsTest, AnExistingDocumentIsReplacedOnlyAfterYes) {
             TypeIntoEditor(window, "nuevo ");
             // No to the question asks for another name; cancelling that ends the save.
             QueueTextAnswer("nota");
-            QueueMessageAnswer(kAnswerNo);
+            QueueAnswer(Answer::No);
             QueueTextAnswer("");
         },
         [](QWidget* window) { ClickControl(window, kTextsSaveId); },
@@ -370,10 +370,11 @@ TEST_F(CustomTextsTest, AnExistingDocumentIsReplacedOnlyAfterYes) {
             EXPECT_EQ(questions[0].text,
                       QString::fromUtf8("El archivo\n\nnota\n\nYa existe, ¿Quieres reemplazarlo?"));
             // Yes/No, information icon, No the default button.
-            EXPECT_EQ(questions[0].code, 0x144);
+            EXPECT_EQ(test::BoxOf(questions[0]),
+                      (test::Box{true, DialogIcon::Information, DefaultButton::No}));
             EXPECT_EQ(Asked("input").size(), 2u);
             QueueTextAnswer("NOTA");
-            QueueMessageAnswer(kAnswerYes);
+            QueueAnswer(Answer::Yes);
             ClickControl(window, kTextsSaveId);
         },
         [this](QWidget* window) {
@@ -410,10 +411,11 @@ TEST_F(CustomTextsTest, ChoosingAnotherDocumentAsksBeforeLosingUnsavedText) {
             const auto questions = Asked("message");
             ASSERT_EQ(questions.size(), 1u);
             EXPECT_EQ(questions[0].title, "TEXTOS LIBRES");
-            EXPECT_EQ(questions[0].code, 0x134);
+            EXPECT_EQ(test::BoxOf(questions[0]),
+                      (test::Box{true, DialogIcon::Exclamation, DefaultButton::No}));
             EXPECT_EQ(Editor(window)->toPlainText(), "sin guardar primero");
             EXPECT_EQ(Stored(window)->currentIndex(), 0);
-            QueueMessageAnswer(kAnswerYes);
+            QueueAnswer(Answer::Yes);
             QTest::keyClick(Stored(window), Qt::Key_Down);
         },
         [](QWidget* window) {

@@ -10,6 +10,7 @@
 #include "exercise/exercise_run.h"
 #include "exercise_screens.h"
 #include "platform/dialogs.h"
+#include "platform/textfile.h"
 #include "users/user_store.h"
 
 namespace tz {
@@ -304,7 +305,7 @@ TEST_F(ExerciseRunTest, AMissingLessonTextIsNamedAndNoAttemptStarts) {
     ASSERT_EQ(AskedDialogs().size(), 1u);
     const AskedDialog& asked = AskedDialogs().front();
     EXPECT_EQ(asked.title, "TIPENZO 10");
-    EXPECT_EQ(asked.code, kMessageExclamation);
+    EXPECT_EQ(test::BoxOf(asked), (test::Box{false, DialogIcon::Exclamation}));
     EXPECT_TRUE(asked.text.contains(QDir::toNativeSeparators(Path("textos/TEXTO_01"))))
         << asked.text.toStdString();
     EXPECT_EQ(ExerciseWindowWidget(), nullptr);

@@ -21,6 +21,7 @@
 #include "platform/fonts.h"
 #include "platform/globals.h"
 #include "platform/pictures.h"
+#include "platform/textfile.h"
 #include "platform/windows.h"
 #include "support.h"
 #include "users/user_record.h"
@@ -86,8 +87,6 @@ class ExerciseScreenTest : public ProgramFolderTest {
         ExerciseFont = MakeFont(QStringLiteral("Courier New"), 14, true);
         ExerciseCanvas = QImage(770, 200, QImage::Format_RGB32);
         ExerciseCanvas.fill(Qt::white);
-        TextLineHeight = 28;
-        LastLevel = 36;
         ExerciseSource = QStringLiteral("NO");
         SpeedTargetOverride.reset();
         CurrentUser = UserRecord();

@@ -422,7 +422,7 @@ TEST_F(ExerciseWindowTest, ButtonsReachTheSession) {
     Type(QStringLiteral("Hoy"));
     Click(kExPauseButton);
     EXPECT_FALSE(session_->Running());
-    QueueMessageAnswer(kAnswerYes);
+    QueueAnswer(Answer::Yes);
     Click(kExRestartButton);
     EXPECT_EQ(session_->Outcome(), kSessionRestart);
 

@@ -269,7 +269,7 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
     AppendInputStep([] {
         QWidget* users = FindTopLevel("USUARIOS");
         ASSERT_NE(users, nullptr);
-        QueueMessageAnswer(kAnswerYes);
+        QueueAnswer(Answer::Yes);
         QTest::mouseClick(FindControl(users, kUsersDeleteId), Qt::LeftButton);
     });
     AppendInputStep([] {

@@ -20,14 +20,14 @@ TEST_F(FilesTest, SizesRenamesAndCopiesFollowTheirRules) {
     EXPECT_EQ(ReadBytes("a.txt"), "abc");
 
     // A copy does.
-    EXPECT_TRUE(CopyFile(Path("a.txt"), Path("b.txt")));
+    EXPECT_TRUE(CopyFileOver(Path("a.txt"), Path("b.txt")));
     EXPECT_EQ(ReadBytes("b.txt"), "abc");
     EXPECT_FALSE(Exists("b.txt.part"));
-    EXPECT_FALSE(CopyFile(Path("missing"), Path("b.txt")));
+    EXPECT_FALSE(CopyFileOver(Path("missing"), Path("b.txt")));
     EXPECT_EQ(ReadBytes("b.txt"), "abc");
 
-    DeleteFile(Path("a.txt"));
-    DeleteFile(Path("a.txt"));  // deleting a missing file is harmless
+    RemoveFile(Path("a.txt"));
+    RemoveFile(Path("a.txt"));  // deleting a missing file is harmless
     EXPECT_EQ(FileSize(Path("a.txt")), -1);
     EXPECT_TRUE(RenameFile(Path("b.txt"), Path("c.txt")));
     EXPECT_EQ(ReadBytes("c.txt"), "abc");

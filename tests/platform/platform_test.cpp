@@ -160,7 +160,7 @@ TEST_F(PlatformTest, WindowsTurnKeysAndCloseRequestsIntoEvents) {
     DestroyWindow(window);
 }
 
-TEST_F(PlatformTest, RealMessageBoxSpeaksSpanishAndAnswersSixOrSeven) {
+TEST_F(PlatformTest, RealMessageBoxSpeaksSpanishAndAnswersYesOrNo) {
     SetDialogScripting(false);
     QStringList buttons;
     auto answer = [&buttons](const QString& which) {
@@ -177,21 +177,21 @@ TEST_F(PlatformTest, RealMessageBoxSpeaksSpanishAndAnswersSixOrSeven) {
         });
     };
     answer(QString::fromUtf8("Sí"));
-    EXPECT_EQ(MessageBox("ATENCION", "¿Seguro?", kMessageYesNoExclamation), kAnswerYes);
+    EXPECT_TRUE(AskYesNo("ATENCION", "¿Seguro?", DialogIcon::Exclamation));
     EXPECT_TRUE(buttons.contains(QString::fromUtf8("Sí")) && buttons.contains("No"));
     answer("No");
-    EXPECT_EQ(MessageBox("ATENCION", "¿Seguro?", kMessageYesNo), kAnswerNo);
+    EXPECT_FALSE(AskYesNo("ATENCION", "¿Seguro?"));
     answer("Aceptar");
-    EXPECT_EQ(MessageBox("Aviso", "Hecho.", kMessageInformation), kAnswerOk);
+    Tell("Aviso", "Hecho.", DialogIcon::Information);
     EXPECT_EQ(buttons, QStringList{"Aceptar"});
     SetDialogScripting(true);
 
-    // Scripted, nothing is shown: queued answers first, then OK or No.
-    QueueMessageAnswer(kAnswerYes);
-    EXPECT_EQ(MessageBox("t", "x", kMessageYesNoQuestion), kAnswerYes);
-    EXPECT_EQ(MessageBox("t", "x", kMessageYesNoQuestion), kAnswerNo);
-    EXPECT_EQ(MessageBox("t", "x", kMessageExclamation), kAnswerOk);
-    EXPECT_EQ(AskedDialogs().back().code, 0x30);
+    // Scripted, nothing is shown: queued answers first, then No.
+    QueueAnswer(Answer::Yes);
+    EXPECT_TRUE(AskYesNo("t", "x", DialogIcon::Question));
+    EXPECT_FALSE(AskYesNo("t", "x", DialogIcon::Question));
+    Tell("t", "x", DialogIcon::Exclamation);
+    EXPECT_EQ(test::BoxOf(AskedDialogs().back()), (test::Box{false, DialogIcon::Exclamation}));
 }
 
 }  // namespace

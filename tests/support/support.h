@@ -1,5 +1,6 @@
 #pragma once
-// Helpers shared by the tests: a fresh program folder per test, file bytes, screenshots.
+// Helpers shared by the tests: a fresh program folder per test, file bytes, screenshots, the
+// message boxes asked.
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,27 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
+#include <ostream>
+
+#include "platform/dialogs.h"
 
 namespace tz::test {
+
+// The shape of a message box the program asked: Yes/No or "Aceptar", its icon, the button
+// Enter presses.
+struct Box {
+    bool yesNo = false;
+    DialogIcon icon = DialogIcon::None;
+    DefaultButton defaultButton = DefaultButton::Yes;
+    bool operator==(const Box&) const = default;
+};
+inline Box BoxOf(const AskedDialog& asked) {
+    return {asked.yesNo, asked.icon, asked.defaultButton};
+}
+inline void PrintTo(const Box& box, std::ostream* out) {
+    *out << (box.yesNo ? "Sí/No" : "Aceptar") << ", icono " << static_cast<int>(box.icon)
+         << (box.defaultButton == DefaultButton::No ? ", No por defecto" : "");
+}
 
 // Points the program at a fresh empty folder for the length of a test, with scripted dialogs
 // and shell, an empty event queue and no script left over.

@@ -169,7 +169,7 @@ TEST_F(NewUserDialogTest, AnEmptyNameIsRefusedAndTheEntryEmptied) {
             ASSERT_EQ(AskedDialogs().size(), 1u);
             EXPECT_EQ(AskedDialogs()[0].title, "ERROR:");
             EXPECT_EQ(AskedDialogs()[0].text, "Falta Nombre de Usuario");
-            EXPECT_EQ(AskedDialogs()[0].code, kMessageOk);
+            EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{}));
             EXPECT_EQ(NewUserDialogOnScreen(), dialog);
             EXPECT_TRUE(name->text().isEmpty());
             EXPECT_EQ(dialog->focusWidget(), name);

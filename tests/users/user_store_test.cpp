@@ -89,7 +89,7 @@ TEST_F(UserStoreTest, SaveRewritesEveryLineWithTheIdAndKeepsNamesClean) {
     EXPECT_EQ(Users(), kHeader + "\r\n" + kAna + "\r\n");
 
     // On a missing file the rewrite leaves the header alone.
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     ASSERT_TRUE(SaveCurrentUser());
     EXPECT_EQ(Users(), kHeader);
 }
@@ -108,7 +108,7 @@ TEST_F(UserStoreTest, FailedRewriteLeavesTheUsersFileAsItWas) {
     QDir(Path("usuarios.tmp")).removeRecursively();
 
     // The users file cannot be opened: nothing is created.
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     ASSERT_TRUE(CreateFolder(Path("usuarios.dat")));
     EXPECT_FALSE(SaveCurrentUser());
     EXPECT_FALSE(DeleteUser("ID-20240101000002"));
@@ -150,7 +150,7 @@ TEST_F(UserStoreTest, LoadTakesTheLastMatchingLineAndSetsTheMode) {
     LoadCurrentUser();
     EXPECT_EQ(CurrentUser.name, "ANA BIS");
     CurrentUser.id = before.id;
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     LoadCurrentUser();
     EXPECT_EQ(CurrentUser, before);
     EXPECT_FALSE(Exists("usuarios.dat")) << "loading never creates the file";
@@ -230,7 +230,7 @@ TEST_F(UserStoreTest, AppendKeepsTheFileReadable) {
                            "ID-20240305090508\r\n");
 
     // A users file that cannot be opened gets nothing and reports it.
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     ASSERT_TRUE(CreateFolder(Path("usuarios.dat")));
     EXPECT_EQ(AppendNewUser("EVA", 1), "");
 }
@@ -281,7 +281,7 @@ TEST_F(UserStoreTest, DefaultFileOnlyReplacesAMissingOrTinyFile) {
 
     int draw = 0;
     SetRandomSource([&draw] { return (draw++ % 3) / 3.0; });  // 0, 1/3, 2/3, ...
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     CreateDefaultUsersFile();
     EXPECT_EQ(Users(), kHeader +
                            "VANTOMERK SOFT|100|1|1|360|150|217|284|150|217|284|150|217|"
@@ -306,7 +306,7 @@ TEST_F(UserStoreTest, DefaultFileOnlyReplacesAMissingOrTinyFile) {
                     .hasMatch());
 
     // A folder in the file's place is left alone.
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     ASSERT_TRUE(CreateFolder(Path("usuarios.dat")));
     CreateDefaultUsersFile();
     EXPECT_EQ(FileSize(Path("usuarios.dat")), -2);

@@ -109,7 +109,7 @@ TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
     int sawNew = 0;
     const int kKills = 50;
     for (int kill = 0; kill < kKills; ++kill) {
-        DeleteFile(Path(kReadyName));
+        RemoveFile(Path(kReadyName));
         pid_t child = 0;
         ASSERT_EQ(posix_spawn(&child, self, &quiet, nullptr, argv.data(), envp.data()), 0);
         // Wait until the child has saved once, so the kill lands among its saves.

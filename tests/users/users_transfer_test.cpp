@@ -87,7 +87,7 @@ TEST_F(UsersTransferTest, ExportWritesTheMarkedUsersLinesByteForByte) {
     const AskedDialog& result = AskedDialogs()[1];
     EXPECT_EQ(result.title, QString::fromUtf8("Resultados de la exportación de usuarios"));
     EXPECT_EQ(result.text, "2 usuarios fueron exportados a:\n\nclase 3B.tpz");
-    EXPECT_EQ(result.code, kMessageInformation);
+    EXPECT_EQ(test::BoxOf(result), (test::Box{false, DialogIcon::Information}));
     // Exporting changes nothing at home.
     EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kPena + "\r\n" + kEva + "\r\n");
 }
@@ -104,7 +104,7 @@ TEST_F(UsersTransferTest, ExportWithNothingMarkedWarnsWithoutAskingForAFile) {
     EXPECT_EQ(AskedDialogs()[0].title, QString::fromUtf8("Atención"));
     EXPECT_EQ(AskedDialogs()[0].text,
               QString::fromUtf8("No hay ningún usuario marcado para la exportación"));
-    EXPECT_EQ(AskedDialogs()[0].code, kMessageExclamation);
+    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{false, DialogIcon::Exclamation}));
 }
 
 TEST_F(UsersTransferTest, ExportThatCannotWriteTheFileSaysSoInsteadOfACount) {
@@ -120,7 +120,7 @@ TEST_F(UsersTransferTest, ExportThatCannotWriteTheFileSaysSoInsteadOfACount) {
     EXPECT_TRUE(result.text.startsWith("No se pudo escribir el archivo:\n\nusu_tipz.tpz"))
         << result.text.toStdString();
     EXPECT_FALSE(result.text.contains("exportados"));
-    EXPECT_EQ(result.code, kMessageExclamation);
+    EXPECT_EQ(test::BoxOf(result), (test::Box{false, DialogIcon::Exclamation}));
     EXPECT_FALSE(Exists("no existe"));
 }
 
@@ -154,7 +154,7 @@ TEST_F(UsersTransferTest, ImportAddsEveryUserUnderANewIdAndTwiceWhenImportedTwic
     Import("clase.tpz", 5);
     EXPECT_EQ(LastAsked().title, QString::fromUtf8("Resultados de la Importación de usuarios"));
     EXPECT_EQ(LastAsked().text, "2 usuarios fueron importados");
-    EXPECT_EQ(LastAsked().code, kMessageInformation);
+    EXPECT_EQ(test::BoxOf(LastAsked()), (test::Box{false, DialogIcon::Information}));
 
     Import("clase.tpz", 7);
     EXPECT_EQ(LastAsked().text, "2 usuarios fueron importados");

@@ -151,7 +151,7 @@ TEST_F(UsersUpgradeTest, OlderFileIsUnscrambledTrimmedAndGivenIds) {
     EXPECT_FALSE(Exists("usuarios.tmp"));
 
     // Also through a byte-order mark, and under the other spelling of the name.
-    DeleteFile(Path("usuarios.dat"));
+    RemoveFile(Path("usuarios.dat"));
     WriteBytes("USUARIOS.DAT", "\xEF\xBB\xBF" + byHand);
     EXPECT_EQ(UpgradeUsersFile(), 0);
     EXPECT_EQ(ReadBytes("USUARIOS.DAT"), expected);

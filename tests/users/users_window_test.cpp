@@ -224,7 +224,7 @@ TEST_F(UsersWindowTest, ChoosingAUserWhoseLineHasGoneKeepsTheCurrentUser) {
         ClickControl(window, kUsersAcceptId);
         AppendInputStep([window, list] {
             ASSERT_EQ(AskedDialogs().size(), 1u);
-            EXPECT_EQ(AskedDialogs()[0].code, kMessageExclamation);
+            EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{false, DialogIcon::Exclamation}));
             EXPECT_EQ(UsersWindowOnScreen(), window);
             EXPECT_EQ(ColumnTexts(list, kNameColumn), (QStringList{"ANA", "LUIS"}));
             QTest::keyClick(list, Qt::Key_Escape);
@@ -239,19 +239,19 @@ TEST_F(UsersWindowTest, DeleteAsksThenRemovesTheLineAndClearsTheCurrentUserWhenI
     ChooseLuisBeforehand();
     OpenAndThen([this](QWidget* window, QTreeWidget* list) {
         ClickRow(list, 0);
-        QueueMessageAnswer(kAnswerNo);
+        QueueAnswer(Answer::No);
         ClickControl(window, kUsersDeleteId);
         AppendInputStep([this, window, list] {
             ASSERT_EQ(AskedDialogs().size(), 1u);
             EXPECT_EQ(AskedDialogs()[0].title, "Eliminar Usuario");
             EXPECT_EQ(AskedDialogs()[0].text,
                       QString::fromUtf8("ANA se Borrará de la lista, está seguro?"));
-            EXPECT_EQ(AskedDialogs()[0].code, kMessageYesNoQuestion);
+            EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true, DialogIcon::Question}));
             EXPECT_EQ(list->topLevelItemCount(), 3);
             EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
 
             // Yes removes another user: the CurrentUser stays.
-            QueueMessageAnswer(kAnswerYes);
+            QueueAnswer(Answer::Yes);
             ClickControl(window, kUsersDeleteId);
             AppendInputStep([this, window, list] {
                 EXPECT_EQ(ColumnTexts(list, kNameColumn), (QStringList{"LUIS", "EVA"}));
@@ -260,7 +260,7 @@ TEST_F(UsersWindowTest, DeleteAsksThenRemovesTheLineAndClearsTheCurrentUserWhenI
                 EXPECT_EQ(CurrentUser.name, "LUIS");
 
                 // Deleting the CurrentUser leaves no user selected.
-                QueueMessageAnswer(kAnswerYes);
+                QueueAnswer(Answer::Yes);
                 ClickControl(window, kUsersDeleteId);
                 AppendInputStep([this, list] {
                     EXPECT_EQ(ColumnTexts(list, kNameColumn), QStringList{"EVA"});
@@ -284,7 +284,7 @@ TEST_F(UsersWindowTest, DeleteThatCannotRewriteTheFileKeepsTheRowAndSaysSo) {
     // A folder where the temporary file must go makes every rewrite fail.
     ASSERT_TRUE(QDir(dir_->path()).mkdir("usuarios.tmp"));
     OpenAndThen([](QWidget* window, QTreeWidget* list) {
-        QueueMessageAnswer(kAnswerYes);
+        QueueAnswer(Answer::Yes);
         ClickControl(window, kUsersDeleteId);
         AppendInputStep([list] {
             ASSERT_EQ(AskedDialogs().size(), 2u);
