@@ -117,14 +117,14 @@ void SettleFolders() {
     if (choice.dataWritable) return;
     // Said once here rather than failing silently at every save.
     const QString folder = QDir::toNativeSeparators(QDir::cleanPath(choice.dataFolder));
-    MessageBox(QString::fromUtf8("TIPENZO 10 ATENCIÓN"),
-               QString::fromUtf8("No se puede escribir en la carpeta de datos:\n\n") + folder +
-                   "\n" + DataFolderOriginText(choice) +
-                   QString::fromUtf8(
-                       "\n\nLos usuarios nuevos, los resultados y los textos personalizados no "
-                       "se guardarán. Pida a quien administra este equipo permiso de escritura "
-                       "en esa carpeta, o que indique otra en el archivo tipenzo10.ini."),
-               kMessageExclamation);
+    Tell(QString::fromUtf8("TIPENZO 10 ATENCIÓN"),
+         QString::fromUtf8("No se puede escribir en la carpeta de datos:\n\n") + folder + "\n" +
+             DataFolderOriginText(choice) +
+             QString::fromUtf8(
+                 "\n\nLos usuarios nuevos, los resultados y los textos personalizados no "
+                 "se guardarán. Pida a quien administra este equipo permiso de escritura "
+                 "en esa carpeta, o que indique otra en el archivo tipenzo10.ini."),
+         DialogIcon::Exclamation);
 }
 
 bool RunFileChecks() {

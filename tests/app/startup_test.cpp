@@ -220,7 +220,8 @@ TEST_F(StartupTest, DataFolderThatCannotBeWrittenIsToldOnceNamingItAndTheProgram
                       "nuevos, los resultados y los textos personalizados no se guardarán. Pida a "
                       "quien administra este equipo permiso de escritura en esa carpeta, o que "
                       "indique otra en el archivo tipenzo10.ini."));
-    EXPECT_EQ(asked.code, kMessageExclamation);
+    EXPECT_FALSE(asked.yesNo);
+    EXPECT_EQ(asked.icon, DialogIcon::Exclamation);
     EXPECT_EQ(DataFolder(), Path("archivo/datos/"));
     // Start-up goes on with the file checks, without a further message.
     EXPECT_TRUE(RunFileChecks());
