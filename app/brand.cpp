@@ -6,28 +6,45 @@
 
 namespace tz {
 
-void DrawKeyCap(QPainter& painter, const QRectF& rect, const QString& legend, const QColor& face,
-                const QColor& ink, double legendPixels) {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    // Shadow, skirt and top of the key.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, 60));
-    painter.drawRoundedRect(rect.translated(1.5, 2.5), 5, 5);
-    painter.setBrush(face.darker(135));
-    painter.drawRoundedRect(rect, 5, 5);
-    const QRectF top = rect.adjusted(3, 2, -3, -5);
-    QLinearGradient shine(top.topLeft(), top.bottomLeft());
-    shine.setColorAt(0, face.lighter(112));
-    shine.setColorAt(1, face);
-    painter.setBrush(shine);
-    painter.drawRoundedRect(top, 4, 4);
+KeyCapShapes KeyCapGeometry(const QRectF& rect, const QColor& face) {
+    KeyCapShapes shapes;
+    shapes.shadow = rect.translated(1.5, 2.5);
+    shapes.skirt = rect;
+    shapes.top = rect.adjusted(3, 2, -3, -5);
+    shapes.radius = 5;
+    shapes.topRadius = 4;
+    shapes.shadowColour = QColor(0, 0, 0, 60);
+    shapes.skirtColour = face.darker(135);
+    shapes.shineFrom = face.lighter(112);
+    shapes.shineTo = face;
+    return shapes;
+}
+
+QFont KeyCapFont(double legendPixels) {
     QFont font("Arial");
     font.setPixelSize(static_cast<int>(legendPixels));
     font.setBold(true);
-    painter.setFont(font);
+    return font;
+}
+
+void DrawKeyCap(QPainter& painter, const QRectF& rect, const QString& legend, const QColor& face,
+                const QColor& ink, double legendPixels) {
+    const KeyCapShapes shapes = KeyCapGeometry(rect, face);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(shapes.shadowColour);
+    painter.drawRoundedRect(shapes.shadow, shapes.radius, shapes.radius);
+    painter.setBrush(shapes.skirtColour);
+    painter.drawRoundedRect(shapes.skirt, shapes.radius, shapes.radius);
+    QLinearGradient shine(shapes.top.topLeft(), shapes.top.bottomLeft());
+    shine.setColorAt(0, shapes.shineFrom);
+    shine.setColorAt(1, shapes.shineTo);
+    painter.setBrush(shine);
+    painter.drawRoundedRect(shapes.top, shapes.topRadius, shapes.topRadius);
+    painter.setFont(KeyCapFont(legendPixels));
     painter.setPen(ink);
-    painter.drawText(top, Qt::AlignCenter, legend);
+    painter.drawText(shapes.top, Qt::AlignCenter, legend);
     painter.restore();
 }
 

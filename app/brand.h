@@ -3,7 +3,9 @@
 // the main menu, the about box and the update window.
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
+#include <QRectF>
 
 namespace tz {
 
@@ -19,5 +21,15 @@ QImage DrawBanner();
 // A key cap with a legend, as on the pictures of the brand.
 void DrawKeyCap(class QPainter& painter, const QRectF& rect, const QString& legend,
                 const QColor& face, const QColor& ink, double legendPixels);
+
+// The shapes of that key cap, bottom to top (the icon's vector version draws the same):
+// a shadow, the skirt, and the top with a shine from `shineFrom` down to the face colour.
+struct KeyCapShapes {
+    QRectF shadow, skirt, top;
+    double radius = 0, topRadius = 0;
+    QColor shadowColour, skirtColour, shineFrom, shineTo;
+};
+KeyCapShapes KeyCapGeometry(const QRectF& rect, const QColor& face);
+QFont KeyCapFont(double legendPixels);
 
 }  // namespace tz

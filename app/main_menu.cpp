@@ -125,10 +125,10 @@ QString MainMenuTitle() {
 
 QString HelpDocumentPath() {
 #ifdef _WIN32
-    const QString chm = DataPath(kHelpChm);
+    const QString chm = ProgramPath(kHelpChm);
     if (FileSize(chm) >= 0) return chm;
 #endif
-    return DataPath(kHelpHtml);
+    return ProgramPath(kHelpHtml);
 }
 
 int MenuShortcutControl(const QString& typed) {

@@ -55,7 +55,7 @@ void CloseMainMenu(ProgramState& state);
 int MenuShortcutControl(const QString& typed);
 
 // The help document of this installation: "tipzhelp.chm" in the program folder on Windows when
-// it is there, otherwise the HTML help "tipzhelp.html" beside the program.
+// it is there, otherwise the HTML help "tipzhelp.html" in the program folder.
 QString HelpDocumentPath();
 
 }  // namespace tz

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <optional>
 
@@ -14,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
@@ -89,7 +91,40 @@ bool CheckUsersFileSize() {
                                       "¿Continuar?"));
 }
 
+QString DataFolderOriginText(const FolderChoice& choice) {
+    switch (choice.origin) {
+        case DataFolderOrigin::Variable:
+            return QStringLiteral("(indicada en la variable de entorno ") + kDataFolderVariable +
+                   ')';
+        case DataFolderOrigin::SettingsFile:
+            return QString::fromUtf8("(indicada en el archivo ") +
+                   QDir::toNativeSeparators(choice.settingsFile) + ')';
+        case DataFolderOrigin::ProgramFolder:
+            return QStringLiteral("(la carpeta del programa)");
+        case DataFolderOrigin::UserFolder:
+            return QStringLiteral("(la carpeta de datos del usuario)");
+    }
+    return QString();
+}
+
 }  // namespace
+
+void SettleFolders() {
+    if (FoldersSet()) return;
+    const FolderChoice choice = ChooseFolders(RunningFolderSources());
+    SetFolders(choice.programFolder, choice.dataFolder);
+    if (choice.dataWritable) return;
+    // Said once here rather than failing silently at every save.
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(choice.dataFolder));
+    Tell(QString::fromUtf8("TIPENZO 10 ATENCIÓN"),
+         QString::fromUtf8("No se puede escribir en la carpeta de datos:\n\n") + folder + "\n" +
+             DataFolderOriginText(choice) +
+             QString::fromUtf8(
+                 "\n\nLos usuarios nuevos, los resultados y los textos personalizados no "
+                 "se guardarán. Pida a quien administra este equipo permiso de escritura "
+                 "en esa carpeta, o que indique otra en el archivo tipenzo10.ini."),
+         DialogIcon::Exclamation);
+}
 
 bool RunFileChecks() {
     AskAboutMarker();
@@ -158,8 +193,12 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
     // Tests run the whole program inside their own application object.
     std::optional<QApplication> app;
     if (!QApplication::instance()) app.emplace(argc, argv);
+    // The per-user folders carry the program's name, whatever its file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("tipenzo10"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("es.tipenzo.Tipenzo10"));
     TipenzoInitAssets();
     InstallSpanishTranslations();
+    SettleFolders();
     if (!RunFileChecks()) return 0;
     InitialiseProgram(state);
     // Development entry: "--exercise ID" types the course as that user, without the menu.

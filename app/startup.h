@@ -10,6 +10,10 @@ namespace tz {
 extern const char* const kMakerWebPage;
 extern const char* const kSupportEmail;
 
+// Chooses the program and data folders once (platform/folders.h), unless a test has set them,
+// and tells in a message box when the data folder cannot be written; the program goes on.
+void SettleFolders();
+
 // The file checks before any window opens: the one-time marker, the lock copy left by a run
 // that did not end properly, an over-large users file, and the new lock copy. Returns false
 // when the user chose to end the program.

@@ -129,7 +129,7 @@ ExerciseText LoadLessonText(const QString& entry, ExerciseSource source,
                             const QString& customDocumentName) {
     const QString path = source == ExerciseSource::CustomText
                              ? DataPath(QStringLiteral("TXTPERSONALIZADOS/") + customDocumentName)
-                             : DataPath(LessonTextFileName(entry));
+                             : ProgramPath(LessonTextFileName(entry));
     ExerciseText result;
     QString& text = result.text;
     result.built = ReadLines(path, [&text](const QString& line) {

@@ -14,21 +14,39 @@
 namespace tz {
 
 namespace {
-QString& FolderOverride() {
-    static QString folder;
+struct Folders {
+    QString program;
+    QString data;
+};
+Folders& ChosenFolders() {
+    static Folders folders;
+    return folders;
+}
+QString WithSlash(QString folder) {
+    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith('/')) folder += '/';
     return folder;
 }
 }  // namespace
 
 QString ProgramFolder() {
-    QString folder = FolderOverride();
-    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
-    if (!folder.endsWith('/')) folder += '/';
-    return folder;
+    return WithSlash(ChosenFolders().program);
+}
+
+QString DataFolder() {
+    return WithSlash(ChosenFolders().data);
+}
+
+void SetFolders(const QString& programFolder, const QString& dataFolder) {
+    ChosenFolders() = {programFolder, dataFolder};
+}
+
+bool FoldersSet() {
+    return !ChosenFolders().program.isEmpty() || !ChosenFolders().data.isEmpty();
 }
 
 void SetProgramFolder(const QString& folder) {
-    FolderOverride() = folder;
+    SetFolders(folder, folder);
 }
 
 QString ResolveInFolder(const QString& folder, const QString& relativeName) {
@@ -57,6 +75,10 @@ QString ResolveInFolder(const QString& folder, const QString& relativeName) {
 }
 
 QString DataPath(const QString& relativeName) {
+    return ResolveInFolder(DataFolder(), relativeName);
+}
+
+QString ProgramPath(const QString& relativeName) {
     return ResolveInFolder(ProgramFolder(), relativeName);
 }
 

@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6network6 libgl-dev
   qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation clang-format
-  xvfb xdotool x11-xkb-utils xauth python3 universal-ctags)
+  xvfb xdotool x11-xkb-utils xauth python3 universal-ctags
+  desktop-file-utils appstream dpkg-dev file librsvg2-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -3,7 +3,9 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the format check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPENZO_WERROR=ON
+# Tests and benchmarks on even where the run command of the README switched them off.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPENZO_WERROR=ON \
+  -DTIPENZO_TESTS=ON -DTIPENZO_BENCH=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j2
 

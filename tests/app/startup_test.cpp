@@ -1,3 +1,7 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 
 #include "app/picture_registry.h"
@@ -7,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
@@ -193,6 +198,65 @@ TEST_F(StartupTest, SplashShowsLoadingOverTheBrand) {
     test::SaveScreen(splash, "splash");
     DestroyWindow(splash);
     FreeAllPictures();
+}
+
+// The variable TIPENZO_DATA for the length of a test.
+class DataVariable {
+  public:
+    explicit DataVariable(const QString& value) : saved_(qgetenv(kDataFolderVariable)) {
+        qputenv(kDataFolderVariable, value.toUtf8());
+    }
+    ~DataVariable() { qputenv(kDataFolderVariable, saved_); }
+
+  private:
+    QByteArray saved_;
+};
+
+TEST_F(StartupTest, DataFolderThatCannotBeWrittenIsToldOnceNamingItAndTheProgramGoesOn) {
+    WriteBytes("archivo", "no es una carpeta");
+    const DataVariable variable(Path("archivo/datos"));
+    SetProgramFolder(QString());
+    SettleFolders();
+    ASSERT_EQ(MessagesAsked(), 1);
+    const AskedDialog& asked = AskedDialogs().front();
+    EXPECT_EQ(asked.title, QString::fromUtf8("TIPENZO 10 ATENCIÓN"));
+    EXPECT_EQ(asked.text,
+              QString::fromUtf8("No se puede escribir en la carpeta de datos:\n\n") +
+                  QDir::toNativeSeparators(Path("archivo/datos")) +
+                  QString::fromUtf8(
+                      "\n(indicada en la variable de entorno TIPENZO_DATA)\n\nLos usuarios "
+                      "nuevos, los resultados y los textos personalizados no se guardarán. Pida a "
+                      "quien administra este equipo permiso de escritura en esa carpeta, o que "
+                      "indique otra en el archivo tipenzo10.ini."));
+    EXPECT_FALSE(asked.yesNo);
+    EXPECT_EQ(asked.icon, DialogIcon::Exclamation);
+    EXPECT_EQ(DataFolder(), Path("archivo/datos/"));
+    // Start-up goes on with the file checks, without a further message.
+    EXPECT_TRUE(RunFileChecks());
+    EXPECT_EQ(MessagesAsked(), 1);
+    EXPECT_FALSE(QFile::exists(DataPath("usuarios.dat")));
+}
+
+TEST_F(StartupTest, VariableNamesTheDataFolderAndFoldersSetByATestStay) {
+    const DataVariable variable(Path("datos"));
+    SettleFolders();  // the test's own folder is kept
+    EXPECT_EQ(DataFolder(), Path(""));
+    EXPECT_EQ(ProgramFolder(), Path(""));
+
+    SetProgramFolder(QString());
+    SettleFolders();
+    EXPECT_EQ(MessagesAsked(), 0);
+    EXPECT_EQ(DataFolder(), Path("datos/"));
+    EXPECT_TRUE(QFileInfo(Path("datos")).isDir());
+    // The test program's folder holds no lesson texts and no installed tree: it is its own
+    // program folder.
+    EXPECT_EQ(ProgramFolder(), QCoreApplication::applicationDirPath() + '/');
+    ASSERT_TRUE(RunFileChecks());
+    ProgramState state;
+    InitialiseProgram(state);
+    EXPECT_TRUE(Exists("datos/usuarios.dat"));
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "usuarios.dat"));
+    ShutdownProgram(state);
 }
 
 }  // namespace
