@@ -1,0 +1,96 @@
+// A whole users file as start-up and the users window meet it: the upgrade of the older
+// scrambled layout, the list of users, then the store's changes on what was read.
+
+#include <QFile>
+#include <QString>
+
+#include "fuzz/fuzz_support.h"
+#include "users/user_record.h"
+#include "users/user_store.h"
+#include "users/users_file.h"
+#include "users/users_upgrade.h"
+
+using namespace tz;
+
+namespace {
+
+QList<QByteArray> FileLines() {
+    return SplitByteLines(ReadUsersFile(UsersFileAccess::ReadOnly).content);
+}
+
+// Whether a line after the header carries the id (as the store compares it: the bare field).
+bool AnyLineCarries(const QString& id) {
+    const QList<QByteArray> lines = FileLines();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (ByteLineField(lines[i], 17) == id) return true;
+    }
+    return false;
+}
+
+// Loads the user of this id afresh from the file, as choosing it in the users window does.
+UserRecord Load(const QString& id) {
+    CurrentUser = UserRecord{};
+    CurrentUser.id = id;
+    CurrentMode = QStringLiteral("NORMAL");
+    LoadCurrentUser();
+    return CurrentUser;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::StartProgram();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::ResetProgram();
+    fuzz::WriteFolderFile(kUsersFileName, fuzz::InputBytes(data, size));
+
+    // Start-up brings an older file to the current layout; the next start finds it current.
+    UpgradeUsersFile();
+    FUZZ_CHECK(UpgradeUsersFile() >= 26);
+    FUZZ_CHECK(!QFile::exists(fuzz::FolderPath(kUsersTempName)));
+
+    // The users window lists every line after the header.
+    const UserLines listed = ReadUserLines();
+    FUZZ_CHECK(listed.opened);
+    for (const QString& line : listed.lines) {
+        ParseUserLine(line);
+        NormaliseMode(UserLineField(line, 16));
+        TrimSpaces(UserLineField(line, 17));
+    }
+    const QList<QByteArray> lines = FileLines();
+    FUZZ_CHECK(lines.size() == listed.lines.size() + 1 ||
+               (lines.isEmpty() && listed.lines.isEmpty()));
+
+    // Deleting the first user leaves the header and no line of that id.
+    const QString firstId = lines.size() >= 2 ? ByteLineField(lines[1], 17) : QString();
+    if (!firstId.isEmpty()) {
+        FUZZ_CHECK(DeleteUser(firstId));
+        const QList<QByteArray> after = FileLines();
+        FUZZ_CHECK(!after.isEmpty() && after.front() == lines.front());
+        FUZZ_CHECK(!AnyLineCarries(firstId));
+    }
+
+    // The last user of the file: chosen, a result entered, saved, chosen again.
+    const QString lastId = lines.size() >= 2 ? ByteLineField(lines.back(), 17) : QString();
+    if (!lastId.isEmpty() && AnyLineCarries(lastId)) {
+        Load(lastId);
+        RecordResult(180);
+        FUZZ_CHECK(SaveCurrentUser());
+        const UserRecord saved = CurrentUser;
+        FUZZ_CHECK(Load(lastId) == saved);
+    }
+
+    // A new pupil is added after whatever the file holds and can be chosen at once.
+    CurrentMode = QStringLiteral("FACIL");
+    const QString id = AppendNewUser(QStringLiteral("NUEVA ALUMNA"), 3);
+    FUZZ_CHECK(!id.isEmpty());
+    FUZZ_CHECK(UserIdExists(id));
+    const UserRecord added = Load(id);
+    FUZZ_CHECK(added.name == QStringLiteral("NUEVA ALUMNA") && added.level == 3 &&
+               added.mode == QStringLiteral("FACIL"));
+    FUZZ_CHECK(UpgradeUsersFile() >= 26);
+    return 0;
+}
