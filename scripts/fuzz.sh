@@ -27,8 +27,9 @@ failed=()
 for target in "${targets[@]}"; do
     options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="$build/fuzz-artifacts/$target-")
-    # The editor reads a file in pieces of 8 KiB: inputs must be able to pass that size.
-    [ "$target" = editor_text ] && options+=(-max_len=20000)
+    # The editor reads a file 8 KiB at a time and stops past 40000 characters: its inputs
+    # must be able to pass both.
+    [ "$target" = editor_text ] && options+=(-max_len=100000)
     mkdir -p "$build/fuzz-corpus/$target"
     log="$build/fuzz-logs/$target.log"
     if "$build/fuzz/fuzz_$target" "${options[@]}" "$build/fuzz-corpus/$target" \
