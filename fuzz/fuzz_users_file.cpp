@@ -8,6 +8,7 @@
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
+#include "users/users_transfer.h"
 #include "users/users_upgrade.h"
 
 using namespace tz;
@@ -52,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(UpgradeUsersFile() >= 26);
     FUZZ_CHECK(!QFile::exists(fuzz::FolderPath(kUsersTempName)));
 
-    // The users window lists every line after the header.
+    // The users window puts a default file in place of a missing or tiny one, then lists
+    // every line after the header.
+    CreateDefaultUsersFile();
     const UserLines listed = ReadUserLines();
     FUZZ_CHECK(listed.opened);
     for (const QString& line : listed.lines) {
@@ -64,8 +67,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(lines.size() == listed.lines.size() + 1 ||
                (lines.isEmpty() && listed.lines.isEmpty()));
 
-    // Deleting the first user leaves the header and no line of that id.
+    // The export takes every line of a marked id, byte for byte; a new id is one no line
+    // carries.
     const QString firstId = lines.size() >= 2 ? ByteLineField(lines[1], 17) : QString();
+    qsizetype carrying = 0;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (ByteLineField(lines[i], 17) == firstId) ++carrying;
+    }
+    const QList<QByteArray> exported = CollectUserLines({firstId});
+    FUZZ_CHECK(exported.size() == carrying);
+    for (const QByteArray& line : exported) FUZZ_CHECK(lines.contains(line));
+    FUZZ_CHECK(!UserIdExists(MakeUniqueUserId(TrimSpaces(firstId))));
+
+    // Deleting the first user leaves the header and no line of that id.
     if (!firstId.isEmpty()) {
         FUZZ_CHECK(DeleteUser(firstId));
         const QList<QByteArray> after = FileLines();

@@ -118,8 +118,10 @@ bool DeleteUser(const QString& id) {
     if (id.isEmpty()) return false;
     return RewriteThroughTemp(UsersFileAccess::ReadWrite, [&id](const QByteArray& content) {
         QList<QByteArray> out;
-        for (const QByteArray& line : SplitByteLines(content)) {
-            if (ByteLineField(line, 17) != id) out.append(line);
+        const QList<QByteArray> lines = SplitByteLines(content);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            // The header is no user, whatever its fields hold.
+            if (i == 0 || ByteLineField(lines[i], 17) != id) out.append(lines[i]);
         }
         return out;
     });
