@@ -68,7 +68,17 @@ void MoveIntoCourse(UserRecord& user) {
 
 // A pass that cannot be written would be lost without a word: the pupil is told.
 void SaveProgress(UserRecord& user) {
-    if (SaveUser(user, DrainEvents)) return;
+    WriteResult saved = SaveUser(user, DrainEvents);
+    // Another program held the users file: the pupil may try again, as often as needed.
+    while (saved.Busy() &&
+           AskYesNo(kMessageTitle,
+                    QStringLiteral("No se ha podido guardar el progreso de ") + user.name +
+                        QStringLiteral(": ") + kUsersFileBusy + Twice(LineBreak) +
+                        QStringLiteral("¿Quieres volver a intentarlo?"),
+                    DialogIcon::Exclamation)) {
+        saved = SaveUser(user, DrainEvents);
+    }
+    if (saved || saved.Busy()) return;
     Tell(kMessageTitle,
          QStringLiteral("No se ha podido guardar el progreso de ") + user.name +
              QStringLiteral(" en el archivo de usuarios.") + Twice(LineBreak) +

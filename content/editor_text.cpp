@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "content/exercise_text.h"
 #include "exercise/keyboard_tables.h"
@@ -26,13 +27,16 @@ class EditorLine {
     void Take(QChar c) {
         seen_ = true;
         if (c == ' ') {
-            if (started_) ++heldSpaces_;
+            // Spaces past what would fill the line go uncounted: a file of spaces may be any size.
+            if (started_ && heldSpaces_ <= kTextReadLimit) ++heldSpaces_;
             return;
         }
         started_ = true;
-        kept_.append(QString(heldSpaces_, ' '));
+        // Held spaces that take the line past the limit end it there, as other characters do.
+        const qsizetype room = kTextReadLimit + 1 - kept_.size();
+        kept_.append(QString(std::min<qsizetype>(heldSpaces_, room), ' '));
         heldSpaces_ = 0;
-        if (allowed_.contains(c)) kept_.append(c);
+        if (kept_.size() <= kTextReadLimit && allowed_.contains(c)) kept_.append(c);
     }
     bool Seen() const { return seen_; }
     qsizetype KeptSize() const { return kept_.size(); }
@@ -51,6 +55,17 @@ class EditorLine {
     bool seen_ = false;
     int heldSpaces_ = 0;
 };
+
+// How many bytes at the end of `bytes` begin a UTF-8 character that they do not complete.
+qsizetype CutCharacterSize(QByteArrayView bytes) {
+    for (qsizetype back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: its lead is further back
+        const qsizetype size = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return size > back ? back : 0;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -80,12 +95,7 @@ QString ReadTextForEditor(const QString& path) {
         text += line.Finish();
         full = text.size() > kTextReadLimit;
     };
-    char buffer[8192];
-    qint64 got = 0;
-    while (!full && (got = file.read(buffer, sizeof buffer)) > 0) {
-        const QByteArrayView bytes(buffer, got);
-        const QString chunk = encoding == TextEncoding::Windows1252 ? DecodeWindows1252(bytes)
-                                                                    : decoder.decode(bytes);
+    auto takeAll = [&](const QString& chunk) {
         for (qsizetype i = 0; i < chunk.size() && !full; ++i) {
             const QChar c = chunk[i];
             // A byte-order mark put first by an editor is no part of the text.
@@ -107,7 +117,23 @@ QString ReadTextForEditor(const QString& path) {
                 if (line.KeptSize() > kTextReadLimit) endLine();
             }
         }
+    };
+    char buffer[8192];
+    qint64 got = 0;
+    // The bytes of a character that the end of a piece cut apart wait for the next piece.
+    QByteArray pending;
+    while (!full && (got = file.read(buffer, sizeof buffer)) > 0) {
+        if (encoding == TextEncoding::Windows1252) {
+            takeAll(DecodeWindows1252(QByteArrayView(buffer, got)));
+            continue;
+        }
+        pending.append(buffer, got);
+        const qsizetype whole = pending.size() - CutCharacterSize(pending);
+        takeAll(decoder.decode(QByteArrayView(pending).first(whole)));
+        pending.remove(0, whole);
     }
+    // A character cut off by the end of the file is read as the decoder reads any broken one.
+    if (!full && !pending.isEmpty()) takeAll(decoder.decode(pending));
     // A final line end is optional and adds no empty line.
     if (!full && line.Seen()) endLine();
     return text.mid(1);

@@ -34,7 +34,9 @@ QNetworkProxy ProxyFor(const QUrl& url) {
     return proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.first();
 }
 
-QString FromUtf16Le(const QByteArray& bytes) {
+}  // namespace
+
+QString DecodeUtf16Le(const QByteArray& bytes) {
     QString text;
     text.reserve(bytes.size() / 2);
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
@@ -44,8 +46,6 @@ QString FromUtf16Le(const QByteArray& bytes) {
     }
     return text;
 }
-
-}  // namespace
 
 void SetDownloadTimeout(int milliseconds) {
     TimeoutSetting() = milliseconds > 0 ? milliseconds : kDownloadTimeoutMs;
@@ -92,7 +92,7 @@ QString DownloadText(const QString& url) {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 400) failed = true;
     delete reply;
-    return failed ? QString() : FromUtf16Le(body);
+    return failed ? QString() : DecodeUtf16Le(body);
 }
 
 }  // namespace tz

@@ -17,6 +17,10 @@ inline constexpr qint64 kDownloadMaxBytes = 64 * 1024;
 // The program does not take user input while it waits: clicks wait until the fetch is over.
 QString DownloadText(const QString& url);
 
+// The body's bytes as DownloadText reads them: UTF-16LE, a byte-order mark kept as a
+// character, an odd last byte dropped.
+QString DecodeUtf16Le(const QByteArray& bytes);
+
 // Tests shorten the timeout; 0 or less restores kDownloadTimeoutMs.
 void SetDownloadTimeout(int milliseconds);
 

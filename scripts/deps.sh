@@ -2,7 +2,7 @@
 # Installs what building, running and testing TIPENZO 10 needs on Debian 12 / Ubuntu.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6network6 libgl-dev
-  qt6-translations-l10n
+  qt6-translations-l10n clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation clang-format
   xvfb xdotool x11-xkb-utils xauth python3 universal-ctags
   desktop-file-utils appstream dpkg-dev file librsvg2-bin)

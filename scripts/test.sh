@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test; then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the format check.
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz target, and the
+# format check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Tests and benchmarks on even where the run command of the README switched them off.
@@ -15,6 +16,10 @@ if [ "${TIPENZO_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake --build build-asan -j"$(nproc)"
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j2
+fi
+
+if [ "${TIPENZO_SKIP_FUZZ:-0}" != 1 ]; then
+  bash scripts/fuzz.sh 20
 fi
 
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

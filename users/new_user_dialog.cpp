@@ -178,7 +178,17 @@ QString RunNewUserDialog(QWidget* owner) {
             continue;
         }
         // The mode in force for the user already chosen stays: the new line has its own.
-        addedId = AppendNewUser(name, ChosenLevel(dialog.levels), ChosenMode(dialog.modes));
+        WriteOutcome outcome = WriteOutcome::Failed;
+        addedId =
+            AppendNewUser(name, ChosenLevel(dialog.levels), ChosenMode(dialog.modes), &outcome);
+        if (outcome == WriteOutcome::Busy) {
+            // The pupil may try again with the name still typed.
+            Tell(QStringLiteral("ERROR:"),
+                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + kUsersFileBusy +
+                     QStringLiteral(" Inténtalo de nuevo."),
+                 DialogIcon::Exclamation);
+            continue;
+        }
         if (addedId.isEmpty()) {
             Tell(QStringLiteral("ERROR:"),
                  QStringLiteral("No se pudo guardar el nuevo usuario: el archivo de "

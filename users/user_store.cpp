@@ -8,10 +8,6 @@
 #include "users/user_record.h"
 #include "users/users_file.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace tz {
 
 namespace {
@@ -40,10 +36,14 @@ QList<QByteArray> ExistingLines() {
 
 bool CreateDefaultUsersFile() {
     if (FileSize(DataPath(kUsersFileName)) >= 20) return false;
-    QString line = QStringLiteral("VANTOMERK SOFT|100|1|1|360|");
-    for (int i = 0; i < 10; ++i) line += QString::number(150 + RandomInt(0, 200)) + '|';
-    line += QStringLiteral("NORMAL|ID-") + MakeDateStamp();
-    ReplaceUsersFile({kUsersHeader.toUtf8(), line.toUtf8()});
+    // Another program may be writing its first users file this very moment.
+    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (lock && FileSize(DataPath(kUsersFileName)) < 20) {
+        QString line = QStringLiteral("VANTOMERK SOFT|100|1|1|360|");
+        for (int i = 0; i < 10; ++i) line += QString::number(150 + RandomInt(0, 200)) + '|';
+        line += QStringLiteral("NORMAL|ID-") + MakeDateStamp();
+        ReplaceUsersFileLocked({kUsersHeader.toUtf8(), line.toUtf8()});
+    }
     return true;
 }
 
@@ -61,7 +61,7 @@ std::optional<UserRecord> LoadUser(const QString& id) {
     return std::nullopt;
 }
 
-bool SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
+WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
     return RewriteThroughTemp(
         UsersFileAccess::ReadWrite,
         [&user](const QByteArray& content) {
@@ -80,11 +80,19 @@ bool SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
         whileRewriting);
 }
 
-QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode) {
-    QFile file(DataPath(kUsersFileName));
-    if (!file.open(QIODevice::ReadWrite)) return QString();
-    QByteArray content = file.readAll();
-    if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
+QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
+                      WriteOutcome* outcome) {
+    WriteOutcome ignored = WriteOutcome::Failed;
+    WriteOutcome& result = outcome ? *outcome : ignored;
+    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (!lock) {
+        result = WriteOutcome::Busy;
+        return QString();
+    }
+    result = WriteOutcome::Failed;
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
+    if (!file.opened) return QString();
+    const QByteArray& content = file.content;
 
     QByteArray bytes;
     // A user written as the first line would be taken for the header and never listed.
@@ -99,26 +107,22 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
                          QStringLiteral("|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|") +
                          NormaliseMode(mode) + '|' + id;
     bytes += line.toUtf8() + "\r\n";
-
-    // One write, so the line goes in whole or not at all.
-    if (!file.seek(file.size()) || file.write(bytes) != bytes.size() || !file.flush()) {
-        return QString();
-    }
-#ifndef _WIN32
-    ::fsync(file.handle());
-#endif
+    if (!AppendToUsersFileLocked(bytes)) return QString();
+    result = WriteOutcome::Written;
     return id;
 }
 
-bool DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
+WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
     // The header line has no id: an empty id would remove it.
-    if (id.isEmpty()) return false;
+    if (id.isEmpty()) return {WriteOutcome::Failed};
     return RewriteThroughTemp(
         UsersFileAccess::ReadWrite,
         [&id](const QByteArray& content) {
             QList<QByteArray> out;
-            for (const QByteArray& line : SplitByteLines(content)) {
-                if (ByteLineField(line, 17) != id) out.append(line);
+            const QList<QByteArray> lines = SplitByteLines(content);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                // The header is no user, whatever its fields hold.
+                if (i == 0 || ByteLineField(lines[i], 17) != id) out.append(lines[i]);
             }
             return out;
         },

@@ -10,9 +10,14 @@
 #include <optional>
 
 #include "users/user_record.h"
+#include "users/users_file.h"
 #include "users/users_upgrade.h"
 
 namespace tz {
+
+// What the pupil is told when another program held the users file for the whole wait.
+inline const QString kUsersFileBusy =
+    QStringLiteral("otro programa está usando el archivo de usuarios en este momento.");
 
 // Runs while a rewrite has written its new file and before that file takes the users file's
 // place: the screens let pending window events be processed there. The store itself never
@@ -29,19 +34,22 @@ bool CreateDefaultUsersFile();
 std::optional<UserRecord> LoadUser(const QString& id);
 
 // Rewrites the users file with the UsersHeader and every line whose id is user.id replaced by
-// the user's line, its averageSpeed recomputed first. Returns false when the file could not be
-// rewritten; it is then exactly as it was.
-bool SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {});
+// the user's line, its averageSpeed recomputed first (the other lines as they stand in the file
+// at that moment). When it could not be rewritten (or another program held it too long) the
+// file is exactly as it was.
+WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {});
 
 // Appends a new user's line: the name (without "|", CR or LF), the level, block 1, exercise
 // 1, average 0, an empty history, the mode and a new id. The id is "ID-" + DateStamp, with a
 // counter appended when that id already stands in the file. A missing or empty users file
-// gets the UsersHeader first. Returns the new id, or empty text when nothing was written.
-QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode);
+// gets the UsersHeader first. Returns the new id, or empty text when nothing was written;
+// `outcome` tells why (another program held the file too long, or it cannot be written).
+QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
+                      WriteOutcome* outcome = nullptr);
 
 // Removes every line whose id is the given one (the header line stays). An empty id removes
-// nothing. Returns false when the file could not be rewritten; it is then exactly as it was.
-bool DeleteUser(const QString& id, const WhileRewriting& whileRewriting = {});
+// nothing. When the file could not be rewritten it is exactly as it was.
+WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting = {});
 
 // Enters a passed exercise's speed into a ResultsHistory: the first empty slot, or the last
 // one after the others moved down when the history is full. A negative speed counts as 0.

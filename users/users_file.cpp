@@ -2,6 +2,10 @@
 
 #include <QFile>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/files.h"
 #include "users/user_record.h"
 
@@ -93,15 +97,40 @@ QString ByteLineField(const QByteArray& line, int k) {
     return QString::fromUtf8(line.mid(start, end < 0 ? -1 : end - start));
 }
 
-bool RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass,
-                        const std::function<void()>& whileRewriting) {
-    const UsersFileBytes source = ReadUsersFile(access);
-    if (!source.opened) return false;
-    return WriteThroughTemp(JoinLines(pass(source.content)), whileRewriting);
+std::unique_ptr<FileLock> LockUsersFile(int waitMs) {
+    return FileLock::Take(DataPath(kUsersLockName), waitMs);
 }
 
-bool ReplaceUsersFile(const QList<QByteArray>& lines) {
+WriteResult RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass,
+                               const std::function<void()>& whileRewriting) {
+    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (!lock) return {WriteOutcome::Busy};
+    return RewriteThroughTempLocked(access, pass, whileRewriting);
+}
+
+WriteResult RewriteThroughTempLocked(UsersFileAccess access, const UsersFilePass& pass,
+                                     const std::function<void()>& whileRewriting) {
+    const UsersFileBytes source = ReadUsersFile(access);
+    if (!source.opened) return {WriteOutcome::Failed};
+    const bool written = WriteThroughTemp(JoinLines(pass(source.content)), whileRewriting);
+    return {written ? WriteOutcome::Written : WriteOutcome::Failed};
+}
+
+bool ReplaceUsersFileLocked(const QList<QByteArray>& lines) {
     return WriteThroughTemp(JoinLines(lines), {});
+}
+
+bool AppendToUsersFileLocked(const QByteArray& bytes) {
+    QFile file(DataPath(kUsersFileName));
+    if (!file.open(QIODevice::ReadWrite)) return false;
+    // One write, so the lines go in whole or not at all.
+    if (!file.seek(file.size()) || file.write(bytes) != bytes.size() || !file.flush()) {
+        return false;
+    }
+#ifndef _WIN32
+    ::fsync(file.handle());
+#endif
+    return true;
 }
 
 }  // namespace tz

@@ -45,21 +45,19 @@ namespace {
 
 // Appends the lines to the users file in one write. A missing or empty users file gets the
 // header first (otherwise the first imported user would be read as the header and vanish),
-// and a last line without its line end gets one, so no two users share a line.
+// and a last line without its line end gets one, so no two users share a line. The caller
+// holds the lock.
 bool AppendToUsersFile(const QList<QByteArray>& lines) {
-    QFile file(DataPath(kUsersFileName));
-    if (!file.open(QIODevice::ReadWrite)) return false;
-    QByteArray content = file.readAll();
-    if (content.startsWith(kByteOrderMark)) content.remove(0, kByteOrderMark.size());
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
+    if (!file.opened) return false;
     QByteArray bytes;
-    if (content.isEmpty()) {
+    if (file.content.isEmpty()) {
         bytes += kUsersHeader.toUtf8() + "\r\n";
-    } else if (!content.endsWith('\r') && !content.endsWith('\n')) {
+    } else if (!file.content.endsWith('\r') && !file.content.endsWith('\n')) {
         bytes += "\r\n";
     }
     bytes += JoinWithLineEnds(lines);
-    if (!file.seek(file.size())) return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+    return AppendToUsersFileLocked(bytes);
 }
 
 }  // namespace
@@ -95,25 +93,27 @@ QString DrawImportId(const QStringList& taken) {
     return QString();
 }
 
-qsizetype ImportUsersFrom(const QString& path) {
-    QList<QByteArray> newLines;
+ImportResult ImportUsersFrom(const QString& path) {
+    QByteArray content;
     QFile source(path);
-    if (source.open(QIODevice::ReadOnly)) {
-        QByteArray content = source.readAll();
-        source.close();
-        if (content.startsWith(kByteOrderMark)) content.remove(0, kByteOrderMark.size());
-        QStringList drawn;
-        for (const QByteArray& line : SplitByteLines(content)) {
-            // A blank line (often one left at the end by an editor) is no user.
-            if (line.trimmed().isEmpty()) continue;
-            const QString id = DrawImportId(drawn);
-            if (id.isEmpty()) break;
-            drawn.append(id);
-            newLines.append(MakeImportedLine(line, id));
-        }
+    if (source.open(QIODevice::ReadOnly)) content = source.readAll();
+    if (content.startsWith(kByteOrderMark)) content.remove(0, kByteOrderMark.size());
+    // The ids are drawn against the users file as it stands inside the lock.
+    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (!lock) return {0, WriteOutcome::Busy};
+    QList<QByteArray> newLines;
+    QStringList drawn;
+    for (const QByteArray& line : SplitByteLines(content)) {
+        // A blank line (often one left at the end by an editor) is no user.
+        if (line.trimmed().isEmpty()) continue;
+        const QString id = DrawImportId(drawn);
+        if (id.isEmpty()) break;
+        drawn.append(id);
+        newLines.append(MakeImportedLine(line, id));
     }
-    if (newLines.isEmpty() || !AppendToUsersFile(newLines)) return 0;
-    return newLines.size();
+    if (newLines.isEmpty()) return {0, WriteOutcome::Written};
+    if (!AppendToUsersFile(newLines)) return {0, WriteOutcome::Failed};
+    return {newLines.size(), WriteOutcome::Written};
 }
 
 }  // namespace tz

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "users/users_file.h"
+
 namespace tz {
 
 inline const QString kExportTitle = QStringLiteral("Exportar usuarios al siguiente archivo");
@@ -30,8 +32,12 @@ QString DrawImportId(const QStringList& taken);
 // Writes the lines (each ending CR LF) as the whole file, or leaves an existing one as it was.
 bool WriteExportFile(const QString& path, const QList<QByteArray>& lines);
 
-// Appends each user of the file to the users file under a new id; the number appended (0 when
-// the file or the users file cannot be opened).
-qsizetype ImportUsersFrom(const QString& path);
+// Appends each user of the file to the users file under a new id: the number appended (0 when
+// the file or the users file cannot be opened, or another program held it too long).
+struct ImportResult {
+    qsizetype imported = 0;
+    WriteOutcome outcome = WriteOutcome::Written;
+};
+ImportResult ImportUsersFrom(const QString& path);
 
 }  // namespace tz

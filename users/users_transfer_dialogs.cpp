@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/dialogs.h"
+#include "users/user_store.h"
 #include "users/users_transfer.h"
 
 namespace tz {
@@ -37,10 +38,17 @@ void ImportUsers(const std::function<void()>& reloadList) {
     const QString path = OpenFileDialog(kImportTitle, kTransferFilter, QString());
     if (path.isEmpty()) return;
 
-    const qsizetype imported = ImportUsersFrom(path);
+    const ImportResult result = ImportUsersFrom(path);
+    if (result.outcome == WriteOutcome::Busy) {
+        Tell(QStringLiteral("Resultados de la Importación de usuarios"),
+             QStringLiteral("No se ha importado ningún usuario: ") + kUsersFileBusy +
+                 QStringLiteral(" Inténtalo de nuevo."),
+             DialogIcon::Exclamation);
+        return;
+    }
     if (reloadList) reloadList();
     Tell(QStringLiteral("Resultados de la Importación de usuarios"),
-         QString::number(imported) + QStringLiteral(" usuarios fueron importados"),
+         QString::number(result.imported) + QStringLiteral(" usuarios fueron importados"),
          DialogIcon::Information);
 }
 

@@ -313,11 +313,15 @@ void DeleteSelectedUser(const UsersWindow& users) {
         return;
     }
     // The row goes only when its line went: a list that shows what the file holds.
-    if (!DeleteUser(id, DrainEvents)) {
-        Tell(QStringLiteral("Eliminar Usuario"),
-             QStringLiteral("No se pudo eliminar a ") + name +
-                 QStringLiteral(": el archivo de usuarios no se puede escribir."),
-             DialogIcon::Exclamation);
+    const WriteResult deleted = DeleteUser(id, DrainEvents);
+    if (!deleted) {
+        Tell(
+            QStringLiteral("Eliminar Usuario"),
+            QStringLiteral("No se pudo eliminar a ") + name +
+                (deleted.Busy() ? QStringLiteral(": ") + kUsersFileBusy +
+                                      QStringLiteral(" Inténtalo de nuevo.")
+                                : QStringLiteral(": el archivo de usuarios no se puede escribir.")),
+            DialogIcon::Exclamation);
         return;
     }
     delete item;

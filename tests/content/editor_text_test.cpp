@@ -79,6 +79,29 @@ TEST_F(EditorTextTest, ReadingStopsAtTheFirstLinePast40000Characters) {
     EXPECT_EQ(Read(QByteArray(100000, '\t') + "fin").size(), 3);
 }
 
+// The file is read a piece at a time: a character whose bytes the end of a piece cuts apart
+// is kept, wherever the cut falls.
+TEST_F(EditorTextTest, ACharacterCutByTheEndOfAPieceIsKept) {
+    const QString tail = QString::fromUtf8("señor ñandú");
+    for (int lead = 8186; lead <= 8194; ++lead) {
+        SCOPED_TRACE(lead);
+        EXPECT_EQ(Read(QByteArray(lead, 'a') + tail.toUtf8()), QString(lead, 'a') + tail);
+    }
+    // Also far into a longer file.
+    const QString pair = QString::fromUtf8("añ");
+    const QString many = pair.repeated(3000);
+    EXPECT_EQ(Read(many.toUtf8()), many);
+}
+
+// Spaces inside a line count like any character: a run of them that takes the line past the
+// limit ends it there, while spaces at a line's end still go however many there are.
+TEST_F(EditorTextTest, ARunOfSpacesPastTheLimitIsCutThere) {
+    const QString text = Read("a" + QByteArray(100000, ' ') + "b\r\nsiguiente");
+    EXPECT_EQ(text.size(), kTextReadLimit + 1);
+    EXPECT_EQ(text, "a" + QString(kTextReadLimit, ' '));
+    EXPECT_EQ(Read("a" + QByteArray(100000, ' ') + "\r\nb"), "a\nb");
+}
+
 TEST(DocumentName, PathsAndNamesWindowsRefusesAreNotValid) {
     for (const char* good : {"cuento", "mi cuento", "a.b", "nota.t10", "Conejo", "CONSOLA"}) {
         EXPECT_TRUE(IsValidDocumentName(QString::fromUtf8(good))) << good;

@@ -27,7 +27,7 @@ class CurrentUserState {
             CurrentMode = user->mode;
         }
     }
-    bool SaveCurrentUser() { return SaveUser(CurrentUser); }
+    bool SaveCurrentUser() { return static_cast<bool>(SaveUser(CurrentUser)); }
     void RecordResult(std::int16_t speed) { tz::RecordResult(CurrentUser.history, speed); }
     // A new user's line with the mode in force.
     QString AppendNewUser(const QString& name, std::int8_t level) {

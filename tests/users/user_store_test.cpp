@@ -169,6 +169,16 @@ TEST_F(UserStoreTest, DeleteRemovesEveryLineWithTheIdAndKeepsTheHeader) {
     WriteUsers("Datos de Usuarios v2.6 \n" + kEva + "\n");
     ASSERT_TRUE(DeleteUser("ID-x"));
     EXPECT_EQ(Users(), "Datos de Usuarios v2.6 \r\n" + kEva + "\r\n");
+
+    // A header whose 17th field holds the id (a file edited by hand) stays too: without it the
+    // next user would stand first, and the next start would take the file for the older
+    // layout and scramble every line.
+    const QByteArray odd =
+        "Datos de Usuarios v2.6|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002";
+    WriteUsers(odd + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
+    ASSERT_TRUE(DeleteUser("ID-20240101000002"));
+    EXPECT_EQ(Users(), odd + "\r\n" + kEva + "\r\n");
+    EXPECT_EQ(UpgradeUsersFile(), 26);
 }
 
 TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {

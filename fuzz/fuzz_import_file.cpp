@@ -1,0 +1,63 @@
+// A ".tpz" file imported in the users window: each of its lines becomes a user of the users
+// file under a new id.
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QString>
+
+#include "fuzz/fuzz_support.h"
+#include "users/user_record.h"
+#include "users/users_file.h"
+#include "users/users_transfer.h"
+
+using namespace tz;
+
+namespace {
+
+const QByteArray kUsers =
+    "Datos de Usuarios v2.6\r\n"
+    "ANA|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001\r\n"
+    "LUIS|1|2|3|150|150|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-17\r\n";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::StartProgram();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::ResetProgram();
+    fuzz::WriteFolderFile(kUsersFileName, kUsers);
+    const QByteArray bytes = fuzz::InputBytes(data, size);
+    fuzz::WriteFolderFile(QStringLiteral("alumnos.tpz"), bytes);
+
+    const qsizetype imported = ImportUsersFrom(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
+
+    // The users file keeps its lines and gains one line a user, each under an id of its own.
+    const QList<QByteArray> before = SplitByteLines(kUsers);
+    const QList<QByteArray> after = SplitByteLines(fuzz::ReadFolderFile(kUsersFileName));
+    FUZZ_CHECK(after.mid(0, before.size()) == before);
+    const QList<QByteArray> added = after.mid(before.size());
+    QSet<QString> ids;
+    for (const QByteArray& line : before) ids.insert(ByteLineField(line, 17));
+    static const QRegularExpression idForm(QStringLiteral("^ID-[0-9]+$"));
+    for (const QByteArray& line : added) {
+        const QString id = ByteLineField(line, 17);
+        FUZZ_CHECK(idForm.match(id).hasMatch());
+        FUZZ_CHECK(!ids.contains(id));
+        ids.insert(id);
+        FUZZ_CHECK(ByteLineField(line, 18).isNull());
+    }
+
+    // Every line with more than blanks is a user, and the count told is the count added.
+    QByteArray content = bytes;
+    if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
+    qsizetype users = 0;
+    for (const QByteArray& line : SplitByteLines(content)) {
+        if (!line.trimmed().isEmpty()) ++users;
+    }
+    FUZZ_CHECK(added.size() == users);
+    FUZZ_CHECK(imported == users);
+    return 0;
+}
