@@ -7,6 +7,7 @@
 
 #include "app/about_box.h"
 #include "app/exercise_run.h"
+#include "app/startup.h"
 #include "app/user_views.h"
 #include "content/custom_texts.h"
 #include "content/lesson_viewer.h"
@@ -98,7 +99,11 @@ bool ActOn(ProgramState& state, int id, const std::function<void(int)>& endProgr
             ShowAboutBox(state.mainMenu);
             break;
         case kMenuUpdateId:
-            RunVersionCheck(state.mainMenu, endProgram);
+            RunVersionCheck(state.mainMenu, [&state, &endProgram](int code) {
+                // Nothing is saved; the data folder is left as at an orderly end.
+                LeaveDataFolder(state);
+                endProgram(code);
+            });
             break;
         case kMenuSocialId:
             OpenExternal(kSocialPage);

@@ -6,9 +6,11 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 #include "exercise/exercise_window.h"
 #include "exercise/keyboard_tables.h"
+#include "users/live_programs.h"
 #include "users/user_record.h"
 
 namespace tz {
@@ -30,6 +32,8 @@ struct ProgramState {
     int chartPicture = 0;
     // The main menu while it exists.
     QPointer<QWidget> mainMenu;
+    // This program's mark in the data folder, held from the file checks to the end.
+    std::unique_ptr<ProgramPresence> presence;
 };
 
 // The state every run of the program starts from (tests start from it too).

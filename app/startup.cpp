@@ -21,6 +21,8 @@
 #include "platform/shell.h"
 #include "platform/translations.h"
 #include "platform/windows.h"
+#include "users/live_programs.h"
+#include "users/users_file.h"
 #include "users/users_upgrade.h"
 
 void TipenzoInitAssets();
@@ -70,9 +72,19 @@ void OfferRecovery() {
     RemoveFile(DataPath(kLockCopyName));
 }
 
+// A large users file is a class's, not a damaged one, as long as every line is a user's.
+bool LooksDamaged(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray content = file.readAll();
+    if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
+    return !IsHealthyUsersFile(content);
+}
+
 // False when the user chose to end the program.
 bool CheckUsersFileSize() {
-    if (FileSize(DataPath(kUsersFileName)) <= 10000) return true;
+    const QString users = DataPath(kUsersFileName);
+    if (FileSize(users) <= 10000 || !LooksDamaged(users)) return true;
     const QString text =
         QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n") +
         QString::fromUtf8(
@@ -126,12 +138,46 @@ void SettleFolders() {
          DialogIcon::Exclamation);
 }
 
-bool RunFileChecks() {
+namespace {
+
+// The users file's lock for the checks. Another program holding it is in the middle of a save
+// or of its own checks: the checks wait for it (saying so once). A folder that cannot hold the
+// lock file has no other program to wait for.
+std::unique_ptr<FileLock> LockForChecks() {
+    std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (lock || !FolderIsWritable(DataFolder())) return lock;
+    Tell(QStringLiteral("TIPENZO 10 INFORMACION"),
+         QStringLiteral("Otro programa está usando el archivo de usuarios.\n\n"
+                        "TIPENZO 10 empezará en cuanto termine."),
+         DialogIcon::Information);
+    while (!lock) lock = LockUsersFile();
+    return lock;
+}
+
+}  // namespace
+
+bool RunFileChecks(ProgramState& state) {
     AskAboutMarker();
+    // No other program starts or ends while the checks run.
+    const std::unique_ptr<FileLock> lock = LockForChecks();
+    state.presence = ProgramPresence::Join();
+    // A lock copy left while other programs run is theirs, and the users file theirs too.
+    if (OtherLivePrograms(state.presence.get()) > 0) return true;
     OfferRecovery();
-    if (!CheckUsersFileSize()) return false;
+    if (!CheckUsersFileSize()) {
+        state.presence.reset();
+        return false;
+    }
     CopyFileOver(DataPath(kUsersFileName), DataPath(kLockCopyName));
     return true;
+}
+
+void LeaveDataFolder(ProgramState& state) {
+    std::unique_ptr<FileLock> lock = LockUsersFile();
+    const bool busy = !lock && FolderIsWritable(DataFolder());
+    state.presence.reset();
+    // A program that held the users file all the while is alive: the lock copy is its.
+    if (!busy && OtherLivePrograms(nullptr) == 0) RemoveFile(DataPath(kLockCopyName));
 }
 
 int FitExerciseFontSize() {
@@ -168,7 +214,9 @@ QWidget* OpenSplashWindow() {
 void InitialiseProgram(ProgramState& state) {
     RegisterAllPictures();
     QWidget* splash = OpenSplashWindow();
+    std::unique_ptr<ProgramPresence> presence = std::move(state.presence);
     state = InitialProgramState();
+    state.presence = std::move(presence);
     // The tables every exercise and the chart read, built once.
     CurrentKeyboardTables();
     ChartColours();
@@ -179,7 +227,7 @@ void InitialiseProgram(ProgramState& state) {
 }
 
 void ShutdownProgram(ProgramState& state) {
-    RemoveFile(DataPath(kLockCopyName));
+    LeaveDataFolder(state);
     ReleaseResultsChart(state);
     FreeAllPictures();
 }
@@ -199,7 +247,7 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
     TipenzoInitAssets();
     InstallSpanishTranslations();
     SettleFolders();
-    if (!RunFileChecks()) return 0;
+    if (!RunFileChecks(state)) return 0;
     InitialiseProgram(state);
     // Development entry: "--exercise ID" types the course as that user, without the menu.
     for (int i = 1; i + 1 < argc; ++i) {

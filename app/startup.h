@@ -17,7 +17,15 @@ void SettleFolders();
 // The file checks before any window opens: the one-time marker, the lock copy left by a run
 // that did not end properly, an over-large users file, and the new lock copy. Returns false
 // when the user chose to end the program.
-bool RunFileChecks();
+// Several programs may use one data folder (a lab on a server share, a pupil who starts the
+// program twice): the recovery question, the check of the users file and the lock copy belong
+// to the first program to start, and the lock copy goes with the last one to end. The checks
+// put this program's mark in the folder.
+bool RunFileChecks(ProgramState& state);
+
+// The end of this program's use of the data folder: its mark goes, and with the last program
+// the lock copy.
+void LeaveDataFolder(ProgramState& state);
 
 // Everything between the file checks and the main menu: pictures, splash window, shared state,
 // keyboard tables, users-file conversion, exercise font, and the 2500 ms splash pause.
@@ -30,7 +38,8 @@ int FitExerciseFontSize();
 // The splash window, shown and painted; the caller destroys it.
 QWidget* OpenSplashWindow();
 
-// The orderly end: lock copy deleted, pictures released.
+// The orderly end: the data folder left (the last program deletes the lock copy), pictures
+// released.
 void ShutdownProgram(ProgramState& state);
 
 // The whole program: file checks, start-up, the main menu and the orderly end. Returns the

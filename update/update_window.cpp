@@ -18,8 +18,6 @@ namespace tz {
 
 namespace {
 
-const QString kLockCopy = QStringLiteral("~usuarios.dat");
-
 QLabel* AddText(QWidget* window, int id, const QString& text, const QRect& geometry,
                 const QColor& colour, Qt::Alignment alignment) {
     QLabel* label = AddLabel(window, id, text, geometry);
@@ -92,7 +90,6 @@ UpdateOutcome ShowUpdateWindow(QWidget* owner) {
         if (event.id == kUpdateQuitId) break;
         if (event.id == kUpdateDownloadId) {
             OpenExternal(kDownloadPage);
-            RemoveFile(DataPath(kLockCopy));
             outcome = UpdateOutcome::QuitProgram;
             break;
         }

@@ -24,7 +24,7 @@ enum UpdateWindowControl {
 // How the update window was left.
 enum class UpdateOutcome {
     Back,         // "Salir": back to the owner
-    QuitProgram,  // the download page was opened and the lock copy deleted: end the program now
+    QuitProgram,  // the download page was opened: end the program now
 };
 
 // The update window: disables `owner` (may be null), fetches the version file, shows both
@@ -36,7 +36,8 @@ UpdateOutcome ShowUpdateWindow(QWidget* owner);
 [[noreturn]] void EndProgramAtOnce(int code);
 
 // What the main menu's "Actualizar" runs: ShowUpdateWindow, and after the download button
-// `endProgram` with exit code 0 (nothing is saved; the lock copy is already gone).
+// `endProgram` with exit code 0 (nothing is saved; the caller's end leaves the data folder as an
+// orderly end does, so the last program deletes the lock copy).
 void RunVersionCheck(QWidget* owner, const std::function<void(int)>& endProgram = EndProgramAtOnce);
 
 }  // namespace tz

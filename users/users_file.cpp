@@ -1,6 +1,7 @@
 #include "users/users_file.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -95,6 +96,42 @@ QString ByteLineField(const QByteArray& line, int k) {
     }
     const qsizetype end = line.indexOf('|', start);
     return QString::fromUtf8(line.mid(start, end < 0 ? -1 : end - start));
+}
+
+namespace {
+
+bool IsWholeNumber(const QByteArray& field) {
+    const qsizetype first = field.startsWith('-') ? 1 : 0;
+    if (field.size() == first) return false;
+    for (qsizetype i = first; i < field.size(); ++i) {
+        if (field[i] < '0' || field[i] > '9') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsUserLineOfCurrentLayout(const QByteArray& line) {
+    const QList<QByteArray> fields = line.split('|');
+    if (fields.size() != 17) return false;
+    for (int k = 2; k <= 15; ++k) {
+        if (!IsWholeNumber(fields[k - 1])) return false;
+    }
+    // Readers of the id ignore spaces around it.
+    const QByteArray id = fields[16].trimmed();
+    return id.startsWith("ID-") && IsWholeNumber(id.mid(3)) && !id.mid(3).startsWith('-');
+}
+
+bool IsHealthyUsersFile(const QByteArray& content) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(content);
+    if (utf8.hasError()) return false;
+    const QList<QByteArray> lines = SplitByteLines(content);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i].trimmed().isEmpty()) continue;
+        if (!IsUserLineOfCurrentLayout(lines[i])) return false;
+    }
+    return true;
 }
 
 std::unique_ptr<FileLock> LockUsersFile(int waitMs) {

@@ -58,6 +58,13 @@ QList<QByteArray> SplitByteLinesAt(const QByteArray& content, const QByteArray& 
 // Field k (from 1) of a "|"-separated line, decoded from UTF-8.
 QString ByteLineField(const QByteArray& line, int k);
 
+// A line as the program writes a user: 17 fields, whole numbers (an optional "-" and digits)
+// in fields 2 to 15, and an id of "ID-" and digits in field 17.
+bool IsUserLineOfCurrentLayout(const QByteArray& line);
+// A users file (its content without byte-order mark) that is valid UTF-8 and whose every line
+// after the first (the header) is a user line of the current layout; blank lines are no harm.
+bool IsHealthyUsersFile(const QByteArray& content);
+
 // Turns the users file's content (without byte-order mark) into the lines to write.
 using UsersFilePass = std::function<QList<QByteArray>(const QByteArray& content)>;
 

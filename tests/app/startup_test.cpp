@@ -31,6 +31,11 @@ class StartupTest : public test::ProgramFolderTest {
         SetClock(nullptr);
         test::ProgramFolderTest::TearDown();
     }
+    // One program's file checks; it ends (without the orderly end) when they return.
+    static bool Checks() {
+        ProgramState state;
+        return RunFileChecks(state);
+    }
     int MessagesAsked() const {
         int count = 0;
         for (const AskedDialog& asked : AskedDialogs()) count += asked.kind == "message";
@@ -41,13 +46,13 @@ class StartupTest : public test::ProgramFolderTest {
 
 TEST_F(StartupTest, MarkerOfMoreThanTwoBytesInvitesOnceAndIsAlwaysDeleted) {
     WriteBytes("facebook.txt", "ab");
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 0);
     EXPECT_FALSE(Exists("facebook.txt"));
 
     WriteBytes("facebook.txt", "abc");
     QueueAnswer(Answer::Yes);
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     ASSERT_EQ(MessagesAsked(), 1);
     const AskedDialog& asked = AskedDialogs().front();
     EXPECT_EQ(asked.title, "TIPENZO 10 INFORMACION");
@@ -58,7 +63,7 @@ TEST_F(StartupTest, MarkerOfMoreThanTwoBytesInvitesOnceAndIsAlwaysDeleted) {
     EXPECT_FALSE(Exists("facebook.txt"));
 
     ClearDialogs();
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 0);
 }
 
@@ -69,7 +74,7 @@ TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
     WriteBytes("usuarios.dat", "roto");
     WriteBytes("~usuarios.dat", saved);
     QueueAnswer(Answer::Yes);
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     ASSERT_EQ(MessagesAsked(), 1);
     EXPECT_EQ(AskedDialogs()[0].title, "TIPENZO10 INFORMACION");
     EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true, DialogIcon::Exclamation}));
@@ -83,7 +88,7 @@ TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
     ClearDialogs();
     WriteBytes("~usuarios.dat", "viejo");
     QueueAnswer(Answer::No);
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 1);
     EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
     EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
@@ -91,21 +96,28 @@ TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
     // A lock copy of two bytes raises nothing.
     ClearDialogs();
     WriteBytes("~usuarios.dat", "ab");
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 0);
 }
 
-TEST_F(StartupTest, OverLargeUsersFileAsksAndNoTwiceEndsBeforeAnything) {
-    WriteBytes("usuarios.dat", QByteArray(10000, 'a'));
-    ASSERT_TRUE(RunFileChecks());
+// A users file of `size` bytes whose lines after the header are no users' lines.
+QByteArray Damaged(int size, char filler) {
+    QByteArray bytes = "Datos de Usuarios v2.6\r\n";
+    bytes += QByteArray(size - bytes.size(), filler);
+    return bytes;
+}
+
+TEST_F(StartupTest, OverLargeDamagedUsersFileAsksAndNoTwiceEndsBeforeAnything) {
+    WriteBytes("usuarios.dat", Damaged(10000, 'a'));
+    ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 0);
     RemoveFile(Path("~usuarios.dat"));
 
-    const QByteArray large(10001, 'b');
+    const QByteArray large = Damaged(10001, 'b');
     WriteBytes("usuarios.dat", large);
     QueueAnswer(Answer::No);
     QueueAnswer(Answer::No);
-    EXPECT_FALSE(RunFileChecks());
+    EXPECT_FALSE(Checks());
     ASSERT_EQ(MessagesAsked(), 2);
     EXPECT_EQ(AskedDialogs()[0].title, "ATENCION");
     EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true}));
@@ -125,22 +137,96 @@ TEST_F(StartupTest, OverLargeUsersFileAsksAndNoTwiceEndsBeforeAnything) {
     ClearDialogs();
     QueueAnswer(Answer::No);
     QueueAnswer(Answer::Yes);
-    EXPECT_TRUE(RunFileChecks());
+    EXPECT_TRUE(Checks());
     EXPECT_EQ(ReadBytes("~usuarios.dat"), large);
     RemoveFile(Path("~usuarios.dat"));
 
     // "Yes" sets the file aside; an existing set-aside file is never replaced.
     QueueAnswer(Answer::Yes);
-    EXPECT_TRUE(RunFileChecks());
+    EXPECT_TRUE(Checks());
     EXPECT_FALSE(Exists("usuarios.dat"));
     EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 
-    WriteBytes("usuarios.dat", QByteArray(10002, 'c'));
+    WriteBytes("usuarios.dat", Damaged(10002, 'c'));
     QueueAnswer(Answer::Yes);
-    EXPECT_TRUE(RunFileChecks());
+    EXPECT_TRUE(Checks());
     EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
     EXPECT_EQ(FileSize(Path("usuarios.dat")), 10002);
+}
+
+// A class's users file: 150 pupils, well over 10000 bytes.
+QByteArray ClassFile() {
+    QByteArray bytes = "Datos de Usuarios v2.6\r\n";
+    for (int i = 0; i < 150; ++i) {
+        bytes += QString::fromUtf8(
+                     "ALUMNA NÚMERO %1|%2|3|2|131|118|126|131|124|140|-1|-1|-1|-1|-1|"
+                     "DIFICIL|ID-20240101%3\r\n")
+                     .arg(i)
+                     .arg(1 + i % 36)
+                     .arg(100000 + i)
+                     .toUtf8();
+    }
+    return bytes;
+}
+
+TEST_F(StartupTest, LargeClassFileIsNoDamagedFileButOneBadLineMakesIt) {
+    const QByteArray healthy = ClassFile();
+    ASSERT_GT(healthy.size(), 10000);
+    // Each start as after an orderly end: no lock copy left.
+    const auto start = [this] {
+        RemoveFile(Path("~usuarios.dat"));
+        return Checks();
+    };
+    WriteBytes("usuarios.dat", healthy);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(MessagesAsked(), 0);
+    EXPECT_EQ(ReadBytes("usuarios.dat"), healthy);
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), healthy);
+    // A byte-order mark, LF line ends and blank lines are no damage either.
+    QByteArray edited = "\xEF\xBB\xBF" + healthy;
+    edited.replace("\r\n", "\n");
+    WriteBytes("usuarios.dat", edited + "\n\n");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(MessagesAsked(), 0);
+
+    const QByteArray pupil = "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101101010";
+    const struct {
+        const char* what;
+        QByteArray line;
+    } damage[] = {
+        {"a torn line", pupil.left(30)},
+        {"sixteen fields", pupil.left(pupil.lastIndexOf('|'))},
+        {"eighteen fields", pupil + "|X"},
+        {"a letter in the level", QByteArray(pupil).replace("ANA|1|", "ANA|x|")},
+        {"an empty history slot", QByteArray(pupil).replace("|-1|NORMAL", "||NORMAL")},
+        {"an id without ID-", QByteArray(pupil).replace("ID-2024", "2024")},
+        {"letters in the id", QByteArray(pupil).replace("ID-2024", "ID-X024")},
+        {"invalid UTF-8", QByteArray(pupil).replace("ANA",
+                                                    "A\xC3"
+                                                    "A")},
+    };
+    for (const auto& bad : damage) {
+        ClearDialogs();
+        QByteArray file = healthy;
+        file.insert(file.indexOf("\r\n", 5000) + 2, bad.line + "\r\n");
+        WriteBytes("usuarios.dat", file);
+        QueueAnswer(Answer::No);
+        QueueAnswer(Answer::Yes);
+        EXPECT_TRUE(start()) << bad.what;
+        ASSERT_EQ(MessagesAsked(), 2) << bad.what;
+        EXPECT_EQ(AskedDialogs()[0].title, "ATENCION") << bad.what;
+        EXPECT_EQ(ReadBytes("usuarios.dat"), file) << bad.what;
+    }
+    // A file of the older layout, whose lines have 16 fields, is asked about too.
+    ClearDialogs();
+    QByteArray older = "Datos de Usuarios v2.5\r\n";
+    for (int i = 0; i < 250; ++i) older += "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL\r\n";
+    WriteBytes("usuarios.dat", older);
+    QueueAnswer(Answer::No);
+    QueueAnswer(Answer::Yes);
+    EXPECT_TRUE(start());
+    EXPECT_EQ(MessagesAsked(), 2);
 }
 
 TEST_F(StartupTest, ExerciseFontIsTheLargestSizeWhoseTestLineFits) {
@@ -160,7 +246,7 @@ TEST_F(StartupTest, ExerciseFontIsTheLargestSizeWhoseTestLineFits) {
 }
 
 TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCopy) {
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     EXPECT_FALSE(Exists("~usuarios.dat"));  // no users file, nothing to copy
     const qint64 before = clock_.milliseconds;
     ProgramState state;
@@ -232,7 +318,7 @@ TEST_F(StartupTest, DataFolderThatCannotBeWrittenIsToldOnceNamingItAndTheProgram
     EXPECT_EQ(asked.icon, DialogIcon::Exclamation);
     EXPECT_EQ(DataFolder(), Path("archivo/datos/"));
     // Start-up goes on with the file checks, without a further message.
-    EXPECT_TRUE(RunFileChecks());
+    EXPECT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 1);
     EXPECT_FALSE(QFile::exists(DataPath("usuarios.dat")));
 }
@@ -251,7 +337,7 @@ TEST_F(StartupTest, VariableNamesTheDataFolderAndFoldersSetByATestStay) {
     // The test program's folder holds no lesson texts and no installed tree: it is its own
     // program folder.
     EXPECT_EQ(ProgramFolder(), QCoreApplication::applicationDirPath() + '/');
-    ASSERT_TRUE(RunFileChecks());
+    ASSERT_TRUE(Checks());
     ProgramState state;
     InitialiseProgram(state);
     EXPECT_TRUE(Exists("datos/usuarios.dat"));

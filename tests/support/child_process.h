@@ -1,0 +1,93 @@
+#pragma once
+// Other programs in tests: this test program started again on a hidden test, with its own
+// environment, killed or waited for like any process. POSIX only.
+
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QThread>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace tz::test {
+
+class ChildProcess {
+  public:
+    // Runs the hidden test `test` (a DISABLED_ one) of this program with `variables` added to
+    // the environment; its output goes nowhere.
+    ChildProcess(const std::string& test, const std::map<std::string, std::string>& variables) {
+        char self[4096];
+        const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+        if (length <= 0) return;
+        self[length] = '\0';
+        std::vector<std::string> arguments{self, "--gtest_filter=" + test,
+                                           "--gtest_also_run_disabled_tests"};
+        std::vector<std::string> environment;
+        for (const auto& [name, value] : variables) environment.push_back(name + "=" + value);
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            const std::string name = entry.substr(0, entry.find('='));
+            if (!variables.count(name)) environment.push_back(entry);
+        }
+        std::vector<char*> argv;
+        for (auto& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (auto& entry : environment) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&pid_, self, &quiet, nullptr, argv.data(), envp.data()) != 0) pid_ = 0;
+        posix_spawn_file_actions_destroy(&quiet);
+    }
+    ~ChildProcess() {
+        if (pid_ > 0 && !waited_) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    void Kill() { ::kill(pid_, SIGKILL); }
+    // The exit status as waitpid gives it.
+    int Wait() {
+        if (pid_ <= 0 || waited_) return status_;
+        ::waitpid(pid_, &status_, 0);
+        waited_ = true;
+        return status_;
+    }
+    bool ExitedWithZero() { return WIFEXITED(Wait()) && WEXITSTATUS(Wait()) == 0; }
+    bool Killed() { return WIFSIGNALED(Wait()) && WTERMSIG(Wait()) == SIGKILL; }
+
+  private:
+    pid_t pid_ = 0;
+    int status_ = 0;
+    bool waited_ = false;
+};
+
+// Waits up to `milliseconds` for a file to appear.
+inline bool WaitForFile(const QString& path, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 5) {
+        if (QFileInfo::exists(path)) return true;
+        QThread::msleep(5);
+    }
+    return QFileInfo::exists(path);
+}
+
+}  // namespace tz::test
+
+#endif
