@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes = fuzz::InputBytes(data, size);
     fuzz::WriteFolderFile(QStringLiteral("alumnos.tpz"), bytes);
 
-    const qsizetype imported = ImportUsersFrom(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
+    const ImportResult result = ImportUsersFrom(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
+    FUZZ_CHECK(result.outcome == WriteOutcome::Written);
 
     // The users file keeps its lines and gains one line a user, each under an id of its own.
     const QList<QByteArray> before = SplitByteLines(kUsers);
@@ -58,6 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!line.trimmed().isEmpty()) ++users;
     }
     FUZZ_CHECK(added.size() == users);
-    FUZZ_CHECK(imported == users);
+    FUZZ_CHECK(result.imported == users);
     return 0;
 }

@@ -39,5 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reread.id = saved.id;
     FUZZ_CHECK(reread == saved);
     FUZZ_CHECK(UserLineField(written, 17) == saved.id);
+    // With an id of its own kind, a line the program writes is one of the current layout (a
+    // large file of such lines is never taken for a damaged one).
+    if (saved.id.startsWith(QStringLiteral("ID-")) && saved.id.size() > 3 &&
+        saved.id.mid(3).toStdString().find_first_not_of("0123456789") == std::string::npos) {
+        FUZZ_CHECK(IsUserLineOfCurrentLayout(written.toUtf8()));
+    }
     return 0;
 }

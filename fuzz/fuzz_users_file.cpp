@@ -62,6 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TrimSpaces(UserLineField(line, 17));
     }
     const QList<QByteArray> lines = FileLines();
+    // What the program writes into a healthy file keeps it healthy: a class's file is never
+    // taken for a damaged one because of the program's own changes.
+    const bool healthy = IsHealthyUsersFile(ReadUsersFile(UsersFileAccess::ReadOnly).content);
     FUZZ_CHECK(lines.size() == listed.lines.size() + 1 ||
                (lines.isEmpty() && listed.lines.isEmpty()));
 
@@ -102,5 +105,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(added.name == QStringLiteral("NUEVA ALUMNA") && added.level == 3 &&
                added.mode == QStringLiteral("FACIL"));
     FUZZ_CHECK(UpgradeUsersFile() >= 26);
+    FUZZ_CHECK(!healthy || IsHealthyUsersFile(ReadUsersFile(UsersFileAccess::ReadOnly).content));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "platform/file_lock.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include "platform/clock.h"
 
@@ -16,7 +17,7 @@ namespace tz {
 
 namespace {
 
-constexpr int kRetryMs = 20;
+constexpr int kMostRetryMs = 10;
 
 #ifdef _WIN32
 qintptr OpenForLock(const QString& path) {
@@ -63,7 +64,9 @@ std::unique_ptr<FileLock> FileLock::Take(const QString& path, int waitMs) {
     for (;;) {
         if (TryLock(handle)) return std::unique_ptr<FileLock>(new FileLock(path, handle));
         if (NowMilliseconds() >= deadline) break;
-        SleepMs(kRetryMs);
+        // Waiters poll at uneven times, so that programs waiting together do not keep missing
+        // the lock in step.
+        SleepMs(QRandomGenerator::global()->bounded(1, kMostRetryMs + 1));
     }
     Close(handle);
     return nullptr;

@@ -24,8 +24,9 @@ namespace tz::test {
 class ChildProcess {
   public:
     // Runs the hidden test `test` (a DISABLED_ one) of this program with `variables` added to
-    // the environment; its output goes nowhere.
-    ChildProcess(const std::string& test, const std::map<std::string, std::string>& variables) {
+    // the environment; its output goes to the file `output` (appended).
+    ChildProcess(const std::string& test, const std::map<std::string, std::string>& variables,
+                 const std::string& output = "/dev/null") {
         char self[4096];
         const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
         if (length <= 0) return;
@@ -45,12 +46,13 @@ class ChildProcess {
         std::vector<char*> envp;
         for (auto& entry : environment) envp.push_back(entry.data());
         envp.push_back(nullptr);
-        posix_spawn_file_actions_t quiet;
-        posix_spawn_file_actions_init(&quiet);
-        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&pid_, self, &quiet, nullptr, argv.data(), envp.data()) != 0) pid_ = 0;
-        posix_spawn_file_actions_destroy(&quiet);
+        posix_spawn_file_actions_t redirect;
+        posix_spawn_file_actions_init(&redirect);
+        posix_spawn_file_actions_addopen(&redirect, 1, output.c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_adddup2(&redirect, 1, 2);
+        if (posix_spawn(&pid_, self, &redirect, nullptr, argv.data(), envp.data()) != 0) pid_ = 0;
+        posix_spawn_file_actions_destroy(&redirect);
     }
     ~ChildProcess() {
         if (pid_ > 0 && !waited_) {

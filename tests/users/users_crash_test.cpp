@@ -5,26 +5,16 @@
 
 #ifndef _WIN32
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 #include <random>
-#include <string>
-#include <vector>
 
+#include "child_process.h"
 #include "current_user.h"
 #include "platform/files.h"
 #include "support.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
-
-extern char** environ;
 
 namespace tz {
 namespace {
@@ -80,30 +70,6 @@ TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
     ASSERT_NE(odd, even);
     CurrentUser = UserRecord{};
 
-    char self[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    ASSERT_GT(length, 0);
-    self[length] = '\0';
-    std::string filter = "--gtest_filter=UsersSaveLoop.DISABLED_SavesUntilKilled";
-    std::string alsoDisabled = "--gtest_also_run_disabled_tests";
-    std::vector<char*> argv{self, filter.data(), alsoDisabled.data(), nullptr};
-    std::vector<std::string> environment{
-        std::string(kChildFolderVariable) + "=" + dir_->path().toStdString(),
-        "QT_QPA_PLATFORM=offscreen"};
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind(kChildFolderVariable, 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
-            environment.push_back(entry);
-    }
-    std::vector<char*> envp;
-    for (auto& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-
     std::mt19937 random(20240305);
     std::uniform_int_distribution<int> pause(0, 20000);  // microseconds after the first save
     int killedDuringRewrite = 0;
@@ -111,21 +77,15 @@ TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
     const int kKills = 50;
     for (int kill = 0; kill < kKills; ++kill) {
         RemoveFile(Path(kReadyName));
-        pid_t child = 0;
-        ASSERT_EQ(posix_spawn(&child, self, &quiet, nullptr, argv.data(), envp.data()), 0);
+        test::ChildProcess child("UsersSaveLoop.DISABLED_SavesUntilKilled",
+                                 {{kChildFolderVariable, dir_->path().toStdString()}});
+        ASSERT_TRUE(child.Started());
         // Wait until the child has saved once, so the kill lands among its saves.
-        bool ready = false;
-        for (int wait = 0; wait < 2000 && !ready; ++wait) {
-            ready = QFileInfo::exists(Path(kReadyName));
-            if (!ready) QThread::usleep(5000);
-        }
+        const bool ready = test::WaitForFile(Path(kReadyName), 10000);
         if (ready) QThread::usleep(static_cast<unsigned long>(pause(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        child.Kill();
         ASSERT_TRUE(ready) << "the child never saved";
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-            << "the child ended by itself: " << status;
+        ASSERT_TRUE(child.Killed()) << "the child ended by itself";
 
         if (Exists("usuarios.tmp")) ++killedDuringRewrite;
         const QByteArray now = ReadBytes("usuarios.dat");
@@ -135,7 +95,6 @@ TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
         // The next run's first save clears a leftover temporary file.
         WriteBytes("usuarios.dat", even);
     }
-    posix_spawn_file_actions_destroy(&quiet);
     std::printf("%d kills, %d in the middle of a rewrite, %d after an odd save\n", kKills,
                 killedDuringRewrite, sawNew);
     EXPECT_GT(killedDuringRewrite, 0) << "no kill landed inside a rewrite; the test saw nothing";
