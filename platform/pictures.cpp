@@ -7,11 +7,35 @@
 namespace tz {
 
 namespace {
+qreal& Scale() {
+    static qreal scale = 1;
+    return scale;
+}
+
 std::map<int, QImage>& Table() {
     static std::map<int, QImage> table;
     return table;
 }
 }  // namespace
+
+void SetPictureScale(qreal scale) {
+    Scale() = scale > 0 ? scale : 1;
+}
+
+qreal PictureScale() {
+    return Scale();
+}
+
+QImage NewPicture(int width, int height, QImage::Format format) {
+    const qreal scale = Scale();
+    QImage image(qRound(width * scale), qRound(height * scale), format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+QSize LogicalSize(const QImage& picture) {
+    return picture.deviceIndependentSize().toSize();
+}
 
 void RegisterPicture(int number, const QImage& image) {
     Table()[number] = image;
@@ -46,7 +70,7 @@ int CopyPicture(int from) {
 
 int CreateEmptyPicture(int width, int height) {
     const int number = LowestFreePicture();
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image = NewPicture(width, height);
     image.fill(Qt::white);
     RegisterPicture(number, image);
     return number;

@@ -10,6 +10,19 @@
 
 namespace tz {
 
+// Pictures keep their sizes in logical pixels (what the windows are laid out in) and are painted
+// for the screen's device pixel ratio, so that they are as sharp as Qt's own text at 150 or
+// 200 %: create them with NewPicture and paint them with QPainter in logical coordinates.
+void SetPictureScale(qreal scale);
+qreal PictureScale();
+// A picture of width x height logical pixels at the picture scale, not yet filled.
+QImage NewPicture(int width, int height, QImage::Format format = QImage::Format_RGB32);
+inline QImage NewPicture(QSize size, QImage::Format format = QImage::Format_RGB32) {
+    return NewPicture(size.width(), size.height(), format);
+}
+// A picture's size in logical pixels.
+QSize LogicalSize(const QImage& picture);
+
 void RegisterPicture(int number, const QImage& image);
 bool PictureExists(int number);
 // The picture under `number`; an empty image when none is registered.
