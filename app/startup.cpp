@@ -73,18 +73,15 @@ void OfferRecovery() {
 }
 
 // A large users file is a class's, not a damaged one, as long as every line is a user's.
-bool LooksDamaged(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    QByteArray content = file.readAll();
-    if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
-    return !IsHealthyUsersFile(content);
+bool LooksDamaged() {
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
+    return file.opened && !IsHealthyUsersFile(file.content);
 }
 
 // False when the user chose to end the program.
 bool CheckUsersFileSize() {
     const QString users = DataPath(kUsersFileName);
-    if (FileSize(users) <= 10000 || !LooksDamaged(users)) return true;
+    if (FileSize(users) <= 10000 || !LooksDamaged()) return true;
     const QString text =
         QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n") +
         QString::fromUtf8(

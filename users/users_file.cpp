@@ -54,7 +54,9 @@ UsersFileBytes ReadUsersFile(UsersFileAccess access) {
     if (!file.open(mode)) return result;
     result.opened = true;
     result.content = file.readAll();
-    if (result.content.startsWith(kByteOrderMark)) result.content.remove(0, kByteOrderMark.size());
+    // An editor may add its mark to a file that already had one: the header comes after all.
+    while (result.content.startsWith(kByteOrderMark))
+        result.content.remove(0, kByteOrderMark.size());
     return result;
 }
 

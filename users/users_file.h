@@ -46,8 +46,8 @@ struct UsersFileBytes {
     bool opened = false;
     QByteArray content;  // without a leading byte-order mark
 };
-// Reads the whole users file. One leading UTF-8 byte-order mark (a teacher may have saved the
-// file in a text editor) is skipped.
+// Reads the whole users file. Leading UTF-8 byte-order marks (a teacher may have saved the file
+// in a text editor) are skipped.
 UsersFileBytes ReadUsersFile(UsersFileAccess access);
 
 // Lines of raw bytes, split at CR, LF or CR LF; a final line end adds no empty line. Lines are

@@ -327,6 +327,12 @@ TEST_F(UserStoreTest, UserLinesAreTheLinesAfterTheHeader) {
     const UserLines read = ReadUserLines();
     EXPECT_TRUE(read.opened);
     EXPECT_EQ(read.lines, (QStringList{kAna, kLuis}));
+    // Saved twice by an editor that adds its mark: still the header, and a rewrite keeps it.
+    WriteUsers("\xEF\xBB\xBF\xEF\xBB\xBF" + kHeader + kAna + "\n" + kLuis);
+    EXPECT_EQ(ReadUserLines().lines, (QStringList{kAna, kLuis}));
+    ASSERT_TRUE(DeleteUser(QStringLiteral("ID-20240101000002")));
+    EXPECT_EQ(ReadUserLines().lines, QStringList{kAna});
+    EXPECT_TRUE(ReadBytes("usuarios.dat").startsWith(kHeader));
     WriteUsers(kHeader);
     EXPECT_TRUE(ReadUserLines().lines.isEmpty());
 }
