@@ -65,9 +65,7 @@ AboutBox BuildAboutBox(QWidget* owner) {
     AddPicture(box.window, kAboutBannerId, PictureName::AboutBanner, QRect(4, 4, 249, 56));
     QLabel* logo =
         AddPicture(box.window, kAboutLogoId, PictureName::AboutLogo, QRect(4, 90, 249, 85));
-    logo->setPixmap(
-        QPixmap::fromImage(Picture(PictureName::AboutLogo)
-                               .scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    logo->setPixmap(QPixmap::fromImage(ScaledPicture(Picture(PictureName::AboutLogo), 249, 85)));
     box.close = AddPictureButton(box.window, kAboutCloseId, PictureName::AboutClose,
                                  QRect(202, 280, 46, 46));
     box.close->setFocusPolicy(Qt::StrongFocus);

@@ -28,14 +28,14 @@ void DrawKeyRow(QPainter& painter, double y, double left, double right, const QC
 // Picture 37, 257 x 335: the background of the about box. The controls lie on it at fixed
 // places, so the drawing leaves their spots plain and labels them.
 QImage DrawAboutBackground() {
-    QImage image(257, 335, QImage::Format_RGB32);
+    QImage image = NewPicture(257, 335);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient paper(0, 0, 0, 335);
     paper.setColorAt(0, kCream);
     paper.setColorAt(1, QColor(241, 226, 205));
-    painter.fillRect(image.rect(), paper);
+    painter.fillRect(QRect(0, 0, 257, 335), paper);
 
     // The window has no border of its own.
     painter.setPen(QPen(kNavy, 2));
@@ -84,7 +84,7 @@ QImage DrawAboutBackground() {
 // Picture 18, 97 x 40: the social page button, a rounded blue button with a raised thumb.
 QImage DrawSocialButton() {
     // Transparent corners: the button sits on the about box and on the main menu.
-    QImage image(97, 40, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewPicture(97, 40, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

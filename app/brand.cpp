@@ -1,4 +1,5 @@
 #include "app/brand.h"
+#include "platform/pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -49,13 +50,13 @@ void DrawKeyCap(QPainter& painter, const QRectF& rect, const QString& legend, co
 }
 
 QImage DrawLogo() {
-    QImage image(306, 84, QImage::Format_RGB32);
+    QImage image = NewPicture(306, 84);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient background(0, 0, 0, 84);
     background.setColorAt(0, kBrandNavy.lighter(125));
     background.setColorAt(1, kBrandNavy);
-    painter.fillRect(image.rect(), background);
+    painter.fillRect(QRect(0, 0, 306, 84), background);
 
     // The word on key caps, the last one golden: the number of the edition.
     const QString letters = "TIPENZO";
@@ -80,13 +81,13 @@ QImage DrawLogo() {
 }
 
 QImage DrawBanner() {
-    QImage image(249, 56, QImage::Format_RGB32);
+    QImage image = NewPicture(249, 56);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient background(0, 0, 249, 0);
     background.setColorAt(0, kBrandTerracotta.darker(115));
     background.setColorAt(1, kBrandTerracotta.lighter(110));
-    painter.fillRect(image.rect(), background);
+    painter.fillRect(QRect(0, 0, 249, 56), background);
 
     // A row of home keys with the two bumps of F and J.
     const QString home = QString::fromUtf8("ASDFJKLÑ");

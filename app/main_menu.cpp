@@ -170,9 +170,7 @@ QWidget* BuildMainMenu() {
     AddPictureButton(window, kMenuQuitId, PictureName::QuitButton, QRect(755, 20, 26, 26));
     QLabel* banner =
         AddPicture(window, kMenuBannerId, PictureName::Banner, QRect(19, 483, 245, 50));
-    banner->setPixmap(
-        QPixmap::fromImage(Picture(PictureName::Banner)
-                               .scaled(245, 50, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    banner->setPixmap(QPixmap::fromImage(ScaledPicture(Picture(PictureName::Banner), 245, 50)));
     AddFrame(window, kMenuChartFrameId, QRect(330, 243, 450, 197));
     QLabel* chart = AddLabel(window, kMenuChartId, QString(), QRect(335, 255, 440, 180));
     chart->setAlignment(Qt::AlignLeft | Qt::AlignTop);

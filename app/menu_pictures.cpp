@@ -49,7 +49,7 @@ void DrawSectionHeading(QPainter& painter, double y, const QString& text) {
 // round buttons; the card on the right carries the two frames; the footer the banner, the
 // shortcut letters and the social button. Where controls lie the drawing stays plain.
 QImage DrawMenuBackground() {
-    QImage image(800, 550, QImage::Format_RGB32);
+    QImage image = NewPicture(800, 550);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -357,13 +357,13 @@ QImage DrawSmallButton(const QColor& face, const QColor& ink, bool cross) {
 // labels sit on light plates and the values on the dark ground; the plates end where the
 // values begin, measured with the exercise font at its usual 14 points.
 QImage DrawStatusBackground() {
-    QImage image(440, 80, QImage::Format_RGB32);
+    QImage image = NewPicture(440, 80);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient ground(0, 0, 0, 80);
     ground.setColorAt(0, QColor(112, 62, 46));
     ground.setColorAt(1, QColor(84, 44, 34));
-    painter.fillRect(image.rect(), ground);
+    painter.fillRect(QRect(0, 0, 440, 80), ground);
     // Faint lines between the three rows.
     painter.setPen(QPen(QColor(255, 237, 193, 40), 1));
     painter.drawLine(QPointF(0, 28.5), QPointF(440, 28.5));

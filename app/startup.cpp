@@ -199,9 +199,7 @@ QWidget* OpenSplashWindow() {
     loading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     loading->setFont(MakeFont("Courier New", 14, true, true));
     QLabel* logo = AddLabel(splash, 3, QString(), QRect(0, 80, 249, 85));
-    logo->setPixmap(
-        QPixmap::fromImage(Picture(PictureName::SplashLogo)
-                               .scaled(249, 85, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    logo->setPixmap(QPixmap::fromImage(ScaledPicture(Picture(PictureName::SplashLogo), 249, 85)));
     splash->show();
     SetAlwaysOnTop(splash, true);
     DrainEvents();
@@ -241,6 +239,8 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
     // The per-user folders carry the program's name, whatever its file is called.
     QCoreApplication::setApplicationName(QStringLiteral("tipenzo10"));
     QGuiApplication::setDesktopFileName(QStringLiteral("es.tipenzo.Tipenzo10"));
+    // Pictures are painted for the sharpest screen; another screen shows them scaled down.
+    SetPictureScale(qGuiApp->devicePixelRatio());
     TipenzoInitAssets();
     InstallSpanishTranslations();
     SettleFolders();

@@ -1,4 +1,5 @@
 #include "content/content_pictures.h"
+#include "platform/pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -9,7 +10,7 @@ namespace tz {
 namespace {
 
 QImage TransparentIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewPicture(32, 32, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }

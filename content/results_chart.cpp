@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/fonts.h"
+#include "platform/pictures.h"
 
 namespace tz {
 
@@ -183,7 +184,7 @@ std::vector<ChartPoint> ResultsChartPoints(const std::array<std::int16_t, 10>& h
 
 QImage DrawResultsChart(const std::array<std::int16_t, 10>& history, int width, int height) {
     // An impossible size still gets a picture, so the chart control always has one to show.
-    QImage chart(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    QImage chart = NewPicture(std::max(width, 1), std::max(height, 1));
     chart.fill(Qt::white);
     DrawBarChart(chart, ResultsChartPoints(history), 10, 0, 0, width, height, 1,
                  kResultsChartTitle);

@@ -52,13 +52,13 @@ void DrawDisplayWell(QPainter& painter, const QRect& display) {
 // Picture 1, 800 x 550: the ground of the exercise window with its title band, the frame of
 // the page, and the captions of the figures, the help options and the buttons.
 QImage DrawWindowBackground() {
-    QImage image(kExerciseWindowWidth, kExerciseWindowHeight, QImage::Format_RGB32);
+    QImage image = NewPicture(kExerciseWindowWidth, kExerciseWindowHeight);
     QPainter painter(&image);
     Antialiased(painter);
     QLinearGradient ground(0, 0, 0, kExerciseWindowHeight);
     ground.setColorAt(0, look::kGround.lighter(102));
     ground.setColorAt(1, look::kGround.darker(104));
-    painter.fillRect(image.rect(), ground);
+    painter.fillRect(QRect(0, 0, kExerciseWindowWidth, kExerciseWindowHeight), ground);
 
     // Title band under the header strip and the cancel button.
     QLinearGradient band(0, 0, 0, 33);
@@ -134,7 +134,7 @@ QImage DrawWindowBackground() {
 
 // Pictures 2 and 3, 599 x 202: shown in the keyboard's place while it is hidden.
 QImage DrawHiddenKeyboard() {
-    QImage image(kKeyboardPictureWidth, kKeyboardPictureHeight, QImage::Format_RGB32);
+    QImage image = NewPicture(kKeyboardPictureWidth, kKeyboardPictureHeight);
     image.fill(look::kGround);
     QPainter painter(&image);
     Antialiased(painter);
@@ -210,15 +210,16 @@ QImage DrawRoundButton(const QColor& colour, bool pause) {
 // labels sit on light plates and the values on the dark ground; the plates end where the
 // values begin, measured with the exercise font at its usual 14 points.
 QImage DrawHeaderStrip() {
-    QImage image(kHeaderRect.width(), kHeaderRect.height(), QImage::Format_RGB32);
+    QImage image = NewPicture(kHeaderRect.size());
     QPainter painter(&image);
     Antialiased(painter);
     QLinearGradient ground(0, 0, 0, kHeaderRect.height());
     ground.setColorAt(0, look::kBandTop.lighter(108));
     ground.setColorAt(1, look::kBandBottom);
-    painter.fillRect(image.rect(), ground);
+    const QRect strip(QPoint(0, 0), kHeaderRect.size());
+    painter.fillRect(strip, ground);
     painter.setPen(QPen(QColor(255, 237, 193, 60), 1));
-    painter.drawRoundedRect(QRectF(0.5, 0.5, image.width() - 1, image.height() - 1), 4, 4);
+    painter.drawRoundedRect(QRectF(strip).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
 
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(19);
@@ -233,7 +234,7 @@ QImage DrawHeaderStrip() {
         const double right =
             std::min(plate.x + metrics.horizontalAdvance(QString::fromUtf8(plate.label)) + 3,
                      plate.valueX - 2);
-        const QRectF box(QPointF(plate.x - 4, 3), QPointF(right, image.height() - 3));
+        const QRectF box(QPointF(plate.x - 4, 3), QPointF(right, strip.height() - 3));
         QLinearGradient light(0, box.top(), 0, box.bottom());
         light.setColorAt(0, QColor(252, 240, 222));
         light.setColorAt(1, QColor(234, 204, 172));
@@ -246,7 +247,7 @@ QImage DrawHeaderStrip() {
 
 // Picture 12, 55 x 13: drawn at the bottom right of a page that more text follows.
 QImage DrawMoreTextMark() {
-    QImage image(55, 13, QImage::Format_RGB32);
+    QImage image = NewPicture(55, 13);
     image.fill(Qt::white);
     QPainter painter(&image);
     Antialiased(painter);

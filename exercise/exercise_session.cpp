@@ -41,14 +41,14 @@ const QChar kCarriageReturn(u'\r');
 // ---- SessionDisplay defaults -------------------------------------------------------------
 
 SessionDisplay::SessionDisplay(const QFont& font)
-    : canvas_(kDefaultCanvasSize, QImage::Format_RGB32), font_(font) {
+    : canvas_(NewPicture(kDefaultCanvasSize)), font_(font) {
     canvas_.fill(Qt::white);
 }
 
 SessionDisplay::~SessionDisplay() = default;
 
 QSize SessionDisplay::CanvasSize() const {
-    return canvas_.size();
+    return LogicalSize(canvas_);
 }
 
 void SessionDisplay::ClearCanvas() {
@@ -316,7 +316,7 @@ void ExerciseSession::LayOutPage() {
 
 QRect ExerciseSession::MoreMarkRect() const {
     const QSize size = display_.CanvasSize();
-    return QRect(QPoint(size.width() - 54, size.height() - 12), Picture(kMorePicture).size());
+    return QRect(QPoint(size.width() - 54, size.height() - 12), LogicalSize(Picture(kMorePicture)));
 }
 
 void ExerciseSession::DrawMoreMark() {

@@ -51,7 +51,12 @@ class TextPicture : public QLabel {
         }
         QPainter painter(this);
         const QRect area = event->rect();
-        painter.drawImage(area.topLeft(), canvas_, area);
+        // The page is painted at the screen's pixel ratio: its part under `area` in its own
+        // pixels.
+        const qreal scale = canvas_.devicePixelRatio();
+        painter.drawImage(QRectF(area), canvas_,
+                          QRectF(area.x() * scale, area.y() * scale, area.width() * scale,
+                                 area.height() * scale));
     }
 
   private:
@@ -298,10 +303,11 @@ void ExerciseWindow::DrawHeader(bool course, const QString& name, int level, int
         // The light words need the dark ground: the label plates of the course header go.
         {
             QPainter painter(&canvas);
-            QLinearGradient ground(0, 0, 0, canvas.height());
+            const QRect strip(QPoint(0, 0), LogicalSize(canvas));
+            QLinearGradient ground(0, 0, 0, strip.height());
             ground.setColorAt(0, look::kBandTop.lighter(108));
             ground.setColorAt(1, look::kBandBottom);
-            painter.fillRect(canvas.rect().adjusted(1, 1, -1, -1), ground);
+            painter.fillRect(strip.adjusted(1, 1, -1, -1), ground);
         }
         DrawTextOn(canvas, 8, 1,
                    QStringLiteral("EJERCICIO DE PRUEBA (SELECCIONADO DE FORMA MANUAL)"), font,
@@ -366,7 +372,7 @@ void ExerciseWindow::FillCanvasBox(const QRect& box, const QColor& colour) {
 
 void ExerciseWindow::DrawCanvasPicture(int x, int y, int pictureNumber) {
     SessionDisplay::DrawCanvasPicture(x, y, pictureNumber);
-    const QRect drawn(QPoint(x, y), Picture(pictureNumber).size());
+    const QRect drawn(QPoint(x, y), LogicalSize(Picture(pictureNumber)));
     dirty_ |= clip_.isEmpty() ? drawn : drawn & clip_;
 }
 

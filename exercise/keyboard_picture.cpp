@@ -268,7 +268,7 @@ std::vector<KeyCap> KeyboardKeyCaps(const KeyboardTables& tables) {
 }
 
 QImage DrawKeyboardPicture(const KeyboardTables& tables) {
-    QImage image(kKeyboardPictureWidth, kKeyboardPictureHeight, QImage::Format_RGB32);
+    QImage image = NewPicture(kKeyboardPictureWidth, kKeyboardPictureHeight);
     image.fill(look::kGround);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

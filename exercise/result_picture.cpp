@@ -1,4 +1,5 @@
 #include "exercise/result_picture.h"
+#include "platform/pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -166,7 +167,7 @@ void DrawRibbon(QPainter& p) {
 }  // namespace
 
 QImage DrawResultPicture() {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    QImage image = NewPicture(kWidth, kHeight);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QImage>
 
+#include "platform/pictures.h"
+
 namespace tz {
 
 // "Arial" at an exact pixel size: pictures are laid out in pixels, not points.
@@ -17,7 +19,7 @@ inline QFont ArialPixels(int pixels, bool bold, bool italic = false) {
 
 // A picture that starts fully transparent, for buttons with rounded corners.
 inline QImage TransparentImage(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewPicture(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }

@@ -37,6 +37,14 @@ QSize LogicalSize(const QImage& picture) {
     return picture.deviceIndependentSize().toSize();
 }
 
+QImage ScaledPicture(const QImage& picture, int width, int height) {
+    const qreal scale = Scale();
+    QImage scaled = picture.scaled(qRound(width * scale), qRound(height * scale),
+                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(scale);
+    return scaled;
+}
+
 void RegisterPicture(int number, const QImage& image) {
     Table()[number] = image;
 }

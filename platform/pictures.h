@@ -22,6 +22,8 @@ inline QImage NewPicture(QSize size, QImage::Format format = QImage::Format_RGB3
 }
 // A picture's size in logical pixels.
 QSize LogicalSize(const QImage& picture);
+// The picture shown at another logical size, smoothly scaled at the picture scale.
+QImage ScaledPicture(const QImage& picture, int width, int height);
 
 void RegisterPicture(int number, const QImage& image);
 bool PictureExists(int number);

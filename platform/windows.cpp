@@ -230,7 +230,7 @@ QAbstractButton* AddPictureButton(QWidget* parent, int id, PictureName picture,
     button->setGeometry(geometry);
     const QImage& image = Picture(picture);
     button->setIcon(QIcon(QPixmap::fromImage(image)));
-    button->setIconSize(image.isNull() ? geometry.size() : image.size());
+    button->setIconSize(image.isNull() ? geometry.size() : LogicalSize(image));
     button->setAutoRaise(true);
     button->setStyleSheet(
         "QToolButton { border: none; padding: 0px; background: transparent; }"

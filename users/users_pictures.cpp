@@ -38,7 +38,7 @@ void DrawKeyCap(QPainter& painter, const QRectF& key, const QString& letter) {
 // square) tiles without a seam.
 QImage DrawUsersBackground(int width, int height) {
     constexpr int kPeriod = 160;
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image = NewPicture(width, height);
     image.fill(kSand);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -81,7 +81,7 @@ namespace {
 
 // A transparent square for a round button, so the window's background shows at its corners.
 QImage ButtonSquare() {
-    QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewPicture(40, 40, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }

@@ -120,8 +120,8 @@ TEST_F(AboutBoxTest, SpaceOnTheFocusedCloseButtonClosesIt) {
 }
 
 TEST(AboutPictures, AreDrawnAtTheirSizes) {
-    EXPECT_EQ(MakeAboutPicture(test::Pic(37)).size(), QSize(257, 335));
-    EXPECT_EQ(MakeAboutPicture(test::Pic(18)).size(), QSize(97, 40));
+    EXPECT_EQ(LogicalSize(MakeAboutPicture(test::Pic(37))), QSize(257, 335));
+    EXPECT_EQ(LogicalSize(MakeAboutPicture(test::Pic(18))), QSize(97, 40));
     EXPECT_TRUE(MakeAboutPicture(test::Pic(17)).isNull());
     EXPECT_TRUE(MakeAboutPicture(test::Pic(0)).isNull());
     test::SaveImage(MakeAboutPicture(test::Pic(18)), "picture_18");

@@ -259,11 +259,12 @@ TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCo
     EXPECT_EQ(state.ExerciseFont.family(), QStringLiteral("Courier New"));
     EXPECT_TRUE(state.ExerciseFont.bold());
     EXPECT_EQ(
-        ExerciseWindow(state.ExerciseFont, state.hideOptions, state.HeaderCanvas).Canvas().size(),
+        LogicalSize(
+            ExerciseWindow(state.ExerciseFont, state.hideOptions, state.HeaderCanvas).Canvas()),
         QSize(770, 200));
     EXPECT_EQ(TextLineHeight, 28);
     EXPECT_TRUE(PictureExists(53));
-    EXPECT_EQ(Picture(45).size(), QSize(306, 84));
+    EXPECT_EQ(LogicalSize(Picture(45)), QSize(306, 84));
     ShutdownProgram(state);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 }
@@ -272,7 +273,7 @@ TEST_F(StartupTest, SplashShowsLoadingOverTheBrand) {
     RegisterAllPictures();
     for (int number = 1; number <= 53; ++number) {
         if (!PictureSize(number).isEmpty()) {
-            EXPECT_EQ(Picture(number).size(), PictureSize(number)) << "picture " << number;
+            EXPECT_EQ(LogicalSize(Picture(number)), PictureSize(number)) << "picture " << number;
         }
     }
     QWidget* splash = OpenSplashWindow();

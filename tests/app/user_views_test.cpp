@@ -63,7 +63,7 @@ TEST_F(UserViewsTest, EachDrawingReplacesThePictureAndReachesTheMainMenu) {
     // Without a main menu the chart is still drawn.
     state_.mainMenu = nullptr;
     Chart(kEmpty);
-    EXPECT_EQ(Picture(state_.chartPicture).size(), QSize(440, 180));
+    EXPECT_EQ(LogicalSize(Picture(state_.chartPicture)), QSize(440, 180));
 
     ReleaseResultsChart(state_);
     EXPECT_EQ(state_.chartPicture, 0);

@@ -46,7 +46,9 @@ int Right(int bar) {
 
 class ResultsChartTest : public ::testing::Test {
   protected:
-    QImage Chart(const History& history) { return DrawResultsChart(history, 440, 180); }
+    QImage Chart(const History& history) {
+        return test::Logical(DrawResultsChart(history, 440, 180));
+    }
 
     static QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xffffff; }
 
@@ -297,13 +299,14 @@ TEST_F(ResultsChartTest, ThePointsOfAHistoryAndAPictureOfAnyAskedSize) {
     EXPECT_EQ(ResultsChartPoints(kEmpty)[0].value, 1);  // never a maximum of 0
     EXPECT_EQ(Chart(kEmpty).size(), QSize(440, 180));
     // An impossible size still gives a picture to show.
-    EXPECT_EQ(DrawResultsChart(kFull, 0, -3).size(), QSize(1, 1));
+    EXPECT_EQ(LogicalSize(DrawResultsChart(kFull, 0, -3)), QSize(1, 1));
 }
 
 TEST_F(ResultsChartTest, SavesScreens) {
-    test::SaveImage(Chart(kEmpty), "chart_empty");
-    test::SaveImage(Chart({64, 71, 69, 83, 90, -1, -1, -1, -1, -1}), "chart_half");
-    test::SaveImage(Chart(kFull), "chart_full");
+    test::SaveImage(DrawResultsChart(kEmpty, 440, 180), "chart_empty");
+    test::SaveImage(DrawResultsChart({64, 71, 69, 83, 90, -1, -1, -1, -1, -1}, 440, 180),
+                    "chart_half");
+    test::SaveImage(DrawResultsChart(kFull, 440, 180), "chart_full");
 }
 
 TEST(ResultsChart, ChartColoursKeepRedInTheLowByte) {

@@ -34,7 +34,8 @@ TEST(ExercisePictures, EachPictureHasItsSize) {
     for (int number : {1, 2, 4, 5, 6, 7, 9, 10, 11, 12, 36}) {
         const QImage picture = MakeExercisePicture(test::Pic(number));
         EXPECT_FALSE(picture.isNull()) << number;
-        EXPECT_EQ(picture.size(), PictureSize(number)) << number;
+        EXPECT_EQ(LogicalSize(picture), PictureSize(number)) << number;
+        EXPECT_EQ(picture.size(), PictureSize(number) * PictureScale()) << number;
     }
     // The cancel button is the main menu's quit button, drawn there; 3 is a copy of 2.
     EXPECT_TRUE(MakeExercisePicture(test::Pic(8)).isNull());
@@ -105,7 +106,7 @@ TEST(ExercisePictures, KeysShowTheirLegendsAndNeverOverlap) {
 }
 
 TEST(ExercisePictures, EveryFingerDotLiesOnItsFingertip) {
-    const QImage hands = DrawHandsPicture(Spanish());
+    const QImage hands = test::Logical(DrawHandsPicture(Spanish()));
     const std::array<QPoint, 11> dots = FingerDotPlaces(Spanish());
     for (int finger = 1; finger <= 10; ++finger) {
         SCOPED_TRACE(finger);

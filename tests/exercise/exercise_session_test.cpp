@@ -607,7 +607,9 @@ TEST_F(ExerciseSessionTest, DrawsOnTheExerciseCanvas) {
     for (const QChar c : QStringLiteral("Ha")) session.Type(QString(c));
     session.Type("x");  // wrong
 
-    const QImage& canvas = display.Canvas();
+    const QImage& live = display.Canvas();
+    EXPECT_EQ(live.size(), QSize(770, 200) * PictureScale());
+    QImage canvas = test::Logical(live);
     EXPECT_EQ(canvas.size(), QSize(770, 200));
     const auto count = [&](const QRect& area, const std::function<bool(QColor)>& wanted) {
         int n = 0;
@@ -642,13 +644,14 @@ TEST_F(ExerciseSessionTest, DrawsOnTheExerciseCanvas) {
     // A space where "í" is due shows the wrong-space mark alone, exactly as it looks drawn by
     // itself on white.
     session.Type(" ");
-    QImage alone(canvas.size(), canvas.format());
+    canvas = test::Logical(live);
+    QImage alone = NewPicture(LogicalSize(live), live.format());
     alone.fill(Qt::white);
     DrawTextOn(alone, 5 + 3 * cell, 5, QString(QChar(0x0085)), display.Font(), kWrong);
     const QRect markCell(5 + 3 * cell, 5, cell, 22);
-    EXPECT_EQ(canvas.copy(markCell), alone.copy(markCell));
+    EXPECT_EQ(canvas.copy(markCell), test::Logical(alone).copy(markCell));
     EXPECT_GT(count(markCell, [](QColor c) { return c.red() == 255 && c.green() < 200; }), 10);
-    test::SaveImage(canvas, QStringLiteral("exercise_canvas_typing"));
+    test::SaveImage(live, QStringLiteral("exercise_canvas_typing"));
 }
 
 }  // namespace

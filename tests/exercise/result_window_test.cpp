@@ -154,7 +154,7 @@ TEST_F(ResultWindowTest, WindowAndControlsStandWhereTheyBelong) {
         auto* picture = qobject_cast<QLabel*>(Control(kResultPictureControl));
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->geometry(), QRect(5, 5, 250, 285));
-        EXPECT_EQ(picture->pixmap().size(), QSize(250, 285));
+        EXPECT_EQ(picture->pixmap().deviceIndependentSize().toSize(), QSize(250, 285));
         EXPECT_EQ(picture->frameShadow(), QFrame::Sunken);
 
         auto* message = qobject_cast<QLabel*>(Control(kResultMessageControl));
@@ -198,7 +198,7 @@ TEST_F(ResultWindowTest, TheMessageStartsOnItsSecondLine) {
         EXPECT_EQ(message->text(), LineBreak + LevelMessage());
         lineHeight = message->fontMetrics().lineSpacing();
         // The first row of the label that carries text ink (light cyan on the blue).
-        const QImage image = message->grab().toImage();
+        const QImage image = test::Shot(message);
         for (int y = 3; y < image.height() - 3 && firstInkRow < 0; ++y) {
             for (int x = 3; x < image.width() - 3; ++x) {
                 const QColor c = image.pixelColor(x, y);

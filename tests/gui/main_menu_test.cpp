@@ -124,7 +124,7 @@ TEST_F(MainMenuTest, BuildsEveryControlInPlaceWithItsTooltip) {
     for (const auto& pair : pictures) {
         auto* button = qobject_cast<QAbstractButton*>(FindControl(menu, pair[0]));
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->iconSize(), Picture(pair[1]).size()) << pair[0];
+        EXPECT_EQ(button->iconSize(), LogicalSize(Picture(pair[1]))) << pair[0];
     }
 
     for (const auto& frame :
@@ -142,12 +142,12 @@ TEST_F(MainMenuTest, BuildsEveryControlInPlaceWithItsTooltip) {
     auto* banner = qobject_cast<QLabel*>(FindControl(menu, 37));
     ASSERT_NE(banner, nullptr);
     EXPECT_EQ(banner->geometry(), QRect(19, 483, 245, 50));
-    EXPECT_EQ(banner->pixmap().size(), QSize(245, 50));
+    EXPECT_EQ(banner->pixmap().deviceIndependentSize().toSize(), QSize(245, 50));
     auto* chart = qobject_cast<QLabel*>(FindControl(menu, kMenuChartId));
     ASSERT_NE(chart, nullptr);
     EXPECT_EQ(chart->geometry(), QRect(335, 255, 440, 180));
     // Start-up draws the empty chart of nobody.
-    EXPECT_EQ(chart->pixmap().size(), QSize(440, 180));
+    EXPECT_EQ(chart->pixmap().deviceIndependentSize().toSize(), QSize(440, 180));
     auto* panel = qobject_cast<QLabel*>(FindControl(menu, kMenuStatusPanelId));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->geometry(), QRect(334, 143, 440, 80));

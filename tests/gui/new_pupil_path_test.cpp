@@ -141,7 +141,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_EQ(CurrentMode, "NORMAL");
         EXPECT_EQ(ReadBytes(kUsersFileName), header);
         nobodysChart = test::ShownPicture(MainMenuWindow, kMenuChartId);
-        EXPECT_EQ(nobodysChart.size(), QSize(440, 180));
+        EXPECT_EQ(LogicalSize(nobodysChart), QSize(440, 180));
         QTest::keyClick(MainMenuWindow.data(), 'r');
     });
     // "r" with nobody chosen: the users window, empty, with nothing to accept or delete.

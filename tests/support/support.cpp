@@ -1,11 +1,13 @@
 #include "support.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/pictures.h"
 #include "platform/shell.h"
 
 namespace tz::test {
@@ -45,9 +47,24 @@ bool ProgramFolderTest::Exists(const QString& name) const {
     return QFile::exists(Path(name));
 }
 
+QImage Logical(const QImage& image) {
+    if (image.devicePixelRatio() == 1) return image;
+    QImage logical =
+        image.scaled(LogicalSize(image), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    logical.setDevicePixelRatio(1);
+    return logical;
+}
+
+QImage Shot(QWidget* widget) {
+    return Logical(widget->grab().toImage());
+}
+
 void SaveImage(const QImage& image, const QString& name) {
-    QDir().mkpath(TIPENZO_SCREENS_DIR);
-    image.save(QString(TIPENZO_SCREENS_DIR) + "/" + name + ".png");
+    const qreal scale = qApp->devicePixelRatio();
+    const QString folder = scale > 1 ? QStringLiteral(TIPENZO_SCREENS_DIR "/x%1").arg(scale)
+                                     : QStringLiteral(TIPENZO_SCREENS_DIR);
+    QDir().mkpath(folder);
+    image.save(folder + "/" + name + ".png");
 }
 
 void SaveScreen(QWidget* widget, const QString& name) {

@@ -13,6 +13,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/picture_names.h"
+#include "platform/pictures.h"
 
 namespace tz::test {
 
@@ -51,7 +52,15 @@ class ProgramFolderTest : public ::testing::Test {
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-// Saves a picture of the widget as build/screens/<name>.png.
+// An image at one pixel per logical pixel, whatever scale it was painted or grabbed at (each
+// logical pixel takes one of its device pixels): tests look at pixels where the windows put
+// them.
+QImage Logical(const QImage& image);
+// The widget as it shows, at one pixel per logical pixel.
+QImage Shot(QWidget* widget);
+
+// Saves a picture of the widget as build/screens/<name>.png (build/screens/x2/ when the tests
+// run at a scale of 2).
 void SaveScreen(QWidget* widget, const QString& name);
 void SaveImage(const QImage& image, const QString& name);
 

@@ -9,16 +9,17 @@ namespace tz {
 namespace {
 
 TEST(UsersPictures, HaveTheirSizesAndRoundButtonsOnTransparentCorners) {
-    EXPECT_EQ(MakeUsersPicture(test::Pic(30)).size(), QSize(160, 160));
+    EXPECT_EQ(LogicalSize(MakeUsersPicture(test::Pic(30))), QSize(160, 160));
     for (int number = 31; number <= 34; ++number) {
-        const QImage button = MakeUsersPicture(test::Pic(number));
+        const QImage button = test::Logical(MakeUsersPicture(test::Pic(number)));
         ASSERT_EQ(button.size(), QSize(40, 40)) << number;
         // The window's background shows at the corners of the round buttons.
         EXPECT_EQ(qAlpha(button.pixel(0, 0)), 0) << number;
         EXPECT_EQ(qAlpha(button.pixel(39, 0)), 0) << number;
         EXPECT_EQ(qAlpha(button.pixel(20, 20)), 255) << number;
         for (int other = 31; other < number; ++other) {
-            EXPECT_NE(button, MakeUsersPicture(test::Pic(other))) << number << " and " << other;
+            EXPECT_NE(button, test::Logical(MakeUsersPicture(test::Pic(other))))
+                << number << " and " << other;
         }
     }
     EXPECT_TRUE(MakeUsersPicture(test::Pic(29)).isNull());
@@ -31,13 +32,15 @@ TEST(UsersPictures, TheTileRepeatsWithoutASeam) {
     const QImage tile = MakeUsersPicture(test::Pic(30));
     EXPECT_EQ(tile, DrawUsersBackground(160, 160));
     const QImage whole = DrawUsersBackground(320, 320);
-    QImage tiled(320, 320, QImage::Format_RGB32);
+    // Tiled as the windows tile it, at the scale the pictures are painted at.
+    QImage tiled = NewPicture(320, 320);
     QPainter painter(&tiled);
-    painter.fillRect(tiled.rect(), QBrush(tile));
+    painter.fillRect(QRect(0, 0, 320, 320), QBrush(tile));
     painter.end();
+    ASSERT_EQ(tiled.size(), whole.size());
     int different = 0;
-    for (int y = 0; y < 320; ++y) {
-        for (int x = 0; x < 320; ++x) {
+    for (int y = 0; y < whole.height(); ++y) {
+        for (int x = 0; x < whole.width(); ++x) {
             const QRgb a = whole.pixel(x, y);
             const QRgb b = tiled.pixel(x, y);
             if (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
