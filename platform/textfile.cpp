@@ -42,9 +42,10 @@ TextEncoding GuessTextEncoding(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return TextEncoding::Utf8;
     const QByteArray bytes = file.read(kProbeBytes);
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    // A character cut by the end of the probe is pending, not an error. (The decoding runs
-    // when its result becomes a string.)
+    // A character cut by the end of the probe is pending, not an error; one cut by the end of
+    // the file is. (The decoding runs when its result becomes a string.)
+    QStringDecoder decoder(QStringDecoder::Utf8, file.atEnd() ? QStringDecoder::Flag::Stateless
+                                                              : QStringDecoder::Flag::Default);
     const QString probe = decoder.decode(bytes);
     return decoder.hasError() ? TextEncoding::Windows1252 : TextEncoding::Utf8;
 }

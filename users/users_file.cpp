@@ -125,7 +125,8 @@ bool IsUserLineOfCurrentLayout(const QByteArray& line) {
 }
 
 bool IsHealthyUsersFile(const QByteArray& content) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a character cut by the end of the file is an error, not one still to come.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = utf8.decode(content);
     if (utf8.hasError()) return false;
     const QList<QByteArray> lines = SplitByteLines(content);

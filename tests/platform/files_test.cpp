@@ -54,6 +54,9 @@ TEST_F(FilesTest, TextThatIsNotUtf8IsTakenAsWindows1252) {
     WriteBytes("utf8.txt", QString::fromUtf8("niño € “sí”").toUtf8());
     EXPECT_EQ(GuessTextEncoding(Path("utf8.txt")), TextEncoding::Utf8);
     EXPECT_EQ(GuessTextEncoding(Path("missing.txt")), TextEncoding::Utf8);
+    // Ending in a letter that UTF-8 would take for the start of a character: not UTF-8.
+    WriteBytes("ansi-end.txt", "SOLO MA\xD1");
+    EXPECT_EQ(GuessTextEncoding(Path("ansi-end.txt")), TextEncoding::Windows1252);
     // Every byte is one character; the unused codes stay control codes.
     QByteArray all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);

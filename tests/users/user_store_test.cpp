@@ -337,5 +337,15 @@ TEST_F(UserStoreTest, UserLinesAreTheLinesAfterTheHeader) {
     EXPECT_TRUE(ReadUserLines().lines.isEmpty());
 }
 
+TEST_F(UserStoreTest, FileEndingInHalfACharacterIsNoHealthyFile) {
+    const QByteArray header = "Datos de Usuarios v2.6";
+    EXPECT_TRUE(IsHealthyUsersFile(header));
+    EXPECT_TRUE(IsHealthyUsersFile(header + "\xC3\xB1"));
+    // Found by the fuzzer: taken for healthy, it was no longer healthy once a pupil was added
+    // after the cut character.
+    EXPECT_FALSE(IsHealthyUsersFile(header + "\xEF"));
+    EXPECT_FALSE(IsHealthyUsersFile(header + "\r\n" + kAna + "\xC3"));
+}
+
 }  // namespace
 }  // namespace tz
