@@ -215,6 +215,8 @@ void RunMainLoop(ProgramState& state, const std::function<void(int)>& endProgram
             continue;
         }
         quitRequested = !ActOn(state, id, endProgram);
+        // What the closed window showed is not kept for the next one.
+        ReleasePaintedPictures();
         // The menu was disabled while the other window ran, which took the focus off the
         // button; it goes back there, as it does on the desktop when a window gives way.
         if (focused && menu && menu->isEnabled()) focused->setFocus();

@@ -88,8 +88,13 @@ QSize PictureSize(int number) {
 
 void RegisterAllPictures() {
     for (const PictureSpec& spec : PictureTable()) {
-        const QImage image = spec.copyOf ? Picture(*spec.copyOf).copy() : Painted(spec);
-        RegisterPicture(PictureNumber(spec.name), image);
+        if (spec.copyOf) {
+            const int original = PictureNumber(*spec.copyOf);
+            RegisterPictureMaker(PictureNumber(spec.name),
+                                 [original] { return Picture(original).copy(); });
+        } else {
+            RegisterPictureMaker(PictureNumber(spec.name), [spec] { return Painted(spec); });
+        }
     }
 }
 

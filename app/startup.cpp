@@ -255,6 +255,8 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
         }
     }
     OpenMainMenu(state);
+    // The menu's controls hold what they show; the pictures are painted again when needed.
+    ReleasePaintedPictures();
     RunMainLoop(state);
     CloseMainMenu(state);
     ShutdownProgram(state);

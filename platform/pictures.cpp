@@ -12,8 +12,15 @@ qreal& Scale() {
     return scale;
 }
 
-std::map<int, QImage>& Table() {
-    static std::map<int, QImage> table;
+// A picture: its image once painted (or registered as an image), and how to paint it again.
+struct Entry {
+    QImage image;
+    bool painted = false;
+    std::function<QImage()> make;
+};
+
+std::map<int, Entry>& Table() {
+    static std::map<int, Entry> table;
     return table;
 }
 }  // namespace
@@ -46,7 +53,11 @@ QImage ScaledPicture(const QImage& picture, int width, int height) {
 }
 
 void RegisterPicture(int number, const QImage& image) {
-    Table()[number] = image;
+    Table()[number] = Entry{image, true, {}};
+}
+
+void RegisterPictureMaker(int number, std::function<QImage()> make) {
+    Table()[number] = Entry{QImage(), false, std::move(make)};
 }
 
 bool PictureExists(int number) {
@@ -60,7 +71,29 @@ QImage& Picture(int number) {
         none = QImage();
         return none;
     }
-    return it->second;
+    Entry& entry = it->second;
+    if (!entry.painted) {
+        // A maker may ask for other pictures (a copy paints its original): the table's entries
+        // stay where they are meanwhile.
+        entry.image = entry.make ? entry.make() : QImage();
+        entry.painted = true;
+    }
+    return entry.image;
+}
+
+void ReleasePaintedPictures() {
+    for (auto& [number, entry] : Table()) {
+        if (entry.make && entry.painted) {
+            entry.image = QImage();
+            entry.painted = false;
+        }
+    }
+}
+
+int PaintedPictureCount() {
+    int painted = 0;
+    for (const auto& [number, entry] : Table()) painted += entry.painted && !entry.image.isNull();
+    return painted;
 }
 
 int LowestFreePicture() {

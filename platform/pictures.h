@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <functional>
 
 #include "platform/picture_names.h"
 
@@ -26,9 +27,18 @@ QSize LogicalSize(const QImage& picture);
 QImage ScaledPicture(const QImage& picture, int width, int height);
 
 void RegisterPicture(int number, const QImage& image);
+// Registers how to paint a picture: it is painted when it is first asked for, so that start-up
+// paints only what its first window shows.
+void RegisterPictureMaker(int number, std::function<QImage()> make);
 bool PictureExists(int number);
-// The picture under `number`; an empty image when none is registered.
+// The picture under `number` (painted now if it has not been yet); an empty image when none is
+// registered.
 QImage& Picture(int number);
+// Lets go of every painted picture that can be painted again (no window needs them: each keeps
+// its own copy of what it shows); pictures registered as images, such as work copies, stay.
+void ReleasePaintedPictures();
+// How many pictures are painted and held now.
+int PaintedPictureCount();
 inline QImage& Picture(PictureName name) {
     return Picture(PictureNumber(name));
 }
