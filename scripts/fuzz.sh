@@ -4,6 +4,8 @@
 # at once as there are cores.
 #   bash scripts/fuzz.sh [SECONDS [TARGET...]]     targets: user_line users_file course_text
 #                                                  editor_text import_file version_file
+# FUZZ_SEED=N fixes the fuzzer's random seed, so a run from the same corpus tries the same
+# inputs in the same order (the test script uses it: a check must not pass or fail by chance).
 # Fails on any crash, leak, hang (one input over 10 s), memory blow-up (over 2 GB), sanitizer
 # report or broken check of a target; the input that did it is kept in build-fuzz/fuzz-artifacts/, the log of each run in
 # build-fuzz/fuzz-logs/. Inputs found to reach new code gather in build-fuzz/fuzz-corpus/, so a
@@ -28,6 +30,7 @@ run_target() {
     local target=$1
     local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="$build/fuzz-artifacts/$target-")
+    [ -n "${FUZZ_SEED:-}" ] && options+=(-seed="$FUZZ_SEED")
     # The editor reads a file 8 KiB at a time and stops past 40000 characters: its inputs
     # must be able to pass both.
     [ "$target" = editor_text ] && options+=(-max_len=100000)
