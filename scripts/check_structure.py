@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks the shape of the code that the compiler does not:
 
-1. Libraries include only libraries below them: app over content and update, over exercise and
-   users, over platform. Libraries on one floor do not include each other.
+1. Libraries include and link only libraries below them: app over content and update, over
+   exercise and users, over platform. Libraries on one floor do not use each other.
 2. No mutable variable at namespace scope and no mutable function-local static outside the
    platform layer: what the program shares lives in its state object (needs Universal Ctags).
 3. No function or variable named like a macro of the Windows headers (MessageBox, DeleteFile...),
@@ -51,6 +51,21 @@ def check_includes():
     return problems
 
 
+LIBRARY = re.compile(r"^\s*tipenzo_library\(\s*tz_(\w+)([^)]*)\)", re.M)
+
+
+def check_links():
+    problems = []
+    for folder in FLOORS:
+        text = open(os.path.join(ROOT, folder, "CMakeLists.txt"), encoding="utf-8").read()
+        for name, linked in LIBRARY.findall(text):
+            for target in re.findall(r"\btz_(\w+)", linked):
+                if target in FLOORS and FLOORS[target] >= FLOORS[name]:
+                    problems.append(f"{folder}/CMakeLists.txt links tz_{target}, which is not "
+                                    f"below {name}/")
+    return problems
+
+
 def check_variables():
     folders = [f for f in FLOORS if f != "platform"]
     try:
@@ -91,7 +106,7 @@ def check_names():
 
 
 def main():
-    problems = check_includes() + check_variables() + check_names()
+    problems = check_includes() + check_links() + check_variables() + check_names()
     for problem in problems:
         print(problem)
     if problems:

@@ -75,8 +75,9 @@ TEST_F(UsersScreensTest, FirstUserIsAddedThenChosen) {
 }
 
 TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
+    // Marta is not on the first row: the selection shows her row, not simply the first.
     WriteUsers(
-        kHeader +
+        kHeader + "ANA GIL|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000000\r\n" +
         "MARTA RUIZ|4|2|3|118|110|115|120|127|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001\r\n");
     CurrentUser.id = "ID-20240101000001";
     LoadCurrentUser();
@@ -92,8 +93,8 @@ TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
             AppendInputStep([window] {
                 QTreeWidget* list = test::UsersListOf(window);
                 // The reloaded list selects the pupil chosen before, not the new one.
-                EXPECT_EQ(SelectedRowOf(list), 0);
-                EXPECT_EQ(list->topLevelItemCount(), 2);
+                EXPECT_EQ(SelectedRowOf(list), 1);
+                EXPECT_EQ(list->topLevelItemCount(), 3);
                 ClickControl(window, kUsersCancelId);
             });
         });
@@ -116,7 +117,7 @@ TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
             ClickControl(dialog, kNewUserAcceptId);
             AppendInputStep([window] {
                 QTreeWidget* list = test::UsersListOf(window);
-                EXPECT_EQ(list->topLevelItemCount(), 3);
+                EXPECT_EQ(list->topLevelItemCount(), 4);
                 EXPECT_EQ(SelectedRowOf(list), 0);
                 ClickControl(window, kUsersCancelId);
             });
