@@ -1,6 +1,7 @@
-// A dead key under a real X display with the Spanish layout: the accent and the vowel reach
-// the exercise as one "á". The test starts its own Xvfb and runs itself again on it (the
-// other tests stay on the offscreen platform); without Xvfb, xdotool or setxkbmap it skips.
+// Dead keys under a real X display with the Spanish layout: the accent and the vowel reach
+// the exercise as one "á", the diaeresis (Shift with the accent key) and the u as one "ü". The test
+// starts its own Xvfb and runs itself again on it (the other tests stay on the offscreen platform);
+// without Xvfb, xdotool or setxkbmap it skips.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,8 +55,8 @@ struct VirtualDisplay {
     ~VirtualDisplay() { Stop(); }
 };
 
-// The half that runs on the X display: the real exercise window waits for "á", xdotool types
-// the dead accent and the vowel, and the session sees what arrives.
+// The half that runs on the X display: the real exercise window waits for "áü", xdotool types
+// the dead keys and the vowels, and the session sees what arrives.
 void TypeDeadKeyOnTheDisplay() {
     ManualClock clock;
     SetClock(&clock);
@@ -67,14 +68,15 @@ void TypeDeadKeyOnTheDisplay() {
     window.ApplyOptions();
     ExerciseSession session(window, state.previousFinger);
     session.SetDrawPause(0);
-    session.Begin(QStringLiteral("á"), QStringLiteral("ANA"), 1, 25);
+    session.Begin(QStringLiteral("áü"), QStringLiteral("ANA"), 1, 25);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.Window(), 10000));
     window.Window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.Window(), 10000));
     ASSERT_EQ(QApplication::focusWidget(), FindControl(window.Window(), kExTextPicture));
 
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {"key", "--delay", "60", "dead_acute", "a"});
+    xdotool.start(QStringLiteral("xdotool"),
+                  {"key", "--delay", "60", "dead_acute", "a", "dead_diaeresis", "u"});
     ASSERT_TRUE(xdotool.waitForStarted(5000));
     QStringList typed;
     QElapsedTimer waited;
@@ -97,9 +99,9 @@ void TypeDeadKeyOnTheDisplay() {
         }
         QThread::msleep(10);
     }
-    EXPECT_EQ(typed, QStringList{QStringLiteral("á")});
+    EXPECT_EQ(typed, (QStringList{QStringLiteral("á"), QStringLiteral("ü")}));
     EXPECT_TRUE(session.Ended());
-    EXPECT_EQ(session.Correct(), 1);
+    EXPECT_EQ(session.Correct(), 2);
     EXPECT_EQ(session.Errors(), 0);
     SetClock(nullptr);
 }
