@@ -6,6 +6,7 @@
 #include "app/user_views.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
+#include "content/figures_file.h"
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
 #include "exercise/result_window.h"
@@ -116,6 +117,8 @@ Step RunAttempt(Run& run) {
     BringToFront(run.window.Window(), false);
     ExerciseSession session(run.window, run.state.previousFinger);
     const SessionOutcome outcome = session.Run(text.text, user.name, user.level, run.speedTarget);
+    // Every keystroke counts for the pupil's figures, whatever becomes of the attempt.
+    RecordAttemptFigures(user.id, session.Keystrokes());
     if (outcome == kSessionRestart) return Step::Exercise;
     const std::optional<ExerciseResult> result = session.Result();
     if (outcome != kSessionFinished || !result) return Step::End;
