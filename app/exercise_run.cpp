@@ -108,8 +108,14 @@ void LoadBlockAndTarget(Run& run) {
 Step RunAttempt(Run& run) {
     UserRecord& user = run.User();
     const bool course = run.Course();
-    const ExerciseText text = AssembleExerciseText(run.block, user.exercise, run.request.source,
-                                                   run.request.customDocumentName);
+    ExerciseText text;
+    if (!run.request.drillText.isEmpty()) {
+        text.text = run.request.drillText;
+        text.built = true;
+    } else {
+        text = AssembleExerciseText(run.block, user.exercise, run.request.source,
+                                    run.request.customDocumentName);
+    }
     if (!text.built) {
         if (!text.missingFile.isEmpty()) TellMissingText(text.missingFile);
         return Step::End;
@@ -218,11 +224,15 @@ QString CourseFinishedNotice(const QString& name) {
 }
 
 ExerciseRequest ManualExerciseRequest() {
-    return {ExerciseSource::Manual, std::nullopt, QString()};
+    return {ExerciseSource::Manual, std::nullopt, QString(), QString()};
 }
 
 ExerciseRequest CustomTextRequest(const QString& document) {
-    return {ExerciseSource::CustomText, 0, document};
+    return {ExerciseSource::CustomText, 0, document, QString()};
+}
+
+ExerciseRequest DrillRequest(const QString& text) {
+    return {ExerciseSource::Manual, std::nullopt, QString(), text};
 }
 
 void RunExercises(ProgramState& state, const ExerciseRequest& request) {

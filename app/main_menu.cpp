@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include "app/about_box.h"
+#include "app/analysis_window.h"
 #include "app/exercise_run.h"
 #include "app/startup.h"
 #include "app/user_views.h"
@@ -67,6 +68,17 @@ void OpenTexts(ProgramState& state) {
         [&state](const QString& document) { RunExercises(state, CustomTextRequest(document)); });
 }
 
+// Like the exercises, the analysis is of a pupil: with nobody chosen the users window comes
+// first.
+void OpenAnalysis(ProgramState& state) {
+    if (state.CurrentUser.name.isEmpty()) {
+        if (!ChooseUser(state)) return;
+        ShowUserViews(state);
+    }
+    RunAnalysisWindow(state);
+    ShowUserViews(state);
+}
+
 void OpenHelp() {
     const QString help = HelpDocumentPath();
     // Without a help document there is nothing to show; the menu simply goes on.
@@ -97,6 +109,9 @@ bool ActOn(ProgramState& state, int id, const std::function<void(int)>& endProgr
             break;
         case kMenuAboutId:
             ShowAboutBox(state.mainMenu);
+            break;
+        case kMenuAnalysisId:
+            OpenAnalysis(state);
             break;
         case kMenuUpdateId:
             RunVersionCheck(state.mainMenu, [&state, &endProgram](int code) {
@@ -142,6 +157,7 @@ int MenuShortcutControl(const QString& typed) {
     if (letter == QLatin1String("G")) return kMenuUsersId;
     if (letter == QLatin1String("V")) return kMenuLessonsId;
     if (letter == QLatin1String("I")) return kMenuAboutId;
+    if (letter == QLatin1String("E")) return kMenuAnalysisId;
     return 0;
 }
 
@@ -160,6 +176,8 @@ QWidget* BuildMainMenu() {
     AddPicture(window, kMenuLogoId, PictureName::Logo, QRect(20, 20, 306, 84));
     AddPictureButton(window, kMenuSocialId, PictureName::SocialButton, QRect(677, 485, 102, 45),
                      QString::fromUtf8("Facebook ¡Me Gusta!"));
+    AddPictureButton(window, kMenuAnalysisId, PictureName::AnalysisButton, QRect(500, 20, 45, 45),
+                     QStringLiteral("Análisis de errores"));
     AddPictureButton(window, kMenuHelpId, PictureName::HelpButton, QRect(550, 20, 45, 45),
                      QStringLiteral("Ayuda"));
     AddPictureButton(window, kMenuUpdateId, PictureName::UpdateButton, QRect(600, 20, 45, 45),

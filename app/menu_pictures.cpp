@@ -332,6 +332,32 @@ QImage DrawAboutIcon() {
     return image;
 }
 
+// Picture 54: the error analysis, three bars of a chart, the tallest in the warm accent.
+QImage DrawAnalysisIcon() {
+    QImage image = TransparentImage(40, 40);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF circle(2, 1.5, 36, 36);
+    DrawRoundFace(painter, circle, kBrandCream);
+    const QPointF c = circle.center();
+    const double base = c.y() + 9;
+    const struct {
+        double x;
+        double height;
+        QColor colour;
+    } bars[] = {{c.x() - 9.5, 8, kBrandNavy},
+                {c.x() - 2.5, 18, kBrandTerracotta.darker(115)},
+                {c.x() + 4.5, 12, kBrandNavy}};
+    painter.setPen(Qt::NoPen);
+    for (const auto& bar : bars) {
+        painter.setBrush(bar.colour);
+        painter.drawRoundedRect(QRectF(bar.x, base - bar.height, 5, bar.height), 1.2, 1.2);
+    }
+    painter.setPen(QPen(kBrandNavy, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(c.x() - 11.5, base + 1.5), QPointF(c.x() + 11.5, base + 1.5));
+    return image;
+}
+
 // A small square button face (pictures 22 and 8).
 QImage DrawSmallButton(const QColor& face, const QColor& ink, bool cross) {
     QImage image = TransparentImage(19, 19);
@@ -426,6 +452,8 @@ QImage MakeMenuPicture(PictureName name) {
             return DrawUpdateIcon();
         case PictureName::AboutButton:
             return DrawAboutIcon();
+        case PictureName::AnalysisButton:
+            return DrawAnalysisIcon();
         case PictureName::MinimiseButton:
             return DrawSmallButton(kBrandCream, kBrandNavy, false);
         case PictureName::Banner:
