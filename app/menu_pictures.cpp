@@ -63,7 +63,7 @@ QImage DrawMenuBackground() {
     painter.setBrush(Qt::NoBrush);
     for (int row = 0; row < 3; ++row) {
         const double offset = row * 7;
-        for (double x = 352 + offset; x + 15 <= 536; x += 19) {
+        for (double x = 352 + offset; x + 15 <= 490; x += 19) {
             painter.drawRoundedRect(QRectF(x, 24 + row * 19, 15, 15), 3, 3);
         }
     }
@@ -73,7 +73,7 @@ QImage DrawMenuBackground() {
     const struct {
         double left;
         const char* text;
-    } captions[] = {{550, "Ayuda"}, {600, "Actualizar"}, {650, "Acerca de"}};
+    } captions[] = {{500, "Análisis"}, {550, "Ayuda"}, {600, "Actualizar"}, {650, "Acerca de"}};
     for (const auto& caption : captions) {
         painter.drawText(QRectF(caption.left - 5, 68, 55, 14), Qt::AlignCenter,
                          QString::fromUtf8(caption.text));
@@ -114,22 +114,30 @@ QImage DrawMenuBackground() {
     const struct {
         const char* key;
         const char* word;
-    } shortcuts[] = {{"R", "Comenzar"}, {"G", "Usuarios"}, {"V", "Lecciones"}, {"I", "Acerca de"}};
-    const QFont word = ArialPixels(12, false);
+    } shortcuts[] = {{"R", "Comenzar"},
+                     {"G", "Usuarios"},
+                     {"V", "Lecciones"},
+                     {"E", "Análisis"},
+                     {"I", "Acerca de"}};
+    // Five shortcuts share the 380 pixels between the banner and the social button.
+    const QFont word = ArialPixels(11, false);
     const QFontMetricsF wordMetrics(word);
-    double total = -14;
+    constexpr double kCapAdvance = 24;
+    constexpr double kGap = 9;
+    double total = -kGap;
     for (const auto& shortcut : shortcuts) {
-        total += 27 + wordMetrics.horizontalAdvance(QString::fromUtf8(shortcut.word)) + 14;
+        total +=
+            kCapAdvance + wordMetrics.horizontalAdvance(QString::fromUtf8(shortcut.word)) + kGap;
     }
     double x = 282 + (380 - total) / 2;
     for (const auto& shortcut : shortcuts) {
-        DrawKeyCap(painter, QRectF(x, 492, 22, 24), QString::fromUtf8(shortcut.key), Qt::white,
+        DrawKeyCap(painter, QRectF(x, 492, 20, 24), QString::fromUtf8(shortcut.key), Qt::white,
                    kBrandNavy, 12);
         painter.setFont(word);
         painter.setPen(kInk);
         const QString text = QString::fromUtf8(shortcut.word);
-        painter.drawText(QPointF(x + 27, 508), text);
-        x += 27 + wordMetrics.horizontalAdvance(text) + 14;
+        painter.drawText(QPointF(x + kCapAdvance, 508), text);
+        x += kCapAdvance + wordMetrics.horizontalAdvance(text) + kGap;
     }
 
     // The window has no frame of its own.
