@@ -10,6 +10,7 @@
 #include "app/exercise_run.h"
 #include "app/startup.h"
 #include "app/user_views.h"
+#include "content/class_report.h"
 #include "content/custom_texts.h"
 #include "content/lesson_viewer.h"
 #include "platform/events.h"
@@ -37,7 +38,7 @@ void AddFrame(QWidget* window, int id, const QRect& geometry) {
 // The users window; true when it returned with a user selected.
 bool ChooseUser(ProgramState& state) {
     const bool hadUser = !state.CurrentUser.name.isEmpty();
-    RunUsersWindow(state.mainMenu, state.CurrentUser, state.CurrentMode);
+    RunUsersWindow(state.mainMenu, state.CurrentUser, state.CurrentMode, SaveClassReportAsked);
     if (!state.CurrentUser.name.isEmpty()) return true;
     // The pupil on the panel was deleted: nothing of theirs may stay on the panel and chart,
     // nor in the record that now stands for nobody.
