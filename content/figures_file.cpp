@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QTimeZone>
 #include <memory>
 #include <set>
 
@@ -19,7 +20,8 @@ namespace {
 constexpr int kRecordLockWaitMs = 3000;
 // Larger counts are no real pupil's: a file holding them was damaged (and sums stay in range).
 constexpr qint64 kLargestCount = 1'000'000'000'000LL;
-const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+// Attempts are stamped in UTC: a change of summer time or of the PC's time zone moves no stamp.
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'");
 
 const QString kCharacterTag = QStringLiteral("tecla");
 const QString kFingerTag = QStringLiteral("dedo");
@@ -102,9 +104,10 @@ bool ReadLine(const QString& line, PupilFigures& figures, std::set<int>& fingers
         return true;
     }
     if (tag == kAttemptTag && fields.size() == 6) {
-        const QDateTime when = QDateTime::fromString(fields[1], kDateFormat);
+        const QDateTime read = QDateTime::fromString(fields[1], kDateFormat);
+        const QDateTime when(read.date(), read.time(), QTimeZone::utc());
         const auto key = ReadCounts(fields, 2);
-        if (!when.isValid() || !key) return false;
+        if (!when.isValid() || when.toString(kDateFormat) != fields[1] || !key) return false;
         if (figures.attempts.size() >= static_cast<std::size_t>(kKeptAttempts)) return false;
         figures.attempts.push_back({when, *key});
         return true;
@@ -141,7 +144,7 @@ QByteArray FormatFiguresFile(const PupilFigures& figures) {
                      CodePointText(pair.second) + u'|' + QString::number(times);
     }
     for (const AttemptSummary& attempt : figures.attempts) {
-        lines << kAttemptTag + u'|' + attempt.when.toString(kDateFormat) + u'|' +
+        lines << kAttemptTag + u'|' + attempt.when.toUTC().toString(kDateFormat) + u'|' +
                      CountsText(attempt.figures);
     }
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();

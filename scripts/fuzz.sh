@@ -4,6 +4,7 @@
 # at once as there are cores.
 #   bash scripts/fuzz.sh [SECONDS [TARGET...]]     targets: user_line users_file course_text
 #                                                  editor_text import_file version_file
+#                                                  figures_file
 # Fails on any crash, leak, hang (one input over 10 s), memory blow-up (over 2 GB), sanitizer
 # report or broken check of a target; the input that did it is kept in build-fuzz/fuzz-artifacts/, the log of each run in
 # build-fuzz/fuzz-logs/. Inputs found to reach new code gather in build-fuzz/fuzz-corpus/, so a
@@ -14,7 +15,7 @@ seconds=${1:-20}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-    targets=(user_line users_file course_text editor_text import_file version_file)
+    targets=(user_line users_file course_text editor_text import_file version_file figures_file)
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -66,7 +66,8 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreReplaced) {
         good + "tecla|0061|5|1|0|0\r\n",                     // the same key twice
         good + "dedo|11|1|0|0|0\r\n",                        // no such finger
         good + "confusion|0061|D800|1\r\n",                  // half a character
-        good + "intento|2024-13-45 99:00:00|1|0|0|0\r\n",    // no such date
+        good + "intento|2024-13-45T99:00:00Z|1|0|0|0\r\n",   // no such date
+        good + "intento|2024-03-04 10:00:00|1|0|0|0\r\n",    // not a UTC stamp
         good + "tecla|0062|-1|0|0|0\r\n",                    // negative count
         good + "tecla|0062|99999999999999999|0|0|0\r\n",     // absurd count
         good + "\xff\xfe\r\n",                               // not UTF-8
