@@ -11,6 +11,7 @@
 #include "platform/file_lock.h"
 #include "platform/files.h"
 #include "users/pupil_files.h"
+#include "users/user_store.h"
 
 namespace tz {
 
@@ -182,6 +183,8 @@ WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt, int 
     if (path.isEmpty()) return {WriteOutcome::Failed};
     const std::unique_ptr<FileLock> lock = LockUsersFile(lockWaitMs);
     if (!lock) return {WriteOutcome::Busy};
+    // A pupil another program deleted while she typed keeps no figures behind.
+    if (!UserIdExists(id)) return {WriteOutcome::Failed};
     if (!CreateFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
     PupilFigures figures = ReadFiguresAt(path);
     AddFigures(figures, attempt);

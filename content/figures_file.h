@@ -23,7 +23,8 @@ std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes);
 PupilFigures LoadPupilFigures(const QString& id);
 
 // Adds one attempt's figures to the pupil's, re-reading her file under the lock so figures
-// another program wrote meanwhile stay. A damaged file is replaced.
+// another program wrote meanwhile stay. A damaged file is replaced. Nothing is written for an
+// id the users file no longer holds.
 WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt,
                             int lockWaitMs = kUsersLockWaitMs);
 

@@ -49,6 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The file in the data folder: an attempt goes on top of sound figures, replaces damaged
     // ones, and the result is always a sound file.
+    fuzz::WriteFolderFile(QStringLiteral("usuarios.dat"),
+                          "Datos de Usuarios v2.6\r\n"
+                          "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n");
     CreateFolder(fuzz::FolderPath(QStringLiteral("estadisticas")));
     fuzz::WriteFolderFile(kFile, bytes);
     const PupilFigures before = LoadPupilFigures(kId);

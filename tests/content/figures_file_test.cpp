@@ -33,7 +33,15 @@ PupilFigures SampleAttempt(int seed = 0) {
     return FiguresOfAttempt(log, QDateTime(QDate(2024, 3, 5), QTime(8, 30, seed % 60)));
 }
 
-class FiguresFileTest : public test::ProgramFolderTest {};
+class FiguresFileTest : public test::ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        test::ProgramFolderTest::SetUp();
+        WriteBytes("usuarios.dat",
+                   "Datos de Usuarios v2.6\r\n"
+                   "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n");
+    }
+};
 
 TEST_F(FiguresFileTest, WrittenFiguresReadBackTheSame) {
     EXPECT_TRUE(LoadPupilFigures(kId).Empty()) << "no file: no figures";
@@ -112,6 +120,10 @@ TEST_F(FiguresFileTest, DeletingAPupilDeletesHerFigures) {
     EXPECT_FALSE(Exists(kFile));
     EXPECT_FALSE(Exists(kFile + ".tmp"));
     EXPECT_FALSE(LoadPupilFigures(other).Empty()) << "the others keep theirs";
+    // An attempt that ends after another program deleted her leaves nothing behind.
+    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
+    RecordAttemptFigures(kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
+    EXPECT_FALSE(Exists(kFile));
 }
 
 const char* const kChildFolderVariable = "TIPENZO_FIGURES_LOOP_FOLDER";
