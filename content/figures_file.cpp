@@ -22,6 +22,7 @@ constexpr int kRecordLockWaitMs = 3000;
 // Larger counts are no real pupil's: a file holding them was damaged (and sums stay in range).
 constexpr qint64 kLargestCount = 1'000'000'000'000LL;
 // Attempts are stamped in UTC: a change of summer time or of the PC's time zone moves no stamp.
+constexpr qint64 kLargestFileBytes = 8 * 1024 * 1024;
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'");
 
 const QString kCharacterTag = QStringLiteral("tecla");
@@ -123,7 +124,8 @@ QString FiguresPath(const QString& id) {
 
 PupilFigures ReadFiguresAt(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    // A real pupil's figures take some kilobytes; a file far larger is no figures file.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestFileBytes) return {};
     return ParseFiguresFile(file.readAll()).value_or(PupilFigures());
 }
 

@@ -85,6 +85,15 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreReplaced) {
         WriteBytes(kFile, damaged[i]);
         EXPECT_TRUE(LoadPupilFigures(kId).Empty()) << "damaged file " << i;
     }
+    // Far too large for a pupil's figures: not read at all.
+    QByteArray huge = good;
+    // (Lines that would all read well: confusions between ever new characters.)
+    for (uint c = 0xE000; huge.size() <= 8 * 1024 * 1024; ++c) {
+        huge += QStringLiteral("confusion|%1|0041|1\r\n").arg(c, 0, 16).toUtf8();
+    }
+    ASSERT_TRUE(ParseFiguresFile(huge).has_value());
+    WriteBytes(kFile, huge);
+    EXPECT_TRUE(LoadPupilFigures(kId).Empty());
     // An editor's byte-order mark is no damage.
     WriteBytes(kFile, "\xef\xbb\xbf" + good);
     EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
