@@ -249,7 +249,7 @@ QImage DrawProgressOverTime(const PupilFigures& figures) {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawCard(painter, QRectF(0, 0, kProgressPanelWidth, kProgressPanelHeight),
-             QStringLiteral("Errores en los últimos intentos"));
+             QStringLiteral("Errores (barras) y velocidad (línea)"));
     const std::size_t shown =
         std::min<std::size_t>(figures.attempts.size(), static_cast<std::size_t>(kProgressAttempts));
     const KeyFigures total = figures.Total();
@@ -262,7 +262,7 @@ QImage DrawProgressOverTime(const PupilFigures& figures) {
         (total.keystrokes > 0 ? FormatPercent(total.ErrorRate()) : QStringLiteral("–"));
     painter.drawText(QRectF(230, 6, kProgressPanelWidth - 240, 14), Qt::AlignRight | Qt::AlignTop,
                      totals);
-    const QRectF plot(44, 26, kProgressPanelWidth - 56, kProgressPanelHeight - 34);
+    const QRectF plot(44, 26, kProgressPanelWidth - 104, kProgressPanelHeight - 34);
     if (shown == 0) {
         painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Sin intentos todavía."));
         return image;
@@ -301,6 +301,35 @@ QImage DrawProgressOverTime(const PupilFigures& figures) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(bar);
     }
+
+    // Keystrokes a minute of each attempt, from its mean time between keystrokes, on a scale of
+    // its own at the right.
+    double fastest = 0;
+    for (auto it = first; it != figures.attempts.end(); ++it) {
+        if (it->figures.MeanMs() > 0) fastest = std::max(fastest, 60000.0 / it->figures.MeanMs());
+    }
+    if (fastest <= 0) return image;
+    const double top = std::ceil(fastest / 50.0) * 50.0;
+    QPolygonF line;
+    i = 0;
+    for (auto it = first; it != figures.attempts.end(); ++it, ++i) {
+        if (it->figures.MeanMs() <= 0) continue;
+        const double speed = 60000.0 / it->figures.MeanMs();
+        line << QPointF(plot.left() + (static_cast<double>(i) + 0.5) * slot,
+                        plot.bottom() - plot.height() * speed / top);
+    }
+    painter.setPen(QPen(look::kInk, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(line);
+    painter.setBrush(look::kInk);
+    for (const QPointF& point : line) painter.drawEllipse(point, 2.2, 2.2);
+    painter.setPen(look::kInk);
+    painter.setFont(ArialPixels(10, false));
+    painter.drawText(QRectF(plot.right() + 4, plot.top() - 6, 52, 12),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::number(static_cast<int>(top)) + QStringLiteral(" p.p.m."));
+    painter.drawText(QRectF(plot.right() + 4, plot.bottom() - 6, 52, 12),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("0"));
     return image;
 }
 

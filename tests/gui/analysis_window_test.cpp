@@ -26,11 +26,13 @@ const QString kTitle = QStringLiteral("Análisis de errores");
 const QByteArray kEva = "EVA SANZ|6|2|3|90|80|85|90|95|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000007";
 
 // An attempt of many keystrokes with errors on a few keys: T often typed as R, E as W, Ñ as L.
-PupilFigures ClumsyAttempt() {
+// Later rounds are faster and hold more right keystrokes of the A.
+PupilFigures ClumsyAttempt(int round = 0) {
     KeystrokeLog log;
-    auto strokes = [&log](const char* due, const char* typed, int times, qint8 finger) {
+    const qint32 gap = 260 - 8 * round;
+    auto strokes = [&log, gap](const char* due, const char* typed, int times, qint8 finger) {
         for (int i = 0; i < times; ++i) {
-            log.push_back({QString::fromUtf8(due), QString::fromUtf8(typed), finger, 180});
+            log.push_back({QString::fromUtf8(due), QString::fromUtf8(typed), finger, gap});
         }
     };
     strokes("t", "t", 13, 4);
@@ -39,7 +41,7 @@ PupilFigures ClumsyAttempt() {
     strokes("e", "w", 6, 3);
     strokes("ñ", "ñ", 6, 10);
     strokes("ñ", "l", 4, 10);
-    strokes("a", "a", 40, 1);
+    strokes("a", "a", 40 + 15 * round, 1);
     strokes("s", "s", 38, 2);
     strokes("s", "a", 2, 2);
     strokes("o", "o", 25, 9);
@@ -93,7 +95,7 @@ class AnalysisWindowTest : public test::ExerciseScreenTest {
 };
 
 TEST_F(AnalysisWindowTest, APupilWithManyErrorsSeesHerKeysFingersAndProgress) {
-    for (int i = 0; i < 12; ++i) ASSERT_TRUE(AddPupilFigures(CurrentUser.id, ClumsyAttempt()));
+    for (int i = 0; i < 12; ++i) ASSERT_TRUE(AddPupilFigures(CurrentUser.id, ClumsyAttempt(i)));
     const int freeBefore = LowestFreePicture();
     OpenAndThen({[this](QWidget* window) {
         EXPECT_EQ(window->size(), QSize(800, 550));
