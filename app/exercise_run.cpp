@@ -6,6 +6,7 @@
 #include "app/user_views.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
+#include "content/figures_file.h"
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
 #include "exercise/result_window.h"
@@ -107,8 +108,14 @@ void LoadBlockAndTarget(Run& run) {
 Step RunAttempt(Run& run) {
     UserRecord& user = run.User();
     const bool course = run.Course();
-    const ExerciseText text = AssembleExerciseText(run.block, user.exercise, run.request.source,
-                                                   run.request.customDocumentName);
+    ExerciseText text;
+    if (!run.request.drillText.isEmpty()) {
+        text.text = run.request.drillText;
+        text.built = true;
+    } else {
+        text = AssembleExerciseText(run.block, user.exercise, run.request.source,
+                                    run.request.customDocumentName);
+    }
     if (!text.built) {
         if (!text.missingFile.isEmpty()) TellMissingText(text.missingFile);
         return Step::End;
@@ -116,6 +123,8 @@ Step RunAttempt(Run& run) {
     BringToFront(run.window.Window(), false);
     ExerciseSession session(run.window, run.state.previousFinger);
     const SessionOutcome outcome = session.Run(text.text, user.name, user.level, run.speedTarget);
+    // Every keystroke counts for the pupil's figures, whatever becomes of the attempt.
+    RecordAttemptFigures(user.id, session.Keystrokes());
     if (outcome == kSessionRestart) return Step::Exercise;
     const std::optional<ExerciseResult> result = session.Result();
     if (outcome != kSessionFinished || !result) return Step::End;
@@ -215,11 +224,15 @@ QString CourseFinishedNotice(const QString& name) {
 }
 
 ExerciseRequest ManualExerciseRequest() {
-    return {ExerciseSource::Manual, std::nullopt, QString()};
+    return {ExerciseSource::Manual, std::nullopt, QString(), QString()};
 }
 
 ExerciseRequest CustomTextRequest(const QString& document) {
-    return {ExerciseSource::CustomText, 0, document};
+    return {ExerciseSource::CustomText, 0, document, QString()};
+}
+
+ExerciseRequest DrillRequest(const QString& text) {
+    return {ExerciseSource::Manual, std::nullopt, QString(), text};
 }
 
 void RunExercises(ProgramState& state, const ExerciseRequest& request) {

@@ -18,12 +18,18 @@ struct ExerciseRequest {
     std::optional<int> speedTarget;
     // The custom document typed, a file name of the folder of custom texts.
     QString customDocumentName;
+    // A text made for the pupil (the drill of her difficult keys), typed instead of the
+    // course's; only with ExerciseSource::Manual.
+    QString drillText;
 };
 
 // One exercise chosen in the lesson viewer: the level's target, nothing saved.
 ExerciseRequest ManualExerciseRequest();
 // A custom document: every speed passes (the target is 0), nothing saved.
 ExerciseRequest CustomTextRequest(const QString& document);
+// The drill of the pupil's difficult keys: typed like an exercise of the lesson viewer (the
+// level's target, the verdict shown, nothing saved).
+ExerciseRequest DrillRequest(const QString& text);
 
 // The exercise run: lets the state's CurrentUser type exercises in the exercise window, judges
 // them, moves the user through the course and, for the course, keeps the users file and the

@@ -6,9 +6,11 @@
 #include <QPointer>
 
 #include "app/about_box.h"
+#include "app/analysis_window.h"
 #include "app/exercise_run.h"
 #include "app/startup.h"
 #include "app/user_views.h"
+#include "content/class_report.h"
 #include "content/custom_texts.h"
 #include "content/lesson_viewer.h"
 #include "platform/events.h"
@@ -36,7 +38,7 @@ void AddFrame(QWidget* window, int id, const QRect& geometry) {
 // The users window; true when it returned with a user selected.
 bool ChooseUser(ProgramState& state) {
     const bool hadUser = !state.CurrentUser.name.isEmpty();
-    RunUsersWindow(state.mainMenu, state.CurrentUser, state.CurrentMode);
+    RunUsersWindow(state.mainMenu, state.CurrentUser, state.CurrentMode, SaveClassReportAsked);
     if (!state.CurrentUser.name.isEmpty()) return true;
     // The pupil on the panel was deleted: nothing of theirs may stay on the panel and chart,
     // nor in the record that now stands for nobody.
@@ -65,6 +67,17 @@ void OpenTexts(ProgramState& state) {
     OpenCustomTexts(
         state.mainMenu, state.CurrentUser, state.CurrentMode,
         [&state](const QString& document) { RunExercises(state, CustomTextRequest(document)); });
+}
+
+// Like the exercises, the analysis is of a pupil: with nobody chosen the users window comes
+// first.
+void OpenAnalysis(ProgramState& state) {
+    if (state.CurrentUser.name.isEmpty()) {
+        if (!ChooseUser(state)) return;
+        ShowUserViews(state);
+    }
+    RunAnalysisWindow(state);
+    ShowUserViews(state);
 }
 
 void OpenHelp() {
@@ -97,6 +110,9 @@ bool ActOn(ProgramState& state, int id, const std::function<void(int)>& endProgr
             break;
         case kMenuAboutId:
             ShowAboutBox(state.mainMenu);
+            break;
+        case kMenuAnalysisId:
+            OpenAnalysis(state);
             break;
         case kMenuUpdateId:
             RunVersionCheck(state.mainMenu, [&state, &endProgram](int code) {
@@ -142,6 +158,7 @@ int MenuShortcutControl(const QString& typed) {
     if (letter == QLatin1String("G")) return kMenuUsersId;
     if (letter == QLatin1String("V")) return kMenuLessonsId;
     if (letter == QLatin1String("I")) return kMenuAboutId;
+    if (letter == QLatin1String("E")) return kMenuAnalysisId;
     return 0;
 }
 
@@ -160,6 +177,8 @@ QWidget* BuildMainMenu() {
     AddPicture(window, kMenuLogoId, PictureName::Logo, QRect(20, 20, 306, 84));
     AddPictureButton(window, kMenuSocialId, PictureName::SocialButton, QRect(677, 485, 102, 45),
                      QString::fromUtf8("Facebook ¡Me Gusta!"));
+    AddPictureButton(window, kMenuAnalysisId, PictureName::AnalysisButton, QRect(500, 20, 45, 45),
+                     QStringLiteral("Análisis de errores"));
     AddPictureButton(window, kMenuHelpId, PictureName::HelpButton, QRect(550, 20, 45, 45),
                      QStringLiteral("Ayuda"));
     AddPictureButton(window, kMenuUpdateId, PictureName::UpdateButton, QRect(600, 20, 45, 45),

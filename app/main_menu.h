@@ -30,6 +30,7 @@ enum MainMenuControl {
     kMenuChartId = 39,
     kMenuStatusPanelId = 40,
     kMenuCustomTextsId = 42,
+    kMenuAnalysisId = 43,
 };
 
 // The main menu's title, shown only in the task bar.
@@ -51,7 +52,7 @@ void RunMainLoop(ProgramState& state,
 // Tears the main menu down; the state's mainMenu is empty afterwards.
 void CloseMainMenu(ProgramState& state);
 
-// The control a typed character stands for (R, G, V, I in either case), 0 for any other.
+// The control a typed character stands for (R, G, V, I, E in either case), 0 for any other.
 int MenuShortcutControl(const QString& typed);
 
 // The help document of this installation: "tipzhelp.chm" in the program folder on Windows when

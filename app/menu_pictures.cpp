@@ -63,7 +63,7 @@ QImage DrawMenuBackground() {
     painter.setBrush(Qt::NoBrush);
     for (int row = 0; row < 3; ++row) {
         const double offset = row * 7;
-        for (double x = 352 + offset; x + 15 <= 536; x += 19) {
+        for (double x = 352 + offset; x + 15 <= 490; x += 19) {
             painter.drawRoundedRect(QRectF(x, 24 + row * 19, 15, 15), 3, 3);
         }
     }
@@ -73,7 +73,7 @@ QImage DrawMenuBackground() {
     const struct {
         double left;
         const char* text;
-    } captions[] = {{550, "Ayuda"}, {600, "Actualizar"}, {650, "Acerca de"}};
+    } captions[] = {{500, "Análisis"}, {550, "Ayuda"}, {600, "Actualizar"}, {650, "Acerca de"}};
     for (const auto& caption : captions) {
         painter.drawText(QRectF(caption.left - 5, 68, 55, 14), Qt::AlignCenter,
                          QString::fromUtf8(caption.text));
@@ -114,22 +114,30 @@ QImage DrawMenuBackground() {
     const struct {
         const char* key;
         const char* word;
-    } shortcuts[] = {{"R", "Comenzar"}, {"G", "Usuarios"}, {"V", "Lecciones"}, {"I", "Acerca de"}};
-    const QFont word = ArialPixels(12, false);
+    } shortcuts[] = {{"R", "Comenzar"},
+                     {"G", "Usuarios"},
+                     {"V", "Lecciones"},
+                     {"E", "Análisis"},
+                     {"I", "Acerca de"}};
+    // Five shortcuts share the 380 pixels between the banner and the social button.
+    const QFont word = ArialPixels(11, false);
     const QFontMetricsF wordMetrics(word);
-    double total = -14;
+    constexpr double kCapAdvance = 24;
+    constexpr double kGap = 9;
+    double total = -kGap;
     for (const auto& shortcut : shortcuts) {
-        total += 27 + wordMetrics.horizontalAdvance(QString::fromUtf8(shortcut.word)) + 14;
+        total +=
+            kCapAdvance + wordMetrics.horizontalAdvance(QString::fromUtf8(shortcut.word)) + kGap;
     }
     double x = 282 + (380 - total) / 2;
     for (const auto& shortcut : shortcuts) {
-        DrawKeyCap(painter, QRectF(x, 492, 22, 24), QString::fromUtf8(shortcut.key), Qt::white,
+        DrawKeyCap(painter, QRectF(x, 492, 20, 24), QString::fromUtf8(shortcut.key), Qt::white,
                    kBrandNavy, 12);
         painter.setFont(word);
         painter.setPen(kInk);
         const QString text = QString::fromUtf8(shortcut.word);
-        painter.drawText(QPointF(x + 27, 508), text);
-        x += 27 + wordMetrics.horizontalAdvance(text) + 14;
+        painter.drawText(QPointF(x + kCapAdvance, 508), text);
+        x += kCapAdvance + wordMetrics.horizontalAdvance(text) + kGap;
     }
 
     // The window has no frame of its own.
@@ -332,6 +340,32 @@ QImage DrawAboutIcon() {
     return image;
 }
 
+// Picture 54: the error analysis, three bars of a chart, the tallest in the warm accent.
+QImage DrawAnalysisIcon() {
+    QImage image = TransparentImage(40, 40);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF circle(2, 1.5, 36, 36);
+    DrawRoundFace(painter, circle, kBrandCream);
+    const QPointF c = circle.center();
+    const double base = c.y() + 9;
+    const struct {
+        double x;
+        double height;
+        QColor colour;
+    } bars[] = {{c.x() - 9.5, 8, kBrandNavy},
+                {c.x() - 2.5, 18, kBrandTerracotta.darker(115)},
+                {c.x() + 4.5, 12, kBrandNavy}};
+    painter.setPen(Qt::NoPen);
+    for (const auto& bar : bars) {
+        painter.setBrush(bar.colour);
+        painter.drawRoundedRect(QRectF(bar.x, base - bar.height, 5, bar.height), 1.2, 1.2);
+    }
+    painter.setPen(QPen(kBrandNavy, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(c.x() - 11.5, base + 1.5), QPointF(c.x() + 11.5, base + 1.5));
+    return image;
+}
+
 // A small square button face (pictures 22 and 8).
 QImage DrawSmallButton(const QColor& face, const QColor& ink, bool cross) {
     QImage image = TransparentImage(19, 19);
@@ -426,6 +460,8 @@ QImage MakeMenuPicture(PictureName name) {
             return DrawUpdateIcon();
         case PictureName::AboutButton:
             return DrawAboutIcon();
+        case PictureName::AnalysisButton:
+            return DrawAnalysisIcon();
         case PictureName::MinimiseButton:
             return DrawSmallButton(kBrandCream, kBrandNavy, false);
         case PictureName::Banner:

@@ -75,6 +75,7 @@ const std::vector<PictureSpec>& PictureTable() {
         {N::SaveText, {32, 32}, MakeContentPicture, {}},
         {N::DeleteText, {32, 32}, MakeContentPicture, {}},
         {N::TextsDone, {40, 40}, nullptr, N::Accept},
+        {N::AnalysisButton, {40, 40}, MakeMenuPicture, {}},
     };
     return table;
 }

@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <cstdio>
 #include <optional>
 
 #include "app/exercise_run.h"
 #include "app/main_menu.h"
 #include "app/picture_registry.h"
 #include "app/user_views.h"
+#include "content/class_report.h"
 #include "content/results_chart.h"
 #include "exercise/keyboard_tables.h"
 #include "platform/clock.h"
@@ -232,7 +235,50 @@ int RunProgram(int argc, char** argv) {
     return RunProgram(argc, argv, state);
 }
 
+namespace {
+
+// "--informe FILE": the file named, an empty text when the name is missing; nothing without
+// the option.
+std::optional<QString> ReportArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (QString::fromLocal8Bit(argv[i]) != QStringLiteral("--informe")) continue;
+        return i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
+    }
+    return std::nullopt;
+}
+
+// The class report from the command line: no window, no mark in the data folder, nothing
+// written there; what went wrong goes to the error output with a non-zero exit code.
+int RunReportCommand(const QString& path) {
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "Uso: tipenzo10 --informe ARCHIVO.csv | ARCHIVO.pdf\n");
+        return 2;
+    }
+    if (!FoldersSet()) {
+        const FolderChoice choice = ChooseFolders(RunningFolderSources());
+        SetFolders(choice.programFolder, choice.dataFolder);
+    }
+    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString failure = WriteClassReport(target, Now());
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "%s\n", failure.toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("%s\n", (QStringLiteral("Informe de la clase guardado en ") +
+                         QDir::toNativeSeparators(target))
+                            .toLocal8Bit()
+                            .constData());
+    return 0;
+}
+
+}  // namespace
+
 int RunProgram(int argc, char** argv, ProgramState& state) {
+    const std::optional<QString> reportPath = ReportArgument(argc, argv);
+    // The report needs no screen: it runs on a server or in a script as well.
+    if (reportPath && !QApplication::instance() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     // Tests run the whole program inside their own application object.
     std::optional<QApplication> app;
     if (!QApplication::instance()) app.emplace(argc, argv);
@@ -240,6 +286,7 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
     QCoreApplication::setApplicationName(QStringLiteral("tipenzo10"));
     QGuiApplication::setDesktopFileName(QStringLiteral("es.tipenzo.Tipenzo10"));
     // Pictures are painted for the sharpest screen; another screen shows them scaled down.
+    if (reportPath) return RunReportCommand(*reportPath);
     SetPictureScale(qGuiApp->devicePixelRatio());
     TipenzoInitAssets();
     InstallSpanishTranslations();

@@ -43,7 +43,8 @@ QWidget* OpenSplashWindow();
 void ShutdownProgram(ProgramState& state);
 
 // The whole program: file checks, start-up, the main menu and the orderly end. Returns the
-// process exit code (always 0).
+// process exit code: 0, except for "--informe FILE.csv|FILE.pdf", which writes the class
+// report without any window and returns 1 when it could not (2 without a file name).
 int RunProgram(int argc, char** argv);
 // The same, on a state the caller holds (tests look at it while the program runs).
 int RunProgram(int argc, char** argv, ProgramState& state);

@@ -1,6 +1,8 @@
-// Cost of one keystroke in the exercise session: judgement, hint lookup, drawing of the cell
-// and the cursor on the real ExerciseCanvas with the real exercise font, the new page when one
-// is due, and the poll of the loop. The 1 ms pause after each keystroke is left out.
+// Cost of one keystroke in the exercise session: judgement, hint lookup, the keystroke logged
+// for the pupil's figures, drawing of the cell and the cursor on the real ExerciseCanvas with the
+// real exercise font, the new page when one is due, and the poll of the loop. The 1 ms pause
+// after each keystroke is left out. A second benchmark times the counting of an attempt's
+// keystrokes into the figures that follows it.
 //
 //   build/bench_session [--benchmark_repetitions=5]
 
@@ -16,6 +18,7 @@
 
 #include "bench_support.h"
 #include "exercise/exercise_session.h"
+#include "exercise/keystroke_figures.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
 
@@ -118,6 +121,28 @@ void BM_TypeLessonText(benchmark::State& state) {
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
 }
 BENCHMARK(BM_TypeLessonText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// What the end of an attempt adds for the pupil's figures, per keystroke of the attempt: its
+// keystrokes counted by character, finger and confusion, then added to running figures.
+void BM_CountAttemptFigures(benchmark::State& state) {
+    const QString text = LessonLikeText();
+    tz::KeystrokeLog log;
+    log.reserve(static_cast<std::size_t>(text.size()));
+    int finger = tz::kNoFinger;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QString due = text.mid(i, 1);
+        const QString typed = i % 50 == 0 ? QStringLiteral("x") : due;
+        log.push_back({due, typed, tz::NextKeyHint(due, finger).finger, 150});
+    }
+    tz::PupilFigures running;
+    const QDateTime when(QDate(2024, 3, 5), QTime(8, 30));
+    for (auto _ : state) {
+        tz::AddFigures(running, tz::FiguresOfAttempt(log, when));
+        benchmark::DoNotOptimize(running.characters.size());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(log.size()));
+}
+BENCHMARK(BM_CountAttemptFigures)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 

@@ -35,6 +35,8 @@ constexpr QChar kWrongSpaceMark(0x0085);
 
 const QString kIdleTime = QStringLiteral("TIEMPO INACTIVO");
 const QChar kCarriageReturn(u'\r');
+// Gaps are kept in 32 bits; anything this long is a pause anyway.
+constexpr qint64 kMaxGap = 24LL * 3600 * 1000;
 
 }  // namespace
 
@@ -253,6 +255,9 @@ void ExerciseSession::Begin(const QString& text, const QString& userName, int le
     lastTick_ = 0;
     ended_ = false;
     outcome_ = kSessionCancelled;
+    keystrokes_.clear();
+    keystrokes_.reserve(static_cast<std::size_t>(text.size()));
+    lastKeystrokeMs_ = -1;
 
     display_.SetTitle(userName + QStringLiteral("  |  NIVEL: ") + QString::number(level));
     display_.SetFieldText(SessionField::Correct, QStringLiteral("0"));
@@ -372,6 +377,7 @@ void ExerciseSession::Type(const QString& ch) {
         running_ = true;
         ResumeClock();
         display_.DrainEvents();
+        lastKeystrokeMs_ = -1;
     }
     if (index_ == 1 && !continued_) {
         clockStarted_ = true;
@@ -389,6 +395,11 @@ void ExerciseSession::Type(const QString& ch) {
         ++errors_;
         if (ch == QStringLiteral(" ")) drawn = QString(kWrongSpaceMark);
     }
+    const qint64 now = NowMilliseconds();
+    const qint64 gap =
+        lastKeystrokeMs_ < 0 ? -1 : std::min<qint64>(now - lastKeystrokeMs_, kMaxGap);
+    keystrokes_.push_back({expected_, ch, expectedHint_.finger, static_cast<qint32>(gap)});
+    lastKeystrokeMs_ = now;
     PaintTypedCell(drawn, colour);
 
     // The cursor moves on whatever was typed; at a line end any key goes to the next line.
@@ -427,6 +438,7 @@ void ExerciseSession::Cancel() {
 
 void ExerciseSession::PressPause() {
     if (ended_) return;
+    lastKeystrokeMs_ = -1;
     if (running_) {
         running_ = false;
         display_.SetFieldText(SessionField::Time, kIdleTime);
@@ -452,6 +464,7 @@ void ExerciseSession::PressRestart() {
     running_ = true;
     ResumeClock();
     display_.DrainEvents();
+    lastKeystrokeMs_ = -1;
 }
 
 void ExerciseSession::HideOptionChanged(int option) {

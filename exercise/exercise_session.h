@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "exercise/keyboard_tables.h"
+#include "exercise/keystroke_figures.h"
 #include "platform/events.h"
 
 namespace tz {
@@ -169,6 +170,8 @@ class ExerciseSession {
     bool Continued() const { return continued_; }
     int Index() const { return index_; }  // 1-based position of the character due
     const QString& Expected() const { return expected_; }
+    // Every keystroke of the attempt so far, for the pupil's figures.
+    const KeystrokeLog& Keystrokes() const { return keystrokes_; }
     QPoint Cursor() const { return QPoint(cursorX_, cursorY_); }
 
   private:
@@ -216,6 +219,11 @@ class ExerciseSession {
 
     bool ended_ = false;
     SessionOutcome outcome_ = kSessionCancelled;
+
+    KeystrokeLog keystrokes_;
+    // Steady-clock milliseconds of the last keystroke; -1 when the next one has no gap that
+    // counts (the first of the attempt, the first after a pause).
+    qint64 lastKeystrokeMs_ = -1;
 };
 
 // Texts of the displays.

@@ -268,6 +268,10 @@ std::vector<KeyCap> KeyboardKeyCaps(const KeyboardTables& tables) {
 }
 
 QImage DrawKeyboardPicture(const KeyboardTables& tables) {
+    return DrawKeyboardPicture(tables, KeyFace());
+}
+
+QImage DrawKeyboardPicture(const KeyboardTables& tables, const KeyFace& faceOf) {
     QImage image = NewPicture(kKeyboardPictureWidth, kKeyboardPictureHeight);
     image.fill(look::kGround);
     QPainter painter(&image);
@@ -288,9 +292,11 @@ QImage DrawKeyboardPicture(const KeyboardTables& tables) {
 
     const std::vector<KeyCap> caps = KeyboardKeyCaps(tables);
     for (const KeyCap& cap : caps) {
-        const QColor face = cap.name.isEmpty() || !cap.types.isEmpty()
-                                ? FingerZoneColour(cap.finger)
-                                : kNamedKeyFace;
+        QColor face = cap.name.isEmpty() || !cap.types.isEmpty() ? FingerZoneColour(cap.finger)
+                                                                 : kNamedKeyFace;
+        if (faceOf) {
+            if (const std::optional<QColor> chosen = faceOf(cap)) face = *chosen;
+        }
         const QRectF key(cap.rect);
         if (cap.name == QStringLiteral("Intro")) {
             // The step reaches over the end of the row above, as far as its keys' gap.

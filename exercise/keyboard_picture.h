@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "exercise/keyboard_tables.h"
@@ -30,6 +32,10 @@ std::vector<KeyCap> KeyboardKeyCaps(const KeyboardTables& tables);
 
 // Picture 4, 599 x 202.
 QImage DrawKeyboardPicture(const KeyboardTables& tables);
+// The same keyboard with the faces `faceOf` gives (nothing: the usual face), for pictures that
+// colour the keys by what the pupil does on them.
+using KeyFace = std::function<std::optional<QColor>(const KeyCap&)>;
+QImage DrawKeyboardPicture(const KeyboardTables& tables, const KeyFace& faceOf);
 
 // Soft colour of a finger's zone (1..10), shared by the keyboard and the hands.
 QColor FingerZoneColour(int finger);

@@ -52,6 +52,7 @@ enum class PictureName : int {
     SaveText = 51,
     DeleteText = 52,
     TextsDone = 53,  // the same as Accept
+    AnalysisButton = 54,
 };
 
 // The number a picture is registered under.

@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/users_file.h"
 
@@ -115,7 +116,11 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
 WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
     // The header line has no id: an empty id would remove it.
     if (id.isEmpty()) return {WriteOutcome::Failed};
-    return RewriteThroughTemp(
+    // Her figures go with her line, under the same lock, so no other program records an
+    // attempt of hers in between.
+    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (!lock) return {WriteOutcome::Busy};
+    const WriteResult deleted = RewriteThroughTempLocked(
         UsersFileAccess::ReadWrite,
         [&id](const QByteArray& content) {
             QList<QByteArray> out;
@@ -127,6 +132,8 @@ WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) 
             return out;
         },
         whileRewriting);
+    if (deleted) RemovePupilFilesLocked(id);
+    return deleted;
 }
 
 void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed) {

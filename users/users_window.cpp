@@ -36,6 +36,7 @@ struct UsersWindow {
     QTreeWidget* list = nullptr;
     QAbstractButton* remove = nullptr;
     QAbstractButton* accept = nullptr;
+    std::function<void()> classReport;
 };
 
 // Rows a little taller than the text, and check boxes drawn light on the dark list so a
@@ -186,7 +187,7 @@ QPushButton* AddTransferButton(QWidget* parent, int id, const QString& caption, 
     return button;
 }
 
-UsersWindow BuildUsersWindow(QWidget* owner) {
+UsersWindow BuildUsersWindow(QWidget* owner, bool withReport) {
     UsersWindow users;
     users.window = CreateScreenWindow("USUARIOS", 596, 310, false, owner);
     users.window->SetKeyCapture(KeyCapture::Commands);
@@ -205,6 +206,14 @@ UsersWindow BuildUsersWindow(QWidget* owner) {
                          QStringLiteral("Aceptar Nuevo Usuario"));
     AddTransferButton(users.window, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
     AddTransferButton(users.window, kUsersExportId, QStringLiteral("Exportar Usuarios"), 300);
+    if (withReport) {
+        // Under the two transfer buttons, as wide as both together.
+        QPushButton* report = AddTransferButton(users.window, kUsersReportId,
+                                                QStringLiteral("Informe de la clase"), 185);
+        report->setGeometry(185, 277, 220, 25);
+        report->setToolTip(
+            QStringLiteral("Guarda el informe de la clase como hoja de cálculo o PDF"));
+    }
     return users;
 }
 
@@ -371,6 +380,10 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
         case kUsersExportId:
             if (users.list->topLevelItemCount() > 0) ExportUsers(MarkedIds(users));
             return false;
+        case kUsersReportId:
+            if (users.classReport) users.classReport();
+            users.window->activateWindow();
+            return false;
         default:
             return false;
     }
@@ -378,8 +391,10 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
 
 }  // namespace
 
-void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode) {
-    UsersWindow users = BuildUsersWindow(owner);
+void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+                    const std::function<void()>& classReport) {
+    UsersWindow users = BuildUsersWindow(owner, static_cast<bool>(classReport));
+    users.classReport = classReport;
     users.currentUser = &currentUser;
     users.currentMode = &currentMode;
     users.window->show();

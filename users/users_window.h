@@ -3,6 +3,7 @@
 // users are added, deleted, imported and exported.
 
 #include <QString>
+#include <functional>
 
 #include "users/user_record.h"
 
@@ -18,6 +19,7 @@ enum UsersWindowControl {
     kUsersAcceptId = 49,
     kUsersImportId = 50,
     kUsersExportId = 51,
+    kUsersReportId = 52,
 };
 
 // Columns of the users list; the id column is hidden and ties a row to its line.
@@ -34,6 +36,8 @@ enum UsersListColumn {
 // meanwhile, and returns when it closes. A user chosen there (Accept, Enter or a double-click
 // on a row) is loaded into `currentUser` and `currentMode`; Escape and Cancel leave both as
 // they were. Deleting the current user empties its name and id (no user selected).
-void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode);
+// `classReport`, when given, is what the "Informe de la clase" button does.
+void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+                    const std::function<void()>& classReport = {});
 
 }  // namespace tz

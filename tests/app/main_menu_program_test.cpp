@@ -72,10 +72,27 @@ TEST_F(MainMenuProgramTest, HelpIsTheHtmlBesideTheProgramAndShipsWithIt) {
     EXPECT_TRUE(html.contains("<html lang=\"es\">"));
     EXPECT_TRUE(html.contains("<meta charset=\"utf-8\">"));
     // The topics pupils and teachers look for.
-    for (const char* topic :
-         {"36 niveles", "BLOQUE", "MUY FACIL", "FACIL", "NORMAL", "DIFICIL", "5 errores", "p.p.m.",
-          "usuarios.dat", "TXTPERSONALIZADOS", "Exportar Usuarios", "Importar Usuarios", ".tpz",
-          "Textos personalizados", "visor de lecciones", "no se cerró correctamente"}) {
+    for (const char* topic : {"36 niveles",
+                              "BLOQUE",
+                              "MUY FACIL",
+                              "FACIL",
+                              "NORMAL",
+                              "DIFICIL",
+                              "5 errores",
+                              "p.p.m.",
+                              "usuarios.dat",
+                              "TXTPERSONALIZADOS",
+                              "Exportar Usuarios",
+                              "Importar Usuarios",
+                              ".tpz",
+                              "Textos personalizados",
+                              "visor de lecciones",
+                              "no se cerró correctamente",
+                              "Análisis de errores",
+                              "Practicar mis teclas difíciles",
+                              "Informe de la clase",
+                              "--informe",
+                              "estadisticas"}) {
         EXPECT_TRUE(html.contains(QString::fromUtf8(topic))) << topic;
     }
 }

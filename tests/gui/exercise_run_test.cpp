@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
+#include "content/figures_file.h"
 #include "exercise_screens.h"
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
@@ -335,6 +336,37 @@ TEST_F(ExerciseRunTest, APlaceOutsideTheCourseStartsAtTheNearestOne) {
     EXPECT_EQ(CurrentUser.level, 1);
     EXPECT_EQ(CurrentUser.block, 1);
     EXPECT_EQ(CurrentUser.exercise, 1);
+}
+
+TEST_F(ExerciseRunTest, EveryAttemptWithAKeystrokeCountsForThePupilsFigures) {
+    Select(kAna);
+    const QByteArray users = ReadBytes(kUsersFileName);
+    // Three keystrokes of the course's first exercise, the second one wrong, then Escape.
+    const QString text = ExerciseTextOf(1, 1, 1);
+    TypeSteps(text.left(3), 2, [](int k) { return k == 1; });
+    AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
+    RunExercises(state_);
+    PupilFigures figures = LoadPupilFigures(CurrentUser.id);
+    ASSERT_EQ(figures.attempts.size(), 1u);
+    EXPECT_EQ(figures.attempts[0].figures.keystrokes, 3);
+    EXPECT_EQ(figures.attempts[0].figures.errors, 1);
+    EXPECT_EQ((figures.confusions.at({FirstCodePoint(text.mid(1, 1)), U'x'})), 1);
+    EXPECT_EQ(figures.fingers[1].keystrokes, 1) << "the A, struck by the left little finger";
+
+    // Leaving before the first keystroke counts nothing.
+    AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
+    RunExercises(state_);
+    EXPECT_EQ(LoadPupilFigures(CurrentUser.id).attempts.size(), 1u);
+
+    // An exercise of the lesson viewer counts as well, though it saves no progress.
+    TypeSteps(text.left(2), 2);
+    AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
+    RunExercises(state_, ManualExerciseRequest());
+    figures = LoadPupilFigures(CurrentUser.id);
+    ASSERT_EQ(figures.attempts.size(), 2u);
+    EXPECT_EQ(figures.Total().keystrokes, 5);
+    EXPECT_EQ(ReadBytes(kUsersFileName), users) << "figures live in a file of their own";
+    EXPECT_TRUE(AskedDialogs().empty());
 }
 
 TEST_F(ExerciseRunTest, TheMainMenuIsHiddenDuringTheRunAndShownAfterIt) {

@@ -216,6 +216,49 @@ TEST_F(MainMenuTest, LetterRWithNobodySelectedOpensTheUsersWindowAndLeavingItCha
     RunMenu();
 }
 
+TEST_F(MainMenuTest, LetterEAsksForAPupilLikeStartThenShowsHerErrorAnalysis) {
+    WriteBytes("usuarios.dat",
+               kUsersHeader.toUtf8() + "\r\n" +
+                   "LUIS GIL|3|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000002\r\n");
+    AppendInputStep([this] { Type('e'); });
+    AppendInputStep([this] {
+        QWidget* users = VisibleWindow("USUARIOS");
+        ASSERT_NE(users, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        auto* list = users->findChild<QTreeWidget*>();
+        ASSERT_NE(list, nullptr);
+        list->setCurrentItem(list->topLevelItem(0));
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleWindow("USUARIOS"), nullptr);
+        QWidget* analysis = VisibleWindow(QStringLiteral("Análisis de errores"));
+        ASSERT_NE(analysis, nullptr);
+        EXPECT_FALSE(MainMenuWindow->isEnabled());
+        EXPECT_EQ(CurrentUser.name, QStringLiteral("LUIS GIL"));
+        QTest::keyClick(analysis, Qt::Key_Escape);
+    });
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        EXPECT_TRUE(MainMenuWindow->isEnabled());
+        EXPECT_EQ(ShownPanel(), test::ExpectedPanel(ExerciseFont, "LUIS GIL", 3, 1, 0));
+        // Leaving the users window without a pupil opens no analysis.
+        CurrentUser = UserRecord();
+        Click(kMenuAnalysisId);
+    });
+    AppendInputStep([this] {
+        QWidget* users = VisibleWindow("USUARIOS");
+        ASSERT_NE(users, nullptr);
+        QTest::keyClick(users, Qt::Key_Escape);
+    });
+    AppendInputStep([this] {
+        EXPECT_EQ(VisibleTopLevels(), 1);
+        EXPECT_TRUE(AskedDialogs().empty());
+        Click(kMenuQuitId);
+    });
+    RunMenu();
+}
+
 TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
     WriteBytes("usuarios.dat",
                kUsersHeader.toUtf8() + "\r\n" +

@@ -1,0 +1,206 @@
+#include "content/figures_file.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringList>
+#include <QTimeZone>
+#include <memory>
+#include <set>
+
+#include "platform/clock.h"
+#include "platform/file_lock.h"
+#include "platform/files.h"
+#include "users/pupil_files.h"
+#include "users/user_store.h"
+
+namespace tz {
+
+namespace {
+
+// The figures wait less for the lock than a save of progress: the pupil is waiting to go on.
+constexpr int kRecordLockWaitMs = 3000;
+// Larger counts are no real pupil's: a file holding them was damaged (and sums stay in range).
+constexpr qint64 kLargestCount = 1'000'000'000'000LL;
+// Attempts are stamped in UTC: a change of summer time or of the PC's time zone moves no stamp.
+constexpr qint64 kLargestFileBytes = 8 * 1024 * 1024;
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'");
+
+const QString kCharacterTag = QStringLiteral("tecla");
+const QString kFingerTag = QStringLiteral("dedo");
+const QString kConfusionTag = QStringLiteral("confusion");
+const QString kAttemptTag = QStringLiteral("intento");
+
+QString CodePointText(char32_t c) {
+    return QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0');
+}
+
+QString CountsText(const KeyFigures& key) {
+    return QString::number(key.keystrokes) + u'|' + QString::number(key.errors) + u'|' +
+           QString::number(key.timed) + u'|' + QString::number(key.totalMs);
+}
+
+std::optional<qint64> ReadCount(const QString& text) {
+    if (text.isEmpty() || text.size() > 13) return std::nullopt;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+    }
+    const qint64 value = text.toLongLong();
+    if (value > kLargestCount) return std::nullopt;
+    return value;
+}
+
+std::optional<char32_t> ReadCodePoint(const QString& text) {
+    if (text.size() < 4 || text.size() > 6) return std::nullopt;
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 16);
+    if (!ok || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
+    for (const QChar c : text) {
+        if (!c.isDigit() && !(c >= u'A' && c <= u'F') && !(c >= u'a' && c <= u'f'))
+            return std::nullopt;
+    }
+    return static_cast<char32_t>(value);
+}
+
+// Four counts from fields[first..first+3]; keystrokes bound the errors and the timed ones.
+std::optional<KeyFigures> ReadCounts(const QStringList& fields, qsizetype first) {
+    if (fields.size() != first + 4) return std::nullopt;
+    KeyFigures key;
+    const auto keystrokes = ReadCount(fields[first]);
+    const auto errors = ReadCount(fields[first + 1]);
+    const auto timed = ReadCount(fields[first + 2]);
+    const auto totalMs = ReadCount(fields[first + 3]);
+    if (!keystrokes || !errors || !timed || !totalMs) return std::nullopt;
+    if (*errors > *keystrokes || *timed > *keystrokes) return std::nullopt;
+    key.keystrokes = *keystrokes;
+    key.errors = *errors;
+    key.timed = *timed;
+    key.totalMs = *totalMs;
+    return key;
+}
+
+bool ReadLine(const QString& line, PupilFigures& figures, std::set<int>& fingersSeen) {
+    const QStringList fields = line.split(u'|');
+    const QString& tag = fields[0];
+    if (tag == kCharacterTag && fields.size() == 6) {
+        const auto c = ReadCodePoint(fields[1]);
+        const auto key = ReadCounts(fields, 2);
+        if (!c || !key || figures.characters.count(*c) > 0) return false;
+        figures.characters[*c] = *key;
+        return true;
+    }
+    if (tag == kFingerTag && fields.size() == 6) {
+        const auto finger = ReadCount(fields[1]);
+        const auto key = ReadCounts(fields, 2);
+        if (!finger || *finger < 1 || *finger > 10 || !key) return false;
+        if (!fingersSeen.insert(static_cast<int>(*finger)).second) return false;
+        figures.fingers[static_cast<std::size_t>(*finger)] = *key;
+        return true;
+    }
+    if (tag == kConfusionTag && fields.size() == 4) {
+        const auto due = ReadCodePoint(fields[1]);
+        const auto typed = ReadCodePoint(fields[2]);
+        const auto times = ReadCount(fields[3]);
+        if (!due || !typed || !times || *times == 0) return false;
+        if (figures.confusions.count({*due, *typed}) > 0) return false;
+        figures.confusions[{*due, *typed}] = *times;
+        return true;
+    }
+    if (tag == kAttemptTag && fields.size() == 6) {
+        const QDateTime read = QDateTime::fromString(fields[1], kDateFormat);
+        const QDateTime when(read.date(), read.time(), QTimeZone::utc());
+        const auto key = ReadCounts(fields, 2);
+        if (!when.isValid() || when.toString(kDateFormat) != fields[1] || !key) return false;
+        if (figures.attempts.size() >= static_cast<std::size_t>(kKeptAttempts)) return false;
+        figures.attempts.push_back({when, *key});
+        return true;
+    }
+    return false;
+}
+
+QString FiguresPath(const QString& id) {
+    const QString name = PupilFiguresName(id);
+    return name.isEmpty() ? QString() : DataPath(name);
+}
+
+PupilFigures ReadFiguresAt(const QString& path) {
+    QFile file(path);
+    // A real pupil's figures take some kilobytes; a file far larger is no figures file.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestFileBytes) return {};
+    return ParseFiguresFile(file.readAll()).value_or(PupilFigures());
+}
+
+}  // namespace
+
+QByteArray FormatFiguresFile(const PupilFigures& figures) {
+    QStringList lines;
+    lines << kFiguresHeader;
+    for (const auto& [c, key] : figures.characters) {
+        lines << kCharacterTag + u'|' + CodePointText(c) + u'|' + CountsText(key);
+    }
+    for (std::size_t finger = 1; finger < figures.fingers.size(); ++finger) {
+        if (figures.fingers[finger].keystrokes == 0) continue;
+        lines << kFingerTag + u'|' + QString::number(finger) + u'|' +
+                     CountsText(figures.fingers[finger]);
+    }
+    for (const auto& [pair, times] : figures.confusions) {
+        lines << kConfusionTag + u'|' + CodePointText(pair.first) + u'|' +
+                     CodePointText(pair.second) + u'|' + QString::number(times);
+    }
+    for (const AttemptSummary& attempt : figures.attempts) {
+        lines << kAttemptTag + u'|' + attempt.when.toUTC().toString(kDateFormat) + u'|' +
+                     CountsText(attempt.figures);
+    }
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError()) return std::nullopt;
+    // Only a file that ends where a line ends is whole.
+    if (!text.endsWith(u'\n')) return std::nullopt;
+    QStringList lines = text.split(u'\n');
+    lines.removeLast();
+    if (lines.isEmpty()) return std::nullopt;
+    for (QString& line : lines) {
+        if (line.endsWith(u'\r')) line.chop(1);
+    }
+    if (lines.first() != kFiguresHeader) return std::nullopt;
+    PupilFigures figures;
+    std::set<int> fingersSeen;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (!ReadLine(lines[i], figures, fingersSeen)) return std::nullopt;
+    }
+    return figures;
+}
+
+PupilFigures LoadPupilFigures(const QString& id) {
+    const QString path = FiguresPath(id);
+    if (path.isEmpty()) return {};
+    return ReadFiguresAt(path);
+}
+
+WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt, int lockWaitMs) {
+    const QString path = FiguresPath(id);
+    if (path.isEmpty()) return {WriteOutcome::Failed};
+    const std::unique_ptr<FileLock> lock = LockUsersFile(lockWaitMs);
+    if (!lock) return {WriteOutcome::Busy};
+    // A pupil another program deleted while she typed keeps no figures behind.
+    if (!UserIdExists(id)) return {WriteOutcome::Failed};
+    if (!CreateFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
+    PupilFigures figures = ReadFiguresAt(path);
+    AddFigures(figures, attempt);
+    const QString temp = path + QStringLiteral(".tmp");
+    if (!WriteAndSync(temp, FormatFiguresFile(figures)) || !MoveFileOver(temp, path)) {
+        RemoveFile(temp);
+        return {WriteOutcome::Failed};
+    }
+    return {WriteOutcome::Written};
+}
+
+void RecordAttemptFigures(const QString& id, const KeystrokeLog& log) {
+    if (log.empty() || id.isEmpty()) return;
+    AddPupilFigures(id, FiguresOfAttempt(log, Now()), kRecordLockWaitMs);
+}
+
+}  // namespace tz

@@ -1,0 +1,178 @@
+// The pupil's figures file: what is written reads back the same, a damaged or missing file
+// counts as no figures (and is replaced by the next attempt), a kill in the middle of a save
+// leaves the old or the new file, and deleting the pupil deletes her figures.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QThread>
+#include <random>
+
+#include "child_process.h"
+#include "content/figures_file.h"
+#include "platform/files.h"
+#include "support.h"
+#include "users/pupil_files.h"
+#include "users/user_store.h"
+
+namespace tz {
+namespace {
+
+const QString kId = QStringLiteral("ID-20240305083000");
+const QString kFile = QStringLiteral("estadisticas/ID-20240305083000.txt");
+
+PupilFigures SampleAttempt(int seed = 0) {
+    KeystrokeLog log;
+    const QString due = QStringLiteral("la tarde es ñoña, Ü ");
+    for (int i = 0; i < due.size(); ++i) {
+        const QString expected = due.mid(i, 1);
+        const QString typed = (i + seed) % 5 == 0 ? QStringLiteral("r") : expected;
+        log.push_back({expected, typed, static_cast<qint8>(1 + i % 10), i == 0 ? -1 : 120 + i});
+    }
+    log.push_back({QStringLiteral("\r"), QStringLiteral("😀"), 10, 300});
+    return FiguresOfAttempt(log, QDateTime(QDate(2024, 3, 5), QTime(8, 30, seed % 60)));
+}
+
+class FiguresFileTest : public test::ProgramFolderTest {
+  protected:
+    void SetUp() override {
+        test::ProgramFolderTest::SetUp();
+        WriteBytes("usuarios.dat",
+                   "Datos de Usuarios v2.6\r\n"
+                   "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n");
+    }
+};
+
+TEST_F(FiguresFileTest, WrittenFiguresReadBackTheSame) {
+    EXPECT_TRUE(LoadPupilFigures(kId).Empty()) << "no file: no figures";
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(0)));
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(1)));
+    PupilFigures expected;
+    AddFigures(expected, SampleAttempt(0));
+    AddFigures(expected, SampleAttempt(1));
+    const PupilFigures read = LoadPupilFigures(kId);
+    EXPECT_EQ(read, expected);
+    EXPECT_EQ((read.confusions.at({U'\r', U'\U0001F600'})), 2) << "a typed emoji survives";
+
+    const QByteArray bytes = ReadBytes(kFile);
+    EXPECT_TRUE(bytes.startsWith("TIPENZO 10 estad\xc3\xadsticas|1\r\n")) << "UTF-8, no mark";
+    EXPECT_EQ(bytes.count("\r\n"), bytes.count("\n")) << "every line ends CR LF";
+    EXPECT_FALSE(Exists(kFile + ".tmp"));
+    EXPECT_EQ(FormatFiguresFile(*ParseFiguresFile(bytes)), bytes);
+    EXPECT_EQ(ParseFiguresFile(FormatFiguresFile(PupilFigures())), PupilFigures());
+}
+
+TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreReplaced) {
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
+    const QByteArray good = ReadBytes(kFile);
+    const QList<QByteArray> damaged = {
+        QByteArray(),
+        good.left(good.size() - 1),                          // cut inside a line end
+        good.left(good.indexOf("\r\n", 40)),                 // cut inside a line
+        QByteArray("TIPENZO 10 estad\xc3\xadsticas|2\r\n"),  // a later version
+        good + "tecla|0061|5|6|0|0\r\n",                     // more errors than strokes
+        good + "tecla|0061|5|1|0|0\r\n",                     // the same key twice
+        good + "dedo|11|1|0|0|0\r\n",                        // no such finger
+        good + "confusion|0061|D800|1\r\n",                  // half a character
+        good + "intento|2024-13-45T99:00:00Z|1|0|0|0\r\n",   // no such date
+        good + "intento|2024-03-04 10:00:00|1|0|0|0\r\n",    // not a UTC stamp
+        good + "tecla|0062|-1|0|0|0\r\n",                    // negative count
+        good + "tecla|0062|99999999999999999|0|0|0\r\n",     // absurd count
+        good + "\xff\xfe\r\n",                               // not UTF-8
+        good + "algo|1\r\n",                                 // unknown line
+    };
+    for (qsizetype i = 0; i < damaged.size(); ++i) {
+        WriteBytes(kFile, damaged[i]);
+        EXPECT_TRUE(LoadPupilFigures(kId).Empty()) << "damaged file " << i;
+    }
+    // Far too large for a pupil's figures: not read at all.
+    QByteArray huge = good;
+    // (Lines that would all read well: confusions between ever new characters.)
+    for (uint c = 0xE000; huge.size() <= 8 * 1024 * 1024; ++c) {
+        huge += QStringLiteral("confusion|%1|0041|1\r\n").arg(c, 0, 16).toUtf8();
+    }
+    ASSERT_TRUE(ParseFiguresFile(huge).has_value());
+    WriteBytes(kFile, huge);
+    EXPECT_TRUE(LoadPupilFigures(kId).Empty());
+    // An editor's byte-order mark is no damage.
+    WriteBytes(kFile, "\xef\xbb\xbf" + good);
+    EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
+    // The next attempt starts the figures afresh in a sound file.
+    WriteBytes(kFile, good.left(good.size() - 1));
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
+    EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
+    // An id from a file never names a path of its own.
+    EXPECT_TRUE(PupilFiguresName(QStringLiteral("../usuarios")).isEmpty());
+    EXPECT_TRUE(PupilFiguresName(QStringLiteral("ID-12/../../x")).isEmpty());
+    EXPECT_FALSE(AddPupilFigures(QStringLiteral("ID-../x"), SampleAttempt()));
+    EXPECT_TRUE(LoadPupilFigures(QString()).Empty());
+}
+
+TEST_F(FiguresFileTest, AFolderThatCannotBeWrittenFailsWithoutHarm) {
+    // A file where the folder should be: nothing can be written, nothing breaks.
+    WriteBytes("estadisticas", "no es una carpeta");
+    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
+    RecordAttemptFigures(kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
+    EXPECT_EQ(ReadBytes("estadisticas"), QByteArray("no es una carpeta"));
+}
+
+TEST_F(FiguresFileTest, DeletingAPupilDeletesHerFigures) {
+    WriteBytes("usuarios.dat",
+               "Datos de Usuarios v2.6\r\n"
+               "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n"
+               "LUIS|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083001\r\n");
+    const QString other = QStringLiteral("ID-20240305083001");
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
+    ASSERT_TRUE(AddPupilFigures(other, SampleAttempt()));
+    WriteBytes(kFile + ".tmp", "a save cut short");
+    ASSERT_TRUE(DeleteUser(kId));
+    EXPECT_FALSE(Exists(kFile));
+    EXPECT_FALSE(Exists(kFile + ".tmp"));
+    EXPECT_FALSE(LoadPupilFigures(other).Empty()) << "the others keep theirs";
+    // An attempt that ends after another program deleted her leaves nothing behind.
+    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
+    RecordAttemptFigures(kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
+    EXPECT_FALSE(Exists(kFile));
+}
+
+const char* const kChildFolderVariable = "TIPENZO_FIGURES_LOOP_FOLDER";
+
+// Run only as the child of the test below.
+TEST(FiguresSaveLoop, DISABLED_SavesUntilKilled) {
+    const QString folder = qEnvironmentVariable(kChildFolderVariable);
+    ASSERT_FALSE(folder.isEmpty());
+    SetProgramFolder(folder);
+    for (int turn = 1;; ++turn) {
+        ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(turn)));
+        if (turn == 1) QFile(DataPath("listo")).open(QIODevice::WriteOnly);
+    }
+}
+
+TEST_F(FiguresFileTest, KillDuringSavesLeavesAWholeFile) {
+    std::mt19937 random(20240305);
+    std::uniform_int_distribution<int> pause(0, 20000);
+    int killedDuringSave = 0;
+    for (int kill = 0; kill < 30; ++kill) {
+        RemoveFile(Path("listo"));
+        test::ChildProcess child("FiguresSaveLoop.DISABLED_SavesUntilKilled",
+                                 {{kChildFolderVariable, dir_->path().toStdString()}});
+        ASSERT_TRUE(child.Started());
+        const bool ready = test::WaitForFile(Path("listo"), 10000);
+        if (ready) QThread::usleep(static_cast<unsigned long>(pause(random)));
+        child.Kill();
+        ASSERT_TRUE(ready) << "the child never saved";
+        ASSERT_TRUE(child.Killed()) << "the child ended by itself";
+        if (Exists(kFile + ".tmp")) ++killedDuringSave;
+        const std::optional<PupilFigures> figures = ParseFiguresFile(ReadBytes(kFile));
+        ASSERT_TRUE(figures.has_value()) << "kill " << kill << " left a damaged figures file";
+        EXPECT_FALSE(figures->attempts.empty());
+    }
+    std::printf("30 kills, %d in the middle of a save\n", killedDuringSave);
+    // The next save goes on from the whole file, whatever was left over.
+    const std::size_t before = LoadPupilFigures(kId).attempts.size();
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
+    EXPECT_EQ(LoadPupilFigures(kId).attempts.size(), std::min<std::size_t>(before + 1, 200));
+}
+
+}  // namespace
+}  // namespace tz
