@@ -92,7 +92,9 @@ TEST_F(MainMenuProgramTest, HelpIsTheHtmlBesideTheProgramAndShipsWithIt) {
                               "Practicar mis teclas difíciles",
                               "Informe de la clase",
                               "--informe",
-                              "estadisticas"}) {
+                              "estadisticas",
+                              "carpeta de datos",
+                              "tipenzo10.ini"}) {
         EXPECT_TRUE(html.contains(QString::fromUtf8(topic))) << topic;
     }
 }
