@@ -79,7 +79,9 @@ struct WeakKey {
     qint64 typedTimes = 0;
 };
 
-// Keys with at least one error, the worst rate first (more errors first among equal rates).
+// Keys with at least one error, the worst first: by their rate, as if each had also been struck
+// five more times without error, so a key seen only a few times does not go first on one slip
+// (more errors first among equals).
 std::vector<WeakKey> WeakestKeys(const PupilFigures& figures, int count);
 
 // "Pulsas R en lugar de T: 7 veces" (or "1 vez"); empty when nothing stands out.

@@ -196,6 +196,17 @@ TEST(PupilFigures, WeakestKeysComeWorstFirstWithWhatIsTypedInstead) {
 
     EXPECT_EQ(WeakestKeys(figures, 1).size(), 1u);
     EXPECT_TRUE(WeakestKeys(figures, 0).empty());
+    // One slip on a key struck once does not go before keys missed again and again, but still
+    // before a key missed seldom.
+    PupilFigures slip = figures;
+    AddFigures(slip, FiguresOf({{U'z', U'x', 1}}));
+    const std::vector<WeakKey> withSlip = WeakestKeys(slip, 5);
+    ASSERT_EQ(withSlip.size(), 4u);
+    EXPECT_EQ(withSlip[0].label, QStringLiteral("T"));
+    EXPECT_EQ(withSlip[1].label, QStringLiteral("A"));
+    EXPECT_EQ(withSlip[2].label, QStringLiteral("Z"));
+    EXPECT_DOUBLE_EQ(withSlip[2].rate, 1.0);
+    EXPECT_EQ(withSlip[3].label, QStringLiteral("E"));
     EXPECT_TRUE(WeakestKeys(PupilFigures(), 5).empty());
     WeakKey once = weakest[2];
     once.typedTimes = 1;
