@@ -443,6 +443,9 @@ class WindowWatch : public QObject {
 // Every window the menu opens brings itself and then the menu to the front by setting and
 // clearing always-on-top: each keeps its native window all the while.
 TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
+    // A pupil of the file, chosen, so that the error analysis opens at once.
+    WriteBytes("usuarios.dat",
+               (kUsersHeader + "\r\n" + FormatUserLine(PupilWithFullHistory()) + "\r\n").toUtf8());
     WindowWatch watch;
     WId menuId = 0;
     const auto opened = [](const QString& title) {
@@ -452,6 +455,7 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
     };
     AppendInputStep([&] {
         menuId = MainMenuWindow->winId();
+        CurrentUser = PupilWithFullHistory();
         Click(kMenuUsersId);
     });
     AppendInputStep([&] {
@@ -465,6 +469,11 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
     AppendInputStep([&] { Click(kMenuCustomTextsId); });
     AppendInputStep([&] {
         if (QWidget* texts = opened("TEXTOS LIBRES")) QTest::keyClick(texts, Qt::Key_Escape);
+    });
+    AppendInputStep([&] { Type('e'); });
+    AppendInputStep([&] {
+        if (QWidget* analysis = opened(QString::fromUtf8("Análisis de errores")))
+            QTest::keyClick(analysis, Qt::Key_Escape);
     });
     AppendInputStep([&] { Type('i'); });
     AppendInputStep([&] {
@@ -489,7 +498,7 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
     EXPECT_EQ(watch.nativeChanges, 0);
     // Shown once each: none was hidden and shown again on the way.
     for (const char* title : {"TIPENZO 10 v2.9c", "USUARIOS", "Visor de Lecciones", "TEXTOS LIBRES",
-                              "Acerca de...", "Actualización Online"}) {
+                              "Análisis de errores", "Acerca de...", "Actualización Online"}) {
         EXPECT_EQ(watch.shows[QString::fromUtf8(title)], 1) << title;
     }
 }
