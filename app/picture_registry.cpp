@@ -14,10 +14,10 @@ namespace {
 using N = PictureName;
 
 // A picture no painter draws stays visible as a plain tile of the brand's colour.
-QImage Painted(const PictureSpec& spec) {
-    QImage image = spec.paint ? spec.paint(spec.name) : QImage();
+QImage Painted(const PictureEntry& entry) {
+    QImage image = entry.paint ? entry.paint(entry.name) : QImage();
     if (image.isNull()) {
-        image = QImage(spec.size, QImage::Format_RGB32);
+        image = QImage(entry.size, QImage::Format_RGB32);
         image.fill(QColor(208, 134, 108));
     }
     return image;
@@ -25,8 +25,8 @@ QImage Painted(const PictureSpec& spec) {
 
 }  // namespace
 
-const std::vector<PictureSpec>& PictureTable() {
-    static const std::vector<PictureSpec> table = {
+const std::vector<PictureEntry>& PictureTable() {
+    static const std::vector<PictureEntry> table = {
         {N::ExerciseBackground, {800, 550}, MakeExercisePicture, {}},
         {N::TextPicture, {599, 202}, MakeExercisePicture, {}},
         {N::NoKeyboard, {599, 202}, nullptr, N::TextPicture},
@@ -81,20 +81,20 @@ const std::vector<PictureSpec>& PictureTable() {
 }
 
 QSize PictureSize(int number) {
-    for (const PictureSpec& spec : PictureTable()) {
-        if (PictureNumber(spec.name) == number) return spec.size;
+    for (const PictureEntry& entry : PictureTable()) {
+        if (PictureNumber(entry.name) == number) return entry.size;
     }
     return {};
 }
 
 void RegisterAllPictures() {
-    for (const PictureSpec& spec : PictureTable()) {
-        if (spec.copyOf) {
-            const int original = PictureNumber(*spec.copyOf);
-            RegisterPictureMaker(PictureNumber(spec.name),
+    for (const PictureEntry& entry : PictureTable()) {
+        if (entry.copyOf) {
+            const int original = PictureNumber(*entry.copyOf);
+            RegisterPictureMaker(PictureNumber(entry.name),
                                  [original] { return Picture(original).copy(); });
         } else {
-            RegisterPictureMaker(PictureNumber(spec.name), [spec] { return Painted(spec); });
+            RegisterPictureMaker(PictureNumber(entry.name), [entry] { return Painted(entry); });
         }
     }
 }

@@ -11,7 +11,7 @@
 
 namespace tz {
 
-struct PictureSpec {
+struct PictureEntry {
     PictureName name;  // its number is the name's
     QSize size;
     // Paints the picture (given its name); none for a copy.
@@ -22,7 +22,7 @@ struct PictureSpec {
 
 // The whole table, in ascending numbers. Numbers 26, 28, 29 and 41 to 43 are shown by no
 // window and are not in it.
-const std::vector<PictureSpec>& PictureTable();
+const std::vector<PictureEntry>& PictureTable();
 
 // Registers the pictures of the table, numbers 1 to 53 in ascending order.
 void RegisterAllPictures();

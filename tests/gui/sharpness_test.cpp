@@ -53,12 +53,12 @@ class SharpnessTest : public ::testing::Test {
 
 TEST_F(SharpnessTest, EveryPictureHasTwiceItsPixelsInEachDirection) {
     RegisterAllPictures();
-    for (const PictureSpec& spec : PictureTable()) {
-        const QImage& picture = Picture(spec.name);
-        SCOPED_TRACE(PictureNumber(spec.name));
-        EXPECT_EQ(picture.size(), spec.size * 2);
+    for (const PictureEntry& entry : PictureTable()) {
+        const QImage& picture = Picture(entry.name);
+        SCOPED_TRACE(PictureNumber(entry.name));
+        EXPECT_EQ(picture.size(), entry.size * 2);
         EXPECT_EQ(picture.devicePixelRatio(), 2);
-        EXPECT_EQ(LogicalSize(picture), spec.size);
+        EXPECT_EQ(LogicalSize(picture), entry.size);
     }
     // The work pictures the windows make are painted at the same scale.
     const int empty = CreateEmptyPicture(770, 200);
