@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/textfile.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 
@@ -132,7 +133,7 @@ QByteArray FormatClassReportCsv(const ClassReport& report) {
                << CsvTextField(row.weakestKeys.join(u' '));
         lines << fields.join(u';');
     }
-    return "\xEF\xBB\xBF" + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    return "\xEF\xBB\xBF" + EncodeLines(lines);
 }
 
 QString WriteClassReport(const QString& path, const QDateTime& made) {
@@ -147,12 +148,13 @@ QString WriteClassReport(const QString& path, const QDateTime& made) {
         return QStringLiteral("No se puede leer el archivo de usuarios de la carpeta de datos:\n") +
                QDir::toNativeSeparators(DataPath(kUsersFileName));
     }
-    const QString temp = path + QStringLiteral(".tmp");
-    const bool written = suffix == QStringLiteral("csv")
-                             ? WriteAndSync(temp, FormatClassReportCsv(*report))
-                             : WriteClassReportPdf(temp, *report);
-    if (!written || !MoveFileOver(temp, path)) {
-        RemoveFile(temp);
+    const bool written =
+        ReplaceThroughTemp(path, path + QStringLiteral(".tmp"), [&](const QString& temp) {
+            return suffix == QStringLiteral("csv")
+                       ? WriteAndSync(temp, FormatClassReportCsv(*report))
+                       : WriteClassReportPdf(temp, *report);
+        });
+    if (!written) {
         return QStringLiteral("No se pudo escribir el informe en:\n") +
                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +
                QStringLiteral(

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"
+#include "platform/textfile.h"
 #include "users/pupil_files.h"
 #include "users/user_store.h"
 
@@ -150,7 +151,7 @@ QByteArray FormatFiguresFile(const PupilFigures& figures) {
         lines << kAttemptTag + u'|' + attempt.when.toUTC().toString(kDateFormat) + u'|' +
                      CountsText(attempt.figures);
     }
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    return EncodeLines(lines);
 }
 
 std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes) {
@@ -190,12 +191,11 @@ WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt, int 
     if (!CreateFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
     PupilFigures figures = ReadFiguresAt(path);
     AddFigures(figures, attempt);
-    const QString temp = path + QStringLiteral(".tmp");
-    if (!WriteAndSync(temp, FormatFiguresFile(figures)) || !MoveFileOver(temp, path)) {
-        RemoveFile(temp);
-        return {WriteOutcome::Failed};
-    }
-    return {WriteOutcome::Written};
+    const QByteArray bytes = FormatFiguresFile(figures);
+    const bool written =
+        ReplaceThroughTemp(path, path + QStringLiteral(".tmp"),
+                           [&](const QString& temp) { return WriteAndSync(temp, bytes); });
+    return {written ? WriteOutcome::Written : WriteOutcome::Failed};
 }
 
 void RecordAttemptFigures(const QString& id, const KeystrokeLog& log) {

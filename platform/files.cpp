@@ -125,6 +125,15 @@ bool WriteAndSync(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
+bool ReplaceThroughTemp(const QString& path, const QString& temp,
+                        const std::function<bool(const QString& temp)>& write) {
+    if (!write(temp) || !MoveFileOver(temp, path)) {
+        RemoveFile(temp);
+        return false;
+    }
+    return true;
+}
+
 bool CreateFolder(const QString& path) {
     return QDir().mkpath(path);
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace tz {
 
@@ -36,6 +37,10 @@ bool CopyFileOver(const QString& from, const QString& to);  // replaces `to`
 bool MoveFileOver(const QString& from, const QString& to);
 // Writes the bytes to the file and forces them to the disk.
 bool WriteAndSync(const QString& path, const QByteArray& bytes);
+// Replaces `path` with what `write` puts in `temp`, moved over it in one step: afterwards
+// `path` is either the old or the new file, and no `temp` is left when anything fails.
+bool ReplaceThroughTemp(const QString& path, const QString& temp,
+                        const std::function<bool(const QString& temp)>& write);
 bool CreateFolder(const QString& path);
 // Bare names of the files in `folder` matching a wildcard such as "*.t10" (case-insensitive),
 // sorted without regard to case.

@@ -31,17 +31,12 @@ QByteArray JoinLines(const QList<QByteArray>& lines) {
 // Writes the bytes to "usuarios.tmp" and moves it over the users file. Whatever fails, no
 // temporary file stays behind and the users file keeps its old content.
 bool WriteThroughTemp(const QByteArray& bytes, const std::function<void()>& whileRewriting) {
-    const QString temp = DataPath(kUsersTempName);
-    if (!WriteAndSync(temp, bytes)) {
-        RemoveFile(temp);
-        return false;
-    }
-    if (whileRewriting) whileRewriting();
-    if (!MoveFileOver(temp, DataPath(kUsersFileName))) {
-        RemoveFile(temp);
-        return false;
-    }
-    return true;
+    return ReplaceThroughTemp(DataPath(kUsersFileName), DataPath(kUsersTempName),
+                              [&](const QString& temp) {
+                                  if (!WriteAndSync(temp, bytes)) return false;
+                                  if (whileRewriting) whileRewriting();
+                                  return true;
+                              });
 }
 
 }  // namespace

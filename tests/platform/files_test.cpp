@@ -31,6 +31,24 @@ TEST_F(FilesTest, SizesRenamesAndCopiesFollowTheirRules) {
     EXPECT_EQ(FileSize(Path("a.txt")), -1);
     EXPECT_TRUE(RenameFile(Path("b.txt"), Path("c.txt")));
     EXPECT_EQ(ReadBytes("c.txt"), "abc");
+
+    // A replacement through a temporary file: whole or not at all, and no temporary left.
+    const auto writing = [](const QByteArray& bytes) {
+        return [bytes](const QString& temp) { return WriteAndSync(temp, bytes); };
+    };
+    EXPECT_TRUE(ReplaceThroughTemp(Path("c.txt"), Path("c.tmp"), writing("nuevo")));
+    EXPECT_EQ(ReadBytes("c.txt"), "nuevo");
+    EXPECT_FALSE(ReplaceThroughTemp(Path("c.txt"), Path("c.tmp"), [](const QString& temp) {
+        WriteAndSync(temp, "a medias");
+        return false;
+    }));
+    EXPECT_EQ(ReadBytes("c.txt"), "nuevo");
+    EXPECT_FALSE(Exists("c.tmp"));
+    // A folder in the target's place cannot be replaced; the written temporary goes.
+    ASSERT_TRUE(CreateFolder(Path("carpeta/dentro")));
+    EXPECT_FALSE(ReplaceThroughTemp(Path("carpeta"), Path("carpeta.tmp"), writing("x")));
+    EXPECT_EQ(FileSize(Path("carpeta")), -2);
+    EXPECT_FALSE(Exists("carpeta.tmp"));
 }
 
 TEST_F(FilesTest, BareNamesMatchWithoutRegardToCase) {
