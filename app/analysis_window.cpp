@@ -65,10 +65,7 @@ AnalysisWindow BuildAnalysisWindow(ProgramState& state) {
     analysis.state = &state;
     analysis.window = CreateScreenWindow(kTitle, 800, 550, false, state.mainMenu);
     analysis.window->SetKeyCapture(KeyCapture::Commands);
-    QPalette palette = analysis.window->palette();
-    palette.setColor(QPalette::Window, look::kGround);
-    analysis.window->setPalette(palette);
-    analysis.window->setAutoFillBackground(true);
+    SetBackground(analysis.window, look::kGround);
 
     AddCaption(analysis.window, kAnalysisTitleId,
                kTitle + QStringLiteral(" de ") + state.CurrentUser.name, QRect(15, 12, 770, 24));

@@ -8,6 +8,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "app/brand.h"
 #include "platform/drawing.h"
@@ -279,91 +280,89 @@ void DrawRoundFace(QPainter& painter, const QRectF& circle, const QColor& face) 
     painter.drawEllipse(circle);
 }
 
+// A round cream button of 40 × 40, its sign drawn by `sign` inside `circle` (pictures 19 to 21
+// and 54).
+QImage DrawRoundIcon(const std::function<void(QPainter&, const QRectF& circle)>& sign) {
+    QImage image = TransparentImage(40, 40);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF circle(2, 1.5, 36, 36);
+        DrawRoundFace(painter, circle, kBrandCream);
+        sign(painter, circle);
+    }
+    return image;
+}
+
 // Picture 19: help, a question mark.
 QImage DrawHelpIcon() {
-    QImage image = TransparentImage(40, 40);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle(2, 1.5, 36, 36);
-    DrawRoundFace(painter, circle, kBrandCream);
-    painter.setFont(ArialPixels(25, true));
-    painter.setPen(kBrandNavy);
-    painter.drawText(circle.adjusted(0, 0, 0, -1), Qt::AlignCenter, "?");
-    return image;
+    return DrawRoundIcon([](QPainter& painter, const QRectF& circle) {
+        painter.setFont(ArialPixels(25, true));
+        painter.setPen(kBrandNavy);
+        painter.drawText(circle.adjusted(0, 0, 0, -1), Qt::AlignCenter, "?");
+    });
 }
 
 // Picture 20: update, two arrows chasing each other round a circle.
 QImage DrawUpdateIcon() {
-    QImage image = TransparentImage(40, 40);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle(2, 1.5, 36, 36);
-    DrawRoundFace(painter, circle, kBrandCream);
-    const QPointF c = circle.center();
-    const double r = 10;
-    painter.setPen(QPen(kBrandTerracotta.darker(115), 3.2, Qt::SolidLine, Qt::FlatCap));
-    painter.setBrush(Qt::NoBrush);
-    const QRectF ring(c.x() - r, c.y() - r, 2 * r, 2 * r);
-    painter.drawArc(ring, 20 * 16, 130 * 16);
-    painter.drawArc(ring, 200 * 16, 130 * 16);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kBrandTerracotta.darker(115));
-    // Arrow heads at the ends of both arcs (150 and 330 degrees).
-    for (double degrees : {150.0, 330.0}) {
-        const double a = qDegreesToRadians(degrees);
-        const QPointF end(c.x() + r * std::cos(a), c.y() - r * std::sin(a));
-        // Tangent direction, counter-clockwise on screen.
-        const QPointF along(-std::sin(a), -std::cos(a));
-        const QPointF out(std::cos(a), -std::sin(a));
-        QPainterPath head;
-        head.moveTo(end + along * 5.5);
-        head.lineTo(end + out * 4.8 - along * 1.5);
-        head.lineTo(end - out * 4.8 - along * 1.5);
-        head.closeSubpath();
-        painter.drawPath(head);
-    }
-    return image;
+    return DrawRoundIcon([](QPainter& painter, const QRectF& circle) {
+        const QPointF c = circle.center();
+        const double r = 10;
+        painter.setPen(QPen(kBrandTerracotta.darker(115), 3.2, Qt::SolidLine, Qt::FlatCap));
+        painter.setBrush(Qt::NoBrush);
+        const QRectF ring(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        painter.drawArc(ring, 20 * 16, 130 * 16);
+        painter.drawArc(ring, 200 * 16, 130 * 16);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kBrandTerracotta.darker(115));
+        // Arrow heads at the ends of both arcs (150 and 330 degrees).
+        for (double degrees : {150.0, 330.0}) {
+            const double a = qDegreesToRadians(degrees);
+            const QPointF end(c.x() + r * std::cos(a), c.y() - r * std::sin(a));
+            // Tangent direction, counter-clockwise on screen.
+            const QPointF along(-std::sin(a), -std::cos(a));
+            const QPointF out(std::cos(a), -std::sin(a));
+            QPainterPath head;
+            head.moveTo(end + along * 5.5);
+            head.lineTo(end + out * 4.8 - along * 1.5);
+            head.lineTo(end - out * 4.8 - along * 1.5);
+            head.closeSubpath();
+            painter.drawPath(head);
+        }
+    });
 }
 
 // Picture 21: about, a lower-case "i".
 QImage DrawAboutIcon() {
-    QImage image = TransparentImage(40, 40);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle(2, 1.5, 36, 36);
-    DrawRoundFace(painter, circle, kBrandCream);
-    const QPointF c = circle.center();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kBrandNavy);
-    painter.drawEllipse(QPointF(c.x(), c.y() - 8.5), 2.8, 2.8);
-    painter.drawRoundedRect(QRectF(c.x() - 2.6, c.y() - 3.5, 5.2, 15), 1.5, 1.5);
-    return image;
+    return DrawRoundIcon([](QPainter& painter, const QRectF& circle) {
+        const QPointF c = circle.center();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kBrandNavy);
+        painter.drawEllipse(QPointF(c.x(), c.y() - 8.5), 2.8, 2.8);
+        painter.drawRoundedRect(QRectF(c.x() - 2.6, c.y() - 3.5, 5.2, 15), 1.5, 1.5);
+    });
 }
 
 // Picture 54: the error analysis, three bars of a chart, the tallest in the warm accent.
 QImage DrawAnalysisIcon() {
-    QImage image = TransparentImage(40, 40);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle(2, 1.5, 36, 36);
-    DrawRoundFace(painter, circle, kBrandCream);
-    const QPointF c = circle.center();
-    const double base = c.y() + 9;
-    const struct {
-        double x;
-        double height;
-        QColor colour;
-    } bars[] = {{c.x() - 9.5, 8, kBrandNavy},
-                {c.x() - 2.5, 18, kBrandTerracotta.darker(115)},
-                {c.x() + 4.5, 12, kBrandNavy}};
-    painter.setPen(Qt::NoPen);
-    for (const auto& bar : bars) {
-        painter.setBrush(bar.colour);
-        painter.drawRoundedRect(QRectF(bar.x, base - bar.height, 5, bar.height), 1.2, 1.2);
-    }
-    painter.setPen(QPen(kBrandNavy, 1.6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(c.x() - 11.5, base + 1.5), QPointF(c.x() + 11.5, base + 1.5));
-    return image;
+    return DrawRoundIcon([](QPainter& painter, const QRectF& circle) {
+        const QPointF c = circle.center();
+        const double base = c.y() + 9;
+        const struct {
+            double x;
+            double height;
+            QColor colour;
+        } bars[] = {{c.x() - 9.5, 8, kBrandNavy},
+                    {c.x() - 2.5, 18, kBrandTerracotta.darker(115)},
+                    {c.x() + 4.5, 12, kBrandNavy}};
+        painter.setPen(Qt::NoPen);
+        for (const auto& bar : bars) {
+            painter.setBrush(bar.colour);
+            painter.drawRoundedRect(QRectF(bar.x, base - bar.height, 5, bar.height), 1.2, 1.2);
+        }
+        painter.setPen(QPen(kBrandNavy, 1.6, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(c.x() - 11.5, base + 1.5), QPointF(c.x() + 11.5, base + 1.5));
+    });
 }
 
 // A small square button face (pictures 22 and 8).

@@ -3,22 +3,16 @@
 #include <QSet>
 #include <algorithm>
 
+#include "content/editor_text.h"
 #include "content/exercise_text.h"
-#include "exercise/keyboard_tables.h"
 
 namespace tz {
 
 namespace {
 
-bool TypedOnKeyRows(const QString& line) {
-    const KeyboardTables& tables = CurrentKeyboardTables();
-    for (const QChar c : line) {
-        if (c == u' ') continue;
-        bool found = false;
-        for (int row = 1; row <= 4 && !found; ++row) found = tables.keyRows[row].contains(c);
-        if (!found) return false;
-    }
-    return true;
+// Only what the editor would keep of a text: the characters of the key rows and the space.
+bool TypedOnKeyRows(const QString& line, const QString& allowed) {
+    return std::all_of(line.begin(), line.end(), [&](QChar c) { return allowed.contains(c); });
 }
 
 }  // namespace
@@ -47,6 +41,7 @@ Drill BuildDifficultKeysDrill(const CourseTable& course, int level,
     };
     std::vector<Candidate> candidates;
     QSet<QString> seen;
+    const QString allowed = EditorAllowedCharacters();
     const int lastLevel = std::clamp(level, 1, static_cast<int>(course.levels.size()));
     for (int l = 0; l < lastLevel; ++l) {
         for (const CourseBlock& block : course.levels[static_cast<std::size_t>(l)].blocks) {
@@ -54,7 +49,7 @@ Drill BuildDifficultKeysDrill(const CourseTable& course, int level,
                 if (IsLessonTextRef(entry) || seen.contains(entry)) continue;
                 seen.insert(entry);
                 const QString line = WordExerciseLine(entry);
-                if (line.isEmpty() || !TypedOnKeyRows(line)) continue;
+                if (line.isEmpty() || !TypedOnKeyRows(line, allowed)) continue;
                 const double share = WeakKeyShare(line, weakest);
                 if (share <= 0) continue;
                 candidates.push_back({entry, share, static_cast<int>(candidates.size())});
