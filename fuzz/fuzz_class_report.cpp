@@ -52,7 +52,7 @@ QList<QStringList> ReadCsv(const QString& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartProgram();
+    fuzz::StartProgram(true);
     return 0;
 }
 

@@ -15,12 +15,16 @@ using namespace tz;
 namespace {
 
 // What the exercise should type, worked out from the whole file at once (lines here are short
-// enough never to be cut on their own).
+// enough never to be cut on their own). Each line is decoded on its own, as a line is the unit
+// the exercise reads.
 QString ExpectedText(const QByteArray& bytes) {
-    QString whole = DecodeText(bytes, GuessTextEncoding(FileRead{ReadOutcome::Read, bytes}));
-    if (whole.startsWith(QChar(0xFEFF))) whole.remove(0, 1);
+    const TextEncoding encoding = GuessTextEncoding(FileRead{ReadOutcome::Read, bytes});
     QString text;
-    for (QString line : SplitLines(whole)) {
+    bool first = true;
+    for (const QString& raw : SplitLines(QString::fromLatin1(bytes))) {
+        QString line = DecodeText(raw.toLatin1(), encoding);
+        if (first && line.startsWith(QChar(0xFEFF))) line.remove(0, 1);
+        first = false;
         while (line.endsWith(u' ')) line.chop(1);
         text += line.replace(kQuoteMarker, QStringLiteral("\"")) + LineBreak;
         if (text.size() > kTextReadLimit) break;
