@@ -109,10 +109,12 @@ std::optional<ClassReport> GatherClassReport(const QDateTime& made) {
 
 QString CsvTextField(const QString& text) {
     QString field = text;
-    // Spreadsheets skip leading spaces before they decide a cell is a formula.
+    // Spreadsheets skip leading spaces (and other blanks) before they decide a cell is a
+    // formula; a tab or carriage return is a start of its own.
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
     qsizetype first = 0;
-    while (first < field.size() && field[first] == u' ') ++first;
+    while (first < field.size() && field[first].isSpace() && !kFormulaStarts.contains(field[first]))
+        ++first;
     if (first < field.size() && kFormulaStarts.contains(field[first])) field.prepend(u'\'');
     // Some spreadsheets split on commas or tabs as well as on semicolons.
     static const QString kSplitting = QStringLiteral(";\",\t\r\n");

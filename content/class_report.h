@@ -39,7 +39,7 @@ struct ClassReport {
 std::optional<ClassReport> GatherClassReport(const QDateTime& made);
 
 // A text field of the CSV: a "=", "+", "-", "@", tab or carriage return first (after any
-// spaces) gets a "'" in front so a spreadsheet does not take it for a formula; quoted when it
+// spaces or other blanks) gets a "'" in front so a spreadsheet does not take it for a formula; quoted when it
 // holds ";", ",", a tab, '"' or a line end.
 QString CsvTextField(const QString& text);
 // UTF-8 with a byte-order mark (spreadsheets then read the accents right), ";" between fields,

@@ -28,6 +28,7 @@ cmake --build "$build" -j"$(nproc)" --target fuzz_all
 
 mkdir -p "$build/fuzz-artifacts" "$build/fuzz-logs"
 export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 run_target() {
     local target=$1

@@ -65,6 +65,7 @@ TEST_F(ClassReportTest, FieldsAreDefusedAndQuotedAndTrendsComeFromTheResults) {
         {"@SUMA", "'@SUMA"},
         {"\tA", "\"'\tA\""},
         {"  =1+1", "'  =1+1"},  // a spreadsheet skips the spaces first
+        {"\f@x", "'\f@x"},
         {"ANA \"LA RÁPIDA\"", "\"ANA \"\"LA RÁPIDA\"\"\""},
         {"RUIZ, ANA", "\"RUIZ, ANA\""},  // some spreadsheets split on commas
         {"ANA\tB", "\"ANA\tB\""},
