@@ -7,7 +7,7 @@
 #include <QTemporaryFile>
 
 #include "platform/files.h"
-#include "platform/safe_files.h"
+#include "platform/settings_file.h"
 #include "platform/textfile.h"
 
 // Set by the build from the install folders.
@@ -25,7 +25,6 @@ const QString kSettingsName = QStringLiteral("tipenzo10.ini");
 // Where an install puts the program's own files, seen from the executable's folder.
 const QString kInstalledFolder = QStringLiteral(TIPENZO_FILES_FROM_BIN);
 const QString kLessonFolder = QStringLiteral("textos");
-constexpr qint64 kSettingsFileCap = 64 * 1024;
 
 QString Absolute(const QString& base, const QString& path) {
     return QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(path))) + '/';
@@ -88,33 +87,10 @@ FolderChoice ChooseFolders(const FolderSources& sources) {
 }
 
 QString ReadDataFolderSetting(const QString& settingsFile) {
-    // A settings file holds some lines: what lies past the cap is never looked at.
-    const FileRead read = ReadRegularFile(settingsFile, kSettingsFileCap);
-    if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return QString();
-    QByteArray bytes = read.bytes;
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    // Notepad of older Windows saved in the ANSI code page.
-    const QString text = DecodeText(bytes, GuessTextEncoding(read));
-    QString section;
-    for (const QString& rawLine : SplitLines(text)) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
-        if (line.startsWith('[') && line.endsWith(']')) {
-            section = line.mid(1, line.size() - 2).trimmed();
-            continue;
-        }
-        if (section.compare(QLatin1String("datos"), Qt::CaseInsensitive) != 0) continue;
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0) continue;
-        if (line.left(equals).trimmed().compare(QLatin1String("carpeta"), Qt::CaseInsensitive))
-            continue;
-        QString value = line.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
-            value = value.mid(1, value.size() - 2).trimmed();
-        if (value.isEmpty()) return QString();
-        return Absolute(QFileInfo(settingsFile).absolutePath(), value);
-    }
-    return QString();
+    const std::optional<SettingsSection> data = ReadSettingsSection(settingsFile, "datos");
+    const QString value = data ? data->Value("carpeta") : QString();
+    if (value.isEmpty()) return QString();
+    return Absolute(QFileInfo(settingsFile).absolutePath(), value);
 }
 
 bool FolderIsWritable(const QString& folder) {
