@@ -220,7 +220,7 @@ void InitialiseProgram(ProgramState& state) {
     ChartColours();
     UpgradeUsersFile(DrainEvents);
     state.ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
-    SleepMs(2500);
+    WaitMs(2500);
     DestroyWindow(splash);
 }
 

@@ -90,11 +90,11 @@ class ResultWindowTest : public test::ProgramFolderTest {
 
 TEST_F(ResultWindowTest, ButtonsAnswerContinueOneAndMainMenuZero) {
     AppendInputStep([] { Click(kResultContinueButton); });
-    EXPECT_EQ(ShowResultWindow(PassMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(PassMessage()), ResultAnswer::Continue);
     EXPECT_EQ(FindResultWindow(), nullptr);  // gone before the answer comes back
 
     AppendInputStep([] { Click(kResultMenuButton); });
-    EXPECT_EQ(ShowResultWindow(FailMessage()), 0);
+    EXPECT_EQ(ShowResultWindow(FailMessage()), ResultAnswer::MainMenu);
     EXPECT_EQ(FindResultWindow(), nullptr);
 }
 
@@ -104,21 +104,21 @@ TEST_F(ResultWindowTest, EnterEscapeAndACloseRequestAnswerContinue) {
         ASSERT_EQ(FindResultWindow()->focusWidget(), Control(kResultContinueButton));
         QTest::keyClick(Control(kResultContinueButton), Qt::Key_Return);
     });
-    EXPECT_EQ(ShowResultWindow(SlowMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(SlowMessage()), ResultAnswer::Continue);
 
     AppendInputStep([] { QTest::keyClick(Control(kResultContinueButton), Qt::Key_Enter); });
-    EXPECT_EQ(ShowResultWindow(SlowMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(SlowMessage()), ResultAnswer::Continue);
 
     AppendInputStep([] { QTest::keyClick(FindResultWindow(), Qt::Key_Escape); });
-    EXPECT_EQ(ShowResultWindow(SlowMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(SlowMessage()), ResultAnswer::Continue);
 
     AppendInputStep([] { FindResultWindow()->close(); });
-    EXPECT_EQ(ShowResultWindow(SlowMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(SlowMessage()), ResultAnswer::Continue);
 
     // Other keys are no answer: the window keeps waiting.
     AppendInputStep([] { QTest::keyClicks(Control(kResultContinueButton), "xn0"); });
     AppendInputStep([] { Click(kResultMenuButton); });
-    EXPECT_EQ(ShowResultWindow(SlowMessage()), 0);
+    EXPECT_EQ(ShowResultWindow(SlowMessage()), ResultAnswer::MainMenu);
 }
 
 TEST_F(ResultWindowTest, EventsOfOtherWindowsAreNoAnswer) {
@@ -138,7 +138,7 @@ TEST_F(ResultWindowTest, EventsOfOtherWindowsAreNoAnswer) {
         PostEvent(click);
     });
     AppendInputStep([] { Click(kResultMenuButton); });
-    EXPECT_EQ(ShowResultWindow(PassMessage()), 0);
+    EXPECT_EQ(ShowResultWindow(PassMessage()), ResultAnswer::MainMenu);
     DestroyWindow(other);
 }
 
@@ -186,7 +186,7 @@ TEST_F(ResultWindowTest, WindowAndControlsStandWhereTheyBelong) {
         }
         Click(kResultContinueButton);
     });
-    EXPECT_EQ(ShowResultWindow(PassMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(PassMessage()), ResultAnswer::Continue);
 }
 
 TEST_F(ResultWindowTest, TheMessageStartsOnItsSecondLine) {
@@ -210,7 +210,7 @@ TEST_F(ResultWindowTest, TheMessageStartsOnItsSecondLine) {
         }
         Click(kResultContinueButton);
     });
-    EXPECT_EQ(ShowResultWindow(LevelMessage()), 1);
+    EXPECT_EQ(ShowResultWindow(LevelMessage()), ResultAnswer::Continue);
     EXPECT_GE(firstInkRow, lineHeight);
     EXPECT_LT(firstInkRow, 2 * lineHeight + 4);
 }
@@ -224,7 +224,7 @@ TEST_F(ResultWindowTest, HidesAndBelongsToTheExerciseWindow) {
         EXPECT_EQ(FindResultWindow()->parentWidget(), exercise);
         Click(kResultMenuButton);
     });
-    EXPECT_EQ(ShowResultWindow(PassMessage(), exercise), 0);
+    EXPECT_EQ(ShowResultWindow(PassMessage(), exercise), ResultAnswer::MainMenu);
     // It stays hidden: the next attempt shows it again.
     EXPECT_FALSE(exercise->isVisible());
     EXPECT_TRUE(exercise->findChildren<ScreenWindow*>().isEmpty());
@@ -249,7 +249,7 @@ TEST_F(ResultWindowTest, SavesScreens) {
             test::SaveScreen(FindResultWindow(), name);
             Click(kResultContinueButton);
         });
-        EXPECT_EQ(ShowResultWindow(screen.message), 1);
+        EXPECT_EQ(ShowResultWindow(screen.message), ResultAnswer::Continue);
     }
 }
 
