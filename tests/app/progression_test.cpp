@@ -90,7 +90,8 @@ TEST(Progression, WhereThePupilGoesWhatSheIsToldAndWhetherSheIsSaved) {
         NextStep next;
     } cases[] = {
         // clang-format off
-        {"a pass goes on to the next exercise", {1, 1, 1}, {6, 5}, 0, 30, true, {1, 1, 2}, 30,
+        {"a pass goes on to the next exercise, the last of the block too", {1, 1, 5}, {6, 5}, 0,
+         30, true, {1, 1, 6}, 30,
          kPass, "", true, NextStep::NextExercise},
         {"a fail repeats the exercise and keeps nothing", {1, 1, 1}, {6, 5}, 6, 30, true,
          {1, 1, 1}, -1, "", "", false, NextStep::SameExercise},
