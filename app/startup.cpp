@@ -12,6 +12,7 @@
 #include "app/picture_registry.h"
 #include "app/user_views.h"
 #include "content/class_report.h"
+#include "content/custom_texts.h"
 #include "content/results_chart.h"
 #include "exercise/keyboard_tables.h"
 #include "platform/clock.h"
@@ -21,10 +22,12 @@
 #include "platform/folders.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
+#include "platform/safe_files.h"
 #include "platform/shell.h"
 #include "platform/translations.h"
 #include "platform/windows.h"
 #include "users/live_programs.h"
+#include "users/pupil_files.h"
 #include "users/users_file.h"
 #include "users/users_upgrade.h"
 
@@ -53,24 +56,31 @@ void AskAboutMarker() {
     RemoveFile(marker);
 }
 
+// The users file a recovery replaces, kept beside it under a dated name: the saves made since
+// the lock copy was taken are in it.
+bool KeepReplacedUsersFile() {
+    const QString users = DataPath(kUsersFileName);
+    const QString kept = DataPath(RecoveryCopyName(MakeDateStamp()));
+    const FileRead current = ReadRegularFile(users, kUsersFileCap);
+    if (current.outcome == ReadOutcome::Missing) return true;
+    if (current.Ok()) return ReplaceFileWith(kept, current.bytes);
+    // Not readable as a file of ours: set aside whole, whatever it is.
+    return MoveReplacing(users, kept);
+}
+
 void OfferRecovery() {
-    const QString lock = DataPath(kLockCopyName);
-    if (FileSize(lock) > 2) {
+    // Only a lock copy of ours counts: a link planted under its name is no copy of anything.
+    const FileRead copy = ReadRegularFile(DataPath(kLockCopyName), kUsersFileCap);
+    if (copy.Ok() && copy.bytes.size() > 2) {
         const bool yes = AskYesNo(
             "TIPENZO10 INFORMACION",
             QString::fromUtf8(
                 "ATENCIÓN!\n\nLa última vez que se ejecutó TIPENZO10 no se cerró correctamente."
                 "\n\nPuede que el archivo de usuarios esté corrupto.\n\n¿Desea Recuperarlo?"),
             DialogIcon::Exclamation);
-        if (yes) {
-            const QString users = DataPath(kUsersFileName);
-            // The lock copy takes the users file's place in one step: a failure here leaves
-            // the old users file rather than none at all.
-            if (!MoveFileOver(lock, users)) {
-                RemoveFile(users);
-                RenameFile(lock, users);
-            }
-        }
+        // The lock copy takes the users file's place in one step, once the file it replaces
+        // is safe.
+        if (yes && KeepReplacedUsersFile()) ReplaceFileWith(DataPath(kUsersFileName), copy.bytes);
     }
     RemoveFile(DataPath(kLockCopyName));
 }
@@ -119,13 +129,53 @@ QString DataFolderOriginText(const FolderChoice& choice) {
     return QString();
 }
 
+// What of the data folder another account made and this one cannot change, by name.
+QStringList AccessProblems() {
+    QStringList names;
+    LockOutcome outcome = LockOutcome::Taken;
+    if (!LockUsersFile(0, &outcome) && outcome == LockOutcome::Denied) names << kUsersLockName;
+    if (!CanReplaceFile(DataPath(kUsersFileName))) names << kUsersFileName;
+    for (const QString& folder :
+         {kFiguresFolderName, kCustomTextsFolder, kDeletedFiguresFolderName}) {
+        const QString path = DataPath(folder);
+        if (FileSize(path) == -2 && !FolderIsWritable(path)) names << folder + u'/';
+    }
+    return names;
+}
+
+// A lab whose accounts share the data folder works only when each may change what the others
+// made: told once, naming what the administrator must change; the program goes on as on a
+// folder it cannot write.
+void TellAccessProblems(const FolderChoice& choice) {
+    const QStringList names = AccessProblems();
+    if (names.isEmpty()) return;
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(choice.dataFolder));
+    QString text =
+        QString::fromUtf8("Esta cuenta no puede cambiar lo siguiente en la carpeta de datos:\n\n") +
+        folder + "\n" + DataFolderOriginText(choice) + "\n\n" + names.join(u'\n') +
+        QString::fromUtf8(
+            "\n\nLos usuarios nuevos, los resultados y los textos personalizados no se "
+            "guardarán. Pida a quien administra este equipo que dé permiso de escritura sobre "
+            "la carpeta y todo lo que contiene al grupo de los alumnos.");
+    if (FolderIsSticky(choice.dataFolder)) {
+        text += QString::fromUtf8(
+            " La carpeta no debe tener el permiso especial «sticky» (como /tmp): con él nadie "
+            "puede sustituir un archivo creado por otra cuenta.");
+    }
+    text += QString::fromUtf8(" La ayuda explica cómo preparar una carpeta compartida.");
+    Tell(QString::fromUtf8("TIPENZO 10 ATENCIÓN"), text, DialogIcon::Exclamation);
+}
+
 }  // namespace
 
 void SettleFolders() {
     if (FoldersSet()) return;
     const FolderChoice choice = ChooseFolders(RunningFolderSources());
     SetFolders(choice.programFolder, choice.dataFolder);
-    if (choice.dataWritable) return;
+    if (choice.dataWritable) {
+        TellAccessProblems(choice);
+        return;
+    }
     // Said once here rather than failing silently at every save.
     const QString folder = QDir::toNativeSeparators(QDir::cleanPath(choice.dataFolder));
     Tell(QString::fromUtf8("TIPENZO 10 ATENCIÓN"),
@@ -141,17 +191,17 @@ void SettleFolders() {
 namespace {
 
 // The users file's lock for the checks. Another program holding it is in the middle of a save
-// or of its own checks: the checks wait for it (saying so once). A folder that cannot hold the
-// lock file has no other program to wait for.
+// or of its own checks: the checks wait for it, saying so once, and no longer than a save
+// would. A lock this account cannot take was told about when the folders were settled.
 std::unique_ptr<FileLock> LockForChecks() {
-    std::unique_ptr<FileLock> lock = LockUsersFile();
-    if (lock || !FolderIsWritable(DataFolder())) return lock;
+    LockOutcome outcome = LockOutcome::Taken;
+    std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &outcome);
+    if (lock || outcome == LockOutcome::Denied) return lock;
     Tell(QStringLiteral("TIPENZO 10 INFORMACION"),
          QStringLiteral("Otro programa está usando el archivo de usuarios.\n\n"
                         "TIPENZO 10 empezará en cuanto termine."),
          DialogIcon::Information);
-    while (!lock) lock = LockUsersFile();
-    return lock;
+    return LockUsersFile(kUsersLockWaitMs);
 }
 
 }  // namespace
@@ -161,20 +211,24 @@ bool RunFileChecks(ProgramState& state) {
     // No other program starts or ends while the checks run.
     const std::unique_ptr<FileLock> lock = LockForChecks();
     state.presence = ProgramPresence::Join();
-    // A lock copy left while other programs run is theirs, and the users file theirs too.
-    if (OtherLivePrograms(state.presence.get()) > 0) return true;
+    // A lock copy left while other programs run is theirs, and the users file theirs too. A
+    // program that could not take the lock changes nothing of them either: another one is busy
+    // with the file, or this account cannot change it.
+    if (!lock || OtherLivePrograms(state.presence.get()) > 0) return true;
     OfferRecovery();
     if (!CheckUsersFileSize()) {
         state.presence.reset();
         return false;
     }
-    CopyFileOver(DataPath(kUsersFileName), DataPath(kLockCopyName));
+    const FileRead users = ReadRegularFile(DataPath(kUsersFileName), kUsersFileCap);
+    if (users.Ok()) ReplaceFileWith(DataPath(kLockCopyName), users.bytes);
     return true;
 }
 
 void LeaveDataFolder(ProgramState& state) {
-    std::unique_ptr<FileLock> lock = LockUsersFile();
-    const bool busy = !lock && FolderIsWritable(DataFolder());
+    LockOutcome outcome = LockOutcome::Taken;
+    std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &outcome);
+    const bool busy = outcome == LockOutcome::Busy;
     state.presence.reset();
     // A program that held the users file all the while is alive: the lock copy is its.
     if (!busy && OtherLivePrograms(nullptr) == 0) RemoveFile(DataPath(kLockCopyName));

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "platform/textfile.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
@@ -86,7 +87,7 @@ std::optional<ClassReport> GatherClassReport(const QDateTime& made) {
         const UserRecord user = ParseUserLine(line);
         PupilReportRow row;
         row.name = user.name;
-        row.mode = NormaliseMode(UserLineField(line, 16));
+        row.mode = NormaliseMode(UserLineField(line, UserField::Mode));
         row.level = user.level;
         row.block = user.block;
         row.exercise = user.exercise;
@@ -96,7 +97,8 @@ std::optional<ClassReport> GatherClassReport(const QDateTime& made) {
             if (result < 0) break;
             row.results.push_back(result);
         }
-        const PupilFigures figures = LoadPupilFigures(TrimSpaces(UserLineField(line, 17)));
+        const PupilFigures figures =
+            LoadPupilFigures(TrimSpaces(UserLineField(line, UserField::Id)));
         const KeyFigures total = figures.Total();
         if (total.keystrokes > 0) row.errorRate = total.ErrorRate();
         for (const WeakKey& key : WeakestKeys(figures, 3)) row.weakestKeys << key.label;
@@ -107,10 +109,16 @@ std::optional<ClassReport> GatherClassReport(const QDateTime& made) {
 
 QString CsvTextField(const QString& text) {
     QString field = text;
+    // Spreadsheets skip leading spaces (and other blanks) before they decide a cell is a
+    // formula; a tab or carriage return is a start of its own.
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
-    if (!field.isEmpty() && kFormulaStarts.contains(field[0])) field.prepend(u'\'');
-    if (field.contains(u';') || field.contains(u'"') || field.contains(u'\r') ||
-        field.contains(u'\n')) {
+    qsizetype first = 0;
+    while (first < field.size() && field[first].isSpace() && !kFormulaStarts.contains(field[first]))
+        ++first;
+    if (first < field.size() && kFormulaStarts.contains(field[first])) field.prepend(u'\'');
+    // Some spreadsheets split on commas or tabs as well as on semicolons.
+    static const QString kSplitting = QStringLiteral(";\",\t\r\n");
+    if (std::any_of(field.begin(), field.end(), [](QChar c) { return kSplitting.contains(c); })) {
         field.replace(QStringLiteral("\""), QStringLiteral("\"\""));
         field = u'"' + field + u'"';
     }
@@ -148,12 +156,9 @@ QString WriteClassReport(const QString& path, const QDateTime& made) {
         return QStringLiteral("No se puede leer el archivo de usuarios de la carpeta de datos:\n") +
                QDir::toNativeSeparators(DataPath(kUsersFileName));
     }
-    const bool written =
-        ReplaceThroughTemp(path, path + QStringLiteral(".tmp"), [&](const QString& temp) {
-            return suffix == QStringLiteral("csv")
-                       ? WriteAndSync(temp, FormatClassReportCsv(*report))
-                       : WriteClassReportPdf(temp, *report);
-        });
+    const QByteArray bytes =
+        suffix == QStringLiteral("csv") ? FormatClassReportCsv(*report) : ClassReportPdf(*report);
+    const bool written = !bytes.isEmpty() && ReplaceFileWith(path, bytes);
     if (!written) {
         return QStringLiteral("No se pudo escribir el informe en:\n") +
                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +

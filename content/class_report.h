@@ -38,19 +38,20 @@ struct ClassReport {
 // cannot be read. Reads only: works on a data folder that cannot be written.
 std::optional<ClassReport> GatherClassReport(const QDateTime& made);
 
-// A text field of the CSV: a leading "=", "+", "-", "@", tab or carriage return gets a "'" so
-// a spreadsheet does not take it for a formula; quoted when it holds ";", '"' or a line end.
+// A text field of the CSV: a "=", "+", "-", "@", tab or carriage return first (after any
+// spaces or other blanks) gets a "'" in front so a spreadsheet does not take it for a formula; quoted when it
+// holds ";", ",", a tab, '"' or a line end.
 QString CsvTextField(const QString& text);
 // UTF-8 with a byte-order mark (spreadsheets then read the accents right), ";" between fields,
 // decimal commas, CR LF, a header row.
 QByteArray FormatClassReportCsv(const ClassReport& report);
 
 // A4 pages: the date, the class averages, one row per pupil with a small bar chart of her last
-// ten results; black on white, readable on a grey print. False when the file cannot be written.
-bool WriteClassReportPdf(const QString& path, const ClassReport& report);
+// ten results; black on white, readable on a grey print. Empty when it could not be drawn.
+QByteArray ClassReportPdf(const ClassReport& report);
 
-// Writes the report as the file name's extension asks (".csv" or ".pdf", in any case), through
-// a temporary file beside it, so a failure leaves no half file. Empty on success, otherwise
+// Writes the report as the file name's extension asks (".csv" or ".pdf", in any case), in one
+// step (ReplaceFileWith), so a failure leaves no half file. Empty on success, otherwise
 // what to tell the teacher.
 QString WriteClassReport(const QString& path, const QDateTime& made);
 

@@ -1,10 +1,11 @@
 // The class report as A4 pages for print: black and grey only, so a black-and-white printer
 // loses nothing.
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <algorithm>
 
 #include "content/class_report.h"
@@ -176,19 +177,19 @@ void DrawPupilRow(QPainter& painter, double top, double width, const PupilReport
 
 }  // namespace
 
-bool WriteClassReportPdf(const QString& path, const ClassReport& report) {
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
+QByteArray ClassReportPdf(const ClassReport& report) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter printer(&buffer);
     // One unit a point: the fonts' point sizes and the layout's measures agree. A PDF is
     // vector drawing, so nothing is lost by it.
     printer.setResolution(72);
-    printer.setOutputFileName(path);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     printer.setCreator(QStringLiteral("TIPENZO 10"));
-    printer.setDocName(QStringLiteral("Informe de la clase"));
+    printer.setTitle(QStringLiteral("Informe de la clase"));
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
+    if (!painter.begin(&printer)) return QByteArray();
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF page = printer.pageLayout().paintRect(QPageLayout::Point);
     const double width = page.width();
@@ -206,7 +207,7 @@ bool WriteClassReportPdf(const QString& path, const ClassReport& report) {
             painter.setPen(Qt::black);
             painter.drawText(QRectF(0, height - 12, width, 12), Qt::AlignRight | Qt::AlignVCenter,
                              QStringLiteral("Página ") + QString::number(pageNumber));
-            if (!printer.newPage()) return false;
+            if (!printer.newPage()) return QByteArray();
             ++pageNumber;
             top = 0;
             DrawColumnHeads(painter, top, width);
@@ -224,7 +225,8 @@ bool WriteClassReportPdf(const QString& path, const ClassReport& report) {
     painter.setPen(Qt::black);
     painter.drawText(QRectF(0, height - 12, width, 12), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("Página ") + QString::number(pageNumber));
-    return painter.end();
+    if (!painter.end()) return QByteArray();
+    return buffer.data();
 }
 
 }  // namespace tz

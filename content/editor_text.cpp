@@ -1,13 +1,12 @@
 #include "content/editor_text.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
 
 #include "content/exercise_text.h"
 #include "exercise/keyboard_tables.h"
+#include "platform/safe_files.h"
 #include "platform/textfile.h"
 
 namespace tz {
@@ -78,11 +77,11 @@ QString EditorAllowedCharacters() {
 }
 
 QString ReadTextForEditor(const QString& path) {
-    if (!QFileInfo(path).isFile()) return QString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
+    // A text past the cap was full long before it; its first bytes are read as ever.
+    const FileRead read = ReadTextFile(path);
+    if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return QString();
     const QString allowed = EditorAllowedCharacters();
-    const TextEncoding encoding = GuessTextEncoding(path);
+    const TextEncoding encoding = GuessTextEncoding(read);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     // Each line is put after a line end; the first one goes at the end.
     QString text;
@@ -118,16 +117,17 @@ QString ReadTextForEditor(const QString& path) {
             }
         }
     };
-    char buffer[8192];
-    qint64 got = 0;
+    constexpr qsizetype kPiece = 8192;
     // The bytes of a character that the end of a piece cut apart wait for the next piece.
     QByteArray pending;
-    while (!full && (got = file.read(buffer, sizeof buffer)) > 0) {
+    for (qsizetype at = 0; !full && at < read.bytes.size(); at += kPiece) {
+        const QByteArrayView piece =
+            QByteArrayView(read.bytes).sliced(at, std::min(kPiece, read.bytes.size() - at));
         if (encoding == TextEncoding::Windows1252) {
-            takeAll(DecodeWindows1252(QByteArrayView(buffer, got)));
+            takeAll(DecodeWindows1252(piece));
             continue;
         }
-        pending.append(buffer, got);
+        pending.append(piece);
         const qsizetype whole = pending.size() - CutCharacterSize(pending);
         takeAll(decoder.decode(QByteArrayView(pending).first(whole)));
         pending.remove(0, whole);

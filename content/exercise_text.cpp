@@ -1,11 +1,11 @@
 #include "content/exercise_text.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "content/course_data.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "platform/textfile.h"
 #include "users/user_record.h"
 
@@ -34,10 +34,10 @@ QString WithoutLeadingSpaces(const QString& text) {
 // full anyway.
 template <typename Take>
 bool ReadLines(const QString& path, Take take) {
-    if (!QFileInfo(path).isFile()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const TextEncoding encoding = GuessTextEncoding(path);
+    // A text past the cap was full long before it; its first bytes are read as ever.
+    const FileRead read = ReadTextFile(path);
+    if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return false;
+    const TextEncoding encoding = GuessTextEncoding(read);
     // UTF-8 needs at most four bytes a character.
     constexpr qsizetype kLongestLineBytes = 4 * (kTextReadLimit + 1);
     QByteArray line;
@@ -51,24 +51,19 @@ bool ReadLines(const QString& path, Take take) {
         line.clear();
         return take(decoded);
     };
-    char buffer[8192];
-    qint64 got = 0;
-    while ((got = file.read(buffer, sizeof buffer)) > 0) {
-        for (qint64 i = 0; i < got; ++i) {
-            const char c = buffer[i];
-            if (skipLineFeed) {
-                skipLineFeed = false;
-                if (c == '\n') continue;
-            }
-            if (c == '\r' || c == '\n') {
-                skipLineFeed = c == '\r';
-                if (!finish()) return true;
-            } else {
-                line.append(c);
-                if (line.size() >= kLongestLineBytes) {
-                    finish();
-                    return true;
-                }
+    for (const char c : read.bytes) {
+        if (skipLineFeed) {
+            skipLineFeed = false;
+            if (c == '\n') continue;
+        }
+        if (c == '\r' || c == '\n') {
+            skipLineFeed = c == '\r';
+            if (!finish()) return true;
+        } else {
+            line.append(c);
+            if (line.size() >= kLongestLineBytes) {
+                finish();
+                return true;
             }
         }
     }

@@ -1,6 +1,5 @@
 #include "content/figures_file.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QTimeZone>
@@ -10,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "platform/textfile.h"
 #include "users/pupil_files.h"
 #include "users/user_store.h"
@@ -123,11 +123,33 @@ QString FiguresPath(const QString& id) {
     return name.isEmpty() ? QString() : DataPath(name);
 }
 
-PupilFigures ReadFiguresAt(const QString& path) {
-    QFile file(path);
+// A file of figures written by a later version of the program: not understood, so never
+// replaced.
+bool IsOfLaterVersion(const QByteArray& bytes) {
+    const QByteArray start = kFiguresHeaderStart.toUtf8();
+    if (!bytes.startsWith(start)) return false;
+    qsizetype end = start.size();
+    while (end < bytes.size() && bytes[end] >= '0' && bytes[end] <= '9') ++end;
+    const QByteArray digits = bytes.mid(start.size(), end - start.size());
+    return !digits.isEmpty() && digits.size() < 9 && digits.toInt() > kFiguresVersion;
+}
+
+// The figures as a save must start from them: nothing when the file is to be left alone.
+std::optional<PupilFigures> FiguresToBuildOn(const QString& path) {
     // A real pupil's figures take some kilobytes; a file far larger is no figures file.
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestFileBytes) return {};
-    return ParseFiguresFile(file.readAll()).value_or(PupilFigures());
+    const FileRead read = ReadRegularFile(path, kLargestFileBytes);
+    if (read.outcome == ReadOutcome::Missing) return PupilFigures();
+    if (read.outcome == ReadOutcome::Denied || read.outcome == ReadOutcome::Failed)
+        return std::nullopt;
+    if (read.Ok()) {
+        if (std::optional<PupilFigures> figures = ParseFiguresFile(read.bytes)) return figures;
+        if (IsOfLaterVersion(read.bytes)) return std::nullopt;
+    }
+    // Damaged, far too large, or not a file at all (a link planted there): set aside under a
+    // name of its own, never overwritten, and the figures start again.
+    if (!MoveReplacing(path, path + QStringLiteral(".defectuoso-") + MakeDateStamp()))
+        return std::nullopt;
+    return PupilFigures();
 }
 
 }  // namespace
@@ -178,23 +200,24 @@ std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes) {
 PupilFigures LoadPupilFigures(const QString& id) {
     const QString path = FiguresPath(id);
     if (path.isEmpty()) return {};
-    return ReadFiguresAt(path);
+    const FileRead read = ReadRegularFile(path, kLargestFileBytes);
+    if (!read.Ok()) return {};
+    return ParseFiguresFile(read.bytes).value_or(PupilFigures());
 }
 
 WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt, int lockWaitMs) {
     const QString path = FiguresPath(id);
     if (path.isEmpty()) return {WriteOutcome::Failed};
-    const std::unique_ptr<FileLock> lock = LockUsersFile(lockWaitMs);
-    if (!lock) return {WriteOutcome::Busy};
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(lockWaitMs, &locked);
+    if (!lock) return {LockFailure(locked)};
     // A pupil another program deleted while she typed keeps no figures behind.
     if (!UserIdExists(id)) return {WriteOutcome::Failed};
-    if (!CreateFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
-    PupilFigures figures = ReadFiguresAt(path);
-    AddFigures(figures, attempt);
-    const QByteArray bytes = FormatFiguresFile(figures);
-    const bool written =
-        ReplaceThroughTemp(path, path + QStringLiteral(".tmp"),
-                           [&](const QString& temp) { return WriteAndSync(temp, bytes); });
+    if (!CreateSharedFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
+    std::optional<PupilFigures> figures = FiguresToBuildOn(path);
+    if (!figures) return {WriteOutcome::Failed};
+    AddFigures(*figures, attempt);
+    const bool written = ReplaceFileWith(path, FormatFiguresFile(*figures));
     return {written ? WriteOutcome::Written : WriteOutcome::Failed};
 }
 

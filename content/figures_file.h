@@ -13,7 +13,9 @@
 
 namespace tz {
 
-inline const QString kFiguresHeader = QStringLiteral("TIPENZO 10 estadísticas|1");
+inline const QString kFiguresHeaderStart = QStringLiteral("TIPENZO 10 estadísticas|");
+inline constexpr int kFiguresVersion = 1;
+inline const QString kFiguresHeader = kFiguresHeaderStart + QString::number(kFiguresVersion);
 
 QByteArray FormatFiguresFile(const PupilFigures& figures);
 // Nothing when the bytes are not a figures file of this version, down to the last line.
@@ -23,8 +25,9 @@ std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes);
 PupilFigures LoadPupilFigures(const QString& id);
 
 // Adds one attempt's figures to the pupil's, re-reading her file under the lock so figures
-// another program wrote meanwhile stay. A damaged file is replaced. Nothing is written for an
-// id the users file no longer holds.
+// another program wrote meanwhile stay. A damaged file (or anything but a file) is set aside
+// under a marked name and her figures start again; a file of a later version is left alone and
+// nothing is added. Nothing is written for an id the users file no longer holds.
 WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt,
                             int lockWaitMs = kUsersLockWaitMs);
 

@@ -1,5 +1,6 @@
-// A ".tpz" file imported in the users window: each of its lines becomes a user of the users
-// file under a new id.
+// A ".tpz" file imported in the users window: each of its user lines becomes a user of the
+// users file under a new id, the rest is counted and left out, and the users file stays
+// healthy whatever the file held.
 
 #include <QRegularExpression>
 #include <QSet>
@@ -41,24 +42,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(after.mid(0, before.size()) == before);
     const QList<QByteArray> added = after.mid(before.size());
     QSet<QString> ids;
-    for (const QByteArray& line : before) ids.insert(ByteLineField(line, 17));
+    for (const QByteArray& line : before) ids.insert(ByteLineField(line, UserField::Id));
     static const QRegularExpression idForm(QStringLiteral("^ID-[0-9]+$"));
     for (const QByteArray& line : added) {
-        const QString id = ByteLineField(line, 17);
+        const QString id = ByteLineField(line, UserField::Id);
         FUZZ_CHECK(idForm.match(id).hasMatch());
         FUZZ_CHECK(!ids.contains(id));
         ids.insert(id);
-        FUZZ_CHECK(ByteLineField(line, 18).isNull());
+        FUZZ_CHECK(ByteLineField(line, static_cast<UserField>(18)).isNull());
     }
 
-    // Every line with more than blanks is a user, and the count told is the count added.
+    // Every line with more than blanks is imported or counted as skipped; the count told is
+    // the count added, and nothing damaged came in.
     QByteArray content = bytes;
     if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
-    qsizetype users = 0;
+    qsizetype lines = 0;
     for (const QByteArray& line : SplitByteLines(content)) {
-        if (!line.trimmed().isEmpty()) ++users;
+        if (!line.trimmed().isEmpty()) ++lines;
     }
-    FUZZ_CHECK(added.size() == users);
-    FUZZ_CHECK(result.imported == users);
+    FUZZ_CHECK(result.imported + result.skipped == lines);
+    FUZZ_CHECK(added.size() == result.imported);
+    FUZZ_CHECK(IsHealthyUsersFile(fuzz::ReadFolderFile(kUsersFileName)));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -33,13 +34,18 @@ const QDateTime kFixedNow(QDate(2024, 3, 5), QTime(9, 5, 7));
 
 }  // namespace
 
-void StartProgram() {
+void StartProgram(bool drawsText) {
     Program& program = TheProgram();
     if (program.app != nullptr) return;
     static int argc = 1;
     static char name[] = "tipenzo-fuzz";
     static char* argv[] = {name, nullptr};
-    program.app = new QCoreApplication(argc, argv);
+    if (drawsText) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        program.app = new QGuiApplication(argc, argv);
+    } else {
+        program.app = new QCoreApplication(argc, argv);
+    }
     const QString memory = QStringLiteral("/dev/shm");
     const QString base = QFileInfo(memory).isWritable() ? memory : QDir::tempPath();
     program.folder = new QTemporaryDir(base + QStringLiteral("/tipenzo-fuzz-XXXXXX"));

@@ -10,8 +10,10 @@
 namespace tz::fuzz {
 
 // Once, from LLVMFuzzerInitialize: the application object and a fresh program folder (on a
-// memory file system where there is one: the users file is synced on every rewrite).
-void StartProgram();
+// memory file system where there is one: the users file is synced on every rewrite). A target
+// that draws text (the class report's PDF) needs fonts: an application with an off-screen
+// screen.
+void StartProgram(bool drawsText = false);
 
 // Before each input: an empty program folder, the clock at its fixed moment, the same draws.
 void ResetProgram();

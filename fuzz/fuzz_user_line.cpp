@@ -25,12 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int k = 1; k <= 18; ++k) {
         // The store finds a user by the bytes of a field, the users window by its text: both
         // must read the same field.
-        FUZZ_CHECK(ByteLineField(line, k) == UserLineField(text, k));
+        FUZZ_CHECK(ByteLineField(line, static_cast<UserField>(k)) ==
+                   UserLineField(text, static_cast<UserField>(k)));
     }
 
     // What is saved is read back as it was saved.
     UserRecord saved = record;
-    saved.id = TrimSpaces(UserLineField(text, 17));
+    saved.id = TrimSpaces(UserLineField(text, UserField::Id));
     const QString written = FormatUserLine(saved);
     FUZZ_CHECK(SplitByteLines(written.toUtf8()).size() <= 1);
     UserRecord reread = ParseUserLine(written);
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reread.name = record.name;
     reread.id = saved.id;
     FUZZ_CHECK(reread == saved);
-    FUZZ_CHECK(UserLineField(written, 17) == saved.id);
+    FUZZ_CHECK(UserLineField(written, UserField::Id) == saved.id);
     // With an id of its own kind, a line the program writes is one of the current layout (a
     // large file of such lines is never taken for a damaged one).
     if (saved.id.startsWith(QStringLiteral("ID-")) && saved.id.size() > 3 &&

@@ -1,10 +1,12 @@
 // A whole users file as start-up and the users window meet it: the upgrade of the older
-// scrambled layout, the list of users, then the store's changes on what was read.
+// scrambled layout, the list of users, then the store's changes on what was read. Whatever the
+// file holds, no pupil is lost or garbled on the way.
 
-#include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include "fuzz/fuzz_support.h"
+#include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
@@ -15,17 +17,36 @@ using namespace tz;
 
 namespace {
 
-QList<QByteArray> FileLines() {
-    return SplitByteLines(ReadUsersFile(UsersFileAccess::ReadOnly).content);
+QByteArray Content() {
+    return ReadUsersFile(UsersFileAccess::ReadOnly).content;
 }
 
-// Whether a line after the header carries the id (as the store compares it: the bare field).
-bool AnyLineCarries(const QString& id) {
-    const QList<QByteArray> lines = FileLines();
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (ByteLineField(lines[i], 17) == id) return true;
+QStringList Names(const QList<QByteArray>& lines) {
+    QStringList names;
+    for (const QByteArray& line : lines) names << ByteLineField(line, UserField::Name);
+    return names;
+}
+
+QStringList ListedNames() {
+    QStringList names;
+    for (const QString& line : ReadUserLines().lines) names << UserLineField(line, UserField::Name);
+    return names;
+}
+
+// The pupils a start-up must leave: those of an older file unscrambled (a blank line is
+// nobody), or the user lines as they stand.
+QStringList PupilsAfterStartUp(QByteArray content) {
+    while (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
+    const QList<QByteArray> lines = SplitByteLines(content);
+    if (lines.isEmpty() || !IsOlderUsersHeader(lines.front())) return Names(UserLinesOf(content));
+    QStringList names;
+    for (const QByteArray& line : OlderLayoutLines(content)) {
+        QString plain = TrimSpaces(ScrambleText(QString::fromUtf8(line), kScrambleKey));
+        plain.remove(u'\r');
+        plain.remove(u'\n');
+        if (!plain.isEmpty()) names << UserLineField(plain, UserField::Name);
     }
-    return false;
+    return names;
 }
 
 // Loads the user of this id afresh from the file, as choosing it in the users window does.
@@ -44,67 +65,75 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetProgram();
-    fuzz::WriteFolderFile(kUsersFileName, fuzz::InputBytes(data, size));
+    const QByteArray input = fuzz::InputBytes(data, size);
+    fuzz::WriteFolderFile(kUsersFileName, input);
 
-    // Start-up brings an older file to the current layout; the next start finds it current.
+    // Start-up: an older file is upgraded (its old self kept beside it), any other is left as
+    // it is; either way every pupil is there, named as before. The next start changes nothing.
+    const QStringList pupils = PupilsAfterStartUp(input);
     UpgradeUsersFile();
-    FUZZ_CHECK(UpgradeUsersFile() >= 26);
-    FUZZ_CHECK(!QFile::exists(fuzz::FolderPath(kUsersTempName)));
+    FUZZ_CHECK(ListedNames() == pupils);
+    const QByteArray started = fuzz::ReadFolderFile(kUsersFileName);
+    if (started != input && !input.isEmpty())
+        FUZZ_CHECK(fuzz::ReadFolderFile(UpgradeCopyName(MakeDateStamp())) == input);
+    UpgradeUsersFile();
+    FUZZ_CHECK(fuzz::ReadFolderFile(kUsersFileName) == started);
 
-    // The users window puts a default file in place of a missing or tiny one, then lists
-    // every line after the header.
+    // The users window puts a default file in place of a missing or tiny one, then lists it.
     CreateDefaultUsersFile();
     const UserLines listed = ReadUserLines();
     FUZZ_CHECK(listed.opened);
-    for (const QString& line : listed.lines) {
-        ParseUserLine(line);
-        NormaliseMode(UserLineField(line, 16));
-        TrimSpaces(UserLineField(line, 17));
-    }
-    const QList<QByteArray> lines = FileLines();
+    for (const QString& line : listed.lines) ParseUserLine(line);
     // What the program writes into a healthy file keeps it healthy: a class's file is never
     // taken for a damaged one because of the program's own changes.
-    const bool healthy = IsHealthyUsersFile(ReadUsersFile(UsersFileAccess::ReadOnly).content);
-    FUZZ_CHECK(lines.size() == listed.lines.size() + 1 ||
-               (lines.isEmpty() && listed.lines.isEmpty()));
+    const bool healthy = IsHealthyUsersFile(Content());
+    const QList<QByteArray> users = UserLinesOf(Content());
 
     // The export takes every line of a marked id, byte for byte; a new id is one no line
     // carries.
-    const QString firstId = lines.size() >= 2 ? ByteLineField(lines[1], 17) : QString();
+    const QString firstId = users.isEmpty() ? QString() : ByteLineField(users[0], UserField::Id);
     qsizetype carrying = 0;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (ByteLineField(lines[i], 17) == firstId) ++carrying;
+    for (const QByteArray& line : users) {
+        if (ByteLineField(line, UserField::Id) == firstId) ++carrying;
     }
     const QList<QByteArray> exported = CollectUserLines({firstId});
     FUZZ_CHECK(exported.size() == carrying);
-    for (const QByteArray& line : exported) FUZZ_CHECK(lines.contains(line));
     FUZZ_CHECK(!UserIdExists(MakeUniqueUserId(TrimSpaces(firstId))));
 
-    // Deleting the first user leaves the header and no line of that id.
+    // Deleting the first user takes every line of her id and no other; her lines are kept
+    // among the deleted pupils.
     if (!firstId.isEmpty()) {
         FUZZ_CHECK(DeleteUser(firstId));
-        const QList<QByteArray> after = FileLines();
-        FUZZ_CHECK(!after.isEmpty() && after.front() == lines.front());
-        FUZZ_CHECK(!AnyLineCarries(firstId));
+        QList<QByteArray> others;
+        for (const QByteArray& line : users) {
+            if (ByteLineField(line, UserField::Id) != firstId) others << line;
+        }
+        FUZZ_CHECK(UserLinesOf(Content()) == others);
+        FUZZ_CHECK(SplitByteLines(fuzz::ReadFolderFile(kDeletedPupilsName)) == exported);
     }
 
-    // The last user of the file: chosen, a result entered, saved, chosen again.
-    const QString lastId = lines.size() >= 2 ? ByteLineField(lines.back(), 17) : QString();
-    if (!lastId.isEmpty() && AnyLineCarries(lastId)) {
+    // The last user of the file: chosen, a result entered, saved, chosen again; the others
+    // keep their lines.
+    const QList<QByteArray> left = UserLinesOf(Content());
+    const QString lastId = left.isEmpty() ? QString() : ByteLineField(left.back(), UserField::Id);
+    if (!lastId.isEmpty()) {
         UserRecord user = Load(lastId);
         RecordResult(user.history, 180);
         FUZZ_CHECK(SaveUser(user));
         FUZZ_CHECK(Load(lastId) == user);
+        FUZZ_CHECK(UserLinesOf(Content()).size() == left.size());
     }
 
     // A new pupil is added after whatever the file holds and can be chosen at once.
     const QString id = AppendNewUser(QStringLiteral("NUEVA ALUMNA"), 3, QStringLiteral("FACIL"));
     FUZZ_CHECK(!id.isEmpty());
-    FUZZ_CHECK(UserIdExists(id));
     const UserRecord added = Load(id);
     FUZZ_CHECK(added.name == QStringLiteral("NUEVA ALUMNA") && added.level == 3 &&
                added.mode == QStringLiteral("FACIL"));
-    FUZZ_CHECK(UpgradeUsersFile() >= 26);
-    FUZZ_CHECK(!healthy || IsHealthyUsersFile(ReadUsersFile(UsersFileAccess::ReadOnly).content));
+    const QByteArray last = fuzz::ReadFolderFile(kUsersFileName);
+    UpgradeUsersFile();
+    // The next start would change nothing.
+    FUZZ_CHECK(fuzz::ReadFolderFile(kUsersFileName) == last);
+    FUZZ_CHECK(!healthy || IsHealthyUsersFile(Content()));
     return 0;
 }

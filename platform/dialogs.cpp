@@ -55,6 +55,8 @@ void Tell(const QString& title, const QString& text, DialogIcon icon) {
     if (state.on) return;
     QMessageBox box(ForegroundWindow());
     box.setWindowTitle(title);
+    // Messages carry pupils' names and file names: plain text, never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(BoxIcon(icon));
     QPushButton* ok = box.addButton("Aceptar", QMessageBox::AcceptRole);
@@ -75,6 +77,7 @@ bool AskYesNo(const QString& title, const QString& text, DialogIcon icon,
     }
     QMessageBox box(ForegroundWindow());
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(BoxIcon(icon));
     QPushButton* yes = box.addButton(QString::fromUtf8("Sí"), QMessageBox::YesRole);

@@ -9,11 +9,19 @@
 
 namespace tz {
 
+enum class LockOutcome {
+    Taken,
+    Busy,    // another program held it for the whole wait
+    Denied,  // the lock file cannot be opened or locked by this account: waiting cannot help
+};
+
 class FileLock {
   public:
-    // Takes the lock of the file (created when missing), waiting up to `waitMs` for it (0: one
-    // try). Null when the lock could not be had in that time or the file cannot be opened.
-    static std::unique_ptr<FileLock> Take(const QString& path, int waitMs);
+    // Takes the lock of the file (created when missing, with the folder's permissions),
+    // waiting up to `waitMs` for it (0: one try). Null when the lock could not be had; then
+    // `outcome`, when given, tells whether waiting longer could help.
+    static std::unique_ptr<FileLock> Take(const QString& path, int waitMs,
+                                          LockOutcome* outcome = nullptr);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

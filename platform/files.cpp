@@ -5,12 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
-#include <system_error>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace tz {
 
 namespace {
@@ -90,48 +84,13 @@ qint64 FileSize(const QString& path) {
 }
 
 void RemoveFile(const QString& path) {
-    if (QFileInfo(path).isFile()) QFile::remove(path);
+    const QFileInfo info(path);
+    if (info.isSymLink() || (info.exists() && !info.isDir())) QFile::remove(path);
 }
 
 bool RenameFile(const QString& from, const QString& to) {
     if (QFileInfo::exists(to) || !QFileInfo(from).isFile()) return false;
     return QFile::rename(from, to);
-}
-
-bool CopyFileOver(const QString& from, const QString& to) {
-    if (!QFileInfo(from).isFile() || QFileInfo(to).isDir()) return false;
-    // Copy beside the target first so a failed copy never leaves a half-written target.
-    const QString partial = to + ".part";
-    QFile::remove(partial);
-    if (!QFile::copy(from, partial)) return false;
-    QFile::remove(to);
-    return QFile::rename(partial, to);
-}
-
-bool MoveFileOver(const QString& from, const QString& to) {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
-                            std::filesystem::path(to.toStdU16String()), error);
-    return !error;
-}
-
-bool WriteAndSync(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    if (file.write(bytes) != bytes.size() || !file.flush()) return false;
-#ifndef _WIN32
-    if (::fsync(file.handle()) != 0) return false;
-#endif
-    return true;
-}
-
-bool ReplaceThroughTemp(const QString& path, const QString& temp,
-                        const std::function<bool(const QString& temp)>& write) {
-    if (!write(temp) || !MoveFileOver(temp, path)) {
-        RemoveFile(temp);
-        return false;
-    }
-    return true;
 }
 
 bool CreateFolder(const QString& path) {

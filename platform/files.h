@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace tz {
 
@@ -30,17 +29,9 @@ QString ProgramPath(const QString& relativeName);
 QString ResolveInFolder(const QString& folder, const QString& relativeName);
 
 qint64 FileSize(const QString& path);  // -1 missing, -2 folder
+// Removes a file, or a link standing under the name (never what it points to); folders stay.
 void RemoveFile(const QString& path);
-bool RenameFile(const QString& from, const QString& to);    // fails when `to` exists
-bool CopyFileOver(const QString& from, const QString& to);  // replaces `to`
-// Moves `from` over `to` in one step: afterwards `to` is either the old or the new file.
-bool MoveFileOver(const QString& from, const QString& to);
-// Writes the bytes to the file and forces them to the disk.
-bool WriteAndSync(const QString& path, const QByteArray& bytes);
-// Replaces `path` with what `write` puts in `temp`, moved over it in one step: afterwards
-// `path` is either the old or the new file, and no `temp` is left when anything fails.
-bool ReplaceThroughTemp(const QString& path, const QString& temp,
-                        const std::function<bool(const QString& temp)>& write);
+bool RenameFile(const QString& from, const QString& to);  // fails when `to` exists
 bool CreateFolder(const QString& path);
 // Bare names of the files in `folder` matching a wildcard such as "*.t10" (case-insensitive),
 // sorted without regard to case.

@@ -2,12 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "platform/textfile.h"
 
 // Set by the build from the install folders.
@@ -25,6 +25,7 @@ const QString kSettingsName = QStringLiteral("tipenzo10.ini");
 // Where an install puts the program's own files, seen from the executable's folder.
 const QString kInstalledFolder = QStringLiteral(TIPENZO_FILES_FROM_BIN);
 const QString kLessonFolder = QStringLiteral("textos");
+constexpr qint64 kSettingsFileCap = 64 * 1024;
 
 QString Absolute(const QString& base, const QString& path) {
     return QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(path))) + '/';
@@ -87,12 +88,13 @@ FolderChoice ChooseFolders(const FolderSources& sources) {
 }
 
 QString ReadDataFolderSetting(const QString& settingsFile) {
-    QFile file(settingsFile);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
-    QByteArray bytes = file.read(64 * 1024);
+    // A settings file holds some lines: what lies past the cap is never looked at.
+    const FileRead read = ReadRegularFile(settingsFile, kSettingsFileCap);
+    if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return QString();
+    QByteArray bytes = read.bytes;
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
     // Notepad of older Windows saved in the ANSI code page.
-    const QString text = DecodeText(bytes, GuessTextEncoding(settingsFile));
+    const QString text = DecodeText(bytes, GuessTextEncoding(read));
     QString section;
     for (const QString& rawLine : SplitLines(text)) {
         const QString line = rawLine.trimmed();

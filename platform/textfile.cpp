@@ -1,7 +1,5 @@
 #include "platform/textfile.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <array>
 
@@ -25,28 +23,17 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-TextFileLines ReadTextLines(const QString& path) {
-    TextFileLines result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return result;
-    result.opened = true;
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    result.lines = SplitLines(QString::fromUtf8(bytes));
-    return result;
+FileRead ReadTextFile(const QString& path) {
+    return ReadRegularFile(path, kTextFileCap);
 }
 
-TextEncoding GuessTextEncoding(const QString& path) {
-    // A text is read up to about 40000 characters: a megabyte holds that many in any encoding.
-    constexpr qint64 kProbeBytes = 1 << 20;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return TextEncoding::Utf8;
-    const QByteArray bytes = file.read(kProbeBytes);
-    // A character cut by the end of the probe is pending, not an error; one cut by the end of
-    // the file is. (The decoding runs when its result becomes a string.)
-    QStringDecoder decoder(QStringDecoder::Utf8, file.atEnd() ? QStringDecoder::Flag::Stateless
-                                                              : QStringDecoder::Flag::Default);
-    const QString probe = decoder.decode(bytes);
+TextEncoding GuessTextEncoding(const FileRead& read) {
+    // A character cut by the cap is pending, not an error; one cut by the end of the file is.
+    // (The decoding runs when its result becomes a string.)
+    QStringDecoder decoder(QStringDecoder::Utf8, read.outcome == ReadOutcome::TooLarge
+                                                     ? QStringDecoder::Flag::Default
+                                                     : QStringDecoder::Flag::Stateless);
+    const QString probe = decoder.decode(read.bytes);
     return decoder.hasError() ? TextEncoding::Windows1252 : TextEncoding::Utf8;
 }
 
@@ -81,28 +68,7 @@ QByteArray EncodeLines(const QStringList& lines) {
 }
 
 bool WriteTextLinesAtomically(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = EncodeLines(lines);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-bool WriteTextLines(const QString& path, const QStringList& lines) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray bytes = EncodeLines(lines);
-    return file.write(bytes) == bytes.size() && file.flush();
-}
-
-bool AppendTextLine(const QString& path, const QString& line) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const QByteArray bytes = EncodeLines({line});
-    return file.write(bytes) == bytes.size() && file.flush();
+    return ReplaceFileWith(path, EncodeLines(lines));
 }
 
 }  // namespace tz

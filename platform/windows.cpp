@@ -254,7 +254,11 @@ QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry) 
 }
 
 QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& geometry) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
+    // Labels show names and texts from outside (a pupil's name, the server's version): never
+    // read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setGeometry(geometry);
     SetControlId(label, id);
     return label;

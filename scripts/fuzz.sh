@@ -4,7 +4,8 @@
 # at once as there are cores.
 #   bash scripts/fuzz.sh [SECONDS [TARGET...]]     targets: user_line users_file course_text
 #                                                  editor_text import_file version_file
-#                                                  figures_file
+#                                                  figures_file settings_file lesson_text
+#                                                  class_report
 # FUZZ_SEED=N fixes the fuzzer's random seed, so a run from the same corpus tries the same
 # inputs in the same order (the test script uses it: a check must not pass or fail by chance).
 # Fails on any crash, leak, hang (one input over 10 s), memory blow-up (over 2 GB), sanitizer
@@ -17,7 +18,8 @@ seconds=${1:-20}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-    targets=(user_line users_file course_text editor_text import_file version_file figures_file)
+    targets=(user_line users_file course_text editor_text import_file version_file figures_file
+        settings_file lesson_text class_report)
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -26,6 +28,7 @@ cmake --build "$build" -j"$(nproc)" --target fuzz_all
 
 mkdir -p "$build/fuzz-artifacts" "$build/fuzz-logs"
 export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 run_target() {
     local target=$1

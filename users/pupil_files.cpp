@@ -1,6 +1,11 @@
 #include "users/pupil_files.h"
 
+#include <QSet>
+
 #include "platform/files.h"
+#include "platform/safe_files.h"
+#include "users/user_record.h"
+#include "users/users_file.h"
 
 namespace tz {
 
@@ -14,6 +19,11 @@ bool IsPlainId(const QString& id) {
     return true;
 }
 
+QString DeletedFiguresPath(const QString& id) {
+    if (!IsPlainId(id)) return QString();
+    return DataPath(kDeletedFiguresFolderName + u'/' + id + QStringLiteral(".txt"));
+}
+
 }  // namespace
 
 QString PupilFiguresName(const QString& id) {
@@ -21,11 +31,39 @@ QString PupilFiguresName(const QString& id) {
     return kFiguresFolderName + u'/' + id + QStringLiteral(".txt");
 }
 
-void RemovePupilFilesLocked(const QString& id) {
+bool KeepDeletedPupilLocked(const QList<QByteArray>& lines) {
+    const QString path = DataPath(kDeletedPupilsName);
+    const FileRead kept = ReadRegularFile(path, kUsersFileCap);
+    // A file that is not ours (a planted link) or cannot be read is not built upon.
+    if (!kept.Ok() && kept.outcome != ReadOutcome::Missing) return false;
+    QByteArray bytes = kept.bytes;
+    if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r')) bytes += "\r\n";
+    for (const QByteArray& line : lines) bytes += line + "\r\n";
+    return ReplaceFileWith(path, bytes);
+}
+
+void KeepDeletedFiguresLocked(const QString& id) {
     const QString name = PupilFiguresName(id);
     if (name.isEmpty()) return;
-    RemoveFile(DataPath(name));
-    RemoveFile(DataPath(name + QStringLiteral(".tmp")));
+    const QString figures = DataPath(name);
+    if (FileSize(figures) >= 0 && CreateSharedFolder(DataPath(kDeletedFiguresFolderName)))
+        MoveReplacing(figures, DeletedFiguresPath(id));
+    // Whatever could not be kept is not left to a pupil who may later get the same id.
+    RemoveFile(figures);
+}
+
+void RestoreDeletedFiguresLocked(const QList<ImportedLine>& imported) {
+    const FileRead kept = ReadRegularFile(DataPath(kDeletedPupilsName), kUsersFileCap);
+    if (!kept.Ok()) return;
+    const QList<QByteArray> keptLines = SplitByteLines(kept.bytes);
+    const QSet<QByteArray> deleted(keptLines.begin(), keptLines.end());
+    for (const ImportedLine& pupil : imported) {
+        if (!deleted.contains(pupil.line)) continue;
+        const QString from = DeletedFiguresPath(LineId(pupil.line));
+        const QString to = PupilFiguresName(pupil.newId);
+        if (from.isEmpty() || to.isEmpty() || FileSize(from) < 0) continue;
+        if (CreateSharedFolder(DataPath(kFiguresFolderName))) MoveReplacing(from, DataPath(to));
+    }
 }
 
 }  // namespace tz

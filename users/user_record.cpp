@@ -1,18 +1,41 @@
 #include "users/user_record.h"
 
+#include <utility>
+
 #include "platform/clock.h"
 
 namespace tz {
 
-QString UserLineField(const QString& line, int k) {
+namespace {
+
+// Where field `field` of the line starts and how long it is; a start of -1 beyond the last.
+// "|" never occurs inside a multi-byte UTF-8 sequence, so bytes can be cut like text.
+template <typename Line>
+std::pair<qsizetype, qsizetype> FieldSpan(const Line& line, UserField field) {
     qsizetype start = 0;
-    for (int i = 1; i < k; ++i) {
+    for (int i = 1; i < static_cast<int>(field); ++i) {
         const qsizetype bar = line.indexOf('|', start);
-        if (bar < 0) return QString();
+        if (bar < 0) return {-1, 0};
         start = bar + 1;
     }
     const qsizetype end = line.indexOf('|', start);
-    return line.mid(start, end < 0 ? -1 : end - start);
+    return {start, (end < 0 ? line.size() : end) - start};
+}
+
+}  // namespace
+
+QString UserLineField(const QString& line, UserField field) {
+    const auto [start, length] = FieldSpan(line, field);
+    return start < 0 ? QString() : line.mid(start, length);
+}
+
+QString ByteLineField(const QByteArray& line, UserField field) {
+    const auto [start, length] = FieldSpan(line, field);
+    return start < 0 ? QString() : QString::fromUtf8(line.mid(start, length));
+}
+
+QString LineId(const QByteArray& line) {
+    return TrimSpaces(ByteLineField(line, UserField::Id));
 }
 
 qint64 ReadNumber(const QString& text) {
@@ -45,13 +68,14 @@ std::int16_t Low16(qint64 value) {
 
 UserRecord ParseUserLine(const QString& line) {
     UserRecord record;
-    record.name = UserLineField(line, 1);
-    record.level = Low8(ReadNumber(UserLineField(line, 2)));
-    record.block = Low8(ReadNumber(UserLineField(line, 3)));
-    record.exercise = Low8(ReadNumber(UserLineField(line, 4)));
-    record.averageSpeed = Low16(ReadNumber(UserLineField(line, 5)));
-    for (int i = 0; i < 10; ++i) record.history[i] = Low16(ReadNumber(UserLineField(line, 6 + i)));
-    record.mode = NormaliseMode(TrimSpaces(UserLineField(line, 16)));
+    record.name = UserLineField(line, UserField::Name);
+    record.level = Low8(ReadNumber(UserLineField(line, UserField::Level)));
+    record.block = Low8(ReadNumber(UserLineField(line, UserField::Block)));
+    record.exercise = Low8(ReadNumber(UserLineField(line, UserField::Exercise)));
+    record.averageSpeed = Low16(ReadNumber(UserLineField(line, UserField::AverageSpeed)));
+    for (int i = 0; i < 10; ++i)
+        record.history[i] = Low16(ReadNumber(UserLineField(line, ResultField(i))));
+    record.mode = NormaliseMode(TrimSpaces(UserLineField(line, UserField::Mode)));
     return record;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // One user in memory and its line in the users file.
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -25,11 +26,33 @@ inline const QString kDefaultMode = QStringLiteral("NORMAL");
 
 inline const QString kUsersHeader = QStringLiteral("Datos de Usuarios v2.6");
 inline const QString kUsersFileName = QStringLiteral("usuarios.dat");
-inline const QString kUsersTempName = QStringLiteral("usuarios.tmp");
 inline const QString kLockCopyName = QStringLiteral("~usuarios.dat");
+// Where a recovery keeps the users file it replaces, in the data folder.
+inline QString RecoveryCopyName(const QString& stamp) {
+    return QStringLiteral("usuarios_antes_de_recuperar_") + stamp + QStringLiteral(".dat");
+}
 
-// Field k (from 1) of a "|"-separated line; empty beyond the last field.
-QString UserLineField(const QString& line, int k);
+// The fields of a user line, numbered from 1 as they stand in it.
+enum class UserField : int {
+    Name = 1,
+    Level,
+    Block,
+    Exercise,
+    AverageSpeed,
+    FirstResult,  // the ten results are fields 6 to 15, oldest first
+    Mode = 16,
+    Id = 17,
+};
+// The field of result `slot` (0 to 9).
+constexpr UserField ResultField(int slot) {
+    return static_cast<UserField>(static_cast<int>(UserField::FirstResult) + slot);
+}
+// A field of a "|"-separated line; empty beyond the last field. The same splitter serves the
+// text of a line and its raw bytes (decoded from UTF-8), so both always agree.
+QString UserLineField(const QString& line, UserField field);
+QString ByteLineField(const QByteArray& line, UserField field);
+// The id a line carries, without spaces around it.
+QString LineId(const QByteArray& line);
 // Leading blanks and tabs skipped, optional sign, digits up to the first other character;
 // no digits give 0. Callers keep the low bits they need.
 qint64 ReadNumber(const QString& text);

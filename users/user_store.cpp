@@ -1,10 +1,10 @@
 #include "users/user_store.h"
 
-#include <QFile>
 #include <QSet>
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/users_file.h"
@@ -13,10 +13,10 @@ namespace tz {
 
 namespace {
 
-// Every id that stands in field 17 of a line, without spaces around it.
-QSet<QString> IdsIn(const QList<QByteArray>& lines) {
+// Every id that stands in field 17 of a user line, without spaces around it.
+QSet<QString> IdsIn(const QByteArray& content) {
     QSet<QString> ids;
-    for (const QByteArray& line : lines) ids.insert(TrimSpaces(ByteLineField(line, 17)));
+    for (const QByteArray& line : UserLinesOf(content)) ids.insert(LineId(line));
     return ids;
 }
 
@@ -28,16 +28,20 @@ QString UniqueIdAmong(const QString& id, const QSet<QString>& ids) {
     }
 }
 
-QList<QByteArray> ExistingLines() {
-    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    return file.opened ? SplitByteLines(file.content) : QList<QByteArray>();
+QByteArray ExistingContent() {
+    return ReadUsersFile(UsersFileAccess::ReadOnly).content;
+}
+
+bool CarriesId(const QByteArray& line, qsizetype index, const QString& id) {
+    return IsUserLine(line, index) && ByteLineField(line, UserField::Id) == id;
 }
 
 }  // namespace
 
 bool CreateDefaultUsersFile() {
     if (FileSize(DataPath(kUsersFileName)) >= 20) return false;
-    // Another program may be writing its first users file this very moment.
+    // Another program may be writing its first users file this very moment: the size counts
+    // as it stands once the lock is held.
     const std::unique_ptr<FileLock> lock = LockUsersFile();
     if (lock && FileSize(DataPath(kUsersFileName)) < 20) {
         QString line = QStringLiteral("VANTOMERK SOFT|100|1|1|360|");
@@ -53,8 +57,8 @@ std::optional<UserRecord> LoadUser(const QString& id) {
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
     if (!file.opened) return std::nullopt;
     const QList<QByteArray> lines = SplitByteLines(file.content);
-    for (qsizetype i = lines.size() - 1; i >= 1; --i) {
-        if (ByteLineField(lines[i], 17) != id) continue;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        if (!CarriesId(lines[i], i, id)) continue;
         UserRecord record = ParseUserLine(QString::fromUtf8(lines[i]));
         record.id = id;
         return record;
@@ -63,13 +67,15 @@ std::optional<UserRecord> LoadUser(const QString& id) {
 }
 
 WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
-    return RewriteThroughTemp(
+    return RewriteUsersFile(
         UsersFileAccess::ReadWrite,
         [&user](const QByteArray& content) {
-            const QList<QByteArray> lines = SplitByteLines(content);
+            // One header, on top; every other line stays where it stands.
             QList<QByteArray> out{kUsersHeader.toUtf8()};
-            for (qsizetype i = 1; i < lines.size(); ++i) {
-                if (!user.id.isEmpty() && ByteLineField(lines[i], 17) == user.id) {
+            const QList<QByteArray> lines = SplitByteLines(content);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (IsHeaderLine(lines[i], i)) continue;
+                if (!user.id.isEmpty() && CarriesId(lines[i], i, user.id)) {
                     user.averageSpeed = ComputeAverageSpeed(user.history);
                     out.append(FormatUserLine(user).toUtf8());
                 } else {
@@ -85,57 +91,49 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
                       WriteOutcome* outcome) {
     WriteOutcome ignored = WriteOutcome::Failed;
     WriteOutcome& result = outcome ? *outcome : ignored;
-    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
     if (!lock) {
-        result = WriteOutcome::Busy;
+        result = LockFailure(locked);
         return QString();
     }
     result = WriteOutcome::Failed;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
     if (!file.opened) return QString();
-    const QByteArray& content = file.content;
-
-    QByteArray bytes;
-    // A user written as the first line would be taken for the header and never listed.
-    if (content.isEmpty()) bytes += kUsersHeader.toUtf8() + "\r\n";
-    // A file edited by hand may lack its last line end; the new line must not join that line.
-    else if (!content.endsWith('\r') && !content.endsWith('\n'))
-        bytes += "\r\n";
-
-    const QString id =
-        UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(), IdsIn(SplitByteLines(content)));
+    const QString id = UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(), IdsIn(file.content));
     const QString line = CleanUserName(name) + '|' + QString::number(level) +
                          QStringLiteral("|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|") +
                          NormaliseMode(mode) + '|' + id;
-    bytes += line.toUtf8() + "\r\n";
-    if (!AppendToUsersFileLocked(bytes)) return QString();
+    if (!ReplaceFileWith(DataPath(kUsersFileName),
+                         WithLinesAppended(file.content, {line.toUtf8()})))
+        return QString();
     result = WriteOutcome::Written;
     return id;
 }
 
 WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
-    // The header line has no id: an empty id would remove it.
     if (id.isEmpty()) return {WriteOutcome::Failed};
     // Her figures go with her line, under the same lock, so no other program records an
     // attempt of hers in between.
-    const std::unique_ptr<FileLock> lock = LockUsersFile();
-    if (!lock) return {WriteOutcome::Busy};
-    const WriteResult deleted = RewriteThroughTempLocked(
-        UsersFileAccess::ReadWrite,
-        [&id](const QByteArray& content) {
-            QList<QByteArray> out;
-            const QList<QByteArray> lines = SplitByteLines(content);
-            for (qsizetype i = 0; i < lines.size(); ++i) {
-                // The header is no user, whatever its fields hold.
-                if (i == 0 || ByteLineField(lines[i], 17) != id) out.append(lines[i]);
-            }
-            return out;
-        },
-        whileRewriting);
-    if (deleted) RemovePupilFilesLocked(id);
-    return deleted;
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
+    if (!lock) return {LockFailure(locked)};
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
+    if (!file.opened) return {WriteOutcome::Failed};
+    QList<QByteArray> kept;
+    QList<QByteArray> deleted;
+    const QList<QByteArray> lines = SplitByteLines(file.content);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        (CarriesId(lines[i], i, id) ? deleted : kept).append(lines[i]);
+    if (deleted.isEmpty()) return {WriteOutcome::Written};
+    // Her line is kept among the deleted pupils before it leaves the users file: a pupil
+    // deleted by mistake (or by a classmate) can be brought back.
+    if (!KeepDeletedPupilLocked(deleted)) return {WriteOutcome::Failed};
+    const WriteResult rewritten = RewriteUsersFileLocked(
+        UsersFileAccess::ReadOnly, [&kept](const QByteArray&) { return kept; }, whileRewriting);
+    if (rewritten) KeepDeletedFiguresLocked(id);
+    return rewritten;
 }
-
 void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed) {
     if (speed < 0) speed = 0;
     if (history[9] >= 0) {
@@ -168,17 +166,17 @@ UserLines ReadUserLines() {
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
     if (!file.opened) return result;
     result.opened = true;
-    const QList<QByteArray> lines = SplitByteLines(file.content);
-    for (qsizetype i = 1; i < lines.size(); ++i) result.lines.append(QString::fromUtf8(lines[i]));
+    for (const QByteArray& line : UserLinesOf(file.content))
+        result.lines.append(QString::fromUtf8(line));
     return result;
 }
 
 bool UserIdExists(const QString& id) {
-    return IdsIn(ExistingLines()).contains(id);
+    return IdsIn(ExistingContent()).contains(id);
 }
 
 QString MakeUniqueUserId(const QString& id) {
-    return UniqueIdAmong(id, IdsIn(ExistingLines()));
+    return UniqueIdAmong(id, IdsIn(ExistingContent()));
 }
 
 }  // namespace tz

@@ -1,13 +1,9 @@
 #include "users/users_file.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "users/user_record.h"
 
 namespace tz {
@@ -15,6 +11,7 @@ namespace tz {
 namespace {
 
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+const QByteArray kHeaderStart("Datos de Usuarios v");
 
 QByteArray JoinLines(const QList<QByteArray>& lines) {
     QByteArray bytes;
@@ -28,27 +25,35 @@ QByteArray JoinLines(const QList<QByteArray>& lines) {
     return bytes;
 }
 
-// Writes the bytes to "usuarios.tmp" and moves it over the users file. Whatever fails, no
-// temporary file stays behind and the users file keeps its old content.
-bool WriteThroughTemp(const QByteArray& bytes, const std::function<void()>& whileRewriting) {
-    return ReplaceThroughTemp(DataPath(kUsersFileName), DataPath(kUsersTempName),
-                              [&](const QString& temp) {
-                                  if (!WriteAndSync(temp, bytes)) return false;
-                                  if (whileRewriting) whileRewriting();
-                                  return true;
-                              });
+bool IsWholeNumber(const QByteArray& field) {
+    const qsizetype first = field.startsWith('-') ? 1 : 0;
+    if (field.size() == first) return false;
+    for (qsizetype i = first; i < field.size(); ++i) {
+        if (field[i] < '0' || field[i] > '9') return false;
+    }
+    return true;
 }
 
 }  // namespace
 
+std::unique_ptr<FileLock> LockUsersFile(int waitMs, LockOutcome* outcome) {
+    return FileLock::Take(DataPath(kUsersLockName), waitMs, outcome);
+}
+
+WriteOutcome LockFailure(LockOutcome outcome) {
+    return outcome == LockOutcome::Busy ? WriteOutcome::Busy : WriteOutcome::Failed;
+}
+
 UsersFileBytes ReadUsersFile(UsersFileAccess access) {
     UsersFileBytes result;
-    QFile file(DataPath(kUsersFileName));
-    const QIODevice::OpenMode mode =
-        access == UsersFileAccess::ReadWrite ? QIODevice::ReadWrite : QIODevice::ReadOnly;
-    if (!file.open(mode)) return result;
+    const FileRead read = ReadRegularFile(DataPath(kUsersFileName), kUsersFileCap);
+    if (read.outcome == ReadOutcome::Missing && access == UsersFileAccess::ReadWrite) {
+        result.opened = true;
+        return result;
+    }
+    if (!read.Ok()) return result;
     result.opened = true;
-    result.content = file.readAll();
+    result.content = read.bytes;
     // An editor may add its mark to a file that already had one: the header comes after all.
     while (result.content.startsWith(kByteOrderMark))
         result.content.remove(0, kByteOrderMark.size());
@@ -83,30 +88,34 @@ QList<QByteArray> SplitByteLinesAt(const QByteArray& content, const QByteArray& 
     return lines;
 }
 
-QString ByteLineField(const QByteArray& line, int k) {
-    // "|" never occurs inside a multi-byte UTF-8 sequence, so the bytes can be cut first.
-    qsizetype start = 0;
-    for (int i = 1; i < k; ++i) {
-        const qsizetype bar = line.indexOf('|', start);
-        if (bar < 0) return QString();
-        start = bar + 1;
-    }
-    const qsizetype end = line.indexOf('|', start);
-    return QString::fromUtf8(line.mid(start, end < 0 ? -1 : end - start));
+bool IsHeaderLine(const QByteArray& line, qsizetype index) {
+    if (!line.startsWith(kHeaderStart)) return false;
+    if (index == 0) return !IsUserLineOfCurrentLayout(line);
+    // Further down, "Datos de Usuarios v" and a version such as "2.6", with nothing after but
+    // spaces an editor may have left: anything more is a line of someone's.
+    qsizetype i = kHeaderStart.size();
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+        return i > from;
+    };
+    if (!digits() || i >= line.size() || line[i++] != '.' || !digits()) return false;
+    while (i < line.size() && line[i] == ' ') ++i;
+    return i == line.size();
 }
 
-namespace {
-
-bool IsWholeNumber(const QByteArray& field) {
-    const qsizetype first = field.startsWith('-') ? 1 : 0;
-    if (field.size() == first) return false;
-    for (qsizetype i = first; i < field.size(); ++i) {
-        if (field[i] < '0' || field[i] > '9') return false;
-    }
-    return true;
+bool IsUserLine(const QByteArray& line, qsizetype index) {
+    return !line.trimmed().isEmpty() && !IsHeaderLine(line, index);
 }
 
-}  // namespace
+QList<QByteArray> UserLinesOf(const QByteArray& content) {
+    QList<QByteArray> users;
+    const QList<QByteArray> lines = SplitByteLines(content);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (IsUserLine(lines[i], i)) users.append(lines[i]);
+    }
+    return users;
+}
 
 bool IsUserLineOfCurrentLayout(const QByteArray& line) {
     const QList<QByteArray> fields = line.split('|');
@@ -124,48 +133,42 @@ bool IsHealthyUsersFile(const QByteArray& content) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = utf8.decode(content);
     if (utf8.hasError()) return false;
-    const QList<QByteArray> lines = SplitByteLines(content);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lines[i].trimmed().isEmpty()) continue;
-        if (!IsUserLineOfCurrentLayout(lines[i])) return false;
+    for (const QByteArray& line : UserLinesOf(content)) {
+        if (!IsUserLineOfCurrentLayout(line)) return false;
     }
     return true;
 }
 
-std::unique_ptr<FileLock> LockUsersFile(int waitMs) {
-    return FileLock::Take(DataPath(kUsersLockName), waitMs);
+WriteResult RewriteUsersFile(UsersFileAccess access, const UsersFilePass& pass,
+                             const std::function<void()>& whileRewriting) {
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
+    if (!lock) return {LockFailure(locked)};
+    return RewriteUsersFileLocked(access, pass, whileRewriting);
 }
 
-WriteResult RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass,
-                               const std::function<void()>& whileRewriting) {
-    const std::unique_ptr<FileLock> lock = LockUsersFile();
-    if (!lock) return {WriteOutcome::Busy};
-    return RewriteThroughTempLocked(access, pass, whileRewriting);
-}
-
-WriteResult RewriteThroughTempLocked(UsersFileAccess access, const UsersFilePass& pass,
-                                     const std::function<void()>& whileRewriting) {
+WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass,
+                                   const std::function<void()>& whileRewriting) {
     const UsersFileBytes source = ReadUsersFile(access);
     if (!source.opened) return {WriteOutcome::Failed};
-    const bool written = WriteThroughTemp(JoinLines(pass(source.content)), whileRewriting);
-    return {written ? WriteOutcome::Written : WriteOutcome::Failed};
+    const QByteArray bytes = JoinLines(pass(source.content));
+    if (whileRewriting) whileRewriting();
+    return {ReplaceFileWith(DataPath(kUsersFileName), bytes) ? WriteOutcome::Written
+                                                             : WriteOutcome::Failed};
 }
 
 bool ReplaceUsersFileLocked(const QList<QByteArray>& lines) {
-    return WriteThroughTemp(JoinLines(lines), {});
+    return ReplaceFileWith(DataPath(kUsersFileName), JoinLines(lines));
 }
 
-bool AppendToUsersFileLocked(const QByteArray& bytes) {
-    QFile file(DataPath(kUsersFileName));
-    if (!file.open(QIODevice::ReadWrite)) return false;
-    // One write, so the lines go in whole or not at all.
-    if (!file.seek(file.size()) || file.write(bytes) != bytes.size() || !file.flush()) {
-        return false;
+QByteArray WithLinesAppended(const QByteArray& content, const QList<QByteArray>& lines) {
+    QByteArray bytes = content;
+    if (content.trimmed().isEmpty()) {
+        bytes = kUsersHeader.toUtf8() + "\r\n";
+    } else if (!content.endsWith('\r') && !content.endsWith('\n')) {
+        bytes += "\r\n";
     }
-#ifndef _WIN32
-    ::fsync(file.handle());
-#endif
-    return true;
+    return bytes + JoinLines(lines);
 }
 
 }  // namespace tz

@@ -1,10 +1,13 @@
 #pragma once
-// Reading the users file and rewriting it safely. Every change to existing lines goes through
-// "usuarios.tmp": the new content is written and flushed there, then renamed over
-// "usuarios.dat" in one step, so the users file is always either the old or the new one.
-// Several programs may share the file (the PCs of a lab on one folder): every change reads,
-// changes and writes it while holding the lock of the users file, so what another program
-// wrote in the meantime stays.
+// Reading the users file and rewriting it safely. Every change goes through a new file made
+// beside "usuarios.dat" under a unique name, flushed to the disk and renamed over it in one step,
+// so the users file is always either the old or the new one, and a link a classmate planted is
+// never written through. Several programs may share the file (the PCs of a lab on one folder):
+// every change reads, changes and writes it while holding the lock of the users file, so what
+// another program wrote in the meantime stays.
+//
+// A line is a user's wherever it stands; the header is told by what it says, not by being
+// first, and blank lines are nobody.
 
 #include <QByteArray>
 #include <QList>
@@ -20,10 +23,14 @@ namespace tz {
 // rewrite, so it cannot carry the lock), and how long a change waits for it.
 inline const QString kUsersLockName = QStringLiteral("usuarios.lck");
 inline constexpr int kUsersLockWaitMs = 10000;
+// Far more than any school's users (a line takes some 80 bytes): a larger file is a planted or
+// damaged one, and is neither read nor rewritten.
+inline constexpr qint64 kUsersFileCap = 64LL * 1024 * 1024;
 
-// Takes the lock of the users file; null when another program held it for the whole wait (or
-// the data folder cannot hold the lock file).
-std::unique_ptr<FileLock> LockUsersFile(int waitMs = kUsersLockWaitMs);
+// Takes the lock of the users file; null when another program held it for the whole wait or
+// this account cannot lock it (`outcome` tells which).
+std::unique_ptr<FileLock> LockUsersFile(int waitMs = kUsersLockWaitMs,
+                                        LockOutcome* outcome = nullptr);
 
 // How a change of the users file went.
 enum class WriteOutcome {
@@ -36,9 +43,11 @@ struct WriteResult {
     explicit operator bool() const { return outcome == WriteOutcome::Written; }
     bool Busy() const { return outcome == WriteOutcome::Busy; }
 };
+// What a change that could not take the lock reports.
+WriteOutcome LockFailure(LockOutcome outcome);
 
 enum class UsersFileAccess {
-    ReadWrite,  // a missing users file is created empty
+    ReadWrite,  // a missing users file reads as an empty one
     ReadOnly,   // a missing users file stops the operation
 };
 
@@ -46,8 +55,8 @@ struct UsersFileBytes {
     bool opened = false;
     QByteArray content;  // without a leading byte-order mark
 };
-// Reads the whole users file. Leading UTF-8 byte-order marks (a teacher may have saved the file
-// in a text editor) are skipped.
+// Reads the whole users file, never through a link and never past kUsersFileCap. Leading
+// UTF-8 byte-order marks (a teacher may have saved the file in a text editor) are skipped.
 UsersFileBytes ReadUsersFile(UsersFileAccess access);
 
 // Lines of raw bytes, split at CR, LF or CR LF; a final line end adds no empty line. Lines are
@@ -55,35 +64,41 @@ UsersFileBytes ReadUsersFile(UsersFileAccess access);
 QList<QByteArray> SplitByteLines(const QByteArray& content);
 // The same, split only where `lineEnd` stands.
 QList<QByteArray> SplitByteLinesAt(const QByteArray& content, const QByteArray& lineEnd);
-// Field k (from 1) of a "|"-separated line, decoded from UTF-8.
-QString ByteLineField(const QByteArray& line, int k);
+
+// A header line of any version: "Datos de Usuarios v2.6" (spaces after it allowed) wherever
+// it stands; as the first line (`index` 0), anything that begins so and is not a whole user
+// line, as the program always read its first line.
+bool IsHeaderLine(const QByteArray& line, qsizetype index);
+// A line that stands for a user: neither blank nor a header.
+bool IsUserLine(const QByteArray& line, qsizetype index);
+// The user lines of a users file's content, in their order.
+QList<QByteArray> UserLinesOf(const QByteArray& content);
 
 // A line as the program writes a user: 17 fields, whole numbers (an optional "-" and digits)
 // in fields 2 to 15, and an id of "ID-" and digits in field 17.
 bool IsUserLineOfCurrentLayout(const QByteArray& line);
-// A users file (its content without byte-order mark) that is valid UTF-8 and whose every line
-// after the first (the header) is a user line of the current layout; blank lines are no harm.
+// A users file (its content without byte-order mark) that is valid UTF-8 and whose every user
+// line is of the current layout.
 bool IsHealthyUsersFile(const QByteArray& content);
 
 // Turns the users file's content (without byte-order mark) into the lines to write.
 using UsersFilePass = std::function<QList<QByteArray>(const QByteArray& content)>;
 
-// Under the lock of the users file: opens it as `access` says, passes its content through
-// `pass` into "usuarios.tmp" (flushed to disk), runs `whileRewriting` (the screens let window
-// events be processed there), and renames the temporary file over the users file. When any step
-// fails the users file is exactly as it was and no "usuarios.tmp" is left.
-WriteResult RewriteThroughTemp(UsersFileAccess access, const UsersFilePass& pass,
-                               const std::function<void()>& whileRewriting = {});
+// Under the lock of the users file: reads it as `access` says, passes its content through
+// `pass`, runs `whileRewriting` (the screens let window events be processed there), and puts
+// the new file in place. When any step fails the users file is exactly as it was.
+WriteResult RewriteUsersFile(UsersFileAccess access, const UsersFilePass& pass,
+                             const std::function<void()>& whileRewriting = {});
 // The same for a caller that already holds the lock.
-WriteResult RewriteThroughTempLocked(UsersFileAccess access, const UsersFilePass& pass,
-                                     const std::function<void()>& whileRewriting = {});
+WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass,
+                                   const std::function<void()>& whileRewriting = {});
 
-// Writes the lines (each ending CR LF) as the whole users file, through "usuarios.tmp" like
-// a rewrite; the caller holds the lock.
+// Writes the lines (each ending CR LF) as the whole users file; the caller holds the lock.
 bool ReplaceUsersFileLocked(const QList<QByteArray>& lines);
 
-// Appends the bytes to the users file in one write (a missing file is created); the caller
-// holds the lock.
-bool AppendToUsersFileLocked(const QByteArray& bytes);
+// The users file `content` with `lines` added at its end: a file without lines gets the
+// header first (a user on the first line would pass for the header in older programs), and
+// a last line without its line end gets one, so that no two users share a line.
+QByteArray WithLinesAppended(const QByteArray& content, const QList<QByteArray>& lines);
 
 }  // namespace tz

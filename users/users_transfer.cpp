@@ -1,11 +1,14 @@
 #include "users/users_transfer.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
+#include "platform/textfile.h"
+#include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
@@ -19,6 +22,23 @@ const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 // Enough draws to find a free id unless nearly all 30001 are taken; the import stops there
 // rather than loop for ever.
 constexpr int kMaxIdDraws = 1000;
+
+// A line written by hand in an older editor's code page comes in as the text it shows.
+QByteArray AsUtf8(const QByteArray& line) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(line);
+    return utf8.hasError() ? DecodeWindows1252(line).toUtf8() : line;
+}
+
+// The first `count` fields of a line, without the rest.
+QByteArray FirstFields(const QByteArray& line, int count) {
+    qsizetype end = -1;
+    for (int i = 0; i < count; ++i) {
+        end = line.indexOf('|', end + 1);
+        if (end < 0) return line;
+    }
+    return line.left(end);
+}
 
 QByteArray JoinWithLineEnds(const QList<QByteArray>& lines) {
     QByteArray bytes;
@@ -41,35 +61,14 @@ bool WriteExportFile(const QString& path, const QList<QByteArray>& lines) {
     return file.commit();
 }
 
-namespace {
-
-// Appends the lines to the users file in one write. A missing or empty users file gets the
-// header first (otherwise the first imported user would be read as the header and vanish),
-// and a last line without its line end gets one, so no two users share a line. The caller
-// holds the lock.
-bool AppendToUsersFile(const QList<QByteArray>& lines) {
-    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
-    if (!file.opened) return false;
-    QByteArray bytes;
-    if (file.content.isEmpty()) {
-        bytes += kUsersHeader.toUtf8() + "\r\n";
-    } else if (!file.content.endsWith('\r') && !file.content.endsWith('\n')) {
-        bytes += "\r\n";
-    }
-    bytes += JoinWithLineEnds(lines);
-    return AppendToUsersFileLocked(bytes);
-}
-
-}  // namespace
-
 QList<QByteArray> CollectUserLines(const QStringList& ids) {
     QList<QByteArray> collected;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
     if (!file.opened) return collected;
-    const QList<QByteArray> lines = SplitByteLines(file.content);
+    const QList<QByteArray> lines = UserLinesOf(file.content);
     for (const QString& id : ids) {
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            if (ByteLineField(lines[i], 17) == id) collected.append(lines[i]);
+        for (const QByteArray& line : lines) {
+            if (ByteLineField(line, UserField::Id) == id) collected.append(line);
         }
     }
     return collected;
@@ -85,35 +84,54 @@ QByteArray MakeImportedLine(const QByteArray& line, const QString& id) {
     return result + id.toUtf8();
 }
 
-QString DrawImportId(const QStringList& taken) {
+QString DrawImportId(const QSet<QString>& taken) {
     for (int draw = 0; draw < kMaxIdDraws; ++draw) {
         const QString id = QStringLiteral("ID-") + QString::number(RandomInt(0, 30000));
-        if (!taken.contains(id) && !UserIdExists(id)) return id;
+        if (!taken.contains(id)) return id;
     }
     return QString();
 }
 
 ImportResult ImportUsersFrom(const QString& path) {
-    QByteArray content;
-    QFile source(path);
-    if (source.open(QIODevice::ReadOnly)) content = source.readAll();
+    const FileRead source = ReadRegularFile(path, kImportFileCap);
+    if (source.outcome == ReadOutcome::TooLarge) return {0, 0, true, WriteOutcome::Failed};
+    QByteArray content = source.bytes;
     if (content.startsWith(kByteOrderMark)) content.remove(0, kByteOrderMark.size());
     // The ids are drawn against the users file as it stands inside the lock.
-    const std::unique_ptr<FileLock> lock = LockUsersFile();
-    if (!lock) return {0, WriteOutcome::Busy};
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
+    if (!lock) return {0, 0, false, LockFailure(locked)};
+    const UsersFileBytes users = ReadUsersFile(UsersFileAccess::ReadWrite);
+    if (!users.opened) return {0, 0, false, WriteOutcome::Failed};
+    QSet<QString> taken;
+    for (const QByteArray& line : UserLinesOf(users.content)) taken.insert(LineId(line));
+
+    ImportResult result;
+    QList<ImportedLine> imported;
     QList<QByteArray> newLines;
-    QStringList drawn;
     for (const QByteArray& line : SplitByteLines(content)) {
         // A blank line (often one left at the end by an editor) is no user.
         if (line.trimmed().isEmpty()) continue;
-        const QString id = DrawImportId(drawn);
+        const QByteArray utf8 = AsUtf8(line);
+        // Anything else that is not a whole user line would enter the class damaged.
+        if (!IsUserLineOfCurrentLayout(FirstFields(utf8, 17))) {
+            ++result.skipped;
+            continue;
+        }
+        const QString id = DrawImportId(taken);
         if (id.isEmpty()) break;
-        drawn.append(id);
-        newLines.append(MakeImportedLine(line, id));
+        taken.insert(id);
+        imported.append({line, id});
+        newLines.append(MakeImportedLine(utf8, id));
     }
-    if (newLines.isEmpty()) return {0, WriteOutcome::Written};
-    if (!AppendToUsersFile(newLines)) return {0, WriteOutcome::Failed};
-    return {newLines.size(), WriteOutcome::Written};
+    if (newLines.isEmpty()) return result;
+    if (!ReplaceFileWith(DataPath(kUsersFileName), WithLinesAppended(users.content, newLines))) {
+        result.outcome = WriteOutcome::Failed;
+        return result;
+    }
+    RestoreDeletedFiguresLocked(imported);
+    result.imported = newLines.size();
+    return result;
 }
 
 }  // namespace tz

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -25,17 +26,25 @@ QList<QByteArray> CollectUserLines(const QStringList& ids);
 // followed by "|", then the new id.
 QByteArray MakeImportedLine(const QByteArray& line, const QString& id);
 
-// A new id for an imported user, "ID-" + a number from 0 to 30000, that stands neither in the
-// users file nor in `taken`; empty text when none was found (a practically full id range).
-QString DrawImportId(const QStringList& taken);
+// A new id for an imported user, "ID-" + a number from 0 to 30000, that is not in `taken`;
+// empty text when none was found (a practically full id range).
+QString DrawImportId(const QSet<QString>& taken);
 
 // Writes the lines (each ending CR LF) as the whole file, or leaves an existing one as it was.
 bool WriteExportFile(const QString& path, const QList<QByteArray>& lines);
 
-// Appends each user of the file to the users file under a new id: the number appended (0 when
-// the file or the users file cannot be opened, or another program held it too long).
+// No export of a school comes near it: a larger file is not read.
+inline constexpr qint64 kImportFileCap = 4 * 1024 * 1024;
+
+// Appends each user line of the file to the users file under a new id. Lines that are not
+// user lines of the current layout (in their first 17 fields) are skipped and counted, blank
+// lines are skipped alone; a line that is not UTF-8 is read as Windows-1252. Nothing is
+// imported when the file or the users file cannot be read, the file is larger than
+// kImportFileCap, or another program held the users file too long.
 struct ImportResult {
     qsizetype imported = 0;
+    qsizetype skipped = 0;
+    bool tooLarge = false;
     WriteOutcome outcome = WriteOutcome::Written;
 };
 ImportResult ImportUsersFrom(const QString& path);

@@ -47,9 +47,18 @@ void ImportUsers(const std::function<void()>& reloadList) {
         return;
     }
     if (reloadList) reloadList();
-    Tell(QStringLiteral("Resultados de la Importación de usuarios"),
-         QString::number(result.imported) + QStringLiteral(" usuarios fueron importados"),
-         DialogIcon::Information);
+    QString text = QString::number(result.imported) + QStringLiteral(" usuarios fueron importados");
+    if (result.tooLarge) {
+        text += QStringLiteral(
+            "\n\nEl archivo es demasiado grande para ser un archivo de "
+            "usuarios y no se ha leído.");
+    } else if (result.skipped == 1) {
+        text += QStringLiteral("\n\n1 línea del archivo no era un usuario y no se ha importado.");
+    } else if (result.skipped > 1) {
+        text += QStringLiteral("\n\n") + QString::number(result.skipped) +
+                QStringLiteral(" líneas del archivo no eran usuarios y no se han importado.");
+    }
+    Tell(QStringLiteral("Resultados de la Importación de usuarios"), text, DialogIcon::Information);
 }
 
 }  // namespace tz

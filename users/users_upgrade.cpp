@@ -1,5 +1,7 @@
 #include "users/users_upgrade.h"
 
+#include "platform/files.h"
+#include "platform/safe_files.h"
 #include "users/user_record.h"
 #include "users/users_file.h"
 
@@ -24,6 +26,12 @@ QByteArray LineEndOf(const QByteArray& content) {
 
 }  // namespace
 
+QList<QByteArray> OlderLayoutLines(const QByteArray& content) {
+    QList<QByteArray> lines = SplitByteLinesAt(content, LineEndOf(content));
+    if (!lines.isEmpty()) lines.removeFirst();
+    return lines;
+}
+
 QString ScrambleText(const QString& text, const QString& key) {
     QString result;
     result.reserve(text.size());
@@ -44,24 +52,54 @@ QString ReadScrambledLine(ScrambledLines& file) {
     return TrimSpaces(ScrambleText(QString::fromUtf8(line), kScrambleKey));
 }
 
+bool IsOlderUsersHeader(const QByteArray& line) {
+    static const QByteArray start("Datos de Usuarios v2.");
+    return line.size() == start.size() + 1 && line.startsWith(start) && line.back() >= '0' &&
+           line.back() <= '5';
+}
+
+QString UpgradeCopyName(const QString& stamp) {
+    return QStringLiteral("usuarios_antes_de_v2.6_") + stamp + QStringLiteral(".dat");
+}
+
 int UpgradeUsersFile(const std::function<void()>& whileRewriting) {
     const QString stamp = MakeDateStamp();
+    // Read, decided and written under the lock: two programs starting together upgrade once.
+    const std::unique_ptr<FileLock> lock = LockUsersFile();
+    if (!lock) return 0;
     const UsersFileBytes current = ReadUsersFile(UsersFileAccess::ReadWrite);
     if (!current.opened) return 0;
+    if (current.content.isEmpty()) {
+        ReplaceUsersFileLocked({kUsersHeader.toUtf8()});
+        return 0;
+    }
     const QList<QByteArray> firstLines = SplitByteLines(current.content.left(200));
-    const QString firstLine = firstLines.isEmpty() ? QString() : QString::fromUtf8(firstLines[0]);
-    const int version = ReadFormatVersion(firstLine);
+    const QByteArray firstLine = firstLines.isEmpty() ? QByteArray() : firstLines[0];
+    const int version = ReadFormatVersion(QString::fromUtf8(firstLine));
     if (version >= 26) return version;
+    // Only an older header says the lines are scrambled; any other first line (a blank line
+    // an editor left, a pupil where the header was lost) is no reason to touch the file.
+    if (!IsOlderUsersHeader(firstLine)) return 0;
+    // The file as it was, kept beside it before anything changes.
+    const FileRead old = ReadRegularFile(DataPath(kUsersFileName), kUsersFileCap);
+    if (!old.Ok() || !ReplaceFileWith(DataPath(UpgradeCopyName(stamp)), old.bytes)) return 0;
 
-    RewriteThroughTemp(
+    RewriteUsersFileLocked(
         UsersFileAccess::ReadOnly,
         [&stamp](const QByteArray& content) {
-            ScrambledLines file{SplitByteLinesAt(content, LineEndOf(content))};
-            ++file.next;  // the old header
+            ScrambledLines file{OlderLayoutLines(content)};
             QList<QByteArray> out{kUsersHeader.toUtf8()};
             int counter = 1;
             while (!file.AtEnd()) {
-                const QString line = ReadScrambledLine(file);
+                QString line = ReadScrambledLine(file);
+                // A line end inside a line would cut its pupil in two.
+                line.remove(u'\r');
+                line.remove(u'\n');
+                // A blank line was nobody; a short line gets its missing fields, so that its id
+                // stands in field 17 where every reader looks for it.
+                if (line.isEmpty()) continue;
+                const qsizetype fields = line.count(u'|') + 1;
+                if (fields < 16) line += QString(16 - fields, u'|');
                 out.append((line + "|ID-" + stamp + QString::number(counter)).toUtf8());
                 ++counter;
             }

@@ -24,12 +24,24 @@ struct ScrambledLines {
 };
 // The next line, unscrambled with the fixed key and without spaces at either end.
 QString ReadScrambledLine(ScrambledLines& file);
+// The scrambled lines of a users file of the older layout (its content without byte-order
+// mark), after its plain header. Scrambling turns some characters into CR or LF, so only the
+// line end of the file's own header splits them.
+QList<QByteArray> OlderLayoutLines(const QByteArray& content);
 
-// Converts a users file whose header gives a version below 2.6: the UsersHeader, then every
-// further line unscrambled and followed by "|ID-" + the DateStamp of this call + a counter
-// from 1. Returns the format version when it is 26 or more (the file is then untouched),
-// otherwise 0. A missing users file becomes a file holding only the UsersHeader.
-// `whileRewriting` runs between writing the converted file and putting it in place.
+// A first line that is exactly the header of an older layout, "Datos de Usuarios v2.0" to
+// "v2.5".
+bool IsOlderUsersHeader(const QByteArray& line);
+// The copy of a users file kept before it is upgraded, in the data folder.
+QString UpgradeCopyName(const QString& stamp);
+
+// Converts a users file whose first line is an older header: the old file is kept as
+// UpgradeCopyName first, then the file becomes the UsersHeader and every further non-blank line
+// unscrambled (padded to 16 fields) and followed by "|ID-" + the DateStamp of this call + a
+// counter from 1. Any other file is left untouched. All of it happens under the users-file
+// lock. Returns the format version when it is 26 or more, otherwise 0. A missing or empty
+// users file becomes a file holding only the UsersHeader. `whileRewriting` runs before the
+// converted file is put in place.
 int UpgradeUsersFile(const std::function<void()>& whileRewriting = {});
 
 }  // namespace tz

@@ -234,12 +234,13 @@ QTreeWidgetItem* MakeRow(const QString& line) {
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(kNameColumn, Qt::Unchecked);
     // Numbers as they stand in the file, not re-formatted.
-    item->setText(kNameColumn, UserLineField(line, 1));
-    item->setText(kSpeedColumn, UserLineField(line, 5) + QStringLiteral(" p.p.m."));
-    item->setText(kLevelColumn, UserLineField(line, 2));
-    item->setText(kBlockColumn, UserLineField(line, 3));
-    item->setText(kModeColumn, NormaliseMode(UserLineField(line, 16)));
-    item->setText(kIdColumn, TrimSpaces(UserLineField(line, 17)));
+    item->setText(kNameColumn, UserLineField(line, UserField::Name));
+    item->setText(kSpeedColumn,
+                  UserLineField(line, UserField::AverageSpeed) + QStringLiteral(" p.p.m."));
+    item->setText(kLevelColumn, UserLineField(line, UserField::Level));
+    item->setText(kBlockColumn, UserLineField(line, UserField::Block));
+    item->setText(kModeColumn, NormaliseMode(UserLineField(line, UserField::Mode)));
+    item->setText(kIdColumn, TrimSpaces(UserLineField(line, UserField::Id)));
     return item;
 }
 

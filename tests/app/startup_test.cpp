@@ -10,6 +10,7 @@
 #include "exercise/exercise_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/fonts.h"
@@ -17,6 +18,7 @@
 #include "platform/shell.h"
 #include "platform/windows.h"
 #include "support.h"
+#include "users/users_file.h"
 
 namespace tz {
 namespace {
@@ -81,6 +83,8 @@ TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
     EXPECT_TRUE(AskedDialogs()[0].text.startsWith(QString::fromUtf8("ATENCIÓN!\n\nLa última vez")));
     EXPECT_TRUE(AskedDialogs()[0].text.endsWith(QString::fromUtf8("¿Desea Recuperarlo?")));
     EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
+    // The file it replaced holds every save made since the lock copy: kept beside it, dated.
+    EXPECT_EQ(ReadBytes("usuarios_antes_de_recuperar_20240305083000.dat"), "roto");
     // The new run's lock copy is a copy of the restored file.
     EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
 
@@ -319,6 +323,46 @@ TEST_F(StartupTest, DataFolderThatCannotBeWrittenIsToldOnceNamingItAndTheProgram
     EXPECT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 1);
     EXPECT_FALSE(QFile::exists(DataPath("usuarios.dat")));
+}
+
+// A lock another program holds is waited for, said once, and no longer than a save would wait
+// twice; a lock this account cannot take is no reason to wait at all: it is told once, naming
+// the folder and what to change, and the program goes on without touching the users file.
+TEST_F(StartupTest, ABusyLockIsWaitedForABoundedTimeAndADeniedOneIsTold) {
+    WriteBytes("usuarios.dat", "Datos de Usuarios v2.6\r\n");
+    WriteBytes("~usuarios.dat", "una copia de otro programa");
+    {
+        const std::unique_ptr<FileLock> other = LockUsersFile(0);
+        ASSERT_TRUE(other);
+        ASSERT_TRUE(Checks());
+    }
+    ASSERT_EQ(MessagesAsked(), 1);
+    EXPECT_EQ(AskedDialogs()[0].text,
+              "Otro programa está usando el archivo de usuarios.\n\n"
+              "TIPENZO 10 empezará en cuanto termine.");
+    EXPECT_GE(clock_.milliseconds, 2 * kUsersLockWaitMs);
+    EXPECT_LE(clock_.milliseconds, 2 * kUsersLockWaitMs + 100);
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), "una copia de otro programa") << "not this program's";
+
+    ClearDialogs();
+    clock_.milliseconds = 0;
+    RemoveFile(Path("~usuarios.dat"));
+    RemoveFile(Path("usuarios.lck"));
+    ASSERT_TRUE(QDir().mkdir(Path("usuarios.lck")));  // a lock file no account can open
+    const DataVariable variable(dir_->path());
+    SetProgramFolder(QString());
+    SettleFolders();
+    ASSERT_TRUE(Checks());
+    ASSERT_EQ(MessagesAsked(), 1);
+    const QString text = AskedDialogs()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Esta cuenta no puede cambiar lo siguiente en la "
+                                               "carpeta de datos:\n\n") +
+                                QDir::toNativeSeparators(dir_->path())))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("\n\nusuarios.lck\n\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("permiso de escritura")) << text.toStdString();
+    EXPECT_EQ(clock_.milliseconds, 0) << "no wait for what waiting cannot mend";
+    EXPECT_FALSE(Exists("~usuarios.dat"));
 }
 
 TEST_F(StartupTest, VariableNamesTheDataFolderAndFoldersSetByATestStay) {

@@ -1,7 +1,9 @@
 // The course teaches in order: each level's drills bring only a few new signs, and the lesson
-// texts use what has been taught, practise it soon after, and fit a five-minute attempt.
+// texts use what has been taught, practise it soon after and again later, fit a five-minute
+// attempt, and follow the course's style sheet (assets/estilo.md).
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
 #include <map>
@@ -142,6 +144,13 @@ std::string Name(const LessonText& text) {
     return QString("%1 (nivel %2)").arg(text.name).arg(text.level).toStdString();
 }
 
+// Each character is one keystroke ("|kom|" is one double quote), each line break one Enter.
+qsizetype Keystrokes(const LessonText& text) {
+    qsizetype keystrokes = text.lines.isEmpty() ? 0 : text.lines.size() - 1;
+    for (const QString& line : text.lines) keystrokes += line.size();
+    return keystrokes;
+}
+
 TEST(CourseRules, EachLevelBringsAFewNewSignsOnTheSchedule) {
     const std::vector<Skills>& levels = NewSkillsByLevel();
     std::map<int, Skills> expected;
@@ -200,11 +209,111 @@ TEST(CourseRules, EverySignTaughtComesUpInOneOfTheNextFourLessonTexts) {
     }
 }
 
+TEST(CourseRules, EverySignTaughtComesBackInThreeLessonTextsOrMore) {
+    const QString plainLetters = QString::fromUtf8("abcdefghijklmnñopqrstuvwxyz");
+    const std::vector<Skills>& levels = NewSkillsByLevel();
+    for (int l = 1; l <= LastLevel; ++l) {
+        for (const QString& skill : levels[l]) {
+            if (skill.size() == 1 && plainLetters.contains(skill)) continue;
+            QStringList holding;
+            for (const LessonText& text : LessonTexts()) {
+                if (text.level < l) continue;
+                bool found = false;
+                for (const QString& line : text.lines) {
+                    for (const QChar c : line) found = found || SkillOf(c) == skill;
+                }
+                if (found) holding << text.name;
+            }
+            EXPECT_GE(holding.size(), 3)
+                << "'" << skill.toStdString() << "', enseñado en el nivel " << l
+                << ", solo aparece en " << holding.join(", ").toStdString();
+        }
+    }
+}
+
+TEST(CourseRules, CapitalAccentedVowelsComeUpInTwoLessonTextsOrMore) {
+    for (const QChar capital : QString::fromUtf8("ÁÉÍÓÚ")) {
+        QStringList holding;
+        for (const LessonText& text : LessonTexts()) {
+            if (text.lines.join('\n').contains(capital)) holding << text.name;
+        }
+        EXPECT_GE(holding.size(), 2) << QString(capital).toStdString() << " solo aparece en "
+                                     << holding.join(", ").toStdString();
+    }
+}
+
+TEST(CourseRules, TheFirstFourLessonTextsHoldEveryDigit) {
+    ASSERT_GE(LessonTexts().size(), 4u);
+    QString firstFour;
+    for (size_t t = 0; t < 4; ++t) firstFour += LessonTexts()[t].lines.join('\n');
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        EXPECT_TRUE(firstFour.contains(QChar(digit)))
+            << "la cifra " << digit << " no aparece en TEXTO_01 a TEXTO_04";
+    }
+}
+
+TEST(CourseRules, TheFirstTwelveLessonTextsLeaveRoomInTheirFiveMinutes) {
+    for (size_t t = 0; t < 12 && t < LessonTexts().size(); ++t) {
+        const LessonText& text = LessonTexts()[t];
+        const qsizetype keystrokes = Keystrokes(text);
+        // Near 85 % of the limit, never above 90 %.
+        EXPECT_LE(keystrokes * 100, 5 * text.speed * 90)
+            << Name(text) << ": " << keystrokes << " pulsaciones de " << 5 * text.speed;
+    }
+}
+
+// What the style sheet rules out, in the texts and in the drills alike.
+struct StyleCase {
+    const char* pattern;  // a regular expression
+    const char* rule;
+};
+// clang-format off
+const StyleCase kHouseStyle[] = {
+    {"Cuzco",                  "se escribe Cusco"},
+    {"Amazonía",               "se escribe Amazonia"},
+    {"UNESCO",                 "se escribe Unesco"},
+    {"Würzburg",               "se escribe Wurzburgo"},
+    {"La Coruña",              "se escribe A Coruña"},
+    {"Fidípides",              "se escribe Filípides"},
+    {"\\d%",                   "el % va separado de la cifra: 25 %"},
+    {"\\$\\d",                 "el $ va separado de la cifra: $ 6"},
+    {"\\d ?\\$",               "el $ va delante de la cifra: $ 24,90"},
+    {"\\d\\.\\d{3}(?!\\d)",    "los millares van con espacio: 12 800"},
+    {"^-.* -[A-ZÁÉÍÓÚÑ¿¡]",    "un solo hablante por línea de diálogo"},
+};
+// clang-format on
+
+TEST(CourseRules, TextsAndDrillsFollowTheHouseStyle) {
+    struct Place {
+        std::string where;
+        QString line;
+    };
+    std::vector<Place> places;
+    for (const LessonText& text : LessonTexts()) {
+        for (int n = 0; n < text.lines.size(); ++n) {
+            places.push_back({Name(text) + ", línea " + std::to_string(n + 1), text.lines[n]});
+        }
+    }
+    for (const CourseLevel& level : CourseData().levels) {
+        for (const CourseBlock& block : level.blocks) {
+            for (QString entry : block.entries) {
+                places.push_back({"curso.txt", entry.replace(kQuoteMarker, "\"")});
+            }
+        }
+    }
+    for (const StyleCase& style : kHouseStyle) {
+        const QRegularExpression pattern(QString::fromUtf8(style.pattern));
+        ASSERT_TRUE(pattern.isValid()) << style.pattern;
+        for (const Place& place : places) {
+            EXPECT_FALSE(pattern.match(place.line).hasMatch())
+                << place.where << ": " << style.rule << ": " << place.line.toStdString();
+        }
+    }
+}
+
 TEST(CourseRules, EveryLessonTextTakesAtMostFiveMinutesAtItsLevelSpeed) {
     for (const LessonText& text : LessonTexts()) {
-        // Each character is one keystroke ("|kom|" is one double quote), each line break one Enter.
-        qsizetype keystrokes = text.lines.isEmpty() ? 0 : text.lines.size() - 1;
-        for (const QString& line : text.lines) keystrokes += line.size();
+        const qsizetype keystrokes = Keystrokes(text);
         EXPECT_LE(keystrokes, 5 * text.speed)
             << Name(text) << ": " << keystrokes << " pulsaciones, más que 5 x " << text.speed;
     }

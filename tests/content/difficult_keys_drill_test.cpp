@@ -110,6 +110,14 @@ TEST(DifficultKeysDrill, LowLevelsLimitTheChoiceAndNothingWeakGivesNoDrill) {
               BuildDifficultKeysDrill(course, 36, Weak({"Z"})).entries);
     EXPECT_EQ(BuildDifficultKeysDrill(course, -3, Weak({"Ñ"})).entries, home.entries);
     EXPECT_DOUBLE_EQ(WeakKeyShare(QStringLiteral("tata tt"), Weak({"T"})), 4.0 / 6.0);
+
+    // Among entries as rich in weak keys as each other, the later one (of the higher level)
+    // comes first.
+    CourseTable tie;
+    tie.levels = {{100, {{2, {QStringLiteral("tata")}}}}, {110, {{2, {QStringLiteral("atat")}}}}};
+    EXPECT_EQ(BuildDifficultKeysDrill(tie, 2, Weak({"T"}), 1).entries, QStringList{"atat"});
+    EXPECT_EQ(BuildDifficultKeysDrill(tie, 2, Weak({"T"}), 2).entries,
+              (QStringList{"atat", "tata"}));
 }
 
 TEST(AnalysisPictures, KeysAndFingersAreTintedByTheirErrorRate) {

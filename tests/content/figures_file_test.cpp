@@ -1,16 +1,20 @@
 // The pupil's figures file: what is written reads back the same, a damaged or missing file
-// counts as no figures (and is replaced by the next attempt), a kill in the middle of a save
-// leaves the old or the new file, and deleting the pupil deletes her figures.
+// counts as no figures (a damaged one is set aside by the next attempt, never overwritten), a
+// kill in the middle of a save leaves the old or the new file, and deleting the pupil keeps her
+// figures among the deleted pupils'.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 #include <random>
+#include <thread>
 
 #include "child_process.h"
 #include "content/figures_file.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "support.h"
 #include "users/pupil_files.h"
 #include "users/user_store.h"
@@ -57,12 +61,12 @@ TEST_F(FiguresFileTest, WrittenFiguresReadBackTheSame) {
     const QByteArray bytes = ReadBytes(kFile);
     EXPECT_TRUE(bytes.startsWith("TIPENZO 10 estad\xc3\xadsticas|1\r\n")) << "UTF-8, no mark";
     EXPECT_EQ(bytes.count("\r\n"), bytes.count("\n")) << "every line ends CR LF";
-    EXPECT_FALSE(Exists(kFile + ".tmp"));
+    EXPECT_EQ(LeftoverTemps(), QStringList());
     EXPECT_EQ(FormatFiguresFile(*ParseFiguresFile(bytes)), bytes);
     EXPECT_EQ(ParseFiguresFile(FormatFiguresFile(PupilFigures())), PupilFigures());
 }
 
-TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreReplaced) {
+TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
     ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
     const QByteArray good = ReadBytes(kFile);
     const QList<QByteArray> damaged = {
@@ -97,15 +101,43 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreReplaced) {
     // An editor's byte-order mark is no damage.
     WriteBytes(kFile, "\xef\xbb\xbf" + good);
     EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
-    // The next attempt starts the figures afresh in a sound file.
+    // The next attempt sets a damaged file aside under a marked name and starts afresh.
     WriteBytes(kFile, good.left(good.size() - 1));
     ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
     EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
+    const QStringList setAside =
+        QDir(Path("estadisticas")).entryList({QStringLiteral("*.txt.defectuoso-*")}, QDir::Files);
+    ASSERT_EQ(setAside.size(), 1);
+    EXPECT_EQ(ReadBytes("estadisticas/" + setAside[0]), good.left(good.size() - 1));
+    // A file of a later version is not understood, so it is left as it is and nothing added.
+    const QByteArray later = "TIPENZO 10 estad\xc3\xadsticas|2\r\nalgo nuevo\r\n";
+    WriteBytes(kFile, later);
+    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
+    EXPECT_EQ(ReadBytes(kFile), later);
     // An id from a file never names a path of its own.
     EXPECT_TRUE(PupilFiguresName(QStringLiteral("../usuarios")).isEmpty());
     EXPECT_TRUE(PupilFiguresName(QStringLiteral("ID-12/../../x")).isEmpty());
     EXPECT_FALSE(AddPupilFigures(QStringLiteral("ID-../x"), SampleAttempt()));
     EXPECT_TRUE(LoadPupilFigures(QString()).Empty());
+}
+
+// Her figures are read only once the lock is held: two programs recording attempts of one pupil
+// keep both.
+TEST_F(FiguresFileTest, FiguresAreReadOnlyOnceTheLockIsHeld) {
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(0)));
+    PupilFigures both = SampleAttempt(0);
+    AddFigures(both, SampleAttempt(1));
+    std::unique_ptr<FileLock> other = LockUsersFile(0);
+    ASSERT_TRUE(other);
+    std::thread otherProgram([&] {
+        QThread::msleep(150);
+        ReplaceFileWith(Path(kFile), FormatFiguresFile(both));
+        other.reset();
+    });
+    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(2)));
+    otherProgram.join();
+    AddFigures(both, SampleAttempt(2));
+    EXPECT_EQ(LoadPupilFigures(kId), both);
 }
 
 TEST_F(FiguresFileTest, AFolderThatCannotBeWrittenFailsWithoutHarm) {
@@ -116,7 +148,7 @@ TEST_F(FiguresFileTest, AFolderThatCannotBeWrittenFailsWithoutHarm) {
     EXPECT_EQ(ReadBytes("estadisticas"), QByteArray("no es una carpeta"));
 }
 
-TEST_F(FiguresFileTest, DeletingAPupilDeletesHerFigures) {
+TEST_F(FiguresFileTest, DeletingAPupilKeepsHerFiguresAmongTheDeleted) {
     WriteBytes("usuarios.dat",
                "Datos de Usuarios v2.6\r\n"
                "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n"
@@ -124,10 +156,10 @@ TEST_F(FiguresFileTest, DeletingAPupilDeletesHerFigures) {
     const QString other = QStringLiteral("ID-20240305083001");
     ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
     ASSERT_TRUE(AddPupilFigures(other, SampleAttempt()));
-    WriteBytes(kFile + ".tmp", "a save cut short");
+    const QByteArray hers = ReadBytes(kFile);
     ASSERT_TRUE(DeleteUser(kId));
     EXPECT_FALSE(Exists(kFile));
-    EXPECT_FALSE(Exists(kFile + ".tmp"));
+    EXPECT_EQ(ReadBytes("usuarios_borrados/ID-20240305083000.txt"), hers);
     EXPECT_FALSE(LoadPupilFigures(other).Empty()) << "the others keep theirs";
     // An attempt that ends after another program deleted her leaves nothing behind.
     EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
@@ -162,7 +194,7 @@ TEST_F(FiguresFileTest, KillDuringSavesLeavesAWholeFile) {
         child.Kill();
         ASSERT_TRUE(ready) << "the child never saved";
         ASSERT_TRUE(child.Killed()) << "the child ended by itself";
-        if (Exists(kFile + ".tmp")) ++killedDuringSave;
+        if (!LeftoverTemps().isEmpty()) ++killedDuringSave;
         const std::optional<PupilFigures> figures = ParseFiguresFile(ReadBytes(kFile));
         ASSERT_TRUE(figures.has_value()) << "kill " << kill << " left a damaged figures file";
         EXPECT_FALSE(figures->attempts.empty());

@@ -60,7 +60,7 @@ class ExerciseRunTest : public test::ExerciseScreenTest {
     // The pupil of this line, loaded from the users file as the users window does.
     void Select(const QByteArray& line) {
         CurrentUser = UserRecord();
-        CurrentUser.id = UserLineField(QString::fromUtf8(line), 17);
+        CurrentUser.id = UserLineField(QString::fromUtf8(line), UserField::Id);
         LoadCurrentUser();
         ASSERT_FALSE(CurrentUser.name.isEmpty());
     }

@@ -200,7 +200,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_GE(digits.captured(1), *stampBefore);
         EXPECT_LE(digits.captured(1), *stampAfter);
         *id = "ID-" + digits.captured(1);
-        EXPECT_FALSE(Exists(kUsersTempName));
+        EXPECT_EQ(LeftoverTemps(), QStringList());
 
         auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
         ASSERT_NE(list, nullptr);
@@ -293,7 +293,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
                                  "|" + QByteArray::number(speed) +
                                  "|-1|-1|-1|-1|-1|-1|-1|-1|-1|DIFICIL|" + id->toUtf8() + "\r\n";
         EXPECT_EQ(ReadBytes(kUsersFileName), saved);
-        EXPECT_FALSE(Exists(kUsersTempName));
+        EXPECT_EQ(LeftoverTemps(), QStringList());
         EXPECT_EQ(CurrentUser.averageSpeed, speed);
 
         EXPECT_EQ(test::ShownPicture(MainMenuWindow, kMenuStatusPanelId),
@@ -317,7 +317,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     EXPECT_FALSE(MainMenuWindow);
     EXPECT_EQ(VisibleTopLevels(), 0);
     EXPECT_FALSE(Exists(kLockCopyName));
-    EXPECT_FALSE(Exists(kUsersTempName));
+    EXPECT_EQ(LeftoverTemps(), QStringList());
     EXPECT_TRUE(ReadBytes(kUsersFileName).endsWith("|DIFICIL|" + id->toUtf8() + "\r\n"));
     EXPECT_TRUE(ReadBytes(kUsersFileName).contains(kPupil.toUtf8() + "|10|1|2|"));
     EXPECT_TRUE(AskedDialogs().empty());

@@ -93,6 +93,12 @@ TEST_F(FoldersTest, SettingsFileAndVariableMoveTheDataFolder) {
     EXPECT_EQ(choice.dataFolder, Folder("servidor/clase 3", false));
     EXPECT_EQ(choice.settingsFile, Path("etc/xdg/tipenzo10/tipenzo10.ini"));
 
+    // When both name a folder, the one beside the executable counts.
+    WriteSettings("programa/tipenzo10.ini", "[datos]\ncarpeta=../aula\n");
+    choice = ChooseFolders(Sources("programa"));
+    EXPECT_EQ(choice.dataFolder, Folder("aula", false));
+    EXPECT_EQ(choice.settingsFile, Path("programa") + "/tipenzo10.ini");
+
     // Saved in the Windows code page by an old editor: the accented name survives.
     WriteSettings("etc/xdg/tipenzo10/tipenzo10.ini", "[datos]\r\ncarpeta=a\xF1o\r\n");
     EXPECT_EQ(ReadDataFolderSetting(Path("etc/xdg/tipenzo10/tipenzo10.ini")),

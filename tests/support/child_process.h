@@ -5,8 +5,10 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,12 +23,20 @@ extern char** environ;
 
 namespace tz::test {
 
+// Another account to run a child as (root only): a user and her group, with the umask most
+// systems give their users.
+struct Account {
+    uid_t uid = 0;
+    gid_t gid = 0;
+};
+
 class ChildProcess {
   public:
     // Runs the hidden test `test` (a DISABLED_ one) of this program with `variables` added to
-    // the environment; its output goes to the file `output` (appended).
+    // the environment; its output goes to the file `output` (appended). With an account, the
+    // child runs as that account.
     ChildProcess(const std::string& test, const std::map<std::string, std::string>& variables,
-                 const std::string& output = "/dev/null") {
+                 const std::string& output = "/dev/null", const Account* account = nullptr) {
         char self[4096];
         const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
         if (length <= 0) return;
@@ -46,6 +56,10 @@ class ChildProcess {
         std::vector<char*> envp;
         for (auto& entry : environment) envp.push_back(entry.data());
         envp.push_back(nullptr);
+        if (account) {
+            RunAs(*account, self, argv.data(), envp.data(), output);
+            return;
+        }
         posix_spawn_file_actions_t redirect;
         posix_spawn_file_actions_init(&redirect);
         posix_spawn_file_actions_addopen(&redirect, 1, output.c_str(),
@@ -76,6 +90,28 @@ class ChildProcess {
     bool Killed() { return WIFSIGNALED(Wait()) && WTERMSIG(Wait()) == SIGKILL; }
 
   private:
+    // Between fork and exec only calls that are safe in a child of a threaded program.
+    void RunAs(const Account& account, const char* self, char* const* argv, char* const* envp,
+               const std::string& output) {
+        pid_ = ::fork();
+        if (pid_ != 0) {
+            if (pid_ < 0) pid_ = 0;
+            return;
+        }
+        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+        if (out >= 0) {
+            ::dup2(out, 1);
+            ::dup2(out, 2);
+        }
+        ::umask(022);
+        if (::setgroups(1, &account.gid) != 0 || ::setgid(account.gid) != 0 ||
+            ::setuid(account.uid) != 0) {
+            ::_exit(126);
+        }
+        ::execve(self, argv, envp);
+        ::_exit(127);
+    }
+
     pid_t pid_ = 0;
     int status_ = 0;
     bool waited_ = false;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 #include "platform/dialogs.h"
@@ -45,6 +46,14 @@ QByteArray ProgramFolderTest::ReadBytes(const QString& name) const {
 
 bool ProgramFolderTest::Exists(const QString& name) const {
     return QFile::exists(Path(name));
+}
+
+QStringList ProgramFolderTest::LeftoverTemps() const {
+    QStringList found;
+    QDirIterator it(dir_->path(), {QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) found << it.next();
+    return found;
 }
 
 QImage Logical(const QImage& image) {

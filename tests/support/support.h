@@ -48,6 +48,9 @@ class ProgramFolderTest : public ::testing::Test {
     void WriteBytes(const QString& name, const QByteArray& bytes) const;
     QByteArray ReadBytes(const QString& name) const;
     bool Exists(const QString& name) const;
+    // Temporary files ("*.tmp") left anywhere in the folder: a write that failed or finished
+    // leaves none.
+    QStringList LeftoverTemps() const;
 
     std::unique_ptr<QTemporaryDir> dir_;
 };

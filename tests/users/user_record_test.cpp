@@ -90,7 +90,7 @@ TEST(UserRecord, FormattingWritesSeventeenFieldsWithACleanNameAndMode) {
     const QString cleaned = FormatUserLine(record);
     EXPECT_TRUE(cleaned.startsWith("JUAN7LOPEZXY|-3|2|4|")) << cleaned.toStdString();
     EXPECT_EQ(cleaned.count('|'), 16);
-    EXPECT_EQ(UserLineField(cleaned, 17), "ID-20240305090507");
+    EXPECT_EQ(UserLineField(cleaned, UserField::Id), "ID-20240305090507");
 }
 
 TEST(UserRecord, DateStampIsFourteenDigitsOfLocalTime) {

@@ -1,13 +1,19 @@
 #include <QDir>
 #include <QRegularExpression>
+#include <QThread>
+#include <functional>
+#include <thread>
 
 #include "current_user.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/safe_files.h"
 #include "support.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
+#include "users/users_transfer.h"
+#include "users/users_upgrade.h"
 
 namespace tz {
 namespace {
@@ -97,12 +103,14 @@ TEST_F(UserStoreTest, FailedRewriteLeavesTheUsersFileAsItWas) {
     CurrentUser.id = "ID-20240101000001";
     CurrentUser.name = "OTRA";
 
-    // "usuarios.tmp" cannot be created.
-    ASSERT_TRUE(CreateFolder(Path("usuarios.tmp")));
+    // The new file can never take the old one's place.
+    SetMoveOnce([](const QString&, const QString&) { return MoveStep::Failed; });
     EXPECT_FALSE(SaveCurrentUser());
     EXPECT_FALSE(DeleteUser("ID-20240101000002"));
+    EXPECT_EQ(AppendNewUser("EVA", 1), "");
+    SetMoveOnce({});
     EXPECT_EQ(Users(), file);
-    QDir(Path("usuarios.tmp")).removeRecursively();
+    EXPECT_EQ(LeftoverTemps(), QStringList());
 
     // The users file cannot be opened: nothing is created.
     RemoveFile(Path("usuarios.dat"));
@@ -110,15 +118,7 @@ TEST_F(UserStoreTest, FailedRewriteLeavesTheUsersFileAsItWas) {
     EXPECT_FALSE(SaveCurrentUser());
     EXPECT_FALSE(DeleteUser("ID-20240101000002"));
     EXPECT_EQ(FileSize(Path("usuarios.dat")), -2);
-    EXPECT_FALSE(Exists("usuarios.tmp"));
-
-    // A leftover temporary file from an earlier crash is simply replaced.
-    QDir(Path("usuarios.dat")).removeRecursively();
-    WriteUsers(file);
-    WriteBytes("usuarios.tmp", "basura de una ejecución anterior, mucho más larga que el resto");
-    EXPECT_TRUE(SaveCurrentUser());
-    EXPECT_FALSE(Exists("usuarios.tmp"));
-    EXPECT_TRUE(Users().startsWith(kHeader + "OTRA|"));
+    EXPECT_EQ(LeftoverTemps(), QStringList());
 }
 
 TEST_F(UserStoreTest, LoadTakesTheLastMatchingLineAndSetsTheMode) {
@@ -166,19 +166,104 @@ TEST_F(UserStoreTest, DeleteRemovesEveryLineWithTheIdAndKeepsTheHeader) {
     EXPECT_EQ(Users(), kHeader + kLuis + "\r\n" + kEva + "\r\n");
 
     // An older header is kept as it stands (delete does not renew it).
-    WriteUsers("Datos de Usuarios v2.6 \n" + kEva + "\n");
-    ASSERT_TRUE(DeleteUser("ID-x"));
+    WriteUsers("Datos de Usuarios v2.6 \n" + kEva + "\n" + kAna + "\n");
+    ASSERT_TRUE(DeleteUser("ID-20240101000001"));
     EXPECT_EQ(Users(), "Datos de Usuarios v2.6 \r\n" + kEva + "\r\n");
 
-    // A header whose 17th field holds the id (a file edited by hand) stays too: without it the
-    // next user would stand first, and the next start would take the file for the older
-    // layout and scramble every line.
+    // A header line that is a whole user line (a file edited by hand) is a user like any
+    // other, and the file without it is no file of the older layout.
     const QByteArray odd =
         "Datos de Usuarios v2.6|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002";
     WriteUsers(odd + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
     ASSERT_TRUE(DeleteUser("ID-20240101000002"));
-    EXPECT_EQ(Users(), odd + "\r\n" + kEva + "\r\n");
-    EXPECT_EQ(UpgradeUsersFile(), 26);
+    EXPECT_EQ(Users(), kEva + "\r\n");
+    EXPECT_EQ(UpgradeUsersFile(), 0);
+    EXPECT_EQ(Users(), kEva + "\r\n");
+}
+
+// A user's line counts wherever it stands; the header is told by what it says. Files an editor
+// or a lost first line left behind keep every pupil through every operation.
+TEST_F(UserStoreTest, EveryLineIsAUserWhereverItStands) {
+    struct Case {
+        const char* what;
+        QByteArray file;
+    };
+    for (const Case& c :
+         {Case{"a blank line above the header", "\r\n" + kHeader + kAna + "\r\n" + kLuis + "\r\n"},
+          Case{"a lost header", kAna + "\r\n" + kLuis + "\r\n"},
+          Case{"a header between the users", kAna + "\r\n" + kHeader + kLuis}}) {
+        WriteUsers(c.file);
+        EXPECT_EQ(UpgradeUsersFile(), 0) << c.what;
+        EXPECT_EQ(Users(), c.file) << c.what << ": only an older header is upgraded";
+        EXPECT_EQ(ReadUserLines().lines, (QStringList{kAna, kLuis})) << c.what;
+        ASSERT_TRUE(LoadUser("ID-20240101000001")) << c.what;
+
+        UserRecord ana = *LoadUser("ID-20240101000001");
+        ana.exercise = 2;
+        ASSERT_TRUE(SaveUser(ana));
+        const QByteArray savedAna =
+            "ANA|6|1|2|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
+        EXPECT_TRUE(Users().startsWith(kHeader)) << c.what;
+        EXPECT_EQ(ReadUserLines().lines, (QStringList{savedAna, kLuis})) << c.what;
+        EXPECT_EQ(Users().count("Datos de Usuarios"), 1) << c.what;
+    }
+}
+
+// Every change reads the users file only once it holds the lock: what another program writes
+// while this one waits for the lock stays.
+TEST_F(UserStoreTest, ChangesReadTheFileOnlyOnceTheyHoldTheLock) {
+    SetClock(nullptr);  // the wait for the lock is a real one here
+    const QByteArray start = kHeader + kAna + "\r\n" + kLuis + "\r\n";
+    const QByteArray withEva = start + kEva + "\r\n";
+    WriteBytes("nueva.tpz", "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-9\r\n");
+    struct Case {
+        const char* what;
+        QByteArray before;
+        std::function<void()> change;
+        QStringList names;  // who is in the file afterwards
+    };
+    const Case cases[] = {
+        {"save",
+         start,
+         [] {
+             UserRecord ana = *LoadUser("ID-20240101000001");
+             ana.name = "ANA GIL";
+             ASSERT_TRUE(SaveUser(ana));
+         },
+         {"ANA GIL", "LUIS", "EVA"}},
+        {"add",
+         start,
+         [] { ASSERT_FALSE(tz::AppendNewUser("PEPE", 1, "NORMAL").isEmpty()); },
+         {"ANA", "LUIS", "EVA", "PEPE"}},
+        {"delete", start, [] { ASSERT_TRUE(DeleteUser("ID-20240101000002")); }, {"ANA", "EVA"}},
+        {"import",
+         start,
+         [this] { ASSERT_EQ(ImportUsersFrom(Path("nueva.tpz")).imported, 1); },
+         {"ANA", "LUIS", "EVA", "PEPE"}},
+        {"default file", "", [] { CreateDefaultUsersFile(); }, {"ANA", "LUIS", "EVA"}},
+        {"upgrade",
+         "Datos de Usuarios v2.5\r\n0!3\r\n",
+         [] { UpgradeUsersFile(); },
+         {"ANA", "LUIS", "EVA"}},
+    };
+    for (const Case& c : cases) {
+        RemoveFile(Path("usuarios.dat"));
+        if (!c.before.isEmpty()) WriteUsers(c.before);
+        // Another program holds the users file and writes it while this one waits.
+        std::unique_ptr<FileLock> other = LockUsersFile(0);
+        ASSERT_TRUE(other);
+        std::thread writer([&] {
+            QThread::msleep(150);
+            ReplaceFileWith(Path("usuarios.dat"), withEva);
+            other.reset();
+        });
+        c.change();
+        writer.join();
+        QStringList names;
+        for (const QString& line : ReadUserLines().lines)
+            names << UserLineField(line, UserField::Name);
+        EXPECT_EQ(names, c.names) << c.what;
+    }
 }
 
 TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {

@@ -87,12 +87,13 @@ TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
         ASSERT_TRUE(ready) << "the child never saved";
         ASSERT_TRUE(child.Killed()) << "the child ended by itself";
 
-        if (Exists("usuarios.tmp")) ++killedDuringRewrite;
+        if (!LeftoverTemps().isEmpty()) ++killedDuringRewrite;
         const QByteArray now = ReadBytes("usuarios.dat");
         ASSERT_TRUE(now == odd || now == even)
             << "kill " << kill << " left a users file of " << now.size() << " bytes";
         if (now == odd) ++sawNew;
-        // The next run's first save clears a leftover temporary file.
+        // A temporary file left by the kill is never reused: the next save makes its own.
+        for (const QString& temp : LeftoverTemps()) RemoveFile(temp);
         WriteBytes("usuarios.dat", even);
     }
     std::printf("%d kills, %d in the middle of a rewrite, %d after an odd save\n", kKills,

@@ -60,7 +60,8 @@ std::multimap<QString, QString> IdsByName() {
     std::multimap<QString, QString> ids;
     const UserLines users = ReadUserLines();
     for (const QString& line : users.lines)
-        ids.emplace(UserLineField(line, 1), UserLineField(line, 17).trimmed());
+        ids.emplace(UserLineField(line, UserField::Name),
+                    UserLineField(line, UserField::Id).trimmed());
     return ids;
 }
 
@@ -179,7 +180,7 @@ class UsersSharingTest : public test::ProgramFolderTest {
         for (int program = 0; program < kPrograms; ++program) {
             int found = 0;
             for (const QByteArray& line : lines) {
-                if (ByteLineField(line, 17) != PupilId(program)) continue;
+                if (ByteLineField(line, UserField::Id) != PupilId(program)) continue;
                 ++found;
                 // An empty slot (-1) before the first save.
                 EXPECT_GE(std::max<int>(ParseUserLine(QString::fromUtf8(line)).history[0], 0),
@@ -198,7 +199,8 @@ class UsersSharingTest : public test::ProgramFolderTest {
         ExpectWholeWithEverySave("at the end");
         const QList<QByteArray> lines = SplitByteLines(ReadBytes("usuarios.dat"));
         std::map<QString, int> names;
-        for (qsizetype i = 1; i < lines.size(); ++i) ++names[ByteLineField(lines[i], 1)];
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            ++names[ByteLineField(lines[i], UserField::Name)];
         for (int program = 0; program < kPrograms; ++program) {
             UserRecord last = ParseUserLine(
                 QStringLiteral("PROGRAMA %1|1|1|1|%2|%2|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL")

@@ -166,13 +166,15 @@ TEST_F(UsersTransferTest, ImportAddsEveryUserUnderANewIdAndTwiceWhenImportedTwic
     EXPECT_EQ(lines[2], kEva);
     const QRegularExpression importedId("^ID-(\\d{1,5})$");
     QSet<QString> ids;
-    for (int i = 0; i < 7; ++i) ids.insert(ByteLineField(lines[i], 17));
+    for (int i = 0; i < 7; ++i) ids.insert(ByteLineField(lines[i], UserField::Id));
     EXPECT_EQ(ids.size(), 7);  // every id different
+    // PEÑA's line was written by hand in Latin-1: she comes in as UTF-8.
+    const QByteArray penaUtf8 = QString::fromLatin1(kPena).toUtf8();
     for (int i = 3; i < 7; ++i) {
-        const QByteArray& source = i % 2 == 1 ? kAna : kPena;
+        const QByteArray& source = i % 2 == 1 ? kAna : penaUtf8;
         const QByteArray sixteen = source.left(source.indexOf("|ID-") + 1);
         EXPECT_TRUE(lines[i].startsWith(sixteen)) << i;
-        const auto match = importedId.match(ByteLineField(lines[i], 17));
+        const auto match = importedId.match(ByteLineField(lines[i], UserField::Id));
         ASSERT_TRUE(match.hasMatch()) << lines[i].toStdString();
         EXPECT_LE(match.captured(1).toInt(), 30000);
         // Field 17 is the new id and the last field: the 18th of the source is not taken.
@@ -189,8 +191,8 @@ TEST_F(UsersTransferTest, AnImportedIdNeverEqualsOneInTheFileOrOneJustDrawn) {
     Import("dos.tpz", 4);
     const QList<QByteArray> lines = UserLines();
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(ByteLineField(lines[2], 17), "ID-77");
-    EXPECT_EQ(ByteLineField(lines[3], 17), "ID-300");
+    EXPECT_EQ(ByteLineField(lines[2], UserField::Id), "ID-77");
+    EXPECT_EQ(ByteLineField(lines[3], UserField::Id), "ID-300");
 }
 
 TEST_F(UsersTransferTest, ImportStopsInsteadOfDrawingForEverWhenNoIdIsFree) {
@@ -203,18 +205,37 @@ TEST_F(UsersTransferTest, ImportStopsInsteadOfDrawingForEverWhenNoIdIsFree) {
     EXPECT_EQ(Users(), before);
 }
 
-TEST_F(UsersTransferTest, ImportedLinesKeepFieldsOneToSixteenAndSkipBlankLines) {
+// Only whole user lines come in: anything else would enter the class damaged, and a users
+// file with damaged lines asks the damaged-file questions at every start once it is large.
+TEST_F(UsersTransferTest, OnlyWholeUserLinesAreImportedAndTheRestIsCounted) {
     WriteUsers(kHeader);
-    // A byte-order mark from an editor, a short line, a blank line and the header of a users
-    // file, which is imported like any line.
+    // A byte-order mark from an editor, a name alone, bars alone, letters where numbers go,
+    // blank lines, the header of a users file, and one good line.
     WriteBytes("varios.tpz",
                "\xEF\xBB\xBF"
-               "CORTO|3|2\r\n\r\n   \r\nDatos de Usuarios v2.6\n");
-    DrawNumbers({5, 6});
-    Import("varios.tpz", 2);
-    EXPECT_EQ(LastAsked().text, "2 usuarios fueron importados");
-    EXPECT_EQ(Users(), kHeader + "CORTO|3|2||||||||||||||ID-5\r\n" +
-                           "Datos de Usuarios v2.6||||||||||||||||ID-6\r\n");
+               "Pedro Gil\r\n|||\r\n\r\n   \r\n"
+               "LUIS|uno|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-2\r\n"
+               "Datos de Usuarios v2.6\n" +
+                   kEva + "\n");
+    DrawNumbers({5});
+    Import("varios.tpz", 1);
+    EXPECT_EQ(LastAsked().text, QString::fromUtf8("1 usuarios fueron importados\n\n4 líneas del "
+                                                  "archivo no eran usuarios y no se han "
+                                                  "importado."));
+    EXPECT_EQ(Users(), kHeader + kEva.left(kEva.indexOf("ID-")) + "ID-5\r\n");
+    EXPECT_TRUE(IsHealthyUsersFile(Users()));
+
+    // Nothing but one damaged line: said in the singular. A file far too large is not read.
+    WriteBytes("uno.tpz", "Pedro Gil\r\n");
+    Import("uno.tpz", 1);
+    EXPECT_EQ(LastAsked().text, QString::fromUtf8("0 usuarios fueron importados\n\n1 línea del "
+                                                  "archivo no era un usuario y no se ha "
+                                                  "importado."));
+    WriteBytes("enorme.tpz", QByteArray(kImportFileCap + 1, 'x'));
+    Import("enorme.tpz", 1);
+    EXPECT_TRUE(
+        LastAsked().text.startsWith("0 usuarios fueron importados\n\nEl archivo es "
+                                    "demasiado grande"));
 }
 
 TEST_F(UsersTransferTest, EmptyOrUnreadableFilesImportNothingAndReportZero) {

@@ -73,7 +73,7 @@ TEST_F(UsersUpgradeTest, ByteOrderMarkDoesNotMakeACurrentFileOld) {
     EXPECT_EQ(CurrentUser.level, 6);
 
     // A rewrite keeps the header line but not the mark: the program writes none.
-    ASSERT_TRUE(DeleteUser("ID-otro"));
+    ASSERT_TRUE(SaveCurrentUser());
     EXPECT_EQ(ReadBytes("usuarios.dat"), file.mid(3));
 
     // A file holding only the mark counts as empty: the new user does not become the header.
@@ -172,9 +172,16 @@ TEST_F(UsersUpgradeTest, OlderFileIsUnscrambledTrimmedAndGivenIds) {
 TEST_F(UsersUpgradeTest, OlderFileWithPlainLineFeedsConverts) {
     WriteBytes("usuarios.dat", "Datos de Usuarios v2.5\n0!3\n\n");
     EXPECT_EQ(UpgradeUsersFile(), 0);
-    // The empty line is a line of the file like any other.
+    // A blank line is nobody; a short line gets the fields it lacks, so its id stands in field
+    // 17 where the program looks for it.
     EXPECT_EQ(ReadBytes("usuarios.dat"),
-              "Datos de Usuarios v2.6\r\nANA|ID-202403050905071\r\n|ID-202403050905072\r\n");
+              "Datos de Usuarios v2.6\r\nANA" + QByteArray(16, '|') + "ID-202403050905071\r\n");
+    EXPECT_EQ(ReadBytes("usuarios_antes_de_v2.6_20240305090507.dat"),
+              "Datos de Usuarios v2.5\n0!3\n\n")
+        << "the old file is kept as it was";
+    CurrentUser.id = "ID-202403050905071";
+    LoadCurrentUser();
+    EXPECT_EQ(CurrentUser.name, "ANA");
 }
 
 TEST_F(UsersUpgradeTest, UsersFolderInPlaceOfTheFileChangesNothing) {

@@ -8,6 +8,7 @@
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
+#include "platform/safe_files.h"
 #include "support.h"
 #include "tests/users/users_screen_helpers.h"
 #include "users/user_record.h"
@@ -286,8 +287,8 @@ TEST_F(UsersWindowTest, DeleteThatCannotRewriteTheFileKeepsTheRowAndSaysSo) {
     WriteThreeUsers();
     ChooseLuisBeforehand();
     const UserRecord before = CurrentUser;
-    // A folder where the temporary file must go makes every rewrite fail.
-    ASSERT_TRUE(QDir(dir_->path()).mkdir("usuarios.tmp"));
+    // The new file can never take the old one's place: every rewrite fails.
+    SetMoveOnce([](const QString&, const QString&) { return MoveStep::Failed; });
     OpenAndThen([](QWidget* window, QTreeWidget* list) {
         QueueAnswer(Answer::Yes);
         ClickControl(window, kUsersDeleteId);
@@ -299,6 +300,7 @@ TEST_F(UsersWindowTest, DeleteThatCannotRewriteTheFileKeepsTheRowAndSaysSo) {
             QTest::keyClick(list, Qt::Key_Escape);
         });
     });
+    SetMoveOnce({});
     EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
     EXPECT_EQ(CurrentUser, before);
 }

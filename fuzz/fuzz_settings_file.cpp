@@ -1,0 +1,34 @@
+// "tipenzo10.ini" as a school writes it by hand (in any editor, any encoding): the data folder
+// it names, or none.
+
+#include <QDir>
+#include <QString>
+
+#include "fuzz/fuzz_support.h"
+#include "platform/folders.h"
+
+using namespace tz;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::StartProgram();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::ResetProgram();
+    const QByteArray bytes = fuzz::InputBytes(data, size);
+    const QString name = QStringLiteral("tipenzo10.ini");
+    fuzz::WriteFolderFile(name, bytes);
+    const QString named = ReadDataFolderSetting(fuzz::FolderPath(name));
+    // A folder named is absolute and ends with its separator, as the program joins names to it.
+    if (!named.isEmpty()) {
+        FUZZ_CHECK(QDir::isAbsolutePath(named));
+        FUZZ_CHECK(named.endsWith(u'/'));
+    }
+    // An editor's byte-order mark changes nothing.
+    if (!bytes.startsWith("\xEF\xBB\xBF")) {
+        fuzz::WriteFolderFile(name, "\xEF\xBB\xBF" + bytes);
+        FUZZ_CHECK(ReadDataFolderSetting(fuzz::FolderPath(name)) == named);
+    }
+    return 0;
+}
