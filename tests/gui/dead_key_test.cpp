@@ -67,7 +67,6 @@ void TypeDeadKeyOnTheDisplay() {
     ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas);
     window.ApplyOptions();
     ExerciseSession session(window, state.previousFinger);
-    session.SetDrawPause(0);
     session.Begin(QStringLiteral("áü"), QStringLiteral("ANA"), 1, 25);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.Window(), 10000));
     window.Window()->activateWindow();
@@ -81,24 +80,17 @@ void TypeDeadKeyOnTheDisplay() {
     QStringList typed;
     QElapsedTimer waited;
     waited.start();
-    while (!session.Ended() && waited.elapsed() < 10000) {
+    // The loop of an attempt, bounded: the keys come from another program.
+    const auto takeFor = [&typed, &session, &window](int milliseconds) {
         Event event;
-        if (PollEvent(&event)) {
-            if (event.type == EventType::Char) typed.append(event.text);
-            session.HandleEvent(event);
-        } else {
-            QThread::msleep(5);
-        }
-    }
+        if (!WaitEventUntil(NowMilliseconds() + milliseconds, &event)) return;
+        if (event.type == EventType::Char) typed.append(event.text);
+        session.Handle(window.CommandFor(event));
+    };
+    while (!session.Ended() && waited.elapsed() < 10000) takeFor(100);
     xdotool.waitForFinished(5000);
     // Whatever else might still arrive would show here too.
-    for (int i = 0; i < 20; ++i) {
-        Event event;
-        while (PollEvent(&event)) {
-            if (event.type == EventType::Char) typed.append(event.text);
-        }
-        QThread::msleep(10);
-    }
+    for (int i = 0; i < 5; ++i) takeFor(40);
     EXPECT_EQ(typed, (QStringList{QStringLiteral("á"), QStringLiteral("ü")}));
     EXPECT_TRUE(session.Ended());
     EXPECT_EQ(session.Correct(), 2);
