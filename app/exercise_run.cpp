@@ -76,25 +76,32 @@ struct Run {
     UserRecord& Pupil() { return state.CurrentUser; }
 };
 
-// A pass that cannot be written would be lost without a word: the pupil is told.
+// A pass that cannot be written would be lost without a word: the pupil is told, and may try
+// again as often as she likes.
 void SaveProgress(PupilStore& store, UserRecord& user) {
-    WriteResult saved = store.SaveUser(user, DrainEvents);
-    // Another program held the users file: the pupil may try again, as often as needed.
-    while (saved.Busy() &&
-           AskYesNo(kMessageTitle,
-                    QStringLiteral("No se ha podido guardar el progreso de ") + user.name +
-                        QStringLiteral(": ") + BusyText(store) + Twice(LineBreak) +
-                        QStringLiteral("¿Quieres volver a intentarlo?"),
-                    DialogIcon::Exclamation)) {
-        saved = store.SaveUser(user, DrainEvents);
+    for (;;) {
+        const WriteResult saved = store.SaveUser(user, DrainEvents);
+        if (saved) return;
+        const QString failed =
+            QStringLiteral("No se ha podido guardar el progreso de ") + user.name;
+        // Another program held the pupils: waiting a moment is likely to be enough.
+        if (saved.Busy()) {
+            if (!AskYesNo(kMessageTitle,
+                          failed + QStringLiteral(": ") + BusyText(store) + Twice(LineBreak) +
+                              QStringLiteral("¿Quieres volver a intentarlo?"),
+                          DialogIcon::Exclamation)) {
+                return;
+            }
+            continue;
+        }
+        if (!AskRetry(kMessageTitle,
+                      failed + QStringLiteral(" en ") + store.Place() + u'.' + Twice(LineBreak) +
+                          store.WhatToCheck() + Twice(LineBreak) +
+                          QStringLiteral("Si cancelas, este progreso no quedará guardado."),
+                      DialogIcon::Exclamation)) {
+            return;
+        }
     }
-    if (saved || saved.Busy()) return;
-    Tell(kMessageTitle,
-         QStringLiteral("No se ha podido guardar el progreso de ") + user.name +
-             QStringLiteral(" en el archivo de usuarios.") + Twice(LineBreak) +
-             QStringLiteral("Comprueba que la carpeta del programa permite escribir "
-                            "y que usuarios.dat no está abierto en otro programa."),
-         DialogIcon::Exclamation);
 }
 
 void TellMissingText(const QString& missingFile) {

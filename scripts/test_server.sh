@@ -11,7 +11,7 @@
 #   bash scripts/test_server.sh stop FOLDER    stops it and removes FOLDER
 set -u
 action=${1:?start or stop}
-folder=${2:?the folder}
+folder=$(realpath -m "${2:?the folder}")
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 as_server=()
 if [ "$(id -u)" -eq 0 ]; then

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 
 #include "app/exercise_run.h"
 #include "app/startup.h"
@@ -11,6 +12,7 @@
 #include "content/figures_file.h"
 #include "exercise_screens.h"
 #include "platform/dialogs.h"
+#include "platform/safe_files.h"
 #include "platform/textfile.h"
 #include "users/user_store.h"
 
@@ -131,6 +133,36 @@ TEST_F(ExerciseRunTest, ACorrectAttemptAtTheTargetMovesOnAndRewritesOnlyThatUser
     EXPECT_NE(ReadBytes(kUsersFileName), before);
     EXPECT_EQ(OtherLines(CurrentUser.id), othersBefore);
     EXPECT_TRUE(AskedDialogs().empty());
+}
+
+// A pass that cannot be saved is never dropped without a word: the pupil is told, with
+// "Reintentar", and the pass is saved when the store takes it again.
+TEST_F(ExerciseRunTest, APassThatCannotBeSavedIsToldAndSavedOnRetry) {
+    Select(kAna);
+    // The first time the users file is to be replaced, the store cannot.
+    bool refused = false;
+    SetMoveOnce([&refused](const QString& from, const QString& to) {
+        if (!refused && to.endsWith(kUsersFileName)) {
+            refused = true;
+            return MoveStep::Failed;
+        }
+        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0
+                   ? MoveStep::Done
+                   : MoveStep::Failed;
+    });
+    QueueAnswer(Answer::Yes);
+    TypeSteps(ExerciseTextOf(1, 1, 1), 717);
+    AppendInputStep([this] { AnswerResult(kResultMenuButton); });
+    RunExercises(state_);
+    SetMoveOnce({});
+    ASSERT_EQ(AskedDialogs().size(), 1u);
+    EXPECT_TRUE(AskedDialogs()[0].retry);
+    EXPECT_EQ(AskedDialogs()[0].text,
+              QStringLiteral("No se ha podido guardar el progreso de ANA LOPEZ en el archivo de "
+                             "usuarios.\r\n\r\nComprueba que la carpeta del programa permite "
+                             "escribir y que usuarios.dat no está abierto en otro programa.\r\n\r\n"
+                             "Si cancelas, este progreso no quedará guardado."));
+    EXPECT_EQ(SavedUser(CurrentUser.id).exercise, 2);
 }
 
 TEST_F(ExerciseRunTest, AFailedAttemptIsToldAndRepeatedWithoutSavingAnything) {

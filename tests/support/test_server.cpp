@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include "platform/settings_file.h"
+#include "users/server_schema.h"
 
 namespace tz::test {
 
@@ -86,6 +87,12 @@ ServerSettings ServerDatabase::Elsewhere(const QString& database) const {
 bool ServerDatabase::Run(const QString& sql) const {
     return WithConnection(*settings_, settings_->database,
                           [&](QSqlDatabase& db) { return QSqlQuery(db).exec(sql); });
+}
+
+bool ServerDatabase::PrepareSchema(int version) const {
+    return WithConnection(*settings_, settings_->database, [&](QSqlDatabase& db) {
+        return tz::PrepareSchema(db, version).state == SchemaCheck::State::Ready;
+    });
 }
 
 QString ServerDatabase::Value(const QString& sql) const {

@@ -27,6 +27,8 @@ class ServerDatabase {
     bool Run(const QString& sql) const;
     // The first column of the first row of a query, as text.
     QString Value(const QString& sql) const;
+    // Makes the tables of an older version of the program, as it left them.
+    bool PrepareSchema(int version) const;
 
   private:
     std::optional<ServerSettings> settings_;
