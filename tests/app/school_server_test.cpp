@@ -134,7 +134,18 @@ TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
     const auto before = Snapshot(data_.path());
     const QString tellsNoPassword = database_.Settings().password;
 
-    for (int time = 1; time <= 2; ++time) {
+    // Twice, the class having moved on in between: each pupil once, as she stands now.
+    QFile users(data_.filePath("usuarios.dat"));
+    ASSERT_TRUE(users.open(QIODevice::ReadOnly));
+    const QByteArray classNow = users.readAll();
+    users.close();
+    QByteArray classBefore = classNow;
+    classBefore.replace("|36|5|1|180|", "|35|2|4|180|");
+    ASSERT_NE(classBefore, classNow);
+    for (const QByteArray& file : {classBefore, classNow}) {
+        ASSERT_TRUE(users.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        users.write(file);
+        users.close();
         const Outcome upload = Run(QStringLiteral("--subir-al-servidor"));
         ASSERT_EQ(upload.code, 0) << upload.output.toStdString();
         EXPECT_TRUE(upload.output.contains(QStringLiteral("5 alumnos copiados al servidor ") +
@@ -233,9 +244,19 @@ TEST_F(SchoolServerTest, AServerThatCannotBeUsedIsToldAndTheProgramEndsWritingNo
 
 TEST_F(SchoolServerTest, TablesAreMadeUpgradedInOneStepAndANewerProgramsLeftAlone) {
     // An empty database gets the tables, at this program's version.
-    ASSERT_TRUE(Server(database_.Settings()));
+    ProgramState state = InitialProgramState();
+    state.store = Server(database_.Settings());
+    ASSERT_TRUE(state.store);
     EXPECT_EQ(database_.Value("SELECT version FROM tipenzo_esquema"),
               QString::number(kServerSchemaVersion));
+    // A program on the server asks nothing at start, after whatever end: no lock copy is made,
+    // offered back or taken away, no users file looked at.
+    WriteBytes("~usuarios.dat", "la copia de un programa que murió");
+    WriteBytes("usuarios.dat", QByteArray(20000, 'x'));
+    ASSERT_TRUE(RunFileChecks(state));
+    EXPECT_TRUE(AskedDialogs().empty());
+    LeaveDataFolder(state);
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), "la copia de un programa que murió");
 
     // An older version's tables, with a pupil: brought up to date, the pupil kept.
     test::ServerDatabase older;
