@@ -64,8 +64,8 @@ std::unique_ptr<FileLock> FileLock::Take(const QString& path, int waitMs, LockOu
             return std::unique_ptr<FileLock>(new FileLock(path, handle));
         if (result == LockOutcome::Denied || NowMilliseconds() >= deadline) break;
         // Waiters poll at uneven times, so that programs waiting together do not keep missing
-        // the lock in step.
-        SleepMs(QRandomGenerator::global()->bounded(1, kMostRetryMs + 1));
+        // the lock in step; the windows stay alive meanwhile.
+        WaitMs(QRandomGenerator::global()->bounded(1, kMostRetryMs + 1));
     }
     Close(handle);
     return nullptr;

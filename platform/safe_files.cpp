@@ -119,7 +119,7 @@ bool MoveReplacing(const QString& from, const QString& to) {
         const MoveStep step = installed ? installed(from, to) : SystemMove(from, to);
         if (step == MoveStep::Done) return true;
         if (step == MoveStep::Failed || NowMilliseconds() >= deadline) return false;
-        SleepMs(kShareStepMs);
+        WaitMs(kShareStepMs);
     }
 }
 
