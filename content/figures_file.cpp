@@ -111,8 +111,8 @@ bool ReadLine(const QString& line, PupilFigures& figures, std::set<int>& fingers
     return false;
 }
 
-// A file of figures written by a later version of the program: not understood, so never
-// replaced.
+}  // namespace
+
 bool IsOfLaterVersion(const QByteArray& bytes) {
     const QByteArray start = kFiguresHeaderStart.toUtf8();
     if (!bytes.startsWith(start)) return false;
@@ -122,7 +122,7 @@ bool IsOfLaterVersion(const QByteArray& bytes) {
     return !digits.isEmpty() && digits.size() < 9 && digits.toInt() > kFiguresVersion;
 }
 
-}  // namespace
+namespace {}  // namespace
 
 QByteArray FormatFiguresFile(const PupilFigures& figures) {
     QStringList lines;

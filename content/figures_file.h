@@ -21,6 +21,8 @@ inline const QString kFiguresHeader = kFiguresHeaderStart + QString::number(kFig
 QByteArray FormatFiguresFile(const PupilFigures& figures);
 // Nothing when the bytes are not a figures file of this version, down to the last line.
 std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes);
+// Figures written by a later version of the program: not understood, so never replaced.
+bool IsOfLaterVersion(const QByteArray& bytes);
 
 // The pupil's figures in the store; empty for none, unreadable or damaged ones, or an unusable
 // id.

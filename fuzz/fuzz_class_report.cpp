@@ -6,6 +6,7 @@
 
 #include "content/class_report.h"
 #include "fuzz/fuzz_support.h"
+#include "users/file_store.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 
@@ -59,9 +60,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetProgram();
     fuzz::WriteFolderFile(kUsersFileName, fuzz::InputBytes(data, size));
-    const std::optional<ClassReport> report = GatherClassReport(QDateTime(QDate(2024, 3, 5), {}));
+    FileStore store;
+    const std::optional<ClassReport> report =
+        GatherClassReport(store, QDateTime(QDate(2024, 3, 5), {}));
     FUZZ_CHECK(report.has_value());
-    const QStringList pupils = ReadUserLines().lines;
+    const QStringList pupils = store.ReadUserLines().lines;
     FUZZ_CHECK(report->rows.size() == static_cast<std::size_t>(pupils.size()));
 
     const QByteArray csv = FormatClassReportCsv(*report);

@@ -1,5 +1,6 @@
 // A pupil's figures file as the analysis window and the next attempt meet it: read (a damaged
-// file is no figures), written back the same, and an attempt added on top.
+// file is no figures), written back the same, and an attempt added on top (a damaged file set
+// aside first, one of a later version left alone).
 
 #include <QString>
 #include <QTimeZone>
@@ -7,6 +8,8 @@
 #include "content/figures_file.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
+#include "users/file_store.h"
+#include "users/user_record.h"
 
 using namespace tz;
 
@@ -47,15 +50,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         WeakestKeys(*read, 5);
     }
 
-    // The file in the data folder: an attempt goes on top of sound figures, replaces damaged
-    // ones, and the result is always a sound file.
+    // The file in the data folder: an attempt goes on top of sound figures or starts again
+    // beside damaged ones, set aside as they were; a later version's are not touched.
     fuzz::WriteFolderFile(QStringLiteral("usuarios.dat"),
                           "Datos de Usuarios v2.6\r\n"
                           "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n");
     CreateFolder(fuzz::FolderPath(QStringLiteral("estadisticas")));
     fuzz::WriteFolderFile(kFile, bytes);
-    const PupilFigures before = LoadPupilFigures(kId);
-    FUZZ_CHECK(static_cast<bool>(AddPupilFigures(kId, OneAttempt())));
+    FileStore store;
+    const PupilFigures before = LoadPupilFigures(store, kId);
+    const bool sound = ParseFiguresFile(bytes).has_value();
+    if (!sound && IsOfLaterVersion(bytes)) {
+        FUZZ_CHECK(!AddPupilFigures(store, kId, OneAttempt()));
+        FUZZ_CHECK(fuzz::ReadFolderFile(kFile) == bytes);
+        return 0;
+    }
+    FUZZ_CHECK(static_cast<bool>(AddPupilFigures(store, kId, OneAttempt())));
+    if (!sound) {
+        const QString aside = kFile + QStringLiteral(".defectuoso-") + MakeDateStamp();
+        FUZZ_CHECK(fuzz::ReadFolderFile(aside) == bytes);
+    }
     const std::optional<PupilFigures> after = ParseFiguresFile(fuzz::ReadFolderFile(kFile));
     FUZZ_CHECK(after.has_value());
     PupilFigures expected = before;

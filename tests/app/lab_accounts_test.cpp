@@ -153,7 +153,8 @@ TEST_F(LabTest, PlantedLinksLeaveTheirTargetsUntouched) {
     EXPECT_TRUE(LoadPupilFigures(store_, "ID-2").Empty());
     ASSERT_TRUE(AddPupilFigures(store_, "ID-1", FiguresOfAttempt(SomeKeystrokes(), Now())));
     ASSERT_TRUE(AddPupilFigures(store_, "ID-2", FiguresOfAttempt(SomeKeystrokes(), Now())));
-    EXPECT_FALSE(LoadPupilFigures(store_, "ID-2").Empty()) << "the link was set aside, the figures begun";
+    EXPECT_FALSE(LoadPupilFigures(store_, "ID-2").Empty())
+        << "the link was set aside, the figures begun";
     ASSERT_TRUE(GatherClassReport(store_, Now()));
     LeaveDataFolder(state);
     EXPECT_TRUE(AskedDialogs().empty()) << "a planted lock copy is no reason for a question";
@@ -209,7 +210,8 @@ TEST_F(LabTest, ADeletedPupilComesBackThroughImport) {
                "Datos de Usuarios v2.6\r\n"
                "ANA|7|2|3|150|150|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001\r\n"
                "LUIS|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002\r\n");
-    ASSERT_TRUE(AddPupilFigures(store_, "ID-20240101000001", FiguresOfAttempt(SomeKeystrokes(), Now())));
+    ASSERT_TRUE(
+        AddPupilFigures(store_, "ID-20240101000001", FiguresOfAttempt(SomeKeystrokes(), Now())));
     const PupilFigures figures = LoadPupilFigures(store_, "ID-20240101000001");
     ASSERT_TRUE(DeleteUser("ID-20240101000001"));
     EXPECT_EQ(ListedNames(), QStringList{"LUIS"});

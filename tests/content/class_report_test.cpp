@@ -90,7 +90,8 @@ TEST_F(ClassReportTest, FieldsAreDefusedAndQuotedAndTrendsComeFromTheResults) {
 
     // No users file: nothing to report, said so.
     EXPECT_FALSE(GatherClassReport(store_, kMade).has_value());
-    EXPECT_TRUE(WriteClassReport(store_, Path("informe.csv"), kMade).contains("archivo de usuarios"));
+    EXPECT_TRUE(
+        WriteClassReport(store_, Path("informe.csv"), kMade).contains("archivo de usuarios"));
     EXPECT_FALSE(Exists("informe.csv"));
 }
 

@@ -204,7 +204,8 @@ TEST_F(FiguresFileTest, KillDuringSavesLeavesAWholeFile) {
     // The next save goes on from the whole file, whatever was left over.
     const std::size_t before = LoadPupilFigures(store_, kId).attempts.size();
     ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
-    EXPECT_EQ(LoadPupilFigures(store_, kId).attempts.size(), std::min<std::size_t>(before + 1, 200));
+    EXPECT_EQ(LoadPupilFigures(store_, kId).attempts.size(),
+              std::min<std::size_t>(before + 1, 200));
 }
 
 }  // namespace
