@@ -121,8 +121,10 @@ Step RunAttempt(Run& run) {
         return Step::End;
     }
     BringToFront(run.window.Window(), false);
-    ExerciseSession session(run.window, run.state.previousFinger);
-    const SessionOutcome outcome = session.Run(text.text, user.name, user.level, run.speedTarget);
+    ExerciseSession session(run.window, run.state.previousFinger, run.state.keyboard);
+    // Shown and judged as the PC's keyboard types it.
+    const QString typed = TypeableText(run.state.keyboard, text.text);
+    const SessionOutcome outcome = session.Run(typed, user.name, user.level, run.speedTarget);
     // Every keystroke counts for the pupil's figures, whatever becomes of the attempt.
     RecordAttemptFigures(user.id, session.Keystrokes());
     if (outcome == kSessionRestart) return Step::Exercise;

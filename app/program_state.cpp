@@ -3,8 +3,8 @@
 namespace tz {
 
 ProgramState InitialProgramState() {
-    // Nobody chosen, the "NORMAL" mode, no help hidden, no finger looked up yet, no picture of
-    // the program's own drawn: the default values say it all.
+    // Nobody chosen, the "NORMAL" mode, no help hidden, no finger looked up yet, the Spanish
+    // keyboard, no picture of the program's own drawn: the default values say it all.
     return ProgramState();
 }
 

@@ -14,6 +14,7 @@
 #include "content/class_report.h"
 #include "content/custom_texts.h"
 #include "content/results_chart.h"
+#include "exercise/exercise_pictures.h"
 #include "exercise/keyboard_tables.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -21,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/fonts.h"
+#include "platform/keyboard_layout.h"
 #include "platform/pictures.h"
 #include "platform/safe_files.h"
 #include "platform/shell.h"
@@ -269,8 +271,9 @@ void InitialiseProgram(ProgramState& state) {
     std::unique_ptr<ProgramPresence> presence = std::move(state.presence);
     state = InitialProgramState();
     state.presence = std::move(presence);
-    // The tables every exercise and the chart read, built once.
-    CurrentKeyboardTables();
+    // The PC's keyboard, in the hints, on the keyboard picture and in the texts typed.
+    state.keyboard = MakeKeyboardTables(RunningKeyboardLayout());
+    RegisterKeyboardPictures(state.keyboard);
     ChartColours();
     UpgradeUsersFile(DrainEvents);
     state.ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);

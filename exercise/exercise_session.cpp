@@ -189,8 +189,9 @@ qint16 ComputeSpeed(int correct, qint64 elapsedSeconds) {
 
 // ---- ExerciseSession ---------------------------------------------------------------------
 
-ExerciseSession::ExerciseSession(SessionDisplay& display, int& previousFinger)
-    : display_(display), previousFinger_(previousFinger) {}
+ExerciseSession::ExerciseSession(SessionDisplay& display, int& previousFinger,
+                                 const KeyboardTables& keyboard)
+    : display_(display), keyboard_(keyboard), previousFinger_(previousFinger) {}
 
 SessionOutcome ExerciseSession::Run(const QString& text, const QString& userName, int level,
                                     int speedTarget) {
@@ -358,7 +359,7 @@ void ExerciseSession::PaintTypedCell(const QString& drawn, const QColor& colour)
 }
 
 void ExerciseSession::ShowExpectedHint() {
-    expectedHint_ = NextKeyHint(expected_, previousFinger_);
+    expectedHint_ = NextKeyHint(keyboard_, expected_, previousFinger_);
     display_.ShowHint(expected_, expectedHint_);
 }
 

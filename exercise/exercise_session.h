@@ -129,8 +129,10 @@ class SessionDisplay {
 
 class ExerciseSession {
   public:
-    // `previousFinger` is the finger of the hint looked up last, kept across attempts.
-    ExerciseSession(SessionDisplay& display, int& previousFinger);
+    // `previousFinger` is the finger of the hint looked up last, kept across attempts;
+    // `keyboard` the tables of the PC's keyboard, which the hints follow.
+    ExerciseSession(SessionDisplay& display, int& previousFinger,
+                    const KeyboardTables& keyboard = KeyboardTablesFor(kSpanishLayout));
 
     // Pause after each drawn keystroke and after laying out a page (1 ms); the benchmark sets
     // 0 to measure only the work.
@@ -187,6 +189,7 @@ class ExerciseSession {
     void End(SessionOutcome outcome);
 
     SessionDisplay& display_;
+    const KeyboardTables& keyboard_;
     int& previousFinger_;
     int drawPause_ = 1;
 
