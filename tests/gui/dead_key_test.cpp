@@ -251,19 +251,30 @@ void ReadTheSettingsFileOnTheDisplay() {
     EXPECT_EQ(RunningKeyboardLayout(), kSpanishLayout);
 }
 
-// The tools the X half needs, or why the test cannot run here.
-QString MissingXTools() {
+// Starts Xvfb with the layout. False when it cannot: `skip` says why where this machine lacks
+// the tools; a server that does not come up is a failure.
+bool StartDisplay(VirtualDisplay& display, const QString& layout, QString* skip) {
     for (const char* tool : {"Xvfb", "xdotool", "setxkbmap"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
-            return QStringLiteral(
+            *skip = QStringLiteral(
                 "needs Xvfb, xdotool and setxkbmap (packages xvfb, xdotool, "
                 "x11-xkb-utils)");
+            return false;
         }
     }
     if (!QFile::exists(QStringLiteral("/usr/share/X11/locale/compose.dir"))) {
-        return QStringLiteral("needs the X compose tables (/usr/share/X11/locale)");
+        *skip = QStringLiteral("needs the X compose tables (/usr/share/X11/locale)");
+        return false;
     }
-    return QString();
+    if (!display.Start(QStandardPaths::findExecutable(QStringLiteral("Xvfb")))) {
+        ADD_FAILURE() << "Xvfb did not start";
+        return false;
+    }
+    QProcess setxkbmap;
+    setxkbmap.start(QStringLiteral("setxkbmap"), {"-display", display.name, layout});
+    const bool set = setxkbmap.waitForFinished(10000) && setxkbmap.exitCode() == 0;
+    EXPECT_TRUE(set) << setxkbmap.readAllStandardError().toStdString();
+    return set;
 }
 
 // Runs this test program again on the display, for one test, with the variables given, and
@@ -290,24 +301,17 @@ void RunOnTheDisplay(const VirtualDisplay& display, const QString& test,
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
 }
 
-void SetXLayout(const VirtualDisplay& display, const QString& layout) {
-    QProcess setxkbmap;
-    setxkbmap.start(QStringLiteral("setxkbmap"), {"-display", display.name, layout});
-    ASSERT_TRUE(setxkbmap.waitForFinished(10000));
-    ASSERT_EQ(setxkbmap.exitCode(), 0) << setxkbmap.readAllStandardError().toStdString();
-}
-
 TEST(DeadKeys, AccentThenVowelArriveAsOneCharacterUnderARealXDisplay) {
     if (qEnvironmentVariable(kChildVariable) == QStringLiteral("1")) {
         TypeDeadKeyOnTheDisplay();
         return;
     }
-    const QString missing = MissingXTools();
-    if (!missing.isEmpty()) GTEST_SKIP() << missing.toStdString();
     VirtualDisplay display;
-    ASSERT_TRUE(display.Start(QStandardPaths::findExecutable(QStringLiteral("Xvfb"))))
-        << "Xvfb did not start";
-    SetXLayout(display, QStringLiteral("es"));
+    QString skip;
+    if (!StartDisplay(display, QStringLiteral("es"), &skip)) {
+        if (!skip.isEmpty()) GTEST_SKIP() << skip.toStdString();
+        return;
+    }
     RunOnTheDisplay(display,
                     QStringLiteral("AccentThenVowelArriveAsOneCharacterUnderARealXDisplay"));
 }
@@ -324,12 +328,12 @@ TEST(DeadKeys, TheLatinAmericanKeyboardOfARealXDisplay) {
         }
         return;
     }
-    const QString missing = MissingXTools();
-    if (!missing.isEmpty()) GTEST_SKIP() << missing.toStdString();
     VirtualDisplay display;
-    ASSERT_TRUE(display.Start(QStandardPaths::findExecutable(QStringLiteral("Xvfb"))))
-        << "Xvfb did not start";
-    SetXLayout(display, QStringLiteral("latam"));
+    QString skip;
+    if (!StartDisplay(display, QStringLiteral("latam"), &skip)) {
+        if (!skip.isEmpty()) GTEST_SKIP() << skip.toStdString();
+        return;
+    }
     // No settings file where the program looks: only X speaks.
     QTemporaryDir config;
     ASSERT_TRUE(config.isValid());
