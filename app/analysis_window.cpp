@@ -52,7 +52,8 @@ void ShowPicture(AnalysisWindow& analysis, int control, const QImage& image, QPo
 }
 
 void ShowFigures(AnalysisWindow& analysis) {
-    const PupilFigures figures = LoadPupilFigures(analysis.state->CurrentUser.id);
+    const PupilFigures figures =
+        LoadPupilFigures(*analysis.state->store, analysis.state->CurrentUser.id);
     ShowPicture(analysis, kAnalysisKeyboardId, DrawErrorKeyboard(figures, analysis.state->keyboard),
                 QPoint(15, 45));
     ShowPicture(analysis, kAnalysisLegendId, DrawErrorLegend(), QPoint(620, 45));
@@ -83,7 +84,8 @@ AnalysisWindow BuildAnalysisWindow(ProgramState& state) {
 
 void PracticeDifficultKeys(AnalysisWindow& analysis) {
     ProgramState& state = *analysis.state;
-    const std::vector<WeakKey> weakest = WeakestKeys(LoadPupilFigures(state.CurrentUser.id), 5);
+    const std::vector<WeakKey> weakest =
+        WeakestKeys(LoadPupilFigures(*state.store, state.CurrentUser.id), 5);
     if (weakest.empty()) {
         Tell(kTitle,
              QStringLiteral("Todavía no hay teclas con errores que practicar.\n\n"

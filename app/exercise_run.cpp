@@ -68,16 +68,16 @@ void MoveIntoCourse(UserRecord& user) {
 }
 
 // A pass that cannot be written would be lost without a word: the pupil is told.
-void SaveProgress(UserRecord& user) {
-    WriteResult saved = SaveUser(user, DrainEvents);
+void SaveProgress(PupilStore& store, UserRecord& user) {
+    WriteResult saved = store.SaveUser(user, DrainEvents);
     // Another program held the users file: the pupil may try again, as often as needed.
     while (saved.Busy() &&
            AskYesNo(kMessageTitle,
                     QStringLiteral("No se ha podido guardar el progreso de ") + user.name +
-                        QStringLiteral(": ") + kUsersFileBusy + Twice(LineBreak) +
+                        QStringLiteral(": ") + BusyText(store) + Twice(LineBreak) +
                         QStringLiteral("¿Quieres volver a intentarlo?"),
                     DialogIcon::Exclamation)) {
-        saved = SaveUser(user, DrainEvents);
+        saved = store.SaveUser(user, DrainEvents);
     }
     if (saved || saved.Busy()) return;
     Tell(kMessageTitle,
@@ -126,7 +126,7 @@ Step RunAttempt(Run& run) {
     const QString typed = TypeableText(run.state.keyboard, text.text);
     const SessionOutcome outcome = session.Run(typed, user.name, user.level, run.speedTarget);
     // Every keystroke counts for the pupil's figures, whatever becomes of the attempt.
-    RecordAttemptFigures(user.id, session.Keystrokes());
+    RecordAttemptFigures(*run.state.store, user.id, session.Keystrokes());
     if (outcome == kSessionRestart) return Step::Exercise;
     const std::optional<ExerciseResult> result = session.Result();
     if (outcome != kSessionFinished || !result) return Step::End;
@@ -143,7 +143,7 @@ Step RunAttempt(Run& run) {
         }
         RecordResult(user.history, std::max<std::int16_t>(result->speed, 0));
         if (course) {
-            SaveProgress(user);
+            SaveProgress(*run.state.store, user);
             ShowResultsChart(run.state);
         }
     }
@@ -152,7 +152,7 @@ Step RunAttempt(Run& run) {
     if (user.block > run.block.blockCount) {
         user.block = 1;
         ++user.level;
-        SaveProgress(user);
+        SaveProgress(*run.state.store, user);
         QString message = NewLevelMessage(user.level);
         next = Step::NewLevel;
         if (user.level > LastLevel) {
@@ -274,7 +274,7 @@ void RunExercises(ProgramState& state, const ExerciseRequest& request) {
 }
 
 bool RunExercisesForUser(ProgramState& state, const QString& id) {
-    const std::optional<UserRecord> user = LoadUser(id);
+    const std::optional<UserRecord> user = state.store->LoadUser(id);
     if (!user || user->name.isEmpty()) {
         Tell(kMessageTitle,
              QStringLiteral("No hay ningún usuario con el identificador ") + id +

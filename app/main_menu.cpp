@@ -38,7 +38,8 @@ void AddFrame(QWidget* window, int id, const QRect& geometry) {
 // The users window; true when it returned with a user selected.
 bool ChooseUser(ProgramState& state) {
     const bool hadUser = !state.CurrentUser.name.isEmpty();
-    RunUsersWindow(state.mainMenu, state.CurrentUser, state.CurrentMode, SaveClassReportAsked);
+    RunUsersWindow(state.mainMenu, *state.store, state.CurrentUser, state.CurrentMode,
+                   SaveClassReportAsked);
     if (!state.CurrentUser.name.isEmpty()) return true;
     // The pupil on the panel was deleted: nothing of theirs may stay on the panel and chart,
     // nor in the record that now stands for nobody.

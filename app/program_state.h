@@ -11,6 +11,7 @@
 #include "exercise/exercise_window.h"
 #include "exercise/keyboard_tables.h"
 #include "users/live_programs.h"
+#include "users/pupil_store.h"
 #include "users/user_record.h"
 
 namespace tz {
@@ -36,6 +37,8 @@ struct ProgramState {
     QPointer<QWidget> mainMenu;
     // This program's mark in the data folder, held from the file checks to the end.
     std::unique_ptr<ProgramPresence> presence;
+    // Where the pupils are kept: the users file, or the school's server named in the settings.
+    std::unique_ptr<PupilStore> store;
 };
 
 // The state every run of the program starts from (tests start from it too).

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/commands.h"
 #include "app/exercise_run.h"
 #include "app/main_menu.h"
 #include "app/picture_registry.h"
+#include "app/store_choice.h"
 #include "app/user_views.h"
 #include "content/class_report.h"
 #include "content/custom_texts.h"
@@ -28,6 +30,7 @@
 #include "platform/shell.h"
 #include "platform/translations.h"
 #include "platform/windows.h"
+#include "users/file_store.h"
 #include "users/live_programs.h"
 #include "users/pupil_files.h"
 #include "users/users_file.h"
@@ -208,8 +211,19 @@ std::unique_ptr<FileLock> LockForChecks() {
 
 }  // namespace
 
+bool UsesUsersFile(const PupilStore& store) {
+    return dynamic_cast<const FileStore*>(&store) != nullptr;
+}
+
+bool UsesUsersFile(const ProgramState& state) {
+    return !state.store || UsesUsersFile(*state.store);
+}
+
 bool RunFileChecks(ProgramState& state) {
     AskAboutMarker();
+    // A server keeps no users file: there is no lock copy to offer back or make, and nothing to
+    // set aside.
+    if (!UsesUsersFile(state)) return true;
     // No other program starts or ends while the checks run.
     const std::unique_ptr<FileLock> lock = LockForChecks();
     state.presence = ProgramPresence::Join();
@@ -228,6 +242,7 @@ bool RunFileChecks(ProgramState& state) {
 }
 
 void LeaveDataFolder(ProgramState& state) {
+    if (!UsesUsersFile(state)) return;
     LockOutcome outcome = LockOutcome::Taken;
     std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &outcome);
     const bool busy = outcome == LockOutcome::Busy;
@@ -269,16 +284,32 @@ void InitialiseProgram(ProgramState& state) {
     RegisterAllPictures();
     QWidget* splash = OpenSplashWindow();
     std::unique_ptr<ProgramPresence> presence = std::move(state.presence);
+    std::unique_ptr<PupilStore> store = std::move(state.store);
     state = InitialProgramState();
     state.presence = std::move(presence);
+    if (store) state.store = std::move(store);
     // The PC's keyboard, in the hints, on the keyboard picture and in the texts typed.
     state.keyboard = MakeKeyboardTables(RunningKeyboardLayout());
     RegisterKeyboardPictures(state.keyboard);
     ChartColours();
-    UpgradeUsersFile(DrainEvents);
+    // A server's tables were brought up to date when the program connected.
+    if (UsesUsersFile(state)) UpgradeUsersFile(DrainEvents);
     state.ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
     SleepMs(2500);
     DestroyWindow(splash);
+}
+
+bool OpenStore(ProgramState& state) {
+    QString failure;
+    std::unique_ptr<PupilStore> store =
+        OpenNamedStore(RunningFolderSources().settingsFiles, &failure);
+    if (!store) {
+        Tell(QString::fromUtf8("TIPENZO 10 ATENCIÓN"), failure, DialogIcon::Exclamation);
+        return false;
+    }
+    // A test may have handed the program a store of its own; the settings name none here.
+    if (!state.store || !UsesUsersFile(*store)) state.store = std::move(store);
+    return true;
 }
 
 void ShutdownProgram(ProgramState& state) {
@@ -292,48 +323,10 @@ int RunProgram(int argc, char** argv) {
     return RunProgram(argc, argv, state);
 }
 
-namespace {
-
-// "--informe FILE": the file named, an empty text when the name is missing; nothing without
-// the option.
-std::optional<QString> ReportArgument(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (QString::fromLocal8Bit(argv[i]) != QStringLiteral("--informe")) continue;
-        return i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
-    }
-    return std::nullopt;
-}
-
-// The class report from the command line: no window, no mark in the data folder, nothing
-// written there; what went wrong goes to the error output with a non-zero exit code.
-int RunReportCommand(const QString& path) {
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "Uso: tipenzo10 --informe ARCHIVO.csv | ARCHIVO.pdf\n");
-        return 2;
-    }
-    if (!FoldersSet()) {
-        const FolderChoice choice = ChooseFolders(RunningFolderSources());
-        SetFolders(choice.programFolder, choice.dataFolder);
-    }
-    const QString target = QFileInfo(path).absoluteFilePath();
-    const QString failure = WriteClassReport(target, Now());
-    if (!failure.isEmpty()) {
-        std::fprintf(stderr, "%s\n", failure.toLocal8Bit().constData());
-        return 1;
-    }
-    std::printf("%s\n", (QStringLiteral("Informe de la clase guardado en ") +
-                         QDir::toNativeSeparators(target))
-                            .toLocal8Bit()
-                            .constData());
-    return 0;
-}
-
-}  // namespace
-
 int RunProgram(int argc, char** argv, ProgramState& state) {
-    const std::optional<QString> reportPath = ReportArgument(argc, argv);
-    // The report needs no screen: it runs on a server or in a script as well.
-    if (reportPath && !QApplication::instance() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    const bool command = AsksForCommand(argc, argv);
+    // The commands need no screen: they run on a server or in a script as well.
+    if (command && !QApplication::instance() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     // Tests run the whole program inside their own application object.
@@ -342,11 +335,14 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
     // The per-user folders carry the program's name, whatever its file is called.
     QCoreApplication::setApplicationName(QStringLiteral("tipenzo10"));
     QGuiApplication::setDesktopFileName(QStringLiteral("es.tipenzo.Tipenzo10"));
+    if (const std::optional<int> exitCode = RunCommandLine(argc, argv)) return *exitCode;
     // Pictures are painted for the sharpest screen; another screen shows them scaled down.
-    if (reportPath) return RunReportCommand(*reportPath);
     SetPictureScale(qGuiApp->devicePixelRatio());
     TipenzoInitAssets();
     InstallSpanishTranslations();
+    // The school's server, when the settings name one, is reached before anything is written
+    // anywhere: a program that cannot reach it says so and ends, leaving no trace.
+    if (!OpenStore(state)) return 1;
     SettleFolders();
     if (!RunFileChecks(state)) return 0;
     InitialiseProgram(state);

@@ -22,6 +22,13 @@ void SettleFolders();
 // to the first program to start, and the lock copy goes with the last one to end. The checks
 // put this program's mark in the folder.
 bool RunFileChecks(ProgramState& state);
+// Whether the program keeps its pupils in the users file of the data folder (not on a server).
+bool UsesUsersFile(const ProgramState& state);
+bool UsesUsersFile(const PupilStore& store);
+
+// Puts the store the settings files name in the state (the users file when they name no
+// server); false, once the pupil was told why, when the server they name cannot be used.
+bool OpenStore(ProgramState& state);
 
 // The end of this program's use of the data folder: its mark goes, and with the last program
 // the lock copy.
@@ -42,9 +49,9 @@ QWidget* OpenSplashWindow();
 // released.
 void ShutdownProgram(ProgramState& state);
 
-// The whole program: file checks, start-up, the main menu and the orderly end. Returns the
-// process exit code: 0, except for "--informe FILE.csv|FILE.pdf", which writes the class
-// report without any window and returns 1 when it could not (2 without a file name).
+// The whole program: the store, file checks, start-up, the main menu and the orderly end.
+// Returns the process exit code: 0, or 1 when the school's server the settings name cannot be
+// used; the commands of app/commands.h return their own.
 int RunProgram(int argc, char** argv);
 // The same, on a state the caller holds (tests look at it while the program runs).
 int RunProgram(int argc, char** argv, ProgramState& state);

@@ -77,8 +77,8 @@ std::optional<double> PupilReportRow::Trend() const {
     return sxy / sxx;
 }
 
-std::optional<ClassReport> GatherClassReport(const QDateTime& made) {
-    const UserLines file = ReadUserLines();
+std::optional<ClassReport> GatherClassReport(PupilStore& store, const QDateTime& made) {
+    const UserLines file = store.ReadUserLines();
     if (!file.opened) return std::nullopt;
     ClassReport report;
     report.made = made;
@@ -98,7 +98,7 @@ std::optional<ClassReport> GatherClassReport(const QDateTime& made) {
             row.results.push_back(result);
         }
         const PupilFigures figures =
-            LoadPupilFigures(TrimSpaces(UserLineField(line, UserField::Id)));
+            LoadPupilFigures(store, TrimSpaces(UserLineField(line, UserField::Id)));
         const KeyFigures total = figures.Total();
         if (total.keystrokes > 0) row.errorRate = total.ErrorRate();
         for (const WeakKey& key : WeakestKeys(figures, 3)) row.weakestKeys << key.label;
@@ -144,18 +144,15 @@ QByteArray FormatClassReportCsv(const ClassReport& report) {
     return "\xEF\xBB\xBF" + EncodeLines(lines);
 }
 
-QString WriteClassReport(const QString& path, const QDateTime& made) {
+QString WriteClassReport(PupilStore& store, const QString& path, const QDateTime& made) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QStringLiteral("csv") && suffix != QStringLiteral("pdf")) {
         return QStringLiteral(
             "El informe se guarda como hoja de cálculo (.csv) o como "
             "documento PDF (.pdf): elige un nombre que termine así.");
     }
-    const std::optional<ClassReport> report = GatherClassReport(made);
-    if (!report) {
-        return QStringLiteral("No se puede leer el archivo de usuarios de la carpeta de datos:\n") +
-               QDir::toNativeSeparators(DataPath(kUsersFileName));
-    }
+    const std::optional<ClassReport> report = GatherClassReport(store, made);
+    if (!report) return store.CannotReadText();
     const QByteArray bytes =
         suffix == QStringLiteral("csv") ? FormatClassReportCsv(*report) : ClassReportPdf(*report);
     const bool written = !bytes.isEmpty() && ReplaceFileWith(path, bytes);
@@ -169,10 +166,10 @@ QString WriteClassReport(const QString& path, const QDateTime& made) {
     return QString();
 }
 
-void SaveClassReportAsked() {
+void SaveClassReportAsked(PupilStore& store) {
     const QString path = SaveFileDialog(kReportTitle, kReportFilter, kProposedName);
     if (path.isEmpty()) return;
-    const QString failure = WriteClassReport(path, Now());
+    const QString failure = WriteClassReport(store, path, Now());
     if (!failure.isEmpty()) {
         Tell(kReportTitle, failure, DialogIcon::Exclamation);
         return;

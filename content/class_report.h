@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "users/pupil_store.h"
+
 namespace tz {
 
 struct PupilReportRow {
@@ -36,7 +38,7 @@ struct ClassReport {
 
 // The pupils of the users file, in its order, with their figures; nothing when the users file
 // cannot be read. Reads only: works on a data folder that cannot be written.
-std::optional<ClassReport> GatherClassReport(const QDateTime& made);
+std::optional<ClassReport> GatherClassReport(PupilStore& store, const QDateTime& made);
 
 // A text field of the CSV: a "=", "+", "-", "@", tab or carriage return first (after any
 // spaces or other blanks) gets a "'" in front so a spreadsheet does not take it for a formula; quoted when it
@@ -53,10 +55,10 @@ QByteArray ClassReportPdf(const ClassReport& report);
 // Writes the report as the file name's extension asks (".csv" or ".pdf", in any case), in one
 // step (ReplaceFileWith), so a failure leaves no half file. Empty on success, otherwise
 // what to tell the teacher.
-QString WriteClassReport(const QString& path, const QDateTime& made);
+QString WriteClassReport(PupilStore& store, const QString& path, const QDateTime& made);
 
 // The users window's button: asks where to save and which kind, writes, tells how it went.
-void SaveClassReportAsked();
+void SaveClassReportAsked(PupilStore& store);
 
 // "12,5": a decimal comma, as the Spanish spreadsheets read numbers.
 QString DecimalComma(double value, int decimals);

@@ -3,16 +3,10 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <QTimeZone>
-#include <memory>
 #include <set>
 
 #include "platform/clock.h"
-#include "platform/file_lock.h"
-#include "platform/files.h"
-#include "platform/safe_files.h"
 #include "platform/textfile.h"
-#include "users/pupil_files.h"
-#include "users/user_store.h"
 
 namespace tz {
 
@@ -23,7 +17,6 @@ constexpr int kRecordLockWaitMs = 3000;
 // Larger counts are no real pupil's: a file holding them was damaged (and sums stay in range).
 constexpr qint64 kLargestCount = 1'000'000'000'000LL;
 // Attempts are stamped in UTC: a change of summer time or of the PC's time zone moves no stamp.
-constexpr qint64 kLargestFileBytes = 8 * 1024 * 1024;
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'");
 
 const QString kCharacterTag = QStringLiteral("tecla");
@@ -118,11 +111,6 @@ bool ReadLine(const QString& line, PupilFigures& figures, std::set<int>& fingers
     return false;
 }
 
-QString FiguresPath(const QString& id) {
-    const QString name = PupilFiguresName(id);
-    return name.isEmpty() ? QString() : DataPath(name);
-}
-
 // A file of figures written by a later version of the program: not understood, so never
 // replaced.
 bool IsOfLaterVersion(const QByteArray& bytes) {
@@ -132,24 +120,6 @@ bool IsOfLaterVersion(const QByteArray& bytes) {
     while (end < bytes.size() && bytes[end] >= '0' && bytes[end] <= '9') ++end;
     const QByteArray digits = bytes.mid(start.size(), end - start.size());
     return !digits.isEmpty() && digits.size() < 9 && digits.toInt() > kFiguresVersion;
-}
-
-// The figures as a save must start from them: nothing when the file is to be left alone.
-std::optional<PupilFigures> FiguresToBuildOn(const QString& path) {
-    // A real pupil's figures take some kilobytes; a file far larger is no figures file.
-    const FileRead read = ReadRegularFile(path, kLargestFileBytes);
-    if (read.outcome == ReadOutcome::Missing) return PupilFigures();
-    if (read.outcome == ReadOutcome::Denied || read.outcome == ReadOutcome::Failed)
-        return std::nullopt;
-    if (read.Ok()) {
-        if (std::optional<PupilFigures> figures = ParseFiguresFile(read.bytes)) return figures;
-        if (IsOfLaterVersion(read.bytes)) return std::nullopt;
-    }
-    // Damaged, far too large, or not a file at all (a link planted there): set aside under a
-    // name of its own, never overwritten, and the figures start again.
-    if (!MoveReplacing(path, path + QStringLiteral(".defectuoso-") + MakeDateStamp()))
-        return std::nullopt;
-    return PupilFigures();
 }
 
 }  // namespace
@@ -197,33 +167,36 @@ std::optional<PupilFigures> ParseFiguresFile(const QByteArray& bytes) {
     return figures;
 }
 
-PupilFigures LoadPupilFigures(const QString& id) {
-    const QString path = FiguresPath(id);
-    if (path.isEmpty()) return {};
-    const FileRead read = ReadRegularFile(path, kLargestFileBytes);
-    if (!read.Ok()) return {};
-    return ParseFiguresFile(read.bytes).value_or(PupilFigures());
+PupilFigures LoadPupilFigures(PupilStore& store, const QString& id) {
+    const std::optional<QByteArray> bytes = store.ReadFigures(id);
+    if (!bytes) return {};
+    return ParseFiguresFile(*bytes).value_or(PupilFigures());
 }
 
-WriteResult AddPupilFigures(const QString& id, const PupilFigures& attempt, int lockWaitMs) {
-    const QString path = FiguresPath(id);
-    if (path.isEmpty()) return {WriteOutcome::Failed};
-    LockOutcome locked = LockOutcome::Taken;
-    const std::unique_ptr<FileLock> lock = LockUsersFile(lockWaitMs, &locked);
-    if (!lock) return {LockFailure(locked)};
-    // A pupil another program deleted while she typed keeps no figures behind.
-    if (!UserIdExists(id)) return {WriteOutcome::Failed};
-    if (!CreateSharedFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
-    std::optional<PupilFigures> figures = FiguresToBuildOn(path);
-    if (!figures) return {WriteOutcome::Failed};
-    AddFigures(*figures, attempt);
-    const bool written = ReplaceFileWith(path, FormatFiguresFile(*figures));
-    return {written ? WriteOutcome::Written : WriteOutcome::Failed};
+WriteResult AddPupilFigures(PupilStore& store, const QString& id, const PupilFigures& attempt,
+                            int lockWaitMs) {
+    return store.ChangeFigures(
+        id,
+        [&attempt](const std::optional<QByteArray>& current) -> FiguresStep {
+            PupilFigures figures;
+            if (current) {
+                const std::optional<PupilFigures> read = ParseFiguresFile(*current);
+                if (!read) {
+                    return {IsOfLaterVersion(*current) ? FiguresStep::Verdict::LeaveAlone
+                                                       : FiguresStep::Verdict::Damaged,
+                            {}};
+                }
+                figures = *read;
+            }
+            AddFigures(figures, attempt);
+            return {FiguresStep::Verdict::Write, FormatFiguresFile(figures)};
+        },
+        lockWaitMs);
 }
 
-void RecordAttemptFigures(const QString& id, const KeystrokeLog& log) {
+void RecordAttemptFigures(PupilStore& store, const QString& id, const KeystrokeLog& log) {
     if (log.empty() || id.isEmpty()) return;
-    AddPupilFigures(id, FiguresOfAttempt(log, Now()), kRecordLockWaitMs);
+    AddPupilFigures(store, id, FiguresOfAttempt(log, Now()), kRecordLockWaitMs);
 }
 
 }  // namespace tz

@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UpgradeUsersFile();
     FUZZ_CHECK(ListedNames() == pupils);
     const QByteArray started = fuzz::ReadFolderFile(kUsersFileName);
-    if (started != input && !input.isEmpty())
+    // (A file of nothing but byte-order marks is an empty one: it just gets its header.)
+    if (started != input && !QByteArray(input).replace("\xEF\xBB\xBF", "").isEmpty())
         FUZZ_CHECK(fuzz::ReadFolderFile(UpgradeCopyName(MakeDateStamp())) == input);
     UpgradeUsersFile();
     FUZZ_CHECK(fuzz::ReadFolderFile(kUsersFileName) == started);

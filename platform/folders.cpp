@@ -5,11 +5,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <optional>
 
 #include "platform/files.h"
-#include "platform/keyboard_layout.h"
-#include "platform/safe_files.h"
+#include "platform/settings_file.h"
 #include "platform/textfile.h"
 
 // Set by the build from the install folders.
@@ -27,7 +25,6 @@ const QString kSettingsName = QStringLiteral("tipenzo10.ini");
 // Where an install puts the program's own files, seen from the executable's folder.
 const QString kInstalledFolder = QStringLiteral(TIPENZO_FILES_FROM_BIN);
 const QString kLessonFolder = QStringLiteral("textos");
-constexpr qint64 kSettingsFileCap = 64 * 1024;
 
 QString Absolute(const QString& base, const QString& path) {
     return QDir::cleanPath(QDir(base).absoluteFilePath(QDir::fromNativeSeparators(path))) + '/';
@@ -89,60 +86,11 @@ FolderChoice ChooseFolders(const FolderSources& sources) {
     return choice;
 }
 
-namespace {
-
-// The value of `key` in `[section]` of a settings file, names matched without regard to case,
-// surrounding blanks and quotes taken off; nothing when the file does not set it. The first
-// line that sets it counts, even with an empty value.
-std::optional<QString> ReadSetting(const QString& settingsFile, QLatin1String section,
-                                   QLatin1String key) {
-    // A settings file holds some lines: what lies past the cap is never looked at.
-    const FileRead read = ReadRegularFile(settingsFile, kSettingsFileCap);
-    if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return std::nullopt;
-    QByteArray bytes = read.bytes;
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    // Notepad of older Windows saved in the ANSI code page.
-    const QString text = DecodeText(bytes, GuessTextEncoding(read));
-    QString current;
-    for (const QString& rawLine : SplitLines(text)) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
-        if (line.startsWith('[') && line.endsWith(']')) {
-            current = line.mid(1, line.size() - 2).trimmed();
-            continue;
-        }
-        if (current.compare(section, Qt::CaseInsensitive) != 0) continue;
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0) continue;
-        if (line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) != 0) continue;
-        QString value = line.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
-            value = value.mid(1, value.size() - 2).trimmed();
-        return value;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
 QString ReadDataFolderSetting(const QString& settingsFile) {
-    const std::optional<QString> value =
-        ReadSetting(settingsFile, QLatin1String("datos"), QLatin1String("carpeta"));
-    if (!value || value->isEmpty()) return QString();
-    return Absolute(QFileInfo(settingsFile).absolutePath(), *value);
-}
-
-QString ReadKeyboardLayoutSetting(const QString& settingsFile) {
-    const std::optional<QString> value =
-        ReadSetting(settingsFile, QLatin1String("teclado"), QLatin1String("distribucion"));
-    if (!value) return QString();
-    // Written by hand: the name with or without its tilde, in any case.
-    for (const QString& known : {kLatinAmericanLayout, kSpanishLayout, QStringLiteral("espanol")}) {
-        if (value->compare(known, Qt::CaseInsensitive) == 0) {
-            return known == kLatinAmericanLayout ? kLatinAmericanLayout : kSpanishLayout;
-        }
-    }
-    return QString();
+    const std::optional<SettingsSection> data = ReadSettingsSection(settingsFile, "datos");
+    const QString value = data ? data->Value("carpeta") : QString();
+    if (value.isEmpty()) return QString();
+    return Absolute(QFileInfo(settingsFile).absolutePath(), value);
 }
 
 bool FolderIsWritable(const QString& folder) {

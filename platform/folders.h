@@ -11,8 +11,7 @@
 //     carpeta=/srv/tipenzo10
 //
 // (a relative path counts from the settings file's folder), and the environment variable
-// TIPENZO_DATA names a data folder over everything else. The same file may name the PC's
-// keyboard layout (platform/keyboard_layout.h).
+// TIPENZO_DATA names a data folder over everything else.
 
 #include <QString>
 #include <QStringList>
@@ -51,11 +50,6 @@ FolderChoice ChooseFolders(const FolderSources& sources);
 // The data folder named in a settings file ("carpeta" in the section "[datos]", names matched
 // without regard to case), as an absolute path; empty when the file names none.
 QString ReadDataFolderSetting(const QString& settingsFile);
-
-// The keyboard layout a settings file names ("distribucion" in the section "[teclado]": one of
-// kLatinAmericanLayout and kSpanishLayout, platform/keyboard_layout.h, written in any case and
-// "español" also without its tilde); empty when it names none the program knows.
-QString ReadKeyboardLayoutSetting(const QString& settingsFile);
 
 // Whether a new file can be made in the folder (tried, not guessed from permission bits).
 bool FolderIsWritable(const QString& folder);

@@ -4,6 +4,7 @@
 #include <QList>
 
 #include "platform/folders.h"
+#include "platform/settings_file.h"
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -77,6 +78,19 @@ QString SystemKeyboardLayout() {
 #else
     return kSpanishLayout;
 #endif
+}
+
+QString ReadKeyboardLayoutSetting(const QString& settingsFile) {
+    const std::optional<SettingsSection> keyboard = ReadSettingsSection(settingsFile, "teclado");
+    if (!keyboard) return QString();
+    const QString value = keyboard->Value(QStringLiteral("distribucion"));
+    // Written by hand: the name with or without its tilde, in any case.
+    for (const QString& known : {kLatinAmericanLayout, kSpanishLayout, QStringLiteral("espanol")}) {
+        if (value.compare(known, Qt::CaseInsensitive) == 0) {
+            return known == kLatinAmericanLayout ? kLatinAmericanLayout : kSpanishLayout;
+        }
+    }
+    return QString();
 }
 
 QString ChooseKeyboardLayout(const QStringList& settingsFiles, const QString& systemLayout) {

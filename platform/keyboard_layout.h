@@ -28,6 +28,10 @@ QString LayoutFromXkbNames(const QByteArray& rulesNames, int group);
 // What Windows says: the name of the keyboard layout ("0000080A" is the Latin American one).
 QString LayoutFromWindowsLayoutName(const QString& name);
 
+// The layout a settings file names ("distribucion" in the section "[teclado]", written in any
+// case, "español" also without its tilde); empty when it names none the program knows.
+QString ReadKeyboardLayoutSetting(const QString& settingsFile);
+
 // The first settings file that names a layout decides; otherwise the system's layout.
 QString ChooseKeyboardLayout(const QStringList& settingsFiles, const QString& systemLayout);
 

@@ -141,7 +141,7 @@ QString ChosenMode(const QButtonGroup* modes) {
 
 }  // namespace
 
-QString RunNewUserDialog(QWidget* owner) {
+QString RunNewUserDialog(QWidget* owner, PupilStore& store) {
     NewUserDialog dialog = BuildDialog(owner);
     dialog.window->show();
     DrainEvents();
@@ -179,20 +179,19 @@ QString RunNewUserDialog(QWidget* owner) {
         }
         // The mode in force for the user already chosen stays: the new line has its own.
         WriteOutcome outcome = WriteOutcome::Failed;
-        addedId =
-            AppendNewUser(name, ChosenLevel(dialog.levels), ChosenMode(dialog.modes), &outcome);
+        addedId = store.AppendNewUser(name, ChosenLevel(dialog.levels), ChosenMode(dialog.modes),
+                                      &outcome);
         if (outcome == WriteOutcome::Busy) {
             // The pupil may try again with the name still typed.
             Tell(QStringLiteral("ERROR:"),
-                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + kUsersFileBusy +
+                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + BusyText(store) +
                      QStringLiteral(" Inténtalo de nuevo."),
                  DialogIcon::Exclamation);
             continue;
         }
         if (addedId.isEmpty()) {
             Tell(QStringLiteral("ERROR:"),
-                 QStringLiteral("No se pudo guardar el nuevo usuario: el archivo de "
-                                "usuarios no se puede escribir."),
+                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + UnwritableText(store),
                  DialogIcon::Exclamation);
         }
         break;

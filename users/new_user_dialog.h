@@ -5,6 +5,8 @@
 
 class QWidget;
 
+#include "users/pupil_store.h"
+
 namespace tz {
 
 enum NewUserDialogControl {
@@ -27,10 +29,10 @@ enum NewUserDialogControl {
 };
 
 // Shows the dialog over `owner` (the users window; may be null), disabled meanwhile, and
-// returns when it closes. On acceptance the user's line is appended to the users file and the
-// new id is returned; Escape and Cancel return empty text and change nothing.
+// returns when it closes. On acceptance the new user is added to `store` and her id is
+// returned; Escape and Cancel return empty text and change nothing.
 // The current user and the mode in force are left as they were: the new user is chosen in the users
 // window like any other.
-QString RunNewUserDialog(QWidget* owner);
+QString RunNewUserDialog(QWidget* owner, PupilStore& store);
 
 }  // namespace tz

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/safe_files.h"
 #include "users/user_record.h"
+#include "users/user_store.h"
 #include "users/users_file.h"
 
 namespace tz {
@@ -29,6 +30,41 @@ QString DeletedFiguresPath(const QString& id) {
 QString PupilFiguresName(const QString& id) {
     if (!IsPlainId(id)) return QString();
     return kFiguresFolderName + u'/' + id + QStringLiteral(".txt");
+}
+
+std::optional<QByteArray> ReadPupilFiguresFile(const QString& id) {
+    const QString name = PupilFiguresName(id);
+    if (name.isEmpty()) return std::nullopt;
+    const FileRead read = ReadRegularFile(DataPath(name), kLargestFiguresBytes);
+    if (!read.Ok()) return std::nullopt;
+    return read.bytes;
+}
+
+WriteResult ChangePupilFiguresFile(const QString& id, const FiguresUpdate& update, int waitMs) {
+    const QString name = PupilFiguresName(id);
+    if (name.isEmpty()) return {WriteOutcome::Failed};
+    const QString path = DataPath(name);
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(waitMs, &locked);
+    if (!lock) return {LockFailure(locked)};
+    // A pupil another program deleted while she typed keeps no figures behind.
+    if (!UserIdExists(id)) return {WriteOutcome::Failed};
+    if (!CreateSharedFolder(DataPath(kFiguresFolderName))) return {WriteOutcome::Failed};
+    const FileRead read = ReadRegularFile(path, kLargestFiguresBytes);
+    if (read.outcome == ReadOutcome::Denied || read.outcome == ReadOutcome::Failed)
+        return {WriteOutcome::Failed};
+    // Far too large, or not a file at all (a link planted there): damaged without a look.
+    FiguresStep step{FiguresStep::Verdict::Damaged, {}};
+    if (read.Ok()) step = update(read.bytes);
+    if (read.outcome == ReadOutcome::Missing) step = update(std::nullopt);
+    if (step.verdict == FiguresStep::Verdict::Damaged) {
+        // Set aside under a name of its own, never overwritten, and the figures start again.
+        if (!MoveReplacing(path, path + QStringLiteral(".defectuoso-") + MakeDateStamp()))
+            return {WriteOutcome::Failed};
+        step = update(std::nullopt);
+    }
+    if (step.verdict != FiguresStep::Verdict::Write) return {WriteOutcome::Failed};
+    return {ReplaceFileWith(path, step.bytes) ? WriteOutcome::Written : WriteOutcome::Failed};
 }
 
 bool KeepDeletedPupilLocked(const QList<QByteArray>& lines) {

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
+
+#include "users/pupil_store.h"
 
 namespace tz {
 
@@ -16,6 +19,18 @@ inline const QString kDeletedFiguresFolderName = QStringLiteral("usuarios_borrad
 // "estadisticas/ID-....txt", relative to the data folder; empty for an id that is not "ID-"
 // and digits, so that no id from a file can name a path of its own.
 QString PupilFiguresName(const QString& id);
+
+// A real pupil's figures take some kilobytes: a file far larger is no figures file, and is
+// never read whole.
+inline constexpr qint64 kLargestFiguresBytes = 8 * 1024 * 1024;
+
+// The pupil's figures file as it stands; nothing when she has none, it cannot be read or it is
+// not a file of ours.
+std::optional<QByteArray> ReadPupilFiguresFile(const QString& id);
+// Under the users-file lock (waiting at most `waitMs`): her figures file changed as `update`
+// says. A damaged file, or anything but a file where hers should be, is set aside under a
+// marked name, never overwritten. Nothing is written for an id the users file no longer holds.
+WriteResult ChangePupilFiguresFile(const QString& id, const FiguresUpdate& update, int waitMs);
 
 // Adds the lines of a pupil about to be deleted to the file of deleted pupils. False when they
 // could not be kept: the pupil must then stay. The caller holds the users-file lock.

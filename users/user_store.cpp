@@ -126,6 +126,9 @@ WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) 
     for (qsizetype i = 0; i < lines.size(); ++i)
         (CarriesId(lines[i], i, id) ? deleted : kept).append(lines[i]);
     if (deleted.isEmpty()) return {WriteOutcome::Written};
+    // A file without its header gets one: the line that comes first once hers is gone must not
+    // be taken for a header because of where it then stands.
+    if (!IsHeaderLine(lines.front(), 0)) kept.prepend(kUsersHeader.toUtf8());
     // Her line is kept among the deleted pupils before it leaves the users file: a pupil
     // deleted by mistake (or by a classmate) can be brought back.
     if (!KeepDeletedPupilLocked(deleted)) return {WriteOutcome::Failed};

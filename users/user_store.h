@@ -1,6 +1,7 @@
 #pragma once
-// The operations that read and change the users file. They take the user they work on and
-// return what they read; none of them shows a window or waits for events.
+// The operations that read and change the users file (the file store's own, FileStore serves
+// them through the store's interface). They take the user they work on and return what they
+// read; none of them shows a window or waits for events.
 
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "users/pupil_store.h"
 #include "users/user_record.h"
 #include "users/users_file.h"
 #include "users/users_upgrade.h"
@@ -18,11 +20,6 @@ namespace tz {
 // What the pupil is told when another program held the users file for the whole wait.
 inline const QString kUsersFileBusy =
     QStringLiteral("otro programa está usando el archivo de usuarios en este momento.");
-
-// Runs while a rewrite has written its new file and before that file takes the users file's
-// place: the screens let pending window events be processed there. The store itself never
-// touches windows or events.
-using WhileRewriting = std::function<void()>;
 
 // When the users file is missing or shorter than 20 bytes, replaces it with the UsersHeader
 // and the default record. True when it did so (the users window then pauses for the window
@@ -58,11 +55,7 @@ void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed);
 // Mean of the filled slots up to the first empty one; 0 for none.
 std::int16_t ComputeAverageSpeed(const std::array<std::int16_t, 10>& history);
 
-// The lines after the first of the users file, for the users window and the export.
-struct UserLines {
-    bool opened = false;
-    QStringList lines;
-};
+// The user lines of the users file, for the users window and the export.
 UserLines ReadUserLines();
 
 // Whether a line of the users file carries this id (spaces around field 17 ignored).

@@ -92,37 +92,57 @@ QString DrawImportId(const QSet<QString>& taken) {
     return QString();
 }
 
-ImportResult ImportUsersFrom(const QString& path) {
+ImportLines ReadImportFile(const QString& path) {
+    ImportLines import;
     const FileRead source = ReadRegularFile(path, kImportFileCap);
-    if (source.outcome == ReadOutcome::TooLarge) return {0, 0, true, WriteOutcome::Failed};
+    if (source.outcome == ReadOutcome::TooLarge) import.tooLarge = true;
+    if (!source.Ok()) return import;
     QByteArray content = source.bytes;
     if (content.startsWith(kByteOrderMark)) content.remove(0, kByteOrderMark.size());
-    // The ids are drawn against the users file as it stands inside the lock.
-    LockOutcome locked = LockOutcome::Taken;
-    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
-    if (!lock) return {0, 0, false, LockFailure(locked)};
-    const UsersFileBytes users = ReadUsersFile(UsersFileAccess::ReadWrite);
-    if (!users.opened) return {0, 0, false, WriteOutcome::Failed};
-    QSet<QString> taken;
-    for (const QByteArray& line : UserLinesOf(users.content)) taken.insert(LineId(line));
-
-    ImportResult result;
-    QList<ImportedLine> imported;
-    QList<QByteArray> newLines;
     for (const QByteArray& line : SplitByteLines(content)) {
         // A blank line (often one left at the end by an editor) is no user.
         if (line.trimmed().isEmpty()) continue;
         const QByteArray utf8 = AsUtf8(line);
         // Anything else that is not a whole user line would enter the class damaged.
-        if (!IsUserLineOfCurrentLayout(FirstFields(utf8, 17))) {
-            ++result.skipped;
-            continue;
+        if (IsUserLineOfCurrentLayout(FirstFields(utf8, 17))) {
+            import.lines.append(utf8);
+        } else {
+            ++import.skipped;
         }
+    }
+    return import;
+}
+
+ImportResult ImportIntoUsersFile(const ImportLines& import) {
+    ImportResult result;
+    result.skipped = import.skipped;
+    result.tooLarge = import.tooLarge;
+    if (import.tooLarge) {
+        result.outcome = WriteOutcome::Failed;
+        return result;
+    }
+    // The ids are drawn against the users file as it stands inside the lock.
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
+    if (!lock) {
+        result.outcome = LockFailure(locked);
+        return result;
+    }
+    const UsersFileBytes users = ReadUsersFile(UsersFileAccess::ReadWrite);
+    if (!users.opened) {
+        result.outcome = WriteOutcome::Failed;
+        return result;
+    }
+    QSet<QString> taken;
+    for (const QByteArray& line : UserLinesOf(users.content)) taken.insert(LineId(line));
+    QList<ImportedLine> imported;
+    QList<QByteArray> newLines;
+    for (const QByteArray& line : import.lines) {
         const QString id = DrawImportId(taken);
         if (id.isEmpty()) break;
         taken.insert(id);
         imported.append({line, id});
-        newLines.append(MakeImportedLine(utf8, id));
+        newLines.append(MakeImportedLine(line, id));
     }
     if (newLines.isEmpty()) return result;
     if (!ReplaceFileWith(DataPath(kUsersFileName), WithLinesAppended(users.content, newLines))) {
@@ -132,6 +152,10 @@ ImportResult ImportUsersFrom(const QString& path) {
     RestoreDeletedFiguresLocked(imported);
     result.imported = newLines.size();
     return result;
+}
+
+ImportResult ImportUsersFrom(const QString& path) {
+    return ImportIntoUsersFile(ReadImportFile(path));
 }
 
 }  // namespace tz

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "users/pupil_store.h"
 #include "users/users_file.h"
 
 namespace tz {
@@ -36,17 +37,18 @@ bool WriteExportFile(const QString& path, const QList<QByteArray>& lines);
 // No export of a school comes near it: a larger file is not read.
 inline constexpr qint64 kImportFileCap = 4 * 1024 * 1024;
 
-// Appends each user line of the file to the users file under a new id. Lines that are not
-// user lines of the current layout (in their first 17 fields) are skipped and counted, blank
-// lines are skipped alone; a line that is not UTF-8 is read as Windows-1252. Nothing is
-// imported when the file or the users file cannot be read, the file is larger than
-// kImportFileCap, or another program held the users file too long.
-struct ImportResult {
-    qsizetype imported = 0;
-    qsizetype skipped = 0;
-    bool tooLarge = false;
-    WriteOutcome outcome = WriteOutcome::Written;
-};
+// The user lines of an import file: lines that are not user lines of the current layout (in
+// their first 17 fields) are counted as skipped, blank lines are left out alone, and a line
+// that is not UTF-8 is read as Windows-1252. Nothing for a file that cannot be read or is
+// larger than kImportFileCap.
+ImportLines ReadImportFile(const QString& path);
+
+// Appends each line to the users file under a new id drawn against the ids the file holds
+// inside the lock; a pupil whose line is exactly one of the deleted pupils' gets her figures
+// back. Nothing is imported when the users file cannot be read or written, or another program
+// held it too long.
+ImportResult ImportIntoUsersFile(const ImportLines& import);
+// The two together, for the users file.
 ImportResult ImportUsersFrom(const QString& path);
 
 }  // namespace tz

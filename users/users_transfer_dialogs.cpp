@@ -8,8 +8,8 @@
 
 namespace tz {
 
-void ExportUsers(const QStringList& markedIds) {
-    const QList<QByteArray> lines = CollectUserLines(markedIds);
+void ExportUsers(PupilStore& store, const QStringList& markedIds) {
+    const QList<QByteArray> lines = store.CollectUserLines(markedIds);
     if (lines.isEmpty()) {
         Tell(QStringLiteral("Atención"),
              QStringLiteral("No hay ningún usuario marcado para la exportación"),
@@ -33,15 +33,15 @@ void ExportUsers(const QStringList& markedIds) {
          DialogIcon::Information);
 }
 
-void ImportUsers(const std::function<void()>& reloadList) {
+void ImportUsers(PupilStore& store, const std::function<void()>& reloadList) {
     // The file-name box starts empty: "*.tpz" is a pattern, not a name.
     const QString path = OpenFileDialog(kImportTitle, kTransferFilter, QString());
     if (path.isEmpty()) return;
 
-    const ImportResult result = ImportUsersFrom(path);
+    const ImportResult result = store.ImportUserLines(ReadImportFile(path));
     if (result.outcome == WriteOutcome::Busy) {
         Tell(QStringLiteral("Resultados de la Importación de usuarios"),
-             QStringLiteral("No se ha importado ningún usuario: ") + kUsersFileBusy +
+             QStringLiteral("No se ha importado ningún usuario: ") + BusyText(store) +
                  QStringLiteral(" Inténtalo de nuevo."),
              DialogIcon::Exclamation);
         return;

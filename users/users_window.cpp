@@ -17,8 +17,8 @@
 #include "platform/fonts.h"
 #include "platform/windows.h"
 #include "users/new_user_dialog.h"
+#include "users/pupil_store.h"
 #include "users/user_record.h"
-#include "users/user_store.h"
 #include "users/users_transfer_dialogs.h"
 
 namespace tz {
@@ -32,11 +32,12 @@ struct UsersWindow {
     // The user the program works on and the mode in force, which choosing changes.
     UserRecord* currentUser = nullptr;
     QString* currentMode = nullptr;
+    PupilStore* store = nullptr;
     ScreenWindow* window = nullptr;
     QTreeWidget* list = nullptr;
     QAbstractButton* remove = nullptr;
     QAbstractButton* accept = nullptr;
-    std::function<void()> classReport;
+    std::function<void(PupilStore&)> classReport;
 };
 
 // Rows a little taller than the text, and check boxes drawn light on the dark list so a
@@ -251,7 +252,7 @@ void LoadUserList(const UsersWindow& users) {
         const QSignalBlocker quiet(users.list);
         users.list->clear();
     }
-    if (CreateDefaultUsersFile()) {
+    if (users.store->PrepareList()) {
         // The new file settles before it is read, the window kept responsive meanwhile.
         SleepMs(100);
         DrainEvents();
@@ -261,7 +262,7 @@ void LoadUserList(const UsersWindow& users) {
     int remembered = -1;
     {
         const QSignalBlocker quiet(users.list);
-        const UserLines file = ReadUserLines();
+        const UserLines file = users.store->ReadUserLines();
         for (const QString& line : file.lines) {
             // A blank line (a file edited by hand) holds no user.
             if (line.trimmed().isEmpty()) continue;
@@ -297,15 +298,16 @@ bool ChooseSelectedUser(const UsersWindow& users) {
     const int row = SelectedRow(users);
     if (row < 0) return false;
     const std::optional<UserRecord> chosen =
-        LoadUser(users.list->topLevelItem(row)->text(kIdColumn));
+        users.store->LoadUser(users.list->topLevelItem(row)->text(kIdColumn));
     if (chosen && !chosen->name.isEmpty()) {
         *users.currentUser = *chosen;
         *users.currentMode = chosen->mode;
         return true;
     }
     Tell(QStringLiteral("USUARIOS"),
-         QStringLiteral("No se encuentra a este usuario en el archivo de usuarios.\n\n"
-                        "La lista se ha vuelto a cargar."),
+         QStringLiteral("No se encuentra a este usuario en ") + users.store->Place() +
+             QStringLiteral(".\n\n"
+                            "La lista se ha vuelto a cargar."),
          DialogIcon::Exclamation);
     LoadUserList(users);
     return false;
@@ -323,15 +325,14 @@ void DeleteSelectedUser(const UsersWindow& users) {
         return;
     }
     // The row goes only when its line went: a list that shows what the file holds.
-    const WriteResult deleted = DeleteUser(id, DrainEvents);
+    const WriteResult deleted = users.store->DeleteUser(id, DrainEvents);
     if (!deleted) {
-        Tell(
-            QStringLiteral("Eliminar Usuario"),
-            QStringLiteral("No se pudo eliminar a ") + name +
-                (deleted.Busy() ? QStringLiteral(": ") + kUsersFileBusy +
-                                      QStringLiteral(" Inténtalo de nuevo.")
-                                : QStringLiteral(": el archivo de usuarios no se puede escribir.")),
-            DialogIcon::Exclamation);
+        Tell(QStringLiteral("Eliminar Usuario"),
+             QStringLiteral("No se pudo eliminar a ") + name +
+                 (deleted.Busy() ? QStringLiteral(": ") + BusyText(*users.store) +
+                                       QStringLiteral(" Inténtalo de nuevo.")
+                                 : QStringLiteral(": ") + UnwritableText(*users.store)),
+             DialogIcon::Exclamation);
         return;
     }
     delete item;
@@ -365,7 +366,7 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
         case kUsersCancelId:
             return true;
         case kUsersAddId: {
-            const QString id = RunNewUserDialog(users.window);
+            const QString id = RunNewUserDialog(users.window, *users.store);
             users.window->activateWindow();
             // The reloaded list keeps the chosen pupil selected (or the first row).
             if (!id.isEmpty()) LoadUserList(users);
@@ -376,13 +377,13 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
             DeleteSelectedUser(users);
             return false;
         case kUsersImportId:
-            ImportUsers([&users] { LoadUserList(users); });
+            ImportUsers(*users.store, [&users] { LoadUserList(users); });
             return false;
         case kUsersExportId:
-            if (users.list->topLevelItemCount() > 0) ExportUsers(MarkedIds(users));
+            if (users.list->topLevelItemCount() > 0) ExportUsers(*users.store, MarkedIds(users));
             return false;
         case kUsersReportId:
-            if (users.classReport) users.classReport();
+            if (users.classReport) users.classReport(*users.store);
             users.window->activateWindow();
             return false;
         default:
@@ -392,12 +393,13 @@ bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
 
 }  // namespace
 
-void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode,
-                    const std::function<void()>& classReport) {
+void RunUsersWindow(QWidget* owner, PupilStore& store, UserRecord& currentUser,
+                    QString& currentMode, const std::function<void(PupilStore&)>& classReport) {
     UsersWindow users = BuildUsersWindow(owner, static_cast<bool>(classReport));
     users.classReport = classReport;
     users.currentUser = &currentUser;
     users.currentMode = &currentMode;
+    users.store = &store;
     users.window->show();
     DrainEvents();
     LoadUserList(users);

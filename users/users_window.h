@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+#include "users/pupil_store.h"
 #include "users/user_record.h"
 
 class QWidget;
@@ -33,11 +34,11 @@ enum UsersListColumn {
 };
 
 // Shows the users window over `owner` (the main menu; may be null), which is disabled
-// meanwhile, and returns when it closes. A user chosen there (Accept, Enter or a double-click
-// on a row) is loaded into `currentUser` and `currentMode`; Escape and Cancel leave both as
-// they were. Deleting the current user empties its name and id (no user selected).
-// `classReport`, when given, is what the "Informe de la clase" button does.
-void RunUsersWindow(QWidget* owner, UserRecord& currentUser, QString& currentMode,
-                    const std::function<void()>& classReport = {});
+// meanwhile, and returns when it closes. The pupils are those of `store`. A user chosen there
+// (Accept, Enter or a double-click on a row) is loaded into `currentUser` and `currentMode`; Escape
+// and Cancel leave both as they were. Deleting the current user empties its name and id (no user
+// selected). `classReport`, when given, is what the "Informe de la clase" button does.
+void RunUsersWindow(QWidget* owner, PupilStore& store, UserRecord& currentUser,
+                    QString& currentMode, const std::function<void(PupilStore&)>& classReport = {});
 
 }  // namespace tz

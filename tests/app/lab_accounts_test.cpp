@@ -55,10 +55,11 @@ TEST(LabChild, DISABLED_StartsAddsAPupilAndEnds) {
     SettleFolders();
     ProgramState state = InitialProgramState();
     ASSERT_TRUE(RunFileChecks(state));
-    const QString id = AppendNewUser(qEnvironmentVariable(kPupilVariable), 1, "NORMAL");
+    PupilStore& store = *state.store;
+    const QString id = store.AppendNewUser(qEnvironmentVariable(kPupilVariable), 1, "NORMAL");
     ASSERT_FALSE(id.isEmpty());
-    RecordAttemptFigures(id, SomeKeystrokes());
-    EXPECT_FALSE(LoadPupilFigures(id).Empty());
+    RecordAttemptFigures(store, id, SomeKeystrokes());
+    EXPECT_FALSE(LoadPupilFigures(store, id).Empty());
     EXPECT_EQ(ListedNames(), qEnvironmentVariable(kSeesVariable).split(u','));
     for (const AskedDialog& asked : AskedDialogs()) ADD_FAILURE() << asked.text.toStdString();
     LeaveDataFolder(state);
@@ -149,11 +150,11 @@ TEST_F(LabTest, PlantedLinksLeaveTheirTargetsUntouched) {
     luis.level = 5;
     ASSERT_TRUE(SaveUser(luis));
     ASSERT_FALSE(AppendNewUser("EVA", 1, "NORMAL").isEmpty());
-    EXPECT_TRUE(LoadPupilFigures("ID-2").Empty());
-    ASSERT_TRUE(AddPupilFigures("ID-1", FiguresOfAttempt(SomeKeystrokes(), Now())));
-    ASSERT_TRUE(AddPupilFigures("ID-2", FiguresOfAttempt(SomeKeystrokes(), Now())));
-    EXPECT_FALSE(LoadPupilFigures("ID-2").Empty()) << "the link was set aside, the figures begun";
-    ASSERT_TRUE(GatherClassReport(Now()));
+    EXPECT_TRUE(LoadPupilFigures(store_, "ID-2").Empty());
+    ASSERT_TRUE(AddPupilFigures(store_, "ID-1", FiguresOfAttempt(SomeKeystrokes(), Now())));
+    ASSERT_TRUE(AddPupilFigures(store_, "ID-2", FiguresOfAttempt(SomeKeystrokes(), Now())));
+    EXPECT_FALSE(LoadPupilFigures(store_, "ID-2").Empty()) << "the link was set aside, the figures begun";
+    ASSERT_TRUE(GatherClassReport(store_, Now()));
     LeaveDataFolder(state);
     EXPECT_TRUE(AskedDialogs().empty()) << "a planted lock copy is no reason for a question";
 
@@ -208,8 +209,8 @@ TEST_F(LabTest, ADeletedPupilComesBackThroughImport) {
                "Datos de Usuarios v2.6\r\n"
                "ANA|7|2|3|150|150|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001\r\n"
                "LUIS|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002\r\n");
-    ASSERT_TRUE(AddPupilFigures("ID-20240101000001", FiguresOfAttempt(SomeKeystrokes(), Now())));
-    const PupilFigures figures = LoadPupilFigures("ID-20240101000001");
+    ASSERT_TRUE(AddPupilFigures(store_, "ID-20240101000001", FiguresOfAttempt(SomeKeystrokes(), Now())));
+    const PupilFigures figures = LoadPupilFigures(store_, "ID-20240101000001");
     ASSERT_TRUE(DeleteUser("ID-20240101000001"));
     EXPECT_EQ(ListedNames(), QStringList{"LUIS"});
 
@@ -221,7 +222,7 @@ TEST_F(LabTest, ADeletedPupilComesBackThroughImport) {
     ASSERT_TRUE(ana);
     EXPECT_EQ(ana->level, 7);
     EXPECT_EQ(ana->history[0], 150);
-    EXPECT_EQ(LoadPupilFigures(id), figures);
+    EXPECT_EQ(LoadPupilFigures(store_, id), figures);
 }
 
 }  // namespace

@@ -42,19 +42,19 @@ class ClassReportTest : public test::ProgramFolderTest {
 
 TEST_F(ClassReportTest, TheCsvOfTheFixtureClassIsTheOneWrittenByHand) {
     CopyFixture();
-    const std::optional<ClassReport> report = GatherClassReport(kMade);
+    const std::optional<ClassReport> report = GatherClassReport(store_, kMade);
     ASSERT_TRUE(report.has_value());
     ASSERT_EQ(report->rows.size(), 5u);
     EXPECT_EQ(FormatClassReportCsv(*report), Expected());
 
     // Written to a file through a temporary one, which does not stay.
-    EXPECT_EQ(WriteClassReport(Path("salida/informe.CSV"), kMade).isEmpty(), false)
+    EXPECT_EQ(WriteClassReport(store_, Path("salida/informe.CSV"), kMade).isEmpty(), false)
         << "no such folder: a message, not a crash";
     QDir().mkpath(Path("salida"));
-    EXPECT_EQ(WriteClassReport(Path("salida/informe.CSV"), kMade), QString());
+    EXPECT_EQ(WriteClassReport(store_, Path("salida/informe.CSV"), kMade), QString());
     EXPECT_EQ(ReadBytes("salida/informe.CSV"), Expected());
     EXPECT_FALSE(Exists("salida/informe.CSV.tmp"));
-    EXPECT_TRUE(WriteClassReport(Path("salida/informe.txt"), kMade).contains(".csv"));
+    EXPECT_TRUE(WriteClassReport(store_, Path("salida/informe.txt"), kMade).contains(".csv"));
     EXPECT_FALSE(Exists("salida/informe.txt"));
 }
 
@@ -89,8 +89,8 @@ TEST_F(ClassReportTest, FieldsAreDefusedAndQuotedAndTrendsComeFromTheResults) {
     EXPECT_EQ(*row.Best(), 120);
 
     // No users file: nothing to report, said so.
-    EXPECT_FALSE(GatherClassReport(kMade).has_value());
-    EXPECT_TRUE(WriteClassReport(Path("informe.csv"), kMade).contains("archivo de usuarios"));
+    EXPECT_FALSE(GatherClassReport(store_, kMade).has_value());
+    EXPECT_TRUE(WriteClassReport(store_, Path("informe.csv"), kMade).contains("archivo de usuarios"));
     EXPECT_FALSE(Exists("informe.csv"));
 }
 
@@ -98,7 +98,7 @@ TEST_F(ClassReportTest, ThePdfHoldsEveryPupilsNameAndFigures) {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     CopyFixture();
-    ASSERT_EQ(WriteClassReport(Path("informe.pdf"), kMade), QString());
+    ASSERT_EQ(WriteClassReport(store_, Path("informe.pdf"), kMade), QString());
     EXPECT_TRUE(ReadBytes("informe.pdf").startsWith("%PDF"));
 
     QProcess text;
@@ -152,7 +152,7 @@ TEST_F(ClassReportTest, AClassOfManyPupilsGoesOnOverSeveralPages) {
                 .toUtf8();
     }
     WriteBytes("usuarios.dat", users);
-    ASSERT_EQ(WriteClassReport(Path("informe.pdf"), kMade), QString());
+    ASSERT_EQ(WriteClassReport(store_, Path("informe.pdf"), kMade), QString());
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     QProcess text;

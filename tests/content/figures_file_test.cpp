@@ -48,13 +48,13 @@ class FiguresFileTest : public test::ProgramFolderTest {
 };
 
 TEST_F(FiguresFileTest, WrittenFiguresReadBackTheSame) {
-    EXPECT_TRUE(LoadPupilFigures(kId).Empty()) << "no file: no figures";
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(0)));
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(1)));
+    EXPECT_TRUE(LoadPupilFigures(store_, kId).Empty()) << "no file: no figures";
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt(0)));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt(1)));
     PupilFigures expected;
     AddFigures(expected, SampleAttempt(0));
     AddFigures(expected, SampleAttempt(1));
-    const PupilFigures read = LoadPupilFigures(kId);
+    const PupilFigures read = LoadPupilFigures(store_, kId);
     EXPECT_EQ(read, expected);
     EXPECT_EQ((read.confusions.at({U'\r', U'\U0001F600'})), 2) << "a typed emoji survives";
 
@@ -67,7 +67,7 @@ TEST_F(FiguresFileTest, WrittenFiguresReadBackTheSame) {
 }
 
 TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
     const QByteArray good = ReadBytes(kFile);
     const QList<QByteArray> damaged = {
         QByteArray(),
@@ -87,7 +87,7 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
     };
     for (qsizetype i = 0; i < damaged.size(); ++i) {
         WriteBytes(kFile, damaged[i]);
-        EXPECT_TRUE(LoadPupilFigures(kId).Empty()) << "damaged file " << i;
+        EXPECT_TRUE(LoadPupilFigures(store_, kId).Empty()) << "damaged file " << i;
     }
     // Far too large for a pupil's figures: not read at all.
     QByteArray huge = good;
@@ -97,14 +97,14 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
     }
     ASSERT_TRUE(ParseFiguresFile(huge).has_value());
     WriteBytes(kFile, huge);
-    EXPECT_TRUE(LoadPupilFigures(kId).Empty());
+    EXPECT_TRUE(LoadPupilFigures(store_, kId).Empty());
     // An editor's byte-order mark is no damage.
     WriteBytes(kFile, "\xef\xbb\xbf" + good);
-    EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
+    EXPECT_EQ(LoadPupilFigures(store_, kId), SampleAttempt());
     // The next attempt sets a damaged file aside under a marked name and starts afresh.
     WriteBytes(kFile, good.left(good.size() - 1));
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
-    EXPECT_EQ(LoadPupilFigures(kId), SampleAttempt());
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
+    EXPECT_EQ(LoadPupilFigures(store_, kId), SampleAttempt());
     const QStringList setAside =
         QDir(Path("estadisticas")).entryList({QStringLiteral("*.txt.defectuoso-*")}, QDir::Files);
     ASSERT_EQ(setAside.size(), 1);
@@ -112,19 +112,19 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
     // A file of a later version is not understood, so it is left as it is and nothing added.
     const QByteArray later = "TIPENZO 10 estad\xc3\xadsticas|2\r\nalgo nuevo\r\n";
     WriteBytes(kFile, later);
-    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
+    EXPECT_FALSE(AddPupilFigures(store_, kId, SampleAttempt()));
     EXPECT_EQ(ReadBytes(kFile), later);
     // An id from a file never names a path of its own.
     EXPECT_TRUE(PupilFiguresName(QStringLiteral("../usuarios")).isEmpty());
     EXPECT_TRUE(PupilFiguresName(QStringLiteral("ID-12/../../x")).isEmpty());
-    EXPECT_FALSE(AddPupilFigures(QStringLiteral("ID-../x"), SampleAttempt()));
-    EXPECT_TRUE(LoadPupilFigures(QString()).Empty());
+    EXPECT_FALSE(AddPupilFigures(store_, QStringLiteral("ID-../x"), SampleAttempt()));
+    EXPECT_TRUE(LoadPupilFigures(store_, QString()).Empty());
 }
 
 // Her figures are read only once the lock is held: two programs recording attempts of one pupil
 // keep both.
 TEST_F(FiguresFileTest, FiguresAreReadOnlyOnceTheLockIsHeld) {
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(0)));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt(0)));
     PupilFigures both = SampleAttempt(0);
     AddFigures(both, SampleAttempt(1));
     std::unique_ptr<FileLock> other = LockUsersFile(0);
@@ -134,17 +134,17 @@ TEST_F(FiguresFileTest, FiguresAreReadOnlyOnceTheLockIsHeld) {
         ReplaceFileWith(Path(kFile), FormatFiguresFile(both));
         other.reset();
     });
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(2)));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt(2)));
     otherProgram.join();
     AddFigures(both, SampleAttempt(2));
-    EXPECT_EQ(LoadPupilFigures(kId), both);
+    EXPECT_EQ(LoadPupilFigures(store_, kId), both);
 }
 
 TEST_F(FiguresFileTest, AFolderThatCannotBeWrittenFailsWithoutHarm) {
     // A file where the folder should be: nothing can be written, nothing breaks.
     WriteBytes("estadisticas", "no es una carpeta");
-    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
-    RecordAttemptFigures(kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
+    EXPECT_FALSE(AddPupilFigures(store_, kId, SampleAttempt()));
+    RecordAttemptFigures(store_, kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
     EXPECT_EQ(ReadBytes("estadisticas"), QByteArray("no es una carpeta"));
 }
 
@@ -154,16 +154,16 @@ TEST_F(FiguresFileTest, DeletingAPupilKeepsHerFiguresAmongTheDeleted) {
                "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083000\r\n"
                "LUIS|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240305083001\r\n");
     const QString other = QStringLiteral("ID-20240305083001");
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
-    ASSERT_TRUE(AddPupilFigures(other, SampleAttempt()));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
+    ASSERT_TRUE(AddPupilFigures(store_, other, SampleAttempt()));
     const QByteArray hers = ReadBytes(kFile);
     ASSERT_TRUE(DeleteUser(kId));
     EXPECT_FALSE(Exists(kFile));
     EXPECT_EQ(ReadBytes("usuarios_borrados/ID-20240305083000.txt"), hers);
-    EXPECT_FALSE(LoadPupilFigures(other).Empty()) << "the others keep theirs";
+    EXPECT_FALSE(LoadPupilFigures(store_, other).Empty()) << "the others keep theirs";
     // An attempt that ends after another program deleted her leaves nothing behind.
-    EXPECT_FALSE(AddPupilFigures(kId, SampleAttempt()));
-    RecordAttemptFigures(kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
+    EXPECT_FALSE(AddPupilFigures(store_, kId, SampleAttempt()));
+    RecordAttemptFigures(store_, kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
     EXPECT_FALSE(Exists(kFile));
 }
 
@@ -174,8 +174,9 @@ TEST(FiguresSaveLoop, DISABLED_SavesUntilKilled) {
     const QString folder = qEnvironmentVariable(kChildFolderVariable);
     ASSERT_FALSE(folder.isEmpty());
     SetProgramFolder(folder);
+    FileStore store;
     for (int turn = 1;; ++turn) {
-        ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt(turn)));
+        ASSERT_TRUE(AddPupilFigures(store, kId, SampleAttempt(turn)));
         if (turn == 1) QFile(DataPath("listo")).open(QIODevice::WriteOnly);
     }
 }
@@ -201,9 +202,9 @@ TEST_F(FiguresFileTest, KillDuringSavesLeavesAWholeFile) {
     }
     std::printf("30 kills, %d in the middle of a save\n", killedDuringSave);
     // The next save goes on from the whole file, whatever was left over.
-    const std::size_t before = LoadPupilFigures(kId).attempts.size();
-    ASSERT_TRUE(AddPupilFigures(kId, SampleAttempt()));
-    EXPECT_EQ(LoadPupilFigures(kId).attempts.size(), std::min<std::size_t>(before + 1, 200));
+    const std::size_t before = LoadPupilFigures(store_, kId).attempts.size();
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
+    EXPECT_EQ(LoadPupilFigures(store_, kId).attempts.size(), std::min<std::size_t>(before + 1, 200));
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ class AnalysisWindowTest : public test::ExerciseScreenTest {
 };
 
 TEST_F(AnalysisWindowTest, APupilWithManyErrorsSeesHerKeysFingersAndProgress) {
-    for (int i = 0; i < 12; ++i) ASSERT_TRUE(AddPupilFigures(CurrentUser.id, ClumsyAttempt(i)));
+    for (int i = 0; i < 12; ++i) ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt(i)));
     const int freeBefore = LowestFreePicture();
     OpenAndThen({[this](QWidget* window) {
         EXPECT_EQ(window->size(), QSize(800, 550));
@@ -151,7 +151,7 @@ PupilFigures SpotlessAttempt() {
 }
 
 TEST_F(AnalysisWindowTest, APupilWithoutErrorsSeesSoAndHasNothingToPractise) {
-    ASSERT_TRUE(AddPupilFigures(CurrentUser.id, SpotlessAttempt()));
+    ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, SpotlessAttempt()));
     OpenAndThen({[this](QWidget* window) {
                      // The keys she typed wear the colour of no errors.
                      const QImage keyboard = ShownImage(window, kAnalysisKeyboardId);
@@ -174,8 +174,8 @@ TEST_F(AnalysisWindowTest, APupilWithoutErrorsSeesSoAndHasNothingToPractise) {
 }
 
 TEST_F(AnalysisWindowTest, TheDrillIsTypedWithAVerdictCountsForTheFiguresAndSavesNoProgress) {
-    ASSERT_TRUE(AddPupilFigures(CurrentUser.id, ClumsyAttempt()));
-    const PupilFigures before = LoadPupilFigures(CurrentUser.id);
+    ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt()));
+    const PupilFigures before = LoadPupilFigures(store_, CurrentUser.id);
     const Drill drill = BuildDifficultKeysDrill(CourseData(), 6, WeakestKeys(before, 5));
     ASSERT_FALSE(drill.text.isEmpty());
     const QByteArray users = ReadBytes(kUsersFileName);
@@ -208,7 +208,7 @@ TEST_F(AnalysisWindowTest, TheDrillIsTypedWithAVerdictCountsForTheFiguresAndSave
 
     EXPECT_EQ(CurrentUser, pupil) << "the drill moves nobody in the course";
     EXPECT_EQ(ReadBytes(kUsersFileName), users);
-    const PupilFigures after = LoadPupilFigures(CurrentUser.id);
+    const PupilFigures after = LoadPupilFigures(store_, CurrentUser.id);
     ASSERT_EQ(after.attempts.size(), before.attempts.size() + 1);
     EXPECT_EQ(after.attempts.back().figures.keystrokes, drill.text.size());
     EXPECT_EQ(after.attempts.back().figures.errors, 0);

@@ -20,7 +20,7 @@ class ClassReportScreenTest : public test::UsersScreenTest {
             ASSERT_NE(window, nullptr);
             act(window);
         });
-        RunUsersWindow(&owner_, CurrentUser, CurrentMode, SaveClassReportAsked);
+        RunUsersWindow(&owner_, store_, CurrentUser, CurrentMode, SaveClassReportAsked);
         EXPECT_EQ(test::UsersWindowOnScreen(), nullptr);
     }
 };

@@ -346,7 +346,7 @@ TEST_F(ExerciseRunTest, EveryAttemptWithAKeystrokeCountsForThePupilsFigures) {
     TypeSteps(text.left(3), 2, [](int k) { return k == 1; });
     AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
     RunExercises(state_);
-    PupilFigures figures = LoadPupilFigures(CurrentUser.id);
+    PupilFigures figures = LoadPupilFigures(store_, CurrentUser.id);
     ASSERT_EQ(figures.attempts.size(), 1u);
     EXPECT_EQ(figures.attempts[0].figures.keystrokes, 3);
     EXPECT_EQ(figures.attempts[0].figures.errors, 1);
@@ -356,13 +356,13 @@ TEST_F(ExerciseRunTest, EveryAttemptWithAKeystrokeCountsForThePupilsFigures) {
     // Leaving before the first keystroke counts nothing.
     AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
     RunExercises(state_);
-    EXPECT_EQ(LoadPupilFigures(CurrentUser.id).attempts.size(), 1u);
+    EXPECT_EQ(LoadPupilFigures(store_, CurrentUser.id).attempts.size(), 1u);
 
     // An exercise of the lesson viewer counts as well, though it saves no progress.
     TypeSteps(text.left(2), 2);
     AppendInputStep([] { PressKey(ExerciseWindowWidget(), QChar(27)); });
     RunExercises(state_, ManualExerciseRequest());
-    figures = LoadPupilFigures(CurrentUser.id);
+    figures = LoadPupilFigures(store_, CurrentUser.id);
     ASSERT_EQ(figures.attempts.size(), 2u);
     EXPECT_EQ(figures.Total().keystrokes, 5);
     EXPECT_EQ(ReadBytes(kUsersFileName), users) << "figures live in a file of their own";

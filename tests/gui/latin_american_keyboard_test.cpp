@@ -165,7 +165,7 @@ TEST_F(LatinAmericanKeyboardTest, TheErrorAnalysisDrawsTheSameKeyboard) {
     strokes("{", "{", 20);
     strokes("a", "a", 30);
     const PupilFigures figures = FiguresOfAttempt(log, QDateTime(QDate(2024, 5, 6), QTime(9, 0)));
-    ASSERT_TRUE(AddPupilFigures(CurrentUser.id, figures));
+    ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, figures));
     auto menu = std::make_unique<QWidget>();
     menu->show();
     state_.mainMenu = menu.get();
@@ -177,7 +177,7 @@ TEST_F(LatinAmericanKeyboardTest, TheErrorAnalysisDrawsTheSameKeyboard) {
         auto* label = qobject_cast<QLabel*>(FindControl(window, kAnalysisKeyboardId));
         ASSERT_NE(label, nullptr);
         const QImage keyboard = test::Logical(label->pixmap().toImage());
-        const PupilFigures saved = LoadPupilFigures(CurrentUser.id);
+        const PupilFigures saved = LoadPupilFigures(store_, CurrentUser.id);
         EXPECT_EQ(keyboard,
                   test::Logical(DrawErrorKeyboard(saved, KeyboardTablesFor(kLatinAmericanLayout))));
         // The "¿" key, right of the "'" key, wears the worst band; "{" right of Ñ the best.

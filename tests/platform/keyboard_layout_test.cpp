@@ -5,7 +5,6 @@
 
 #include <QDir>
 
-#include "platform/folders.h"
 #include "support.h"
 
 namespace tz {

@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/picture_names.h"
 #include "platform/pictures.h"
+#include "users/file_store.h"
 
 namespace tz::test {
 
@@ -53,6 +54,8 @@ class ProgramFolderTest : public ::testing::Test {
     QStringList LeftoverTemps() const;
 
     std::unique_ptr<QTemporaryDir> dir_;
+    // The pupils of the folder, as the program keeps them by default.
+    FileStore store_;
 };
 
 // An image at one pixel per logical pixel, whatever scale it was painted or grabbed at (each

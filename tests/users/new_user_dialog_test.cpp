@@ -61,7 +61,7 @@ class NewUserDialogTest : public test::ProgramFolderTest, public test::CurrentUs
             EXPECT_FALSE(owner_.isEnabled());
             act(dialog, qobject_cast<QLineEdit*>(FindControl(dialog, kNewUserNameId)));
         });
-        const QString id = RunNewUserDialog(&owner_);
+        const QString id = RunNewUserDialog(&owner_, store_);
         EXPECT_EQ(NewUserDialogOnScreen(), nullptr);
         EXPECT_TRUE(owner_.isEnabled());
         return id;

@@ -91,7 +91,7 @@ class UsersScreenTest : public ProgramFolderTest, public CurrentUserState {
             EXPECT_TRUE(window->isEnabled());
             act(window, UsersListOf(window));
         });
-        RunUsersWindow(&owner_, CurrentUser, CurrentMode);
+        RunUsersWindow(&owner_, store_, CurrentUser, CurrentMode);
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
         EXPECT_TRUE(owner_.isEnabled());
     }

@@ -1,0 +1,132 @@
+#include "app/commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QString>
+#include <cstdio>
+
+#include "app/store_choice.h"
+#include "content/class_report.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "users/file_store.h"
+#include "users/pupil_files.h"
+#include "users/server_store.h"
+
+namespace tz {
+
+namespace {
+
+const QString kReportOption = QStringLiteral("--informe");
+const QString kUploadOption = QStringLiteral("--subir-al-servidor");
+
+void Say(std::FILE* out, const QString& text) {
+    std::fprintf(out, "%s\n", text.toLocal8Bit().constData());
+}
+
+// The option's index among the arguments, or -1.
+int OptionAt(int argc, char** argv, const QString& option) {
+    for (int i = 1; i < argc; ++i) {
+        if (QString::fromLocal8Bit(argv[i]) == option) return i;
+    }
+    return -1;
+}
+
+void SettleFoldersQuietly(const FolderSources& sources) {
+    if (FoldersSet()) return;
+    const FolderChoice choice = ChooseFolders(sources);
+    SetFolders(choice.programFolder, choice.dataFolder);
+}
+
+// The class report: no window, no mark in the data folder, nothing written there.
+int RunReportCommand(const QString& path) {
+    if (path.isEmpty()) {
+        Say(stderr, QStringLiteral("Uso: tipenzo10 --informe ARCHIVO.csv | ARCHIVO.pdf"));
+        return 2;
+    }
+    const FolderSources sources = RunningFolderSources();
+    QString failure;
+    const std::unique_ptr<PupilStore> store = OpenNamedStore(sources.settingsFiles, &failure);
+    if (!store) {
+        Say(stderr, failure);
+        return 1;
+    }
+    SettleFoldersQuietly(sources);
+    const QString target = QFileInfo(path).absoluteFilePath();
+    failure = WriteClassReport(*store, target, Now());
+    if (!failure.isEmpty()) {
+        Say(stderr, failure);
+        return 1;
+    }
+    Say(stdout,
+        QStringLiteral("Informe de la clase guardado en ") + QDir::toNativeSeparators(target));
+    return 0;
+}
+
+// The data folder's users file and figures into the server the settings name: each pupil with
+// her id, and one already there (same id) updated.
+int RunUploadCommand() {
+    const FolderSources sources = RunningFolderSources();
+    QString failure;
+    std::unique_ptr<PupilStore> store = OpenNamedStore(sources.settingsFiles, &failure);
+    if (!store) {
+        Say(stderr, failure);
+        return 1;
+    }
+    auto* server = dynamic_cast<ServerStore*>(store.get());
+    if (!server) {
+        Say(stderr, QStringLiteral("Ningún archivo tipenzo10.ini indica un servidor (sección "
+                                   "[servidor]): no hay adónde copiar los alumnos."));
+        return 1;
+    }
+    SettleFoldersQuietly(sources);
+    FileStore folder;
+    const UserLines lines = folder.ReadUserLines();
+    if (!lines.opened) {
+        Say(stderr, folder.CannotReadText());
+        return 1;
+    }
+    // One pupil an id; of several lines with one id the last counts, as when she is chosen.
+    QList<UploadedPupil> pupils;
+    QMap<QString, qsizetype> at;
+    for (const QString& line : lines.lines) {
+        const QString id = TrimSpaces(UserLineField(line, UserField::Id));
+        if (id.isEmpty()) continue;
+        UploadedPupil pupil{ParseUserLine(line), ReadPupilFiguresFile(id)};
+        pupil.record.id = id;
+        if (at.contains(id)) {
+            pupils[at[id]] = pupil;
+        } else {
+            at.insert(id, pupils.size());
+            pupils.append(pupil);
+        }
+    }
+    if (!server->Upload(pupils, &failure)) {
+        Say(stderr, QStringLiteral("No se ha copiado ningún alumno al servidor ") +
+                        server->Settings().Describe() + QStringLiteral(": ") + failure + u'.');
+        return 1;
+    }
+    Say(stdout, QString::number(pupils.size()) + QStringLiteral(" alumnos copiados al servidor ") +
+                    server->Settings().Describe() + u'.');
+    return 0;
+}
+
+}  // namespace
+
+bool AsksForCommand(int argc, char** argv) {
+    return OptionAt(argc, argv, kReportOption) >= 0 || OptionAt(argc, argv, kUploadOption) >= 0;
+}
+
+std::optional<int> RunCommandLine(int argc, char** argv) {
+    const int report = OptionAt(argc, argv, kReportOption);
+    if (report >= 0) {
+        return RunReportCommand(report + 1 < argc ? QString::fromLocal8Bit(argv[report + 1])
+                                                  : QString());
+    }
+    if (OptionAt(argc, argv, kUploadOption) >= 0) return RunUploadCommand();
+    return std::nullopt;
+}
+
+}  // namespace tz
