@@ -2,12 +2,15 @@
 // markers on that keyboard's keys, the course's ordinals are typed as its keys give them, and
 // the error analysis draws the same keyboard.
 
+#include <QDir>
 #include <QLabel>
+#include <map>
 
 #include "app/analysis_window.h"
 #include "app/exercise_run.h"
 #include "content/analysis_pictures.h"
 #include "content/course_data.h"
+#include "content/custom_texts.h"
 #include "content/exercise_text.h"
 #include "content/figures_file.h"
 #include "exercise/exercise_pictures.h"
@@ -53,64 +56,74 @@ class LatinAmericanKeyboardTest : public test::ExerciseScreenTest {
     const std::vector<KeyCap> caps_ = KeyboardKeyCaps(KeyboardTablesFor(kLatinAmericanLayout));
 };
 
-// Where the pupil is sent for each character of a sample, by the legends of the keys under the
-// markers: the key that prints the character (or its letter), and the second key.
+// A custom text typed on such a PC: where the markers send the pupil for each character, by the
+// legends of the keys under them (the key that prints the character or its letter, then the
+// second key), and its ordinal typed with the degree sign the keyboard has.
 TEST_F(LatinAmericanKeyboardTest, TheExerciseWindowShowsItsKeysAndPutsTheMarkersOnThem) {
-    ExerciseWindow window(state_.ExerciseFont, state_.hideOptions, state_.HeaderCanvas);
-    window.ApplyOptions();
-    window.DrawHeader(true, QStringLiteral("ROSA QUISPE"), 15, 2);
-    ExerciseSession session(window, state_.previousFinger, state_.keyboard);
-    session.SetDrawPause(0);
-    const QString text = QStringLiteral("¿Qué año? ¡Pingüino! #1 {a} @ 25°");
-    session.Begin(text, QStringLiteral("ROSA QUISPE"), 15, 90);
-    QWidget* shown = window.Window();
+    WriteUsers({kRosa});
+    CurrentUser.id = QStringLiteral("ID-20240101000021");
+    LoadCurrentUser();
+    ASSERT_TRUE(QDir().mkpath(Path(kCustomTextsFolder)));
+    WriteBytes(kCustomTextsFolder + QStringLiteral("/muestra.t10"),
+               QStringLiteral("¿Qué año? ¡Pingüino! #1 {a} @ 2.º").toUtf8());
+    const QString typed = QStringLiteral("¿Qué año? ¡Pingüino! #1 {a} @ 2.°");
 
-    // The window shows the Latin American keyboard.
-    auto* keyboard = qobject_cast<QLabel*>(FindControl(shown, kExKeyboardPicture));
-    ASSERT_NE(keyboard, nullptr);
-    EXPECT_EQ(test::Logical(keyboard->pixmap().toImage()),
-              test::Logical(DrawKeyboardPicture(KeyboardTablesFor(kLatinAmericanLayout))));
-
-    // Character due, the legend of its key, and of the second and third keys ("" none).
-    const struct {
-        const char* ch;
+    struct Expected {
         const char* key;
         const char* modifier;
         const char* shift;
-    } expected[] = {
-        {"¿", "¿", "", ""},  {"Q", "Q", "⇧", ""}, {"é", "E", "´", ""},  {"ñ", "Ñ", "", ""},
-        {"?", "'", "⇧", ""}, {"¡", "¿", "⇧", ""}, {"ü", "U", "´", "⇧"}, {"!", "1", "⇧", ""},
-        {"#", "3", "⇧", ""}, {"{", "{", "", ""},  {"}", "}", "", ""},   {"@", "Q", "", ""},
-        {"°", "|", "⇧", ""},
     };
-    for (const auto& e : expected) {
-        const QString ch = QString::fromUtf8(e.ch);
-        SCOPED_TRACE(e.ch);
-        const qsizetype at = text.indexOf(ch, session.Index() - 1);
-        ASSERT_GE(at, 0);
-        for (qsizetype i = session.Index() - 1; i < at; ++i) {
-            PressKey(shown, text[i]);
-            Event event;
-            while (PollEvent(&event)) session.HandleEvent(event);
-        }
-        ASSERT_EQ(session.Expected(), ch);
-        const KeyCap* key = KeyUnder(shown, kExKeyMarker);
-        ASSERT_NE(key, nullptr);
-        EXPECT_EQ(key->base, QString::fromUtf8(e.key));
-        const KeyCap* modifier = KeyUnder(shown, kExModifierMarker);
-        EXPECT_EQ(modifier ? modifier->base + modifier->name : QString(),
-                  QString::fromUtf8(e.modifier));
-        const KeyCap* shift = KeyUnder(shown, kExShiftMarker);
-        EXPECT_EQ(shift ? shift->name : QString(), QString::fromUtf8(e.shift));
-        if (ch == QStringLiteral("ü")) test::SaveScreen(shown, "exercise_window_latinoamericano");
+    const std::map<QChar, Expected> expected = {
+        {u'¿', {"¿", "", ""}},   {u'Q', {"Q", "⇧", ""}}, {u'é', {"E", "´", ""}},
+        {u'ñ', {"Ñ", "", ""}},   {u'?', {"'", "⇧", ""}}, {u'¡', {"¿", "⇧", ""}},
+        {u'ü', {"U", "´", "⇧"}}, {u'!', {"1", "⇧", ""}}, {u'#', {"3", "⇧", ""}},
+        {u'{', {"{", "", ""}},   {u'}', {"}", "", ""}},  {u'@', {"Q", "", ""}},
+        {u'°', {"|", "⇧", ""}},
+    };
+    AppendInputStep([] {
+        // The window shows the Latin American keyboard.
+        auto* keyboard =
+            qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExKeyboardPicture));
+        ASSERT_NE(keyboard, nullptr);
+        EXPECT_EQ(test::Logical(keyboard->pixmap().toImage()),
+                  test::Logical(DrawKeyboardPicture(KeyboardTablesFor(kLatinAmericanLayout))));
+    });
+    for (const QChar ch : typed) {
+        AppendInputStep([this, ch, &expected] {
+            QWidget* window = ExerciseWindowWidget();
+            ASSERT_NE(window, nullptr);
+            clock_.Advance(400);
+            auto label = qobject_cast<QLabel*>(FindControl(window, kExKeyLabel));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text(), QString(ch));
+            const auto found = expected.find(ch);
+            if (found != expected.end()) {
+                SCOPED_TRACE(QString(ch).toStdString());
+                const KeyCap* key = KeyUnder(window, kExKeyMarker);
+                ASSERT_NE(key, nullptr);
+                EXPECT_EQ(key->base, QString::fromUtf8(found->second.key));
+                const KeyCap* modifier = KeyUnder(window, kExModifierMarker);
+                EXPECT_EQ(modifier ? modifier->base + modifier->name : QString(),
+                          QString::fromUtf8(found->second.modifier));
+                const KeyCap* shift = KeyUnder(window, kExShiftMarker);
+                EXPECT_EQ(shift ? shift->name : QString(), QString::fromUtf8(found->second.shift));
+            }
+            if (ch == u'ü') test::SaveScreen(window, "exercise_window_latinoamericano");
+            PressKey(window, ch);
+        });
     }
-    for (qsizetype i = session.Index() - 1; i < text.size(); ++i) {
-        PressKey(shown, text[i]);
-        Event event;
-        while (PollEvent(&event)) session.HandleEvent(event);
-    }
-    EXPECT_TRUE(session.Ended());
-    EXPECT_EQ(session.Errors(), 0);
+    AppendInputStep([] {
+        auto* errors = qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExErrorsDisplay));
+        ASSERT_NE(errors, nullptr);
+        // No error, the ordinal included.
+        EXPECT_TRUE(errors->text().startsWith(QStringLiteral("0 (")))
+            << errors->text().toStdString();
+        EXPECT_TRUE(ResultMessage().startsWith(QStringLiteral("HAS REALIZADO BIEN ESTA PRUEBA.")))
+            << ResultMessage().toStdString();
+        AnswerResult(kResultMenuButton);
+    });
+    RunExercises(state_, CustomTextRequest(QStringLiteral("muestra.t10")));
+    EXPECT_EQ(ExerciseWindowWidget(), nullptr);
 }
 
 // Level 15 teaches the ordinals. The keyboard has "°" and no "ª": the pupil types "1.a 2.a 3.a"
