@@ -10,7 +10,6 @@
 #include "content/difficult_keys_drill.h"
 #include "content/figures_file.h"
 #include "content/screen_style.h"
-#include "content/user_snapshot.h"
 #include "exercise/exercise_look.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
@@ -102,15 +101,11 @@ void PracticeDifficultKeys(AnalysisWindow& analysis) {
              DialogIcon::Information);
         return;
     }
-    {
-        // Nothing of the drill may move the pupil in the course or into her results.
-        const UserSnapshot snapshot(state.CurrentUser, state.CurrentMode);
-        state.CurrentUser.level = static_cast<std::int8_t>(level);
-        SetAlwaysOnTop(analysis.window, false);
-        analysis.window->hide();
-        RunExercises(state, DrillRequest(drill.text));
-        analysis.window->show();
-    }
+    // Typed like an exercise of the lesson viewer: it moves the pupil nowhere.
+    SetAlwaysOnTop(analysis.window, false);
+    analysis.window->hide();
+    RunExercises(state, DrillRequest(drill.text, level));
+    analysis.window->show();
     ShowFigures(analysis);
     BringToFront(analysis.window, false);
     SetAlwaysOnTop(analysis.window, true);

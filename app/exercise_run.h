@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "app/program_state.h"
+#include "app/progression.h"
+#include "content/course_data.h"
 #include "content/exercise_text.h"
 
 namespace tz {
@@ -13,6 +15,10 @@ struct ExerciseRequest {
     // Who asked: the main menu (the course), the lesson viewer (one exercise chosen by hand) or
     // the custom texts window (one custom document).
     ExerciseSource source = ExerciseSource::Course;
+    // The exercise of a run that is not the course, whose place is the pupil's own: the one
+    // chosen in the lesson viewer; for a custom text the course's first, whose entry the
+    // document replaces; for the drill, the first of the level whose target it asks.
+    CoursePlace place;
     // The speed every attempt must reach instead of the level's: a pupil's own text has no
     // level, so the custom texts window asks 0 and only the errors count.
     std::optional<int> speedTarget;
@@ -24,37 +30,18 @@ struct ExerciseRequest {
 };
 
 // One exercise chosen in the lesson viewer: the level's target, nothing saved.
-ExerciseRequest ManualExerciseRequest();
+ExerciseRequest ManualExerciseRequest(const CoursePlace& place);
 // A custom document: every speed passes (the target is 0), nothing saved.
 ExerciseRequest CustomTextRequest(const QString& document);
-// The drill of the pupil's difficult keys: typed like an exercise of the lesson viewer (the
-// level's target, the verdict shown, nothing saved).
-ExerciseRequest DrillRequest(const QString& text);
+// The drill of the pupil's difficult keys: typed like an exercise of the lesson viewer at
+// `level` (its target, the verdict shown, nothing saved).
+ExerciseRequest DrillRequest(const QString& text, int level);
 
-// The exercise run: lets the state's CurrentUser type exercises in the exercise window, judges
-// them, moves the user through the course and, for the course, keeps the users file and the
-// main menu's chart up to date. Returns when the pupil leaves.
+// The exercise run: lets the state's CurrentUser type what was asked in the exercise window and
+// judges it. The course moves her through the course and keeps the users file and the main
+// menu's chart up to date; any other request leaves her record as it is. Returns when the
+// pupil leaves.
 void RunExercises(ProgramState& state, const ExerciseRequest& request = {});
-
-// The level's speed as the difficulty mode asks it: "FACIL" half, "MUY FACIL" a third,
-// "DIFICIL" double (whole numbers, remainders dropped), anything else unchanged.
-int SpeedTargetFor(int levelSpeed, const QString& mode);
-
-// How a finished attempt is judged.
-struct Verdict {
-    bool passed = false;
-    QString message;  // the words of the result window, lines joined by LineBreak
-};
-// At most 5 errors and a speed of at least the target pass. `course` adds the words that
-// send the pupil on to the next exercise.
-Verdict JudgeAttempt(int errors, int speed, int target, bool course);
-
-// The messages of the end of a block, a level and the course.
-QString NewBlockWords();
-QString NewLevelMessage(int level);
-QString CourseCompleteMessage();
-// The notice for a user who has finished the course and starts exercises again.
-QString CourseFinishedNotice(const QString& name);
 
 // Development entry: runs the course for the user of the users file with this id, without
 // the main menu. Returns false (after telling so) when no such user exists.

@@ -60,14 +60,15 @@ void StartExercises(ProgramState& state) {
 }
 
 void OpenLessons(ProgramState& state) {
-    OpenLessonViewer(state.mainMenu, state.CurrentUser, state.CurrentMode,
-                     [&state] { RunExercises(state, ManualExerciseRequest()); });
+    OpenLessonViewer(state.mainMenu, state.CurrentUser, [&state](const CoursePlace& chosen) {
+        RunExercises(state, ManualExerciseRequest(chosen));
+    });
 }
 
 void OpenTexts(ProgramState& state) {
-    OpenCustomTexts(
-        state.mainMenu, state.CurrentUser, state.CurrentMode,
-        [&state](const QString& document) { RunExercises(state, CustomTextRequest(document)); });
+    OpenCustomTexts(state.mainMenu, [&state](const QString& document) {
+        RunExercises(state, CustomTextRequest(document));
+    });
 }
 
 // Like the exercises, the analysis is of a pupil: with nobody chosen the users window comes

@@ -295,7 +295,7 @@ void InitialiseProgram(ProgramState& state) {
     // A server's tables were brought up to date when the program connected.
     if (UsesUsersFile(state)) UpgradeUsersFile(DrainEvents);
     state.ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
-    SleepMs(2500);
+    WaitMs(2500);
     DestroyWindow(splash);
 }
 

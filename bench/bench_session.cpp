@@ -1,8 +1,7 @@
 // Cost of one keystroke in the exercise session: judgement, hint lookup, the keystroke logged
 // for the pupil's figures, drawing of the cell and the cursor on the real ExerciseCanvas with the
-// real exercise font, the new page when one is due, and the poll of the loop. The 1 ms pause
-// after each keystroke is left out. A second benchmark times the counting of an attempt's
-// keystrokes into the figures that follows it.
+// real exercise font, the new page when one is due, and the clock's tick. A second benchmark times
+// the counting of an attempt's keystrokes into the figures that follows it.
 //
 //   build/bench_session [--benchmark_repetitions=5]
 
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "exercise/exercise_page.h"
 #include "exercise/exercise_session.h"
 #include "exercise/keystroke_figures.h"
 #include "platform/clock.h"
@@ -27,17 +27,13 @@ namespace {
 constexpr int kTextLength = 40000;
 constexpr int kLineLength = 67;
 
-// The exercise window without a window: the canvas is drawn for real, the rest goes nowhere.
-class CanvasOnlyDisplay : public tz::SessionDisplay {
+// The exercise window without a window: the page is drawn for real, the rest goes nowhere.
+class PageOnlyDisplay : public tz::SessionDisplay {
   public:
-    using tz::SessionDisplay::SessionDisplay;
-    void SetTitle(const QString&) override {}
-    void SetFieldText(tz::SessionField, const QString&) override {}
-    void ShowCanvas() override {}
-    void FocusCanvas() override {}
-    void ShowWindow() override {}
-    void ShowHint(const QString&, const tz::KeyHint&) override {}
-    void ReapplyOptions(int) override {}
+    explicit PageOnlyDisplay(const QFont& font) : page(font) {}
+    void ShowPage(const QStringList& lines, bool more) override { page.Show(lines, more); }
+    void ShowKeystroke(const tz::JudgedKeystroke& keystroke) override { page.Draw(keystroke); }
+    tz::ExercisePage page;
 };
 
 // Time moves only when the pupil types. (ManualClock also moves a local date-time, whose time
@@ -84,7 +80,7 @@ void BM_TypeLessonText(benchmark::State& state) {
     const QString text = LessonLikeText();
     TypingClock clock;
     tz::SetClock(&clock);
-    CanvasOnlyDisplay display(tz::bench::PrepareExerciseDrawing());
+    PageOnlyDisplay display(tz::bench::PrepareExerciseDrawing());
     int finger = tz::kNoFinger;
     std::vector<double> micros;
     micros.reserve(kTextLength);
@@ -93,7 +89,6 @@ void BM_TypeLessonText(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         tz::ExerciseSession session(display, finger);
-        session.SetDrawPause(0);
         session.Begin(text, QStringLiteral("ANA PÉREZ"), 12, 120);
         state.ResumeTiming();
 
@@ -104,12 +99,12 @@ void BM_TypeLessonText(benchmark::State& state) {
             const QString ch = (++typed % 50 == 0) ? QStringLiteral("x") : session.Expected();
             const auto start = std::chrono::steady_clock::now();
             session.Type(ch);
-            session.Poll();
+            session.Tick();
             const auto end = std::chrono::steady_clock::now();
             micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
         }
         keystrokes += typed;
-        benchmark::DoNotOptimize(display.Canvas().constBits());
+        benchmark::DoNotOptimize(display.page.Canvas().constBits());
     }
     tz::SetClock(nullptr);
 

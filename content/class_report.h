@@ -41,8 +41,8 @@ struct ClassReport {
 std::optional<ClassReport> GatherClassReport(PupilStore& store, const QDateTime& made);
 
 // A text field of the CSV: a "=", "+", "-", "@", tab or carriage return first (after any
-// spaces or other blanks) gets a "'" in front so a spreadsheet does not take it for a formula; quoted when it
-// holds ";", ",", a tab, '"' or a line end.
+// spaces or other blanks) gets a "'" in front so a spreadsheet does not take it for a formula;
+// quoted when it holds ";", ",", a tab, '"' or a line end.
 QString CsvTextField(const QString& text);
 // UTF-8 with a byte-order mark (spreadsheets then read the accents right), ";" between fields,
 // decimal commas, CR LF, a header row.

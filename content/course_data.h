@@ -11,6 +11,14 @@ namespace tz {
 // The number of levels of the course.
 inline constexpr int LastLevel = 36;
 
+// A place in the course: exercise `exercise` of block `block` of level `level`, each from 1.
+struct CoursePlace {
+    int level = 1;
+    int block = 1;
+    int exercise = 1;
+    bool operator==(const CoursePlace&) const = default;
+};
+
 struct CourseBlock {
     int linesPerExercise = 0;  // lines of a word exercise of this block
     QStringList entries;       // word groups or lesson text references, in order

@@ -14,7 +14,6 @@
 
 #include "content/editor_text.h"
 #include "content/screen_style.h"
-#include "content/user_snapshot.h"
 #include "platform/dialogs.h"
 #include "platform/escape_key.h"
 #include "platform/events.h"
@@ -29,8 +28,6 @@ namespace tz {
 namespace {
 
 struct CustomTexts {
-    UserRecord* currentUser = nullptr;
-    QString* currentMode = nullptr;
     std::function<void(const QString&)> runDocument;
     ScreenWindow* window = nullptr;
     QPlainTextEdit* editor = nullptr;
@@ -319,16 +316,9 @@ void DocumentChosen(CustomTexts& texts) {
 
 void TypeSelectedDocument(CustomTexts& texts) {
     if (texts.list->currentIndex() < 0) return;
-    {
-        const UserSnapshot snapshot(*texts.currentUser, *texts.currentMode);
-        // The course's first exercise is loaded and the document takes its entry's place.
-        texts.currentUser->level = 1;
-        texts.currentUser->block = 1;
-        texts.currentUser->exercise = 1;
-        BringToFront(texts.window, false);
-        SetAlwaysOnTop(texts.window, false);
-        if (texts.runDocument) texts.runDocument(texts.list->currentText());
-    }
+    BringToFront(texts.window, false);
+    SetAlwaysOnTop(texts.window, false);
+    if (texts.runDocument) texts.runDocument(texts.list->currentText());
     // The run brings the main menu back to the front; the pupil goes on here.
     BringToFront(texts.window, false);
     texts.start->setFocus();
@@ -375,12 +365,9 @@ bool HandleTextsEvent(CustomTexts& texts, const Event& event) {
 
 }  // namespace
 
-void OpenCustomTexts(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+void OpenCustomTexts(QWidget* owner,
                      const std::function<void(const QString& document)>& runDocument) {
-    const UserSnapshot snapshot(currentUser, currentMode);
     CustomTexts texts = BuildCustomTexts(owner);
-    texts.currentUser = &currentUser;
-    texts.currentMode = &currentMode;
     texts.runDocument = runDocument;
     texts.window->show();
     BringToFront(texts.window, false);

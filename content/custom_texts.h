@@ -6,8 +6,6 @@
 #include <QString>
 #include <functional>
 
-#include "users/user_record.h"
-
 class QWidget;
 
 namespace tz {
@@ -32,12 +30,10 @@ inline const QString kCustomTextsFolder = QStringLiteral("TXTPERSONALIZADOS");
 inline const QString kCustomTextExtension = QStringLiteral(".t10");
 
 // Shows the window over `owner` (the main menu), which is disabled meanwhile, and returns when
-// the pupil leaves with Escape, the close request or the done button. The start button sets
-// the current user at level 1, block 1, exercise 1 and calls `runDocument` with the stored
-// document's file name (the exercise run of a custom text, which every speed passes).
-// `currentUser` and `currentMode` are then exactly what they were at opening, whatever texts
-// were typed.
-void OpenCustomTexts(QWidget* owner, UserRecord& currentUser, QString& currentMode,
+// the pupil leaves with Escape, the close request or the done button. The start button calls
+// `runDocument` with the stored document's file name (the exercise run of a custom text, which
+// every speed passes).
+void OpenCustomTexts(QWidget* owner,
                      const std::function<void(const QString& document)>& runDocument);
 
 }  // namespace tz

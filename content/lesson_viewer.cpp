@@ -8,7 +8,6 @@
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content/screen_style.h"
-#include "content/user_snapshot.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/windows.h"
@@ -19,7 +18,7 @@ namespace tz {
 namespace {
 
 struct LessonViewer {
-    UserRecord* currentUser = nullptr;
+    CoursePlace chosen;  // the exercise the lists show
     ScreenWindow* window = nullptr;
     QListWidget* levels = nullptr;
     QListWidget* blocks = nullptr;
@@ -105,30 +104,30 @@ void ShowPreview(const LessonViewer& viewer, const ExerciseText& built) {
     viewer.preview->setPlainText(text);
 }
 
-void LevelChosen(const LessonViewer& viewer) {
-    viewer.currentUser->level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
+void LevelChosen(LessonViewer& viewer) {
+    viewer.chosen.level = SelectedNumber(viewer.levels);
     // The block count stands in the level's header, read with its first block.
-    const int blocks = LoadBlock(viewer.currentUser->level, 1).blockCount;
+    const int blocks = LoadBlock(viewer.chosen.level, 1).blockCount;
     QStringList numbers;
     for (int block = 1; block <= blocks; ++block) numbers.append(QString::number(block));
     FillList(viewer.blocks, numbers);
 }
 
-void BlockChosen(const LessonViewer& viewer) {
-    UserRecord& user = *viewer.currentUser;
-    user.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
-    QStringList shown = LoadBlock(user.level, user.block).entries;
+void BlockChosen(LessonViewer& viewer) {
+    viewer.chosen.block = SelectedNumber(viewer.blocks);
+    QStringList shown = LoadBlock(viewer.chosen.level, viewer.chosen.block).entries;
     for (QString& entry : shown) entry.replace(kQuoteMarker, QStringLiteral("\""));
     FillList(viewer.entries, shown);
 }
 
-void EntryChosen(const LessonViewer& viewer) {
-    UserRecord& user = *viewer.currentUser;
-    user.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
-    ShowPreview(viewer, AssembleExerciseText(LoadBlock(user.level, user.block), user.exercise));
+void EntryChosen(LessonViewer& viewer) {
+    CoursePlace& chosen = viewer.chosen;
+    chosen.exercise = viewer.entries->currentRow() + 1;
+    ShowPreview(viewer,
+                AssembleExerciseText(LoadBlock(chosen.level, chosen.block), chosen.exercise));
 }
 
-void OpenOn(const LessonViewer& viewer, int levelRow, int blockRow, int entryRow) {
+void OpenOn(LessonViewer& viewer, int levelRow, int blockRow, int entryRow) {
     SelectRow(viewer.levels, levelRow);
     LevelChosen(viewer);
     SelectRow(viewer.blocks, blockRow);
@@ -137,24 +136,24 @@ void OpenOn(const LessonViewer& viewer, int levelRow, int blockRow, int entryRow
     EntryChosen(viewer);
 }
 
-void StartChosenExercise(const LessonViewer& viewer, const std::function<void()>& run) {
+void StartChosenExercise(const LessonViewer& viewer,
+                         const std::function<void(const CoursePlace&)>& run) {
     if (viewer.entries->currentRow() < 0) return;
-    UserRecord& user = *viewer.currentUser;
-    user.level = static_cast<std::int8_t>(SelectedNumber(viewer.levels));
-    user.block = static_cast<std::int8_t>(SelectedNumber(viewer.blocks));
-    user.exercise = static_cast<std::int8_t>(viewer.entries->currentRow() + 1);
+    // What the lists show is what is typed.
+    const CoursePlace chosen{SelectedNumber(viewer.levels), SelectedNumber(viewer.blocks),
+                             viewer.entries->currentRow() + 1};
     // The exercise window takes the viewer's place while the pupil types.
     SetAlwaysOnTop(viewer.window, false);
     viewer.window->hide();
-    if (run) run();
+    if (run) run(chosen);
     viewer.window->show();
     BringToFront(viewer.window, false);
     viewer.back->setFocus();
 }
 
 // Handles one event of the viewer; true when it is to close.
-bool HandleViewerEvent(const LessonViewer& viewer, const Event& event,
-                       const std::function<void()>& run) {
+bool HandleViewerEvent(LessonViewer& viewer, const Event& event,
+                       const std::function<void(const CoursePlace&)>& run) {
     switch (event.type) {
         case EventType::CloseRequest:
             return true;
@@ -187,11 +186,9 @@ bool HandleViewerEvent(const LessonViewer& viewer, const Event& event,
 
 }  // namespace
 
-void OpenLessonViewer(QWidget* owner, UserRecord& currentUser, QString& currentMode,
-                      const std::function<void()>& runChosenExercise) {
-    const UserSnapshot snapshot(currentUser, currentMode);
+void OpenLessonViewer(QWidget* owner, const UserRecord& pupil,
+                      const std::function<void(const CoursePlace&)>& runChosenExercise) {
     LessonViewer viewer = BuildLessonViewer(owner);
-    viewer.currentUser = &currentUser;
     viewer.window->show();
     BringToFront(viewer.window, false);
     if (owner) owner->setEnabled(false);
@@ -202,9 +199,9 @@ void OpenLessonViewer(QWidget* owner, UserRecord& currentUser, QString& currentM
     QStringList levels;
     for (int level = 1; level <= LastLevel; ++level) levels.append(QString::number(level));
     FillList(viewer.levels, levels);
-    const int level = std::min<int>(currentUser.level, LastLevel);
+    const int level = std::min<int>(pupil.level, LastLevel);
     if (level >= 1) {
-        OpenOn(viewer, level - 1, currentUser.block - 1, currentUser.exercise - 1);
+        OpenOn(viewer, level - 1, pupil.block - 1, pupil.exercise - 1);
     } else {
         OpenOn(viewer, 0, 0, 0);
     }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+#include "content/course_data.h"
 #include "users/user_record.h"
 
 class QWidget;
@@ -25,13 +26,11 @@ enum LessonViewerControl {
 };
 
 // Shows the viewer ("Visor de Lecciones") over `owner` (the main menu), which is disabled
-// meanwhile, on the current user's exercise (level 36 for a user past the course, level 1
-// block 1 exercise 1 with no user), and returns when the pupil leaves with Escape, the close
-// request or "Volver". The start button puts the chosen level, block and exercise into
-// `currentUser` and calls `runChosenExercise` (the exercise run of one exercise chosen by
-// hand). `currentUser` and `currentMode` are then exactly what they were at opening, whatever
-// exercises were typed from the viewer.
-void OpenLessonViewer(QWidget* owner, UserRecord& currentUser, QString& currentMode,
-                      const std::function<void()>& runChosenExercise);
+// meanwhile, on the pupil's exercise (level 36 for a pupil past the course, level 1 block 1
+// exercise 1 with no pupil), and returns when the pupil leaves with Escape, the close request
+// or "Volver". The start button hands the chosen exercise to `runChosenExercise` (the exercise
+// run of one exercise chosen by hand). Browsing moves nobody in the course.
+void OpenLessonViewer(QWidget* owner, const UserRecord& pupil,
+                      const std::function<void(const CoursePlace&)>& runChosenExercise);
 
 }  // namespace tz

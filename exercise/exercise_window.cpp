@@ -1,13 +1,13 @@
 #include "exercise/exercise_window.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include "exercise/exercise_look.h"
+#include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
@@ -26,8 +26,8 @@ const QColor kHeaderLight(255, 237, 193);
 
 }  // namespace
 
-// The text picture paints straight from the page the session draws: a keystroke repaints its cell
-// and the cursor, not the whole page. Before the first page it shows the picture it was made with.
+// The text picture paints straight from the page: a keystroke repaints its cell and the cursor,
+// not the whole page. Before the first page it shows the picture it was made with.
 class TextPicture : public QLabel {
   public:
     TextPicture(QWidget* parent, const QImage& canvas) : QLabel(parent), canvas_(canvas) {
@@ -103,7 +103,7 @@ QCheckBox* AddHideBox(QWidget* window, int id, const QString& text, int y) {
 }  // namespace
 
 ExerciseWindow::ExerciseWindow(const QFont& font, HideOptions& options, int& headerCanvas)
-    : SessionDisplay(font), options_(options), headerCanvas_(headerCanvas) {
+    : options_(options), headerCanvas_(headerCanvas), page_(font) {
     Build();
 }
 
@@ -119,7 +119,7 @@ void ExerciseWindow::Build() {
 
     // The typing target: keystrokes and the input method's composed characters reach the
     // window through it.
-    textPicture_ = new TextPicture(window_, Canvas());
+    textPicture_ = new TextPicture(window_, page_.Canvas());
     textPicture_->setGeometry(kTextPictureRect);
     textPicture_->setPixmap(QPixmap::fromImage(Picture(PictureName::TextPicture)));
     textPicture_->setAlignment(Qt::AlignCenter);
@@ -229,6 +229,10 @@ void ExerciseWindow::ApplyOptions() {
 }
 
 void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
+    // Kept for a change of the hide options: looking it up anew would move a space to the
+    // other thumb.
+    hintCharacter_ = ch;
+    hint_ = hint;
     // A carriage return would break the label's line: the Enter key shows its arrow.
     keyLabel_->setText(ch == QStringLiteral("\r") ? QStringLiteral("↵") : ch);
     keyLabel_->setVisible(!options_.HideFingers);
@@ -269,8 +273,8 @@ void ExerciseWindow::ShowHint(const QString& ch, const KeyHint& hint) {
     }
 }
 
-void ExerciseWindow::ReapplyOptions(int changedOption) {
-    switch (changedOption) {
+void ExerciseWindow::OptionChanged(int box) {
+    switch (box) {
         case kExHideKeyBox:
             options_.HideKey = hideKeyBox_->isChecked();
             break;
@@ -284,14 +288,15 @@ void ExerciseWindow::ReapplyOptions(int changedOption) {
             break;
     }
     ApplyOptions();
-    FocusCanvas();
+    FocusTyping();
+    ShowHint(hintCharacter_, hint_);
 }
 
 void ExerciseWindow::DrawHeader(bool course, const QString& name, int level, int block) {
     if (headerCanvas_ > 0) FreePicture(headerCanvas_);
     headerCanvas_ = CopyPicture(PictureName::Header);
     QImage& canvas = Picture(headerCanvas_);
-    const QFont& font = Font();
+    const QFont& font = page_.Font();
     if (course) {
         DrawTextOn(canvas, 8, 1, QStringLiteral("USUARIO:"), font, Qt::black);
         DrawTextOn(canvas, 100, 1, name.left(34), font, kHeaderLight);
@@ -351,37 +356,17 @@ void ExerciseWindow::SetFieldText(SessionField field, const QString& text) {
     }
 }
 
-void ExerciseWindow::ClearCanvas() {
-    SessionDisplay::ClearCanvas();
-    dirty_ = QRect(QPoint(0, 0), CanvasSize());
+void ExerciseWindow::ShowPage(const QStringList& lines, bool morePages) {
+    page_.Show(lines, morePages);
+    textPicture_->ShowCanvas(page_.TakeChanged());
 }
 
-void ExerciseWindow::DrawCanvasText(int x, int y, const QString& text, const QColor& colour) {
-    SessionDisplay::DrawCanvasText(x, y, text, colour);
-    // Glyphs may reach a little beyond their cells.
-    const int width = CharacterWidth();
-    QRect drawn(x - width, y - 2, width * (static_cast<int>(text.size()) + 2), FontHeight() + 4);
-    if (!clip_.isEmpty()) drawn &= clip_;
-    dirty_ |= drawn;
+void ExerciseWindow::ShowKeystroke(const JudgedKeystroke& keystroke) {
+    page_.Draw(keystroke);
+    textPicture_->ShowCanvas(page_.TakeChanged());
 }
 
-void ExerciseWindow::FillCanvasBox(const QRect& box, const QColor& colour) {
-    SessionDisplay::FillCanvasBox(box, colour);
-    dirty_ |= clip_.isEmpty() ? box : box & clip_;
-}
-
-void ExerciseWindow::DrawCanvasPicture(int x, int y, int pictureNumber) {
-    SessionDisplay::DrawCanvasPicture(x, y, pictureNumber);
-    const QRect drawn(QPoint(x, y), LogicalSize(Picture(pictureNumber)));
-    dirty_ |= clip_.isEmpty() ? drawn : drawn & clip_;
-}
-
-void ExerciseWindow::ShowCanvas() {
-    textPicture_->ShowCanvas(dirty_);
-    dirty_ = QRect();
-}
-
-void ExerciseWindow::FocusCanvas() {
+void ExerciseWindow::FocusTyping() {
     if (!textPicture_->hasFocus()) textPicture_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -391,16 +376,30 @@ void ExerciseWindow::ShowWindow() {
         window_->raise();
         window_->activateWindow();
     }
-    FocusCanvas();
+    FocusTyping();
 }
 
-SessionCommand ExerciseWindow::Interpret(const Event& event) {
+bool ExerciseWindow::AskYesNo(const QString& title, const QString& text) {
+    return tz::AskYesNo(title, text, DialogIcon::Exclamation);
+}
+
+void ExerciseWindow::DrainEvents() {
+    tz::DrainEvents();
+}
+
+SessionCommand ExerciseWindow::CommandFor(const Event& event) {
     SessionCommand command;
     // Keys typed into the result window or a message box are not for the session.
     if (event.window != window_) return command;
     switch (event.type) {
         case EventType::Char:
-            return SessionDisplay::Interpret(event);
+            command.text = event.text;
+            if (command.text.isEmpty() && event.code > 0) {
+                const char32_t code = static_cast<char32_t>(event.code);
+                command.text = QString::fromUcs4(&code, 1);
+            }
+            if (!command.text.isEmpty()) command.kind = SessionCommand::Type;
+            break;
         case EventType::CloseRequest:
             command.kind = SessionCommand::Cancel;
             break;
@@ -418,8 +417,7 @@ SessionCommand ExerciseWindow::Interpret(const Event& event) {
                 case kExHideKeyBox:
                 case kExHideKeyboardBox:
                 case kExHideFingersBox:
-                    command.kind = SessionCommand::HideOption;
-                    command.option = event.id;
+                    OptionChanged(event.id);
                     break;
                 default:
                     break;
@@ -429,6 +427,19 @@ SessionCommand ExerciseWindow::Interpret(const Event& event) {
             break;
     }
     return command;
+}
+
+SessionOutcome RunSession(ExerciseWindow& window, ExerciseSession& session, const QString& text,
+                          const QString& userName, int level, int speedTarget) {
+    session.Begin(text, userName, level, speedTarget);
+    while (!session.Ended()) {
+        Event event;
+        const std::optional<qint64> tick = session.NextTick();
+        const bool taken = tick ? WaitEventUntil(*tick, &event) : (event = WaitEvent(), true);
+        if (taken) session.Handle(window.CommandFor(event));
+        session.Tick();
+    }
+    return session.Outcome();
 }
 
 }  // namespace tz

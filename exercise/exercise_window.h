@@ -1,13 +1,15 @@
 #pragma once
 // The window the pupil types in: the page of text, the header strip, the on-screen keyboard
 // with its markers, the hands with the finger dots, the live figures, the cancel, pause and
-// restart buttons and the three hide options. The exercise run opens it once per run and every
-// attempt's session draws on it through SessionDisplay.
+// restart buttons and the three hide options. The exercise run opens it once per run; every
+// attempt's session shows itself in it through SessionDisplay.
 
 #include <QRect>
 #include <QString>
 
+#include "exercise/exercise_page.h"
 #include "exercise/exercise_session.h"
+#include "platform/events.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -87,6 +89,7 @@ class ExerciseWindow : public SessionDisplay {
     ExerciseWindow& operator=(const ExerciseWindow&) = delete;
 
     ScreenWindow* Window() const { return window_; }
+    const ExercisePage& Page() const { return page_; }
 
     // The check boxes from the options, and what they hide.
     void ApplyOptions();
@@ -97,31 +100,32 @@ class ExerciseWindow : public SessionDisplay {
     // take no clicks.
     void HideHelp();
 
+    // What an event means to the session. A hide box is the window's own business: its option
+    // changes, the options apply again and the hint shows again.
+    SessionCommand CommandFor(const Event& event);
+
     // SessionDisplay.
     void SetTitle(const QString& title) override;
     void SetFieldText(SessionField field, const QString& text) override;
-    // The canvas operations draw as the session expects and remember where, so that showing
-    // the canvas repaints only what changed. Text goes into the cells the cursor steps
-    // through, one character each.
-    void ClearCanvas() override;
-    void DrawCanvasText(int x, int y, const QString& text, const QColor& colour) override;
-    void FillCanvasBox(const QRect& box, const QColor& colour) override;
-    void DrawCanvasPicture(int x, int y, int pictureNumber) override;
-    void ShowCanvas() override;
-    void FocusCanvas() override;
-    void ShowWindow() override;
+    void ShowPage(const QStringList& lines, bool morePages) override;
+    void ShowKeystroke(const JudgedKeystroke& keystroke) override;
     void ShowHint(const QString& ch, const KeyHint& hint) override;
-    void ReapplyOptions(int changedOption) override;
-    SessionCommand Interpret(const Event& event) override;
+    void FocusTyping() override;
+    void ShowWindow() override;
+    bool AskYesNo(const QString& title, const QString& text) override;
+    void DrainEvents() override;
 
   private:
     void Build();
+    void OptionChanged(int box);
 
     HideOptions& options_;
     int& headerCanvas_;
+    ExercisePage page_;
+    QString hintCharacter_;
+    KeyHint hint_;
     ScreenWindow* window_ = nullptr;
     TextPicture* textPicture_ = nullptr;
-    QRect dirty_;  // of the canvas, since it was last shown
     QLabel* noKeyboard_ = nullptr;
     QLabel* keyboard_ = nullptr;
     QLabel* hands_ = nullptr;
@@ -142,5 +146,11 @@ class ExerciseWindow : public SessionDisplay {
     QLabel* header_ = nullptr;
     QLabel* target_ = nullptr;
 };
+
+// One attempt in the window: begins the session, then hands it the window's events and the
+// clock's seconds until it ends. The program sleeps in Qt's event loop meanwhile, until the
+// next event or, while the clock shown runs, its next second.
+SessionOutcome RunSession(ExerciseWindow& window, ExerciseSession& session, const QString& text,
+                          const QString& userName, int level, int speedTarget);
 
 }  // namespace tz

@@ -46,7 +46,7 @@ QPushButton* AddAnswerButton(QWidget* window, int id, const QString& text, const
 
 }  // namespace
 
-int ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
+ResultAnswer ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
     if (exerciseWindow) exerciseWindow->hide();
 
     ScreenWindow* window = CreateScreenWindow(kResultWindowTitle, 719, 299, true, exerciseWindow);
@@ -81,7 +81,7 @@ int ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
     BringToFront(window, false);
     continueButton->setFocus();
 
-    int result = 1;
+    ResultAnswer result = ResultAnswer::Continue;
     for (bool waiting = true; waiting;) {
         const Event event = WaitEvent();
         // Keys typed into the exercise window before it was hidden are not answers.
@@ -89,7 +89,7 @@ int ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
         switch (event.type) {
             case EventType::Char:
                 if (event.code == 27 || event.code == 13) {
-                    result = 1;
+                    result = ResultAnswer::Continue;
                     waiting = false;
                 }
                 break;
@@ -99,7 +99,7 @@ int ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
             case EventType::Click:
                 if (event.id == kResultContinueButton) waiting = false;
                 if (event.id == kResultMenuButton) {
-                    result = 0;
+                    result = ResultAnswer::MainMenu;
                     waiting = false;
                 }
                 break;

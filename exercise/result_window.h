@@ -14,9 +14,12 @@ inline constexpr int kResultMenuButton = 4;
 
 inline const QString kResultWindowTitle = QStringLiteral("Resultados");
 
-// Shows `message` (lines joined by LineBreak) and waits for the pupil: 1 for "Continuar" (also
-// Enter, Escape and a close request), 0 for "Menú Principal". When the exercise window is
-// given, it is hidden and owns the result window; it stays hidden afterwards.
-int ShowResultWindow(const QString& message, QWidget* exerciseWindow = nullptr);
+// How the pupil answers a result.
+enum class ResultAnswer { Continue, MainMenu };
+
+// Shows `message` (lines joined by LineBreak) and waits for the pupil: "Continuar" (also Enter,
+// Escape and a close request) or "Menú Principal". When the exercise window is given, it is
+// hidden and owns the result window; it stays hidden afterwards.
+ResultAnswer ShowResultWindow(const QString& message, QWidget* exerciseWindow = nullptr);
 
 }  // namespace tz

@@ -1,8 +1,11 @@
 #include "platform/clock.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QRandomGenerator>
 #include <QThread>
+#include <QTimer>
 
 namespace tz {
 
@@ -15,6 +18,17 @@ class RealClock : public Clock {
     qint64 Milliseconds() override { return timer_.elapsed(); }
     void Sleep(int milliseconds) override {
         if (milliseconds > 0) QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+    void Wait(int milliseconds) override {
+        if (milliseconds <= 0) return;
+        // Without an application there is no event loop to wait in.
+        if (!QCoreApplication::instance()) {
+            Sleep(milliseconds);
+            return;
+        }
+        QEventLoop loop;
+        QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
     }
 
   private:
@@ -54,6 +68,9 @@ qint64 NowMilliseconds() {
 }
 void SleepMs(int milliseconds) {
     CurrentClock().Sleep(milliseconds);
+}
+void WaitMs(int milliseconds) {
+    CurrentClock().Wait(milliseconds);
 }
 
 double RandomUnit() {

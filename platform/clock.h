@@ -14,6 +14,9 @@ class Clock {
     // A steady count of milliseconds, for measuring elapsed time.
     virtual qint64 Milliseconds() = 0;
     virtual void Sleep(int milliseconds) = 0;
+    // Lets the time pass in Qt's event loop: windows repaint and input is queued meanwhile. A
+    // clock of a test moves on at once.
+    virtual void Wait(int milliseconds) { Sleep(milliseconds); }
 };
 
 // The clock in force; the real one unless a test installed another.
@@ -25,6 +28,8 @@ QDateTime Now();
 qint64 NowSeconds();  // seconds of the steady clock
 qint64 NowMilliseconds();
 void SleepMs(int milliseconds);
+// A pause of the main thread that keeps the windows alive: a timer, not a sleep.
+void WaitMs(int milliseconds);
 
 // Uniform random number in [0, 1).
 double RandomUnit();

@@ -65,10 +65,12 @@ void Tell(const QString& title, const QString& text, DialogIcon icon) {
     box.exec();
 }
 
-bool AskYesNo(const QString& title, const QString& text, DialogIcon icon,
-              DefaultButton defaultButton) {
+namespace {
+
+// A box of two buttons: true for the first. Escape presses the second.
+bool AskTwoWays(const AskedDialog& asked, const QString& first, const QString& second) {
     Scripting& state = State();
-    state.asked.push_back({"message", title, text, true, icon, defaultButton, QString()});
+    state.asked.push_back(asked);
     if (state.on) {
         if (state.answers.empty()) return false;
         const Answer answer = state.answers.front();
@@ -76,16 +78,30 @@ bool AskYesNo(const QString& title, const QString& text, DialogIcon icon,
         return answer == Answer::Yes;
     }
     QMessageBox box(ForegroundWindow());
-    box.setWindowTitle(title);
+    box.setWindowTitle(asked.title);
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    box.setIcon(BoxIcon(icon));
-    QPushButton* yes = box.addButton(QString::fromUtf8("Sí"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton("No", QMessageBox::NoRole);
-    box.setDefaultButton(defaultButton == DefaultButton::No ? no : yes);
+    box.setText(asked.text);
+    box.setIcon(BoxIcon(asked.icon));
+    QPushButton* yes = box.addButton(first, QMessageBox::YesRole);
+    QPushButton* no = box.addButton(second, QMessageBox::NoRole);
+    box.setDefaultButton(asked.defaultButton == DefaultButton::No ? no : yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+}  // namespace
+
+bool AskYesNo(const QString& title, const QString& text, DialogIcon icon,
+              DefaultButton defaultButton) {
+    return AskTwoWays({"message", title, text, true, icon, defaultButton, QString()},
+                      QString::fromUtf8("Sí"), QStringLiteral("No"));
+}
+
+bool AskRetry(const QString& title, const QString& text, DialogIcon icon) {
+    AskedDialog asked{"message", title, text, true, icon, DefaultButton::Yes, QString()};
+    asked.retry = true;
+    return AskTwoWays(asked, QStringLiteral("Reintentar"), QStringLiteral("Cancelar"));
 }
 
 namespace {

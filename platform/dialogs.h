@@ -21,6 +21,10 @@ void Tell(const QString& title, const QString& text, DialogIcon icon = DialogIco
 bool AskYesNo(const QString& title, const QString& text, DialogIcon icon = DialogIcon::None,
               DefaultButton defaultButton = DefaultButton::Yes);
 
+// Tells that something failed, with "Reintentar" and "Cancelar" buttons (Escape cancels);
+// true for Reintentar. Scripted answers: Yes is Reintentar.
+bool AskRetry(const QString& title, const QString& text, DialogIcon icon = DialogIcon::None);
+
 // File dialogs return the chosen path, or an empty text when cancelled.
 QString OpenFileDialog(const QString& title, const QString& filter, const QString& folder);
 QString SaveFileDialog(const QString& title, const QString& filter, const QString& proposedPath);
@@ -35,7 +39,8 @@ struct AskedDialog {
     bool yesNo = false;  // a message with "Sí" and "No" rather than "Aceptar"
     DialogIcon icon = DialogIcon::None;
     DefaultButton defaultButton = DefaultButton::Yes;
-    QString proposed;  // proposed path or initial text
+    QString proposed;    // proposed path or initial text
+    bool retry = false;  // "Reintentar" and "Cancelar" rather than "Sí" and "No"
 };
 
 // Scripted answers: once scripting is on, no dialog is shown. A question without a queued

@@ -2,9 +2,14 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <limits>
+
+#include "platform/clock.h"
 
 namespace tz {
 
@@ -65,11 +70,26 @@ Event WaitEvent() {
     return event;
 }
 
-bool PollEvent(Event* event) {
+bool WaitEventUntil(qint64 deadline, Event* event) {
     auto& queue = Queue();
-    if (queue.empty()) PumpWindowSystem();
-    if (queue.empty()) RunScriptStep();
-    if (queue.empty()) return false;
+    for (;;) {
+        if (queue.empty()) PumpWindowSystem();
+        if (!queue.empty()) break;
+        const qint64 left = deadline - NowMilliseconds();
+        if (left <= 0) return false;
+        if (RunScriptStep()) continue;
+        // One timer for the moment that matters: the program sleeps until it or an event.
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        bool due = false;
+        QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
+        timer.start(static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max())));
+        while (!due && queue.empty()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        }
+        if (queue.empty()) return false;
+    }
     *event = queue.front();
     queue.pop_front();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
-// One queue of events for the whole program. Screens run their own loops over it:
-// WaitEvent() blocks until something happens, PollEvent() never blocks.
+// One queue of events for the whole program. Screens run their own loops over it, waiting in
+// Qt's event loop: WaitEvent() until something happens, WaitEventUntil() also until a moment
+// that matters (the next second of a clock shown). Nothing polls.
 
 #include <QPointer>
 #include <QString>
@@ -30,7 +31,10 @@ struct Event {
 
 void PostEvent(const Event& event);
 Event WaitEvent();
-bool PollEvent(Event* event);
+// Waits for the next event until the clock in force reaches `deadline` (steady milliseconds,
+// as NowMilliseconds() counts them); false when the deadline came first. A deadline already
+// past takes only what is queued, without waiting.
+bool WaitEventUntil(qint64 deadline, Event* event);
 // Lets the window system do its work, then drops every queued event.
 void DrainEvents();
 // Lets the window system do its work without taking events.

@@ -171,12 +171,12 @@ void BringToFront(QWidget* window, bool quick) {
     }
     window->raise();
     window->activateWindow();
-    SleepMs(10);
+    WaitMs(10);
     DrainEvents();
     if (!quick) {
         SetAlwaysOnTop(window, false);
         SetAlwaysOnTop(window, false);
-        SleepMs(10);
+        WaitMs(10);
     }
 }
 

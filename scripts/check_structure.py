@@ -7,6 +7,7 @@
    platform layer: what the program shares lives in its state object (needs Universal Ctags).
 3. No function or variable named like a macro of the Windows headers (MessageBox, DeleteFile...),
    which would be renamed behind our back the moment a file includes <windows.h>.
+4. No file includes another in a circle: what a file builds on never builds on it.
 
 Prints what breaks a rule and exits with 1 when anything does.
 """
@@ -91,6 +92,36 @@ def check_variables():
     return problems
 
 
+FILE_INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+/[^"]+)"', re.M)
+
+
+def check_include_circles():
+    graph = {}
+    for _, path in sources():
+        name = os.path.relpath(path, ROOT)
+        text = open(path, encoding="utf-8").read()
+        graph[name] = [target for target in FILE_INCLUDE.findall(text) if target != name]
+    problems = []
+    state = {}
+
+    def visit(name, trail):
+        state[name] = "open"
+        for target in graph.get(name, []):
+            if target not in graph:
+                continue
+            if state.get(target) == "open":
+                circle = trail[trail.index(target):] + [target]
+                problems.append("include circle: " + " -> ".join(circle))
+            elif target not in state:
+                visit(target, trail + [target])
+        state[name] = "done"
+
+    for name in sorted(graph):
+        if name not in state:
+            visit(name, [name])
+    return problems
+
+
 def check_names():
     problems = []
     pattern = re.compile(r"\b(" + "|".join(WINDOWS_MACROS) + r")\s*\(")
@@ -106,14 +137,15 @@ def check_names():
 
 
 def main():
-    problems = check_includes() + check_links() + check_variables() + check_names()
+    problems = (check_includes() + check_links() + check_variables() + check_names() +
+                check_include_circles())
     for problem in problems:
         print(problem)
     if problems:
         print(f"{len(problems)} problems in the shape of the code")
         return 1
-    print("the libraries depend one way, share no mutable variables, and use no Windows macro "
-          "names")
+    print("the libraries depend one way, share no mutable variables, use no Windows macro "
+          "names, and no file includes another in a circle")
     return 0
 
 

@@ -5,7 +5,8 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6network6 l
   qt6-translations-l10n clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation clang-format
   xvfb xdotool x11-xkb-utils xauth python3 universal-ctags
-  desktop-file-utils appstream dpkg-dev file librsvg2-bin poppler-utils)
+  desktop-file-utils appstream dpkg-dev file librsvg2-bin poppler-utils
+  libqt6sql6-psql postgresql)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -28,6 +28,12 @@ QString FileStore::CannotReadText() const {
            QDir::toNativeSeparators(DataPath(kUsersFileName));
 }
 
+QString FileStore::WhatToCheck() const {
+    return QStringLiteral(
+        "Comprueba que la carpeta del programa permite escribir y que "
+        "usuarios.dat no está abierto en otro programa.");
+}
+
 bool FileStore::PrepareList() {
     return CreateDefaultUsersFile();
 }

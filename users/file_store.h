@@ -10,6 +10,7 @@ class FileStore : public PupilStore {
   public:
     QString Place() const override;
     QString CannotReadText() const override;
+    QString WhatToCheck() const override;
     bool PrepareList() override;
     UserLines ReadUserLines() override;
     std::optional<UserRecord> LoadUser(const QString& id) override;

@@ -71,6 +71,8 @@ class PupilStore {
     virtual QString Place() const = 0;
     // What the pupil is told when the pupils cannot be read, naming where they should be.
     virtual QString CannotReadText() const = 0;
+    // What to look at when a change could not be written.
+    virtual QString WhatToCheck() const = 0;
 
     // Before the users window lists the pupils: the users file puts a default one in place of
     // a missing or tiny file. True when it did (the window then lets the file settle).

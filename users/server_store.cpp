@@ -135,7 +135,6 @@ void SetUpConnection(QSqlDatabase& db) {
     query.exec(QStringLiteral("SET application_name = 'tipenzo10'"));
 }
 
-
 }  // namespace
 
 // One use of the connection: opened again first when it was lost (a server restarted, a
@@ -259,6 +258,13 @@ QString ServerStore::Place() const {
 QString ServerStore::CannotReadText() const {
     return QStringLiteral("No se puede leer la base de datos del servidor:\n") +
            settings_.Describe();
+}
+
+QString ServerStore::WhatToCheck() const {
+    return QStringLiteral(
+               "Comprueba que este equipo sigue conectado a la red de la escuela y "
+               "que el servidor ") +
+           settings_.address + QStringLiteral(" está en marcha.");
 }
 
 bool ServerStore::PrepareList() {

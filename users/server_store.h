@@ -35,6 +35,7 @@ class ServerStore : public PupilStore {
 
     QString Place() const override;
     QString CannotReadText() const override;
+    QString WhatToCheck() const override;
     bool PrepareList() override;
     UserLines ReadUserLines() override;
     std::optional<UserRecord> LoadUser(const QString& id) override;

@@ -254,9 +254,9 @@ void LoadUserList(const UsersWindow& users) {
     }
     if (users.store->PrepareList()) {
         // The new file settles before it is read, the window kept responsive meanwhile.
-        SleepMs(100);
+        WaitMs(100);
         DrainEvents();
-        SleepMs(100);
+        WaitMs(100);
     }
     const QString& currentId = users.currentUser->id;
     int remembered = -1;

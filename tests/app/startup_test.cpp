@@ -262,10 +262,7 @@ TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCo
     EXPECT_EQ(state.CurrentMode, "NORMAL");
     EXPECT_EQ(state.ExerciseFont.family(), QStringLiteral("Courier New"));
     EXPECT_TRUE(state.ExerciseFont.bold());
-    EXPECT_EQ(
-        LogicalSize(
-            ExerciseWindow(state.ExerciseFont, state.hideOptions, state.HeaderCanvas).Canvas()),
-        QSize(770, 200));
+    EXPECT_EQ(LogicalSize(ExercisePage(state.ExerciseFont).Canvas()), QSize(770, 200));
     EXPECT_EQ(TextLineHeight, 28);
     EXPECT_TRUE(PictureExists(53));
     EXPECT_EQ(LogicalSize(Picture(45)), QSize(306, 84));

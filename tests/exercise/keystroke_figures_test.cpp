@@ -11,19 +11,6 @@
 namespace tz {
 namespace {
 
-// The exercise window reduced to its page: nothing shows.
-class QuietDisplay : public SessionDisplay {
-  public:
-    void SetTitle(const QString&) override {}
-    void SetFieldText(SessionField, const QString&) override {}
-    void ShowCanvas() override {}
-    void FocusCanvas() override {}
-    void ShowWindow() override {}
-    void ShowHint(const QString&, const KeyHint&) override {}
-    void ReapplyOptions(int) override {}
-    void DrainEvents() override {}
-};
-
 class KeystrokeLogTest : public ::testing::Test {
   protected:
     void SetUp() override { SetClock(&clock_); }
@@ -38,13 +25,12 @@ class KeystrokeLogTest : public ::testing::Test {
     }
 
     ManualClock clock_;
-    QuietDisplay display_;
+    SessionDisplay display_;  // shows nothing
     int finger_ = kNoFinger;
 };
 
 TEST_F(KeystrokeLogTest, EveryKeystrokeIsLoggedWithWhatWasDueTypedAndTheGap) {
     ExerciseSession session(display_, finger_);
-    session.SetDrawPause(0);
     session.Begin(QStringLiteral("tarde sol"), QStringLiteral("ANA"), 1, 10);
     // Three known mistakes: R for T, W for E, K for L; a long pause before the "s".
     TypeAll(session, QStringLiteral("rardw "));
@@ -52,7 +38,7 @@ TEST_F(KeystrokeLogTest, EveryKeystrokeIsLoggedWithWhatWasDueTypedAndTheGap) {
     session.Type(QStringLiteral("s"));
     TypeAll(session, QStringLiteral("ok"));
     ASSERT_TRUE(session.Ended());
-    ASSERT_EQ(session.Outcome(), kSessionFinished);
+    ASSERT_EQ(session.Outcome(), SessionOutcome::Finished);
 
     const KeystrokeLog& log = session.Keystrokes();
     ASSERT_EQ(log.size(), 9u);
@@ -108,7 +94,6 @@ TEST_F(KeystrokeLogTest, EveryKeystrokeIsLoggedWithWhatWasDueTypedAndTheGap) {
 
 TEST_F(KeystrokeLogTest, CancelledAttemptKeepsItsKeystrokesAndAPauseBreaksTheTiming) {
     ExerciseSession session(display_, finger_);
-    session.SetDrawPause(0);
     session.Begin(QStringLiteral("casa"), QStringLiteral("ANA"), 1, 10);
     TypeAll(session, QStringLiteral("ca"));
     session.PressPause();
@@ -116,7 +101,7 @@ TEST_F(KeystrokeLogTest, CancelledAttemptKeepsItsKeystrokesAndAPauseBreaksTheTim
     session.Type(QStringLiteral("x"));
     session.Type(QStringLiteral("\x1b"));
     ASSERT_TRUE(session.Ended());
-    EXPECT_EQ(session.Outcome(), kSessionCancelled);
+    EXPECT_EQ(session.Outcome(), SessionOutcome::Cancelled);
     const KeystrokeLog& log = session.Keystrokes();
     ASSERT_EQ(log.size(), 3u) << "Escape is no keystroke of the text";
     EXPECT_EQ(log[2].expected, QStringLiteral("s"));
@@ -130,7 +115,6 @@ TEST_F(KeystrokeLogTest, CancelledAttemptKeepsItsKeystrokesAndAPauseBreaksTheTim
 
 TEST_F(KeystrokeLogTest, TheLineEndIsAKeystrokeOfTheEnterKey) {
     ExerciseSession session(display_, finger_);
-    session.SetDrawPause(0);
     session.Begin(QStringLiteral("a\r\nb"), QStringLiteral("ANA"), 1, 10);
     TypeAll(session, QStringLiteral("a b"));
     ASSERT_TRUE(session.Ended());

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/picture_registry.h"
+#include "content/course_data.h"
 #include "platform/events.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
@@ -81,7 +82,7 @@ class ContentScreenTest : public ProgramStateTest {
 
     std::unique_ptr<QWidget> menu_;
     // What the windows' start buttons run instead of the exercise run.
-    std::function<void()> runChosenExercise_;
+    std::function<void(const CoursePlace&)> runChosenExercise_;
     std::function<void(const QString&)> runDocument_;
 };
 

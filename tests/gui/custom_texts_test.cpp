@@ -65,9 +65,7 @@ class CustomTextsTest : public test::content::ContentScreenTest {
   protected:
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         ContentScreenTest::OpenAndThen(
-            kTitle,
-            [this] { OpenCustomTexts(menu_.get(), CurrentUser, CurrentMode, runDocument_); },
-            std::move(steps));
+            kTitle, [this] { OpenCustomTexts(menu_.get(), runDocument_); }, std::move(steps));
     }
     void WriteDocument(const QString& name, const QByteArray& bytes) {
         QDir().mkpath(Path("TXTPERSONALIZADOS"));
@@ -81,7 +79,7 @@ TEST_F(CustomTextsTest, AWrittenTextIsSavedTrimmedAndTypedWithItsQuotes) {
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     int runs = 0;
-    runDocument_ = [this, &runs](const QString& document) {
+    runDocument_ = [&runs](const QString& document) {
         ++runs;
         EXPECT_EQ(document, "mi cuento.t10");
         // What the main menu hands the run for it: a custom text that every speed passes.
@@ -90,21 +88,13 @@ TEST_F(CustomTextsTest, AWrittenTextIsSavedTrimmedAndTypedWithItsQuotes) {
         EXPECT_EQ(request.customDocumentName, "mi cuento.t10");
         ASSERT_TRUE(request.speedTarget.has_value());
         EXPECT_EQ(*request.speedTarget, 0);
-        EXPECT_EQ(CurrentUser.name, "MARTA RUIZ");
-        EXPECT_EQ(CurrentUser.level, 1);
-        EXPECT_EQ(CurrentUser.block, 1);
-        EXPECT_EQ(CurrentUser.exercise, 1);
         // The text the run types: the document, with "|kom|" as a double quote.
         const ExerciseText text =
-            AssembleExerciseText(LoadBlock(CurrentUser.level, CurrentUser.block),
-                                 CurrentUser.exercise, request.source, document);
+            AssembleExerciseText(LoadBlock(request.place.level, request.place.block),
+                                 request.place.exercise, request.source, document);
         EXPECT_TRUE(text.built);
         EXPECT_EQ(text.text, QString::fromUtf8("Dijo |kom|hola|kom| y se fue.\r\nÉrase una vez.")
                                  .replace("|kom|", "\""));
-        // What a passed attempt does to the user in memory.
-        CurrentUser.exercise = 2;
-        CurrentUser.history[5] = 140;
-        CurrentUser.averageSpeed = 140;
     };
     OpenAndThen({
         [this](QWidget* window) {
@@ -436,34 +426,6 @@ TEST_F(CustomTextsTest, ChoosingAnotherDocumentAsksBeforeLosingUnsavedText) {
             window->close();
         },
     });
-}
-
-TEST_F(CustomTextsTest, TheDoneButtonAndTheCloseRequestRestoreThePupilAfterARun) {
-    ChoosePupil(test::content::kPupilLine);
-    const UserRecord before = CurrentUser;
-    const QByteArray users = UsersFile();
-    WriteDocument("cuento.t10", "Había una vez un gato.\r\n");
-    // A run that leaves the user changed in memory, as passed attempts do.
-    runDocument_ = [this](const QString&) {
-        CurrentUser.level = 2;
-        CurrentUser.history[5] = 90;
-        CurrentMode = "DIFICIL";
-    };
-    for (const bool doneButton : {true, false}) {
-        OpenAndThen({
-            [this](QWidget* window) { ClickControl(window, kTextsStartId); },
-            [doneButton](QWidget* window) {
-                if (doneButton) {
-                    ClickControl(window, kTextsDoneId);
-                } else {
-                    window->close();
-                }
-            },
-        });
-        EXPECT_EQ(CurrentUser, before);
-        EXPECT_EQ(CurrentMode, "FACIL");
-        EXPECT_EQ(UsersFile(), users);
-    }
 }
 
 TEST_F(CustomTextsTest, TheWindowWithADocument) {

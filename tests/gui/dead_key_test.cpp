@@ -75,7 +75,6 @@ void TypeDeadKeyOnTheDisplay() {
     ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas);
     window.ApplyOptions();
     ExerciseSession session(window, state.previousFinger);
-    session.SetDrawPause(0);
     session.Begin(QStringLiteral("áü"), QStringLiteral("ANA"), 1, 25);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.Window(), 10000));
     window.Window()->activateWindow();
@@ -89,24 +88,17 @@ void TypeDeadKeyOnTheDisplay() {
     QStringList typed;
     QElapsedTimer waited;
     waited.start();
-    while (!session.Ended() && waited.elapsed() < 10000) {
+    // The loop of an attempt, bounded: the keys come from another program.
+    const auto takeFor = [&typed, &session, &window](int milliseconds) {
         Event event;
-        if (PollEvent(&event)) {
-            if (event.type == EventType::Char) typed.append(event.text);
-            session.HandleEvent(event);
-        } else {
-            QThread::msleep(5);
-        }
-    }
+        if (!WaitEventUntil(NowMilliseconds() + milliseconds, &event)) return;
+        if (event.type == EventType::Char) typed.append(event.text);
+        session.Handle(window.CommandFor(event));
+    };
+    while (!session.Ended() && waited.elapsed() < 10000) takeFor(100);
     xdotool.waitForFinished(5000);
     // Whatever else might still arrive would show here too.
-    for (int i = 0; i < 20; ++i) {
-        Event event;
-        while (PollEvent(&event)) {
-            if (event.type == EventType::Char) typed.append(event.text);
-        }
-        QThread::msleep(10);
-    }
+    for (int i = 0; i < 5; ++i) takeFor(40);
     EXPECT_EQ(typed, (QStringList{QStringLiteral("á"), QStringLiteral("ü")}));
     EXPECT_TRUE(session.Ended());
     EXPECT_EQ(session.Correct(), 2);
@@ -174,7 +166,6 @@ void TypeLatinAmericanSampleOnTheDisplay() {
     ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas);
     window.ApplyOptions();
     ExerciseSession session(window, state.previousFinger, state.keyboard);
-    session.SetDrawPause(0);
     session.Begin(text, QStringLiteral("ANA"), 1, 25);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.Window(), 10000));
     window.Window()->activateWindow();
@@ -182,12 +173,12 @@ void TypeLatinAmericanSampleOnTheDisplay() {
     ASSERT_EQ(QApplication::focusWidget(), FindControl(window.Window(), kExTextPicture));
 
     QStringList typed;
-    const auto take = [&typed, &session] {
+    // The loop of an attempt, bounded: the keys come from another program.
+    const auto takeFor = [&typed, &session, &window](int milliseconds) {
         Event event;
-        if (!PollEvent(&event)) return false;
+        if (!WaitEventUntil(NowMilliseconds() + milliseconds, &event)) return;
         if (event.type == EventType::Char) typed.append(event.text);
-        session.HandleEvent(event);
-        return true;
+        session.Handle(window.CommandFor(event));
     };
     int index = 1;
     for (const SampleKey& key : sample) {
@@ -224,17 +215,13 @@ void TypeLatinAmericanSampleOnTheDisplay() {
         QElapsedTimer waited;
         waited.start();
         while (session.Index() == index && !session.Ended() && waited.elapsed() < 10000) {
-            if (!take()) QThread::msleep(5);
+            takeFor(100);
         }
         xdotool.waitForFinished(5000);
         ++index;
     }
     // Whatever else might still arrive would show here too.
-    for (int i = 0; i < 20; ++i) {
-        while (take()) {
-        }
-        QThread::msleep(10);
-    }
+    for (int i = 0; i < 5; ++i) takeFor(40);
     QStringList expected;
     for (const QChar c : text) expected.append(QString(c));
     EXPECT_EQ(typed, expected);

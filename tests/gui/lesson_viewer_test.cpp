@@ -1,5 +1,5 @@
-// The lesson viewer as a pupil uses it: it opens on her exercise, follows her choices, starts
-// one exercise, and leaves her user exactly as it found it.
+// The lesson viewer as a pupil uses it: it opens on her exercise, follows her choices, hands the
+// run the exercise chosen, and leaves her user exactly as it found it.
 
 #include <QTextEdit>
 
@@ -61,8 +61,7 @@ class LessonViewerTest : public test::content::ContentScreenTest {
   protected:
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         ContentScreenTest::OpenAndThen(
-            kTitle,
-            [this] { OpenLessonViewer(menu_.get(), CurrentUser, CurrentMode, runChosenExercise_); },
+            kTitle, [this] { OpenLessonViewer(menu_.get(), CurrentUser, runChosenExercise_); },
             std::move(steps));
     }
 };
@@ -92,7 +91,6 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
         [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 4}));
             EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 5));
-            EXPECT_EQ(CurrentUser.exercise, 5);
             // Another block.
             ClickListRow(List(viewer, kViewerBlockListId), 1);
         },
@@ -118,9 +116,6 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
             EXPECT_EQ(List(viewer, kViewerEntryListId)->item(0)->text(), "\"coma\"");
             EXPECT_TRUE(Preview(viewer).startsWith("\"coma\" \"coma\" "));
-            EXPECT_EQ(CurrentUser.level, 11);
-            EXPECT_EQ(CurrentUser.block, 2);
-            EXPECT_EQ(CurrentUser.exercise, 1);
             // A double click is no choice.
             QListWidget* entries = List(viewer, kViewerEntryListId);
             QTest::mouseDClick(entries->viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -148,7 +143,6 @@ TEST_F(LessonViewerTest, AClickOnTheSelectedLevelOrBlockChoosesItAgain) {
         [this](QWidget* viewer) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 0}));
             EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 1));
-            EXPECT_EQ(CurrentUser.exercise, 1);
             ClickListRow(List(viewer, kViewerEntryListId), 3);
         },
         [this](QWidget* viewer) {
@@ -160,7 +154,6 @@ TEST_F(LessonViewerTest, AClickOnTheSelectedLevelOrBlockChoosesItAgain) {
             EXPECT_EQ(SelectedRows(viewer), (Rows{4, 0, 0}));
             EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 1));
             EXPECT_EQ(Preview(viewer), WordPreview(5, 1, 1));
-            EXPECT_EQ(CurrentUser.block, 1);
             QTest::keyClick(viewer, Qt::Key_Escape);
         },
     });
@@ -230,32 +223,24 @@ TEST_F(LessonViewerTest, ADamagedPositionOpensOnTheNearestExercise) {
     }});
 }
 
-TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndRestoresThePupil) {
+TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRun) {
     ChoosePupil(test::content::kPupilLine);
     const UserRecord before = CurrentUser;
     const QByteArray users = UsersFile();
     int runs = 0;
-    runChosenExercise_ = [this, &runs] {
+    runChosenExercise_ = [&runs](const CoursePlace& chosen) {
         ++runs;
-        // What the main menu hands the run for the viewer: one exercise chosen by hand, at its
-        // level's target.
-        EXPECT_EQ(ManualExerciseRequest().source, ExerciseSource::Manual);
-        EXPECT_FALSE(ManualExerciseRequest().speedTarget.has_value());
-        EXPECT_EQ(CurrentUser.level, 11);
-        EXPECT_EQ(CurrentUser.block, 2);
-        EXPECT_EQ(CurrentUser.exercise, 3);
+        EXPECT_EQ(chosen, (CoursePlace{11, 2, 3}));
+        // What the main menu hands the run for it: one exercise chosen by hand, at its level's
+        // target.
+        EXPECT_EQ(ManualExerciseRequest(chosen).source, ExerciseSource::Manual);
+        EXPECT_FALSE(ManualExerciseRequest(chosen).speedTarget.has_value());
         // The exercise window takes the viewer's place.
         EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
         // The text the run types is the one previewed.
-        const ExerciseText text = AssembleExerciseText(
-            LoadBlock(CurrentUser.level, CurrentUser.block), CurrentUser.exercise);
+        const ExerciseText text =
+            AssembleExerciseText(LoadBlock(chosen.level, chosen.block), chosen.exercise);
         EXPECT_TRUE(text.text.startsWith("\"guion\" \"guion\"")) << text.text.toStdString();
-        // What passed attempts do to the user in memory.
-        CurrentUser.exercise = 4;
-        CurrentUser.history = {110, 115, 120, 127, 75, -1, -1, -1, -1, -1};
-        CurrentUser.averageSpeed = 99;
-        CurrentUser.mode = "DIFICIL";
-        CurrentMode = "DIFICIL";
     };
     OpenAndThen({
         [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerLevelListId), 10); },

@@ -53,7 +53,7 @@ fi
 grep -qx "Package: tipenzo10" "$work/control" || fail "package name"
 grep -qx "Version: $version" "$work/control" || fail "version is not $version"
 grep -qx "Section: education" "$work/control" || fail "section"
-for dependency in fonts-liberation qt6-translations-l10n qt6-qpa-plugins libqt6widgets6 libqt6gui6 \
+for dependency in fonts-liberation qt6-translations-l10n qt6-qpa-plugins libqt6sql6-psql libqt6widgets6 libqt6gui6 \
   libqt6core6 libqt6network6 libc6 libstdc++6; do
   grep -q "^Depends:.*\b$dependency\b" "$work/control" || fail "no dependency on $dependency"
 done

@@ -137,7 +137,8 @@ TEST_F(PlatformTest, WindowsTurnKeysAndCloseRequestsIntoEvents) {
     EXPECT_EQ(event.id, 7);
     EXPECT_EQ(FindControl(window, 7), button);
     window->close();
-    ASSERT_TRUE(PollEvent(&event));
+    // What is queued is taken at once, without waiting.
+    ASSERT_TRUE(WaitEventUntil(NowMilliseconds(), &event));
     EXPECT_EQ(event.type, EventType::CloseRequest);
     EXPECT_TRUE(window->isVisible());
 
@@ -149,15 +150,33 @@ TEST_F(PlatformTest, WindowsTurnKeysAndCloseRequestsIntoEvents) {
     });
     event = WaitEvent();
     EXPECT_EQ(event.code, ' ');
-    ASSERT_TRUE(PollEvent(&event));
+    ASSERT_TRUE(WaitEventUntil(NowMilliseconds(), &event));
     EXPECT_EQ(event.code, 9);
 
     // Drained events are gone.
     ClearInputScript();
     PostEvent(Event{});
     DrainEvents();
-    EXPECT_FALSE(PollEvent(&event));
+    EXPECT_FALSE(WaitEventUntil(NowMilliseconds(), &event));
     DestroyWindow(window);
+}
+
+// A wait with a deadline ends with the first event, or at the deadline with none.
+TEST_F(PlatformTest, AWaitWithADeadlineEndsWithAnEventOrAtTheDeadline) {
+    ManualClock clock;
+    SetClock(&clock);
+    Event event;
+    AppendInputStep([&clock] { clock.Advance(400); });
+    AppendInputStep([&clock] { clock.Advance(600); });
+    EXPECT_FALSE(WaitEventUntil(1000, &event));
+    EXPECT_EQ(clock.milliseconds, 1000);
+    AppendInputStep([] { PostEvent({EventType::Click, nullptr, 7, 0, QString(), -1}); });
+    ASSERT_TRUE(WaitEventUntil(2000, &event));
+    EXPECT_EQ(event.id, 7);
+    // With the real clock and no input, a timer ends the wait.
+    SetClock(nullptr);
+    ClearInputScript();
+    EXPECT_FALSE(WaitEventUntil(NowMilliseconds() + 30, &event));
 }
 
 TEST_F(PlatformTest, RealMessageBoxSpeaksSpanishAndAnswersYesOrNo) {

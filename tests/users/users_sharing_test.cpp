@@ -1,8 +1,9 @@
-// Eight programs on one users file, as in a lab that shares one folder: each saves its own pupil
-// over and over while it also adds and deletes pupils of its own. Every change is read, made
-// and written under the users file's lock, so nothing another program wrote is lost, also when
-// programs are killed at any moment. The programs are this test program run again on a hidden
-// test.
+// Eight programs on one store of pupils, as in a lab that shares one folder or a school that
+// shares one server: each saves its own pupil over and over while it also adds and deletes
+// pupils of its own. Every change is made in one step on the store as it stands (under the
+// users file's lock, or in one transaction of the server), so nothing another program wrote is
+// lost, also when programs are killed at any moment. The programs are this test program run
+// again on a hidden test; the same story runs against each store.
 
 #ifndef _WIN32
 
@@ -17,7 +18,11 @@
 
 #include "child_process.h"
 #include "platform/files.h"
+#include "platform/settings_file.h"
 #include "support.h"
+#include "test_server.h"
+#include "users/file_store.h"
+#include "users/server_store.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
@@ -27,6 +32,8 @@ namespace {
 
 const char* const kFolderVariable = "TIPENZO_SHARING_FOLDER";
 const char* const kIndexVariable = "TIPENZO_SHARING_INDEX";
+// Set for a run against the server: the settings file that names it.
+const char* const kServerVariable = "TIPENZO_SHARING_SERVER";
 constexpr int kPrograms = 8;
 constexpr int kSaves = 200;
 constexpr int kBystanders = 100;
@@ -55,10 +62,20 @@ int LastLogged(const QString& folder, int program) {
     return 0;
 }
 
-// Ids of the users file's lines by name.
-std::multimap<QString, QString> IdsByName() {
+// The store the programs share: the server of the settings file given, or the users file.
+std::unique_ptr<PupilStore> SharedStore(const QString& serverSettings) {
+    if (serverSettings.isEmpty()) return std::make_unique<FileStore>();
+    const std::optional<SettingsSection> section =
+        ReadSettingsSection(serverSettings, QStringLiteral("servidor"));
+    if (!section) return nullptr;
+    const std::optional<ServerSettings> settings = ServerSettingsFrom(*section, nullptr);
+    return settings ? ServerStore::Open(*settings, nullptr) : nullptr;
+}
+
+// Ids of the store's pupils by name.
+std::multimap<QString, QString> IdsByName(PupilStore& store) {
     std::multimap<QString, QString> ids;
-    const UserLines users = ReadUserLines();
+    const UserLines users = store.ReadUserLines();
     for (const QString& line : users.lines)
         ids.emplace(UserLineField(line, UserField::Name),
                     UserLineField(line, UserField::Id).trimmed());
@@ -72,6 +89,8 @@ TEST(UsersSharingChild, DISABLED_SavesItsPupil) {
     const int program = qEnvironmentVariableIntValue(kIndexVariable);
     ASSERT_FALSE(folder.isEmpty());
     SetProgramFolder(folder);
+    const std::unique_ptr<PupilStore> store = SharedStore(qEnvironmentVariable(kServerVariable));
+    ASSERT_TRUE(store);
     const int log = ::open(QFile::encodeName(folder + '/' + LogName(program)).constData(),
                            O_WRONLY | O_CREAT | O_APPEND, 0644);
     ASSERT_GE(log, 0);
@@ -82,29 +101,29 @@ TEST(UsersSharingChild, DISABLED_SavesItsPupil) {
         return result;
     };
     // A run killed between adding and deleting left its passing pupil behind.
-    for (const auto& [name, id] : IdsByName()) {
+    for (const auto& [name, id] : IdsByName(*store)) {
         if (name == PassingName(program)) {
-            ASSERT_TRUE(retried([&] { return DeleteUser(id); }));
+            ASSERT_TRUE(retried([&] { return store->DeleteUser(id); }));
         }
     }
     // A pupil who stays, added after every 50th save; a run started again adds the ones the
     // killed run had no time for, and never one twice.
     const auto keep = [&](int turn) {
-        if (IdsByName().count(KeptName(program, turn)) > 0) return;
+        if (IdsByName(*store).count(KeptName(program, turn)) > 0) return;
         WriteOutcome outcome = WriteOutcome::Busy;
         while (outcome == WriteOutcome::Busy) {
-            AppendNewUser(KeptName(program, turn), 2, "FACIL", &outcome);
+            store->AppendNewUser(KeptName(program, turn), 2, "FACIL", &outcome);
         }
         ASSERT_EQ(outcome, WriteOutcome::Written);
     };
     const int done = LastLogged(folder, program);
     for (int turn = 50; turn <= done; turn += 50) ASSERT_NO_FATAL_FAILURE(keep(turn));
     for (int turn = done + 1; turn <= kSaves; ++turn) {
-        std::optional<UserRecord> pupil = LoadUser(PupilId(program));
+        std::optional<UserRecord> pupil = store->LoadUser(PupilId(program));
         ASSERT_TRUE(pupil) << "turn " << turn;
         pupil->history.fill(-1);
         pupil->history[0] = static_cast<std::int16_t>(turn);
-        ASSERT_TRUE(retried([&] { return SaveUser(*pupil); })) << "turn " << turn;
+        ASSERT_TRUE(retried([&] { return store->SaveUser(*pupil); })) << "turn " << turn;
         const QByteArray logged = QByteArray::number(turn) + '\n';
         ASSERT_EQ(::write(log, logged.constData(), logged.size()), logged.size());
 
@@ -112,10 +131,10 @@ TEST(UsersSharingChild, DISABLED_SavesItsPupil) {
             WriteOutcome outcome = WriteOutcome::Busy;
             QString id;
             while (outcome == WriteOutcome::Busy) {
-                id = AppendNewUser(PassingName(program), 1, "NORMAL", &outcome);
+                id = store->AppendNewUser(PassingName(program), 1, "NORMAL", &outcome);
             }
             ASSERT_FALSE(id.isEmpty());
-            ASSERT_TRUE(retried([&] { return DeleteUser(id); }));
+            ASSERT_TRUE(retried([&] { return store->DeleteUser(id); }));
         }
         if (turn % 50 == 0) {
             ASSERT_NO_FATAL_FAILURE(keep(turn));
@@ -124,7 +143,10 @@ TEST(UsersSharingChild, DISABLED_SavesItsPupil) {
     ::close(log);
 }
 
-class UsersSharingTest : public test::ProgramFolderTest {
+enum class Shared { UsersFile, Server };
+
+class UsersSharingTest : public test::ProgramFolderTest,
+                         public ::testing::WithParamInterface<Shared> {
   protected:
     void SetUp() override {
         test::ProgramFolderTest::SetUp();
@@ -147,13 +169,43 @@ class UsersSharingTest : public test::ProgramFolderTest {
                     .toUtf8();
         }
         WriteBytes("usuarios.dat", file);
+        if (GetParam() == Shared::Server) {
+            database_ = std::make_unique<test::ServerDatabase>();
+            if (!database_->Ready()) GTEST_SKIP() << database_->WhyNot().toStdString();
+            // The class moves to the server, as --subir-al-servidor moves it.
+            const ServerSettings& server = database_->Settings();
+            WriteBytes("servidor.ini",
+                       QStringLiteral("[servidor]\ndireccion=%1\npuerto=%2\nbase=%3\n"
+                                      "usuario=%4\nclave=%5\n")
+                           .arg(server.address)
+                           .arg(server.port)
+                           .arg(server.database, server.user, server.password)
+                           .toUtf8());
+            serverSettings_ = Path("servidor.ini");
+        }
+        store_ = SharedStore(serverSettings_);
+        ASSERT_TRUE(store_);
+        if (GetParam() == Shared::Server) {
+            QList<UploadedPupil> pupils;
+            for (const QString& line : FileStore().ReadUserLines().lines) {
+                pupils.append({ParseUserLine(line), std::nullopt});
+                pupils.back().record.id = UserLineField(line, UserField::Id);
+            }
+            ASSERT_TRUE(static_cast<ServerStore&>(*store_).Upload(pupils, nullptr));
+            RemoveFile(Path("usuarios.dat"));
+        }
+    }
+    void TearDown() override {
+        store_.reset();
+        test::ProgramFolderTest::TearDown();
     }
 
     std::unique_ptr<test::ChildProcess> Start(int program) {
         auto child = std::make_unique<test::ChildProcess>(
             "UsersSharingChild.DISABLED_SavesItsPupil",
             std::map<std::string, std::string>{{kFolderVariable, dir_->path().toStdString()},
-                                               {kIndexVariable, std::to_string(program)}},
+                                               {kIndexVariable, std::to_string(program)},
+                                               {kServerVariable, serverSettings_.toStdString()}},
             Output(program).toStdString());
         EXPECT_TRUE(child->Started());
         return child;
@@ -167,16 +219,27 @@ class UsersSharingTest : public test::ProgramFolderTest {
         }
     }
 
-    // The file as it stands parses whole and holds every save that had returned (read the
-    // logs first: whatever a program logged was in the file before the log).
+    // The pupils as the store holds them: for the users file, a file that parses whole.
+    QList<QByteArray> Lines(const char* when) {
+        if (GetParam() == Shared::UsersFile) {
+            const QByteArray content = ReadBytes("usuarios.dat");
+            EXPECT_TRUE(IsHealthyUsersFile(content)) << when;
+            const QList<QByteArray> lines = SplitByteLines(content);
+            EXPECT_EQ(lines.value(0), kUsersHeader.toUtf8()) << when;
+            return lines.mid(1);
+        }
+        QList<QByteArray> lines;
+        for (const QString& line : store_->ReadUserLines().lines) lines << line.toUtf8();
+        return lines;
+    }
+
+    // The store as it stands holds every save that had returned (read the logs first: whatever
+    // a program logged was in the store before the log).
     void ExpectWholeWithEverySave(const char* when) {
         int logged[kPrograms];
         for (int program = 0; program < kPrograms; ++program)
             logged[program] = LastLogged(dir_->path(), program);
-        const QByteArray content = ReadBytes("usuarios.dat");
-        ASSERT_TRUE(IsHealthyUsersFile(content)) << when;
-        const QList<QByteArray> lines = SplitByteLines(content);
-        ASSERT_EQ(lines.value(0), kUsersHeader.toUtf8()) << when;
+        const QList<QByteArray> lines = Lines(when);
         for (int program = 0; program < kPrograms; ++program) {
             int found = 0;
             for (const QByteArray& line : lines) {
@@ -197,28 +260,30 @@ class UsersSharingTest : public test::ProgramFolderTest {
     // pupil, the bystanders untouched, nothing else.
     void ExpectFinalFile() {
         ExpectWholeWithEverySave("at the end");
-        const QList<QByteArray> lines = SplitByteLines(ReadBytes("usuarios.dat"));
+        const QList<QByteArray> lines = Lines("at the end");
         std::map<QString, int> names;
-        for (qsizetype i = 1; i < lines.size(); ++i)
-            ++names[ByteLineField(lines[i], UserField::Name)];
+        for (const QByteArray& line : lines) ++names[ByteLineField(line, UserField::Name)];
         for (int program = 0; program < kPrograms; ++program) {
             UserRecord last = ParseUserLine(
                 QStringLiteral("PROGRAMA %1|1|1|1|%2|%2|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL")
                     .arg(program)
                     .arg(kSaves));
             last.id = PupilId(program);
-            EXPECT_EQ(LoadUser(PupilId(program)), last) << program;
+            EXPECT_EQ(store_->LoadUser(PupilId(program)), last) << program;
             for (int turn = 50; turn <= kSaves; turn += 50)
                 EXPECT_EQ(names[KeptName(program, turn)], 1) << program << " " << turn;
             EXPECT_EQ(names.count(PassingName(program)), 0u) << program;
         }
-        EXPECT_EQ(lines.size(), 1 + kBystanders + kPrograms + kPrograms * (kSaves / 50));
+        EXPECT_EQ(lines.size(), kBystanders + kPrograms + kPrograms * (kSaves / 50));
     }
 
     QList<QByteArray> bystanders_;
+    std::unique_ptr<test::ServerDatabase> database_;
+    QString serverSettings_;  // empty for the users file
+    std::unique_ptr<PupilStore> store_;
 };
 
-TEST_F(UsersSharingTest, EightProgramsSavingTogetherLoseNothing) {
+TEST_P(UsersSharingTest, EightProgramsSavingTogetherLoseNothing) {
     std::vector<std::unique_ptr<test::ChildProcess>> programs;
     for (int program = 0; program < kPrograms; ++program) programs.push_back(Start(program));
     ExpectAllFinished(programs);
@@ -227,7 +292,7 @@ TEST_F(UsersSharingTest, EightProgramsSavingTogetherLoseNothing) {
                 kSaves, kSaves / 10 + kSaves / 50, kSaves / 10);
 }
 
-TEST_F(UsersSharingTest, ProgramsKilledAtAnyMomentLoseNoSaveThatReturned) {
+TEST_P(UsersSharingTest, ProgramsKilledAtAnyMomentLoseNoSaveThatReturned) {
     std::vector<std::unique_ptr<test::ChildProcess>> programs;
     for (int program = 0; program < kPrograms; ++program) programs.push_back(Start(program));
     std::mt19937 random(20261208);
@@ -248,6 +313,12 @@ TEST_F(UsersSharingTest, ProgramsKilledAtAnyMomentLoseNoSaveThatReturned) {
                 kills);
     EXPECT_GT(kills, 20) << "most kills should land while the program still runs";
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, UsersSharingTest,
+                         ::testing::Values(Shared::UsersFile, Shared::Server),
+                         [](const ::testing::TestParamInfo<Shared>& info) {
+                             return info.param == Shared::UsersFile ? "UsersFile" : "Server";
+                         });
 
 }  // namespace
 }  // namespace tz

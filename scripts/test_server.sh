@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# A throwaway PostgreSQL for the tests of the school's server: its own cluster in FOLDER,
+# listening on 127.0.0.1 (a free port) and on a socket in FOLDER, run as an unprivileged account
+# when started by root (PostgreSQL refuses to run as root).
+#
+#   bash scripts/test_server.sh start FOLDER   writes FOLDER/tipenzo10.ini with a [servidor]
+#                                              section for the tests (role "tipenzo", may create
+#                                              databases; database "tipenzo"), or, when
+#                                              PostgreSQL is missing, FOLDER/sin-servidor.txt
+#                                              saying so (the tests then skip, giving that reason)
+#   bash scripts/test_server.sh stop FOLDER    stops it and removes FOLDER
+set -u
+action=${1:?start or stop}
+folder=$(realpath -m "${2:?the folder}")
+bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
+as_server=()
+if [ "$(id -u)" -eq 0 ]; then
+  as_server=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+fi
+
+case $action in
+start)
+  [ -f "$folder/datos/postmaster.pid" ] && "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -m immediate stop >/dev/null 2>&1
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  if [ -z "$bin" ] || [ ! -x "$bin/initdb" ] || [ ! -x "$bin/pg_ctl" ]; then
+    echo "PostgreSQL no está instalado (initdb y pg_ctl): bash scripts/deps.sh lo instala" \
+      >"$folder/sin-servidor.txt"
+    exit 0
+  fi
+  secret() { head -c 12 /dev/urandom | od -An -tx1 | tr -d ' \n'; }
+  admin=$(secret)
+  password=$(secret)
+  printf '%s\n' "$admin" >"$folder/admin.pw"
+  [ ${#as_server[@]} -gt 0 ] && chown -R nobody:nogroup "$folder"
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  if ! "${as_server[@]}" "$bin/initdb" -D "$folder/datos" -U postgres --pwfile="$folder/admin.pw" \
+      --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --no-locale >"$folder/initdb.log" 2>&1 ||
+    ! "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -l "$folder/servidor.log" -w -t 60 \
+      -o "-c listen_addresses=127.0.0.1 -p $port -k $folder -c fsync=off -c max_connections=200" \
+      start >/dev/null 2>&1 ||
+    ! "${as_server[@]}" "$bin/psql" -X -q -h "$folder" -p "$port" -U postgres -d postgres \
+      -v ON_ERROR_STOP=1 -c "CREATE ROLE tipenzo LOGIN CREATEDB PASSWORD '$password'" \
+      -c "CREATE DATABASE tipenzo OWNER tipenzo" >"$folder/psql.log" 2>&1; then
+    { echo "el servidor de pruebas no arrancó:"; tail -n 5 "$folder"/*.log; } >"$folder/sin-servidor.txt"
+    exit 0
+  fi
+  printf '[servidor]\ndireccion=127.0.0.1\npuerto=%s\nbase=tipenzo\nusuario=tipenzo\nclave=%s\n' \
+    "$port" "$password" >"$folder/tipenzo10.ini"
+  ;;
+stop)
+  if [ -n "$bin" ] && [ -f "$folder/datos/postmaster.pid" ]; then
+    "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -m immediate stop >/dev/null 2>&1
+  fi
+  rm -rf "$folder"
+  ;;
+*)
+  echo "usage: test_server.sh start|stop FOLDER" >&2
+  exit 2
+  ;;
+esac

@@ -1,0 +1,105 @@
+#include "test_server.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "platform/settings_file.h"
+#include "users/server_schema.h"
+
+namespace tz::test {
+
+namespace {
+
+// Runs `work` on a connection of its own to `database` as the test's role.
+template <typename Work>
+auto WithConnection(const ServerSettings& settings, const QString& database, Work work) {
+    const QString name = QStringLiteral("prueba-%1").arg(QRandomGenerator::global()->generate());
+    decltype(work(std::declval<QSqlDatabase&>())) result{};
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(settings.address);
+        db.setPort(settings.port);
+        db.setDatabaseName(database);
+        db.setUserName(settings.user);
+        db.setPassword(settings.password);
+        if (db.open()) result = work(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+}  // namespace
+
+QString TestServerSettingsFile() {
+    return QStringLiteral(TIPENZO_TEST_SERVER_DIR) + QStringLiteral("/tipenzo10.ini");
+}
+
+ServerDatabase::ServerDatabase() {
+    const QString folder = QStringLiteral(TIPENZO_TEST_SERVER_DIR);
+    QFile why(folder + QStringLiteral("/sin-servidor.txt"));
+    if (why.open(QIODevice::ReadOnly)) {
+        whyNot_ = QString::fromUtf8(why.readAll()).trimmed();
+        return;
+    }
+    const std::optional<SettingsSection> section =
+        ReadSettingsSection(TestServerSettingsFile(), QStringLiteral("servidor"));
+    std::optional<ServerSettings> server =
+        section ? ServerSettingsFrom(*section, nullptr) : std::nullopt;
+    if (!server) {
+        whyNot_ = QStringLiteral(
+            "no hay servidor de pruebas en marcha (ctest lo arranca con "
+            "scripts/test_server.sh)");
+        return;
+    }
+    const QString database =
+        QStringLiteral("prueba_%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    const bool made = WithConnection(*server, server->database, [&](QSqlDatabase& db) {
+        return QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE ") + database);
+    });
+    if (!made) {
+        whyNot_ = QStringLiteral("el servidor de pruebas no crea bases de datos");
+        return;
+    }
+    home_ = server->database;
+    server->database = database;
+    settings_ = server;
+}
+
+ServerDatabase::~ServerDatabase() {
+    if (!settings_) return;
+    WithConnection(*settings_, home_, [&](QSqlDatabase& db) {
+        return QSqlQuery(db).exec(QStringLiteral("DROP DATABASE ") + settings_->database +
+                                  QStringLiteral(" WITH (FORCE)"));
+    });
+}
+
+ServerSettings ServerDatabase::Elsewhere(const QString& database) const {
+    ServerSettings other = *settings_;
+    other.database = database;
+    return other;
+}
+
+bool ServerDatabase::Run(const QString& sql) const {
+    return WithConnection(*settings_, settings_->database,
+                          [&](QSqlDatabase& db) { return QSqlQuery(db).exec(sql); });
+}
+
+bool ServerDatabase::PrepareSchema(int version) const {
+    return WithConnection(*settings_, settings_->database, [&](QSqlDatabase& db) {
+        return tz::PrepareSchema(db, version).state == SchemaCheck::State::Ready;
+    });
+}
+
+QString ServerDatabase::Value(const QString& sql) const {
+    return WithConnection(*settings_, settings_->database, [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
+    });
+}
+
+}  // namespace tz::test
