@@ -1,84 +1,168 @@
-// Time of one save (a rewrite through a new file, flushed to disk and renamed over the users
-// file) and one load of the CurrentUser, on a users file of 200 users; and of an import of a
-// class of 1000 or 3000 pupils into it.
+// The stores of pupils side by side: one save and one load of a pupil of a class of 200 (median
+// and p99 of every call, as counters), the users window's list and the class report of 1000
+// pupils, and an import of 1000 or 3000 pupils into the users file. The users file always; the
+// school's server too when TIPENZO_BENCH_SERVER names a settings file with a "[servidor]"
+// section (scripts/test_server.sh start FOLDER writes one in FOLDER).
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <vector>
 
+#include "content/class_report.h"
 #include "platform/files.h"
+#include "platform/settings_file.h"
+#include "users/file_store.h"
+#include "users/server_store.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_transfer.h"
 
 namespace {
 
-constexpr int kUsers = 200;
+enum Kind { kUsersFile = 0, kServer = 1 };
 
-// A program folder holding a users file of kUsers users; the CurrentUser is the middle one.
-class UsersFolder {
+QString PupilLine(int i) {
+    return QString(
+               "ALUMNO NUMERO %1|%2|%3|1|231|210|225|240|251|-1|-1|-1|-1|-1|-1|NORMAL|"
+               "ID-2024010109%4")
+        .arg(i)
+        .arg(1 + i % 36)
+        .arg(1 + i % 5)
+        .arg(1000 + i);
+}
+
+std::optional<tz::ServerSettings> BenchServer() {
+    const QString file = qEnvironmentVariable("TIPENZO_BENCH_SERVER");
+    if (file.isEmpty()) return std::nullopt;
+    const auto section = tz::ReadSettingsSection(file, QStringLiteral("servidor"));
+    return section ? tz::ServerSettingsFrom(*section, nullptr) : std::nullopt;
+}
+
+// A class of `pupils` in a store of the kind asked for: a fresh folder for the users file, the
+// server's tables emptied first.
+class Class {
   public:
-    UsersFolder() {
+    Class(Kind kind, int pupils) {
         tz::SetProgramFolder(dir_.path());
         QByteArray file = "Datos de Usuarios v2.6\r\n";
-        for (int i = 0; i < kUsers; ++i) {
-            file += QString(
-                        "ALUMNO NUMERO %1|%2|%3|1|231|210|225|240|251|-1|-1|-1|-1|-1|-1|"
-                        "NORMAL|ID-2024010109%4")
-                        .arg(i)
-                        .arg(1 + i % 36)
-                        .arg(1 + i % 5)
-                        .arg(1000 + i)
-                        .toUtf8();
-            file += "\r\n";
-        }
+        for (int i = 0; i < pupils; ++i) file += PupilLine(i).toUtf8() + "\r\n";
         QFile out(tz::DataPath("usuarios.dat"));
         if (out.open(QIODevice::WriteOnly)) out.write(file);
         out.close();
-        user = *tz::LoadUser(QString("ID-2024010109%1").arg(1000 + kUsers / 2));
+        if (kind == kUsersFile) {
+            store = std::make_unique<tz::FileStore>();
+        } else if (const std::optional<tz::ServerSettings> settings = BenchServer()) {
+            std::unique_ptr<tz::ServerStore> server = tz::ServerStore::Open(*settings, nullptr);
+            if (server) {
+                Empty(*settings);
+                QList<tz::UploadedPupil> all;
+                for (const QString& line : tz::FileStore().ReadUserLines().lines) {
+                    all.append({tz::ParseUserLine(line), std::nullopt});
+                    all.back().record.id = tz::UserLineField(line, tz::UserField::Id);
+                }
+                server->Upload(all, nullptr);
+                store = std::move(server);
+            }
+        }
+        if (store) user = *store->LoadUser(QString("ID-2024010109%1").arg(1000 + pupils / 2));
     }
-    ~UsersFolder() { tz::SetProgramFolder(QString()); }
+    ~Class() { tz::SetProgramFolder(QString()); }
 
-    QByteArray UsersFile() const {
-        QFile in(tz::DataPath("usuarios.dat"));
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    void WriteFile(const QString& name, const QByteArray& bytes) const {
-        QFile out(tz::DataPath(name));
-        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(bytes);
-    }
-
+    std::unique_ptr<tz::PupilStore> store;
     tz::UserRecord user;  // the pupil in the middle of the class
 
   private:
+    static void Empty(const tz::ServerSettings& settings) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "vaciar");
+        db.setHostName(settings.address);
+        db.setPort(settings.port);
+        db.setDatabaseName(settings.database);
+        db.setUserName(settings.user);
+        db.setPassword(settings.password);
+        if (db.open()) QSqlQuery(db).exec(QStringLiteral("TRUNCATE alumnos CASCADE"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("vaciar");
+    }
     QTemporaryDir dir_;
 };
 
-void BM_SaveCurrentUser(benchmark::State& state) {
-    UsersFolder folder;
+// Every call timed on its own: the median and the 99th percentile, in microseconds.
+template <typename Call>
+void TimeEachCall(benchmark::State& state, Call call) {
+    std::vector<double> micros;
+    QElapsedTimer timer;
     for (auto _ : state) {
-        tz::RecordResult(folder.user.history,
+        timer.start();
+        call();
+        micros.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+    }
+    std::sort(micros.begin(), micros.end());
+    if (micros.empty()) return;
+    state.counters["median_us"] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
+}
+
+bool Ready(benchmark::State& state, const Class& pupils) {
+    if (pupils.store) return true;
+    state.SkipWithError("no server: set TIPENZO_BENCH_SERVER to a settings file naming one");
+    return false;
+}
+
+void BM_Save(benchmark::State& state) {
+    Class pupils(static_cast<Kind>(state.range(0)), 200);
+    if (!Ready(state, pupils)) return;
+    TimeEachCall(state, [&] {
+        tz::RecordResult(pupils.user.history,
                          static_cast<std::int16_t>(200 + state.iterations() % 50));
-        benchmark::DoNotOptimize(tz::SaveUser(folder.user));
-    }
+        benchmark::DoNotOptimize(pupils.store->SaveUser(pupils.user));
+    });
 }
-BENCHMARK(BM_SaveCurrentUser)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Save)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(2000);
 
-void BM_LoadCurrentUser(benchmark::State& state) {
-    UsersFolder folder;
-    for (auto _ : state) {
-        const std::optional<tz::UserRecord> user = tz::LoadUser(folder.user.id);
-        benchmark::DoNotOptimize(user->level);
-    }
+void BM_Load(benchmark::State& state) {
+    Class pupils(static_cast<Kind>(state.range(0)), 200);
+    if (!Ready(state, pupils)) return;
+    TimeEachCall(state, [&] { benchmark::DoNotOptimize(pupils.store->LoadUser(pupils.user.id)); });
 }
-BENCHMARK(BM_LoadCurrentUser)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Load)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(2000);
 
-// Another school's export: each of its pupils gets a new id drawn against those in the file.
+// What the users window reads to list the class.
+void BM_ListOf1000(benchmark::State& state) {
+    Class pupils(static_cast<Kind>(state.range(0)), 1000);
+    if (!Ready(state, pupils)) return;
+    TimeEachCall(state, [&] {
+        const tz::UserLines lines = pupils.store->ReadUserLines();
+        for (const QString& line : lines.lines) benchmark::DoNotOptimize(tz::ParseUserLine(line));
+    });
+}
+BENCHMARK(BM_ListOf1000)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(200);
+
+void BM_ReportOf1000(benchmark::State& state) {
+    Class pupils(static_cast<Kind>(state.range(0)), 1000);
+    if (!Ready(state, pupils)) return;
+    TimeEachCall(state, [&] {
+        const std::optional<tz::ClassReport> report =
+            tz::GatherClassReport(*pupils.store, QDateTime::currentDateTime());
+        benchmark::DoNotOptimize(tz::FormatClassReportCsv(*report));
+    });
+}
+BENCHMARK(BM_ReportOf1000)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(20);
+
+// Another school's export into the users file: each pupil gets a new id drawn against those in
+// the file.
 void BM_ImportUsers(benchmark::State& state) {
-    UsersFolder folder;
-    const QByteArray start = folder.UsersFile();
+    Class pupils(kUsersFile, 200);
+    QFile in(tz::DataPath("usuarios.dat"));
+    const QByteArray start = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    in.close();
     QByteArray class_;
     for (int i = 0; i < state.range(0); ++i) {
         class_ += QString(
@@ -89,10 +173,14 @@ void BM_ImportUsers(benchmark::State& state) {
                       .arg(i)
                       .toUtf8();
     }
-    folder.WriteFile("clase.tpz", class_);
+    const auto write = [](const QString& name, const QByteArray& bytes) {
+        QFile out(tz::DataPath(name));
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(bytes);
+    };
+    write("clase.tpz", class_);
     for (auto _ : state) {
         state.PauseTiming();
-        folder.WriteFile("usuarios.dat", start);
+        write("usuarios.dat", start);
         state.ResumeTiming();
         benchmark::DoNotOptimize(tz::ImportUsersFrom(tz::DataPath("clase.tpz")).imported);
     }

@@ -9,6 +9,8 @@
 #                                              PostgreSQL is missing, FOLDER/sin-servidor.txt
 #                                              saying so (the tests then skip, giving that reason)
 #   bash scripts/test_server.sh stop FOLDER    stops it and removes FOLDER
+#
+# The tests' server skips syncing to disk; TIPENZO_TEST_SERVER_DURABLE=1 keeps it (benchmarks).
 set -u
 action=${1:?start or stop}
 folder=$(realpath -m "${2:?the folder}")
@@ -33,11 +35,13 @@ start)
   password=$(secret)
   printf '%s\n' "$admin" >"$folder/admin.pw"
   [ ${#as_server[@]} -gt 0 ] && chown -R nobody:nogroup "$folder"
+  durability="-c fsync=off"
+  [ "${TIPENZO_TEST_SERVER_DURABLE:-0}" = 1 ] && durability=""
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   if ! "${as_server[@]}" "$bin/initdb" -D "$folder/datos" -U postgres --pwfile="$folder/admin.pw" \
       --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --no-locale >"$folder/initdb.log" 2>&1 ||
     ! "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -l "$folder/servidor.log" -w -t 60 \
-      -o "-c listen_addresses=127.0.0.1 -p $port -k $folder -c fsync=off -c max_connections=200" \
+      -o "-c listen_addresses=127.0.0.1 -p $port -k $folder $durability -c max_connections=200" \
       start >/dev/null 2>&1 ||
     ! "${as_server[@]}" "$bin/psql" -X -q -h "$folder" -p "$port" -U postgres -d postgres \
       -v ON_ERROR_STOP=1 -c "CREATE ROLE tipenzo LOGIN CREATEDB PASSWORD '$password'" \
