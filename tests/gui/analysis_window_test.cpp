@@ -95,7 +95,8 @@ class AnalysisWindowTest : public test::ExerciseScreenTest {
 };
 
 TEST_F(AnalysisWindowTest, APupilWithManyErrorsSeesHerKeysFingersAndProgress) {
-    for (int i = 0; i < 12; ++i) ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt(i)));
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt(i)));
     const int freeBefore = LowestFreePicture();
     OpenAndThen({[this](QWidget* window) {
         EXPECT_EQ(window->size(), QSize(800, 550));
