@@ -53,9 +53,11 @@ void ShowPicture(AnalysisWindow& analysis, int control, const QImage& image, QPo
 void ShowFigures(AnalysisWindow& analysis) {
     const PupilFigures figures =
         LoadPupilFigures(*analysis.state->store, analysis.state->CurrentUser.id);
-    ShowPicture(analysis, kAnalysisKeyboardId, DrawErrorKeyboard(figures), QPoint(15, 45));
+    ShowPicture(analysis, kAnalysisKeyboardId, DrawErrorKeyboard(figures, analysis.state->keyboard),
+                QPoint(15, 45));
     ShowPicture(analysis, kAnalysisLegendId, DrawErrorLegend(), QPoint(620, 45));
-    ShowPicture(analysis, kAnalysisFingersId, DrawFingerAccuracy(figures), QPoint(15, 257));
+    ShowPicture(analysis, kAnalysisFingersId, DrawFingerAccuracy(figures, analysis.state->keyboard),
+                QPoint(15, 257));
     ShowPicture(analysis, kAnalysisWeakKeysId, DrawWeakestKeys(figures), QPoint(325, 257));
     ShowPicture(analysis, kAnalysisProgressId, DrawProgressOverTime(figures), QPoint(15, 455));
 }

@@ -151,9 +151,11 @@ Step RunAttempt(Run& run) {
         return Step::End;
     }
     BringToFront(run.window.Window(), false);
-    ExerciseSession session(run.window, run.state.previousFinger);
+    ExerciseSession session(run.window, run.state.previousFinger, run.state.keyboard);
+    // Shown and judged as the PC's keyboard types it.
+    const QString typed = TypeableText(run.state.keyboard, text.text);
     const SessionOutcome outcome =
-        RunSession(run.window, session, text.text, pupil.name, run.place.level, run.speedTarget);
+        RunSession(run.window, session, typed, pupil.name, run.place.level, run.speedTarget);
     // Every keystroke counts for the pupil's figures, whatever becomes of the attempt.
     RecordAttemptFigures(*run.state.store, pupil.id, session.Keystrokes());
     if (outcome == SessionOutcome::Restart) return Step::Exercise;

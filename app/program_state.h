@@ -25,6 +25,8 @@ struct ProgramState {
     HideOptions hideOptions;
     // The finger of the hint looked up last: a space goes to the other hand's thumb.
     int previousFinger = kNoFinger;
+    // The tables of the PC's keyboard, chosen at start-up; nothing of it is kept with a pupil.
+    KeyboardTables keyboard = MakeKeyboardTables(kSpanishLayout);
     // The font of the page, the status panel and the header, fitted at start-up.
     QFont ExerciseFont;
     // Picture numbers of the work copies and of the chart shown; 0 for none.

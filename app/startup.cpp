@@ -16,6 +16,7 @@
 #include "content/class_report.h"
 #include "content/custom_texts.h"
 #include "content/results_chart.h"
+#include "exercise/exercise_pictures.h"
 #include "exercise/keyboard_tables.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -23,6 +24,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/fonts.h"
+#include "platform/keyboard_layout.h"
 #include "platform/pictures.h"
 #include "platform/safe_files.h"
 #include "platform/shell.h"
@@ -286,8 +288,9 @@ void InitialiseProgram(ProgramState& state) {
     state = InitialProgramState();
     state.presence = std::move(presence);
     if (store) state.store = std::move(store);
-    // The tables every exercise and the chart read, built once.
-    CurrentKeyboardTables();
+    // The PC's keyboard, in the hints, on the keyboard picture and in the texts typed.
+    state.keyboard = MakeKeyboardTables(RunningKeyboardLayout());
+    RegisterKeyboardPictures(state.keyboard);
     ChartColours();
     // A server's tables were brought up to date when the program connected.
     if (UsesUsersFile(state)) UpgradeUsersFile(DrainEvents);

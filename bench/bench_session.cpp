@@ -127,7 +127,9 @@ void BM_CountAttemptFigures(benchmark::State& state) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QString due = text.mid(i, 1);
         const QString typed = i % 50 == 0 ? QStringLiteral("x") : due;
-        log.push_back({due, typed, tz::NextKeyHint(due, finger).finger, 150});
+        log.push_back(
+            {due, typed,
+             tz::NextKeyHint(tz::KeyboardTablesFor(tz::kSpanishLayout), due, finger).finger, 150});
     }
     tz::PupilFigures running;
     const QDateTime when(QDate(2024, 3, 5), QTime(8, 30));

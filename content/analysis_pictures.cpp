@@ -85,14 +85,13 @@ KeyFigures FiguresOfKey(const PupilFigures& figures, const KeyCap& cap) {
     return key;
 }
 
-QImage DrawErrorKeyboard(const PupilFigures& figures) {
-    return DrawKeyboardPicture(CurrentKeyboardTables(),
-                               [&figures](const KeyCap& cap) -> std::optional<QColor> {
-                                   if (cap.types.isEmpty()) return std::nullopt;
-                                   const KeyFigures key = FiguresOfKey(figures, cap);
-                                   if (key.keystrokes == 0) return ErrorRateColour(std::nullopt);
-                                   return ErrorRateColour(key.ErrorRate());
-                               });
+QImage DrawErrorKeyboard(const PupilFigures& figures, const KeyboardTables& tables) {
+    return DrawKeyboardPicture(tables, [&figures](const KeyCap& cap) -> std::optional<QColor> {
+        if (cap.types.isEmpty()) return std::nullopt;
+        const KeyFigures key = FiguresOfKey(figures, cap);
+        if (key.keystrokes == 0) return ErrorRateColour(std::nullopt);
+        return ErrorRateColour(key.ErrorRate());
+    });
 }
 
 QImage DrawErrorLegend() {
@@ -117,14 +116,13 @@ QImage DrawErrorLegend() {
     return image;
 }
 
-QImage DrawFingerAccuracy(const PupilFigures& figures) {
+QImage DrawFingerAccuracy(const PupilFigures& figures, const KeyboardTables& tables) {
     QImage image = NewCard(kFingerPanelWidth, kFingerPanelHeight);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawCard(painter, QRectF(0, 0, kFingerPanelWidth, kFingerPanelHeight),
              QStringLiteral("Acierto de cada dedo"));
 
-    const KeyboardTables& tables = CurrentKeyboardTables();
     const QPointF handsAt((kFingerPanelWidth - kHandsPictureWidth) / 2.0, 76);
     painter.drawImage(handsAt, DrawHandsPicture(tables));
     const std::array<QPoint, 11> dots = FingerDotPlaces(tables);

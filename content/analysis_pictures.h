@@ -28,9 +28,10 @@ QColor ErrorRateColour(std::optional<double> rate);
 // The keystrokes and errors of the characters one key types.
 KeyFigures FiguresOfKey(const PupilFigures& figures, const KeyCap& cap);
 
-QImage DrawErrorKeyboard(const PupilFigures& figures);
+// The keyboard and the hands of the PC's layout (`tables`).
+QImage DrawErrorKeyboard(const PupilFigures& figures, const KeyboardTables& tables);
 QImage DrawErrorLegend();
-QImage DrawFingerAccuracy(const PupilFigures& figures);
+QImage DrawFingerAccuracy(const PupilFigures& figures, const KeyboardTables& tables);
 QImage DrawWeakestKeys(const PupilFigures& figures);
 QImage DrawProgressOverTime(const PupilFigures& figures);
 

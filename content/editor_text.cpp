@@ -69,9 +69,15 @@ qsizetype CutCharacterSize(QByteArrayView bytes) {
 }  // namespace
 
 QString EditorAllowedCharacters() {
-    const KeyboardTables& tables = CurrentKeyboardTables();
     QString allowed = QStringLiteral(" ");
-    for (int row = 1; row <= 4; ++row) allowed += tables.keyRows[row];
+    for (const QString& layout : {kSpanishLayout, kLatinAmericanLayout}) {
+        const KeyboardTables& tables = KeyboardTablesFor(layout);
+        for (int row = 1; row <= 4; ++row) {
+            for (const QChar c : tables.keyRows[row]) {
+                if (!allowed.contains(c)) allowed += c;
+            }
+        }
+    }
     allowed.removeIf(IsControl);
     return allowed;
 }

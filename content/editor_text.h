@@ -6,9 +6,10 @@
 
 namespace tz {
 
-// The characters a custom text may hold: a space and the four key rows (the same whatever the
-// keyboard layout), less the control code that stands at the euro key: none of them can be
-// typed from a key of the on-screen keyboard otherwise.
+// The characters a custom text may hold: a space and the four key rows of every keyboard the
+// program knows (a shared data folder serves PCs of either keyboard; each types what its own
+// lacks as its stand-in), less the control code that stands at the euro key: nothing else can
+// be typed from a key of an on-screen keyboard.
 QString EditorAllowedCharacters();
 
 // The text LoadIntoEditor shows for a file: its lines (ended by CR LF, LF or CR) with the

@@ -14,6 +14,7 @@
 #include "exercise/keyboard_tables.h"
 #include "exercise/result_picture.h"
 #include "platform/drawing.h"
+#include "platform/pictures.h"
 
 namespace tz {
 
@@ -277,9 +278,9 @@ QImage MakeExercisePicture(PictureName name) {
         case PictureName::TextPicture:
             return DrawHiddenKeyboard();
         case PictureName::Keyboard:
-            return DrawKeyboardPicture(CurrentKeyboardTables());
+            return DrawKeyboardPicture(KeyboardTablesFor(kSpanishLayout));
         case PictureName::Hands:
-            return DrawHandsPicture(CurrentKeyboardTables());
+            return DrawHandsPicture(KeyboardTablesFor(kSpanishLayout));
         case PictureName::FingerDot:
             return DrawFingerDot(false);
         case PictureName::SecondFingerDot:
@@ -298,6 +299,13 @@ QImage MakeExercisePicture(PictureName name) {
         default:
             return QImage();
     }
+}
+
+void RegisterKeyboardPictures(const KeyboardTables& tables) {
+    RegisterPictureMaker(PictureNumber(PictureName::Keyboard),
+                         [tables] { return DrawKeyboardPicture(tables); });
+    RegisterPictureMaker(PictureNumber(PictureName::Hands),
+                         [tables] { return DrawHandsPicture(tables); });
 }
 
 }  // namespace tz

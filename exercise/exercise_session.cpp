@@ -45,8 +45,9 @@ qint16 ComputeSpeed(int correct, qint64 elapsedSeconds) {
 
 // ---- ExerciseSession ---------------------------------------------------------------------
 
-ExerciseSession::ExerciseSession(SessionDisplay& display, int& previousFinger)
-    : display_(display), previousFinger_(previousFinger) {}
+ExerciseSession::ExerciseSession(SessionDisplay& display, int& previousFinger,
+                                 const KeyboardTables& keyboard)
+    : display_(display), keyboard_(keyboard), previousFinger_(previousFinger) {}
 
 void ExerciseSession::Handle(const SessionCommand& command) {
     if (ended_) return;
@@ -149,7 +150,7 @@ void ExerciseSession::NextPage() {
 }
 
 void ExerciseSession::ShowExpectedHint() {
-    const KeyHint hint = NextKeyHint(expected_, previousFinger_);
+    const KeyHint hint = NextKeyHint(keyboard_, expected_, previousFinger_);
     expectedFinger_ = hint.finger;
     display_.ShowHint(expected_, hint);
 }

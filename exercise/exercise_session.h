@@ -84,8 +84,10 @@ class SessionDisplay {
 
 class ExerciseSession {
   public:
-    // `previousFinger` is the finger of the hint looked up last, kept across attempts.
-    ExerciseSession(SessionDisplay& display, int& previousFinger);
+    // `previousFinger` is the finger of the hint looked up last, kept across attempts;
+    // `keyboard` the tables of the PC's keyboard, which the hints follow.
+    ExerciseSession(SessionDisplay& display, int& previousFinger,
+                    const KeyboardTables& keyboard = KeyboardTablesFor(kSpanishLayout));
 
     void Begin(const QString& text, const QString& userName, int level, int speedTarget);
     void Handle(const SessionCommand& command);
@@ -128,6 +130,7 @@ class ExerciseSession {
     void End(SessionOutcome outcome);
 
     SessionDisplay& display_;
+    const KeyboardTables& keyboard_;
     int& previousFinger_;
 
     QString remaining_;

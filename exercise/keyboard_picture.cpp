@@ -28,10 +28,10 @@ constexpr int kGap = 4;
 constexpr int kLeft = 10;
 constexpr int kRight = 595;
 
-// Characters the Spanish keyboard types with Alt Gr; U+0080 stands for the euro sign.
-const QString kAltGrCharacters = QStringLiteral("\\|@#~\u0080¬[]{}");
 // Accented vowels are typed with the dead accent key, not shown on the vowel's key.
 const QString kAccentedVowels = QStringLiteral("áéíóúÁÉÍÓÚ");
+// The dead keys' marks and the tilde, printed alone on a key.
+const QString kLoneMarks = QStringLiteral("´¨`^~");
 
 const QColor kNamedKeyFace(214, 207, 200);
 const QColor kLegendInk(40, 34, 30);
@@ -52,12 +52,12 @@ QString Shown(QChar c) {
 // characters first, then their shifted ones, then those of Alt Gr, so the first character a
 // key gets is its own, the next its shifted one. A letter key shows its capital only, and the
 // accented vowels belong to the dead accent key.
-void FillLegends(KeyCap& cap) {
+void FillLegends(KeyCap& cap, const QString& altGrCharacters) {
     for (const QChar c : cap.types) {
         if (kAccentedVowels.contains(c)) continue;
         if (cap.base.isEmpty()) {
             cap.base = c.toUpper() != c.toLower() ? QString(c.toUpper()) : Shown(c);
-        } else if (kAltGrCharacters.contains(c)) {
+        } else if (altGrCharacters.contains(c)) {
             cap.altGr += Shown(c);
         } else if (QString(c.toUpper()) != cap.base && cap.shifted.isEmpty()) {
             cap.shifted = Shown(c);
@@ -181,6 +181,29 @@ void DrawKeyFace(QPainter& painter, const QPainterPath& skirt, const QPainterPat
     painter.drawPath(top);
 }
 
+// Draws a legend in its corner of the key (`corner`: left or right, top or bottom). Accents and
+// the tilde alone are small marks that sit high in their font's box: they are printed larger
+// and placed by their ink, so that they read as well as the other legends and keep to their
+// corner.
+void DrawLegend(QPainter& painter, const QRectF& r, Qt::Alignment corner, const QString& text,
+                int pixels) {
+    if (text.size() != 1 || !kLoneMarks.contains(text[0])) {
+        painter.setFont(ArialPixels(pixels, true));
+        painter.drawText(r, corner, text);
+        return;
+    }
+    const QFont font = ArialPixels(pixels + 7, true);
+    painter.setFont(font);
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, text);
+    const QRectF ink = glyph.boundingRect();
+    const double x =
+        corner.testFlag(Qt::AlignRight) ? r.right() - ink.right() : r.left() + 1 - ink.left();
+    const double y =
+        corner.testFlag(Qt::AlignBottom) ? r.bottom() - 4 - ink.bottom() : r.top() + 3 - ink.top();
+    painter.drawText(QPointF(x, y), text);
+}
+
 void DrawLegends(QPainter& painter, const KeyCap& cap) {
     const QRectF r = QRectF(cap.rect).adjusted(4, 1, -4, -5);
     painter.setPen(kLegendInk);
@@ -202,15 +225,12 @@ void DrawLegends(QPainter& painter, const KeyCap& cap) {
         painter.setFont(ArialPixels(14, true));
         painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, cap.base);
     } else {
-        painter.setFont(ArialPixels(11, true));
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom, cap.base);
-        painter.setFont(ArialPixels(10, true));
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, cap.shifted);
+        DrawLegend(painter, r, Qt::AlignLeft | Qt::AlignBottom, cap.base, 11);
+        DrawLegend(painter, r, Qt::AlignLeft | Qt::AlignTop, cap.shifted, 10);
     }
     if (!cap.altGr.isEmpty()) {
         painter.setPen(kAltGrInk);
-        painter.setFont(ArialPixels(9, true));
-        painter.drawText(r, Qt::AlignRight | Qt::AlignBottom, cap.altGr);
+        DrawLegend(painter, r, Qt::AlignRight | Qt::AlignBottom, cap.altGr, 9);
     }
 }
 
@@ -262,7 +282,7 @@ std::vector<KeyCap> KeyboardKeyCaps(const KeyboardTables& tables) {
             found->types += c;
         }
     }
-    for (KeyCap& cap : caps) FillLegends(cap);
+    for (KeyCap& cap : caps) FillLegends(cap, tables.altGrCharacters);
     AddNamedKeys(caps, tables);
     return caps;
 }

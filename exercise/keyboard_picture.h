@@ -1,6 +1,7 @@
 #pragma once
-// The on-screen Spanish keyboard (picture 4). Every key with a character is placed where the
-// hint lookup puts that character, so the red marker of a hint always lands on its key.
+// The on-screen keyboard (picture 4), with the key caps of the layout in use. Every key with a
+// character is placed where the hint lookup puts that character, so the red marker of a hint
+// always lands on its key; both layouts have the same keys in the same places.
 
 #include <QImage>
 #include <QRect>

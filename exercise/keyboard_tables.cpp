@@ -34,8 +34,8 @@ const std::array<QString, 11> kEnglishGroups = {
     QStringLiteral("0)p;:/?-_[{'\"/?=+]}\\|\r"),
 };
 
-// The rows are the same whatever the layout.
-const std::array<QString, 5> kKeyRows = {
+// The rows of the Spanish keyboard, which the English groups share.
+const std::array<QString, 5> kSpanishRows = {
     QString(),
     QStringLiteral("º1234567890'¡ª!\"·$%&/()=?¿\\|@#~¬"),
     QStringLiteral("qweértyuúüiíoóp`+QWEÉRTYUÚÜIÍOÓP^*\u0080[]"),
@@ -47,6 +47,50 @@ const std::array<QString, 5> kKeyRows = {
 // vowels, the dead accent key), then those of the right hand that need the left Shift.
 const QString kLeftHandShifted = QStringLiteral("áéíóú!\"·$%QWERTASDFGZXCVB>ª");
 const QString kRightHandShifted = QStringLiteral("¿?=)(/*^POIUYÇ¨ÑLKJH_:;MN");
+
+const std::vector<ColumnShift> kSpanishColumnShifts = {
+    {4, QStringLiteral("5%tTgGbB"), 40},  {7, QStringLiteral("6&¬yYhHnN"), -40},
+    {1, QStringLiteral("ºª\\<>"), -40},   {10, QStringLiteral("'?`^[´¨{"), 40},
+    {10, QStringLiteral("¡¿+*]çÇ}"), 80},
+};
+
+// The Latin American keyboard (ISO, 105 keys) as its key caps print it: "| ° ¬" left of 1,
+// "' ? \" and "¿ ¡" right of 0, the dead ´ and ¨ right of P, "+ * ~" after it, "{ [ ^"
+// right of Ñ, "} ] `" beside Enter, "@" with Alt Gr on Q. The same finger strikes the same key
+// as on the Spanish keyboard.
+const std::array<QString, 11> kLatinAmericanGroups = {
+    QString(),
+    QStringLiteral("1!|°¬qaáz<>@"),
+    QStringLiteral("2\"wsx"),
+    QStringLiteral("3#eédc"),
+    QStringLiteral("4$rfv5%tgb"),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral("6&yhn7/uúüjm"),
+    QStringLiteral("8(iík,;"),
+    QStringLiteral("9)oól.:"),
+    QStringLiteral("0=pñ-_'?\\¿¡´¨+*~{[^}]`\r"),
+};
+
+// Each row: the keys' own characters, then their shifted ones, then those of Alt Gr.
+const std::array<QString, 5> kLatinAmericanRows = {
+    QString(),
+    QStringLiteral("|1234567890'¿°!\"#$%&/()=?¡¬\\"),
+    QStringLiteral("qweértyuúüiíoóp´+QWEÉRTYUÚÜIÍOÓP¨*@~"),
+    QStringLiteral("aásdfghjklñ{}AÁSDFGHJKLÑ[]^`"),
+    QStringLiteral("<zxcvbnm,.->ZXCVBNM;:_"),
+};
+
+// As long as the Spanish left-hand text, so the right hand's characters start at the same
+// position of the Shift table.
+const QString kLatinAmericanLeftHandShifted = QStringLiteral("áéíóú!\"#$%°QWERTASDFGZXCVB>");
+const QString kLatinAmericanRightHandShifted = QStringLiteral("¡?=)(/&*¨POIUYÑLKJH[]_:;MN");
+
+const std::vector<ColumnShift> kLatinAmericanColumnShifts = {
+    {4, QStringLiteral("5%tTgGbB"), 40},  {7, QStringLiteral("6&yYhHnN"), -40},
+    {1, QStringLiteral("|°¬<>"), -40},    {10, QStringLiteral("'?\\´¨{[^"), 40},
+    {10, QStringLiteral("¿¡+*~}]`"), 80},
+};
 
 struct Place {
     int x;
@@ -74,7 +118,10 @@ constexpr int kModifierBoxY = 140;
 constexpr int kModifierBoxWidth = 30;
 constexpr int kLeftShiftX = 12;
 constexpr int kRightShiftX = 540;
-constexpr ModifierBox kAccentKeyBox = {490, 90, 15};
+// The dead accent key: right of Ñ on the Spanish keyboard, right of P on the Latin American
+// one; the marker stands above the key's own.
+constexpr ModifierBox kSpanishAccentKey = {490, 90, 15};
+constexpr ModifierBox kLatinAmericanAccentKey = {480, 53, 15};
 constexpr int kShiftTableRightHandStart = 28;  // 1-based position of the right-hand text
 const QString kDiaeresisVowels = QStringLiteral("üÜ");
 
@@ -89,34 +136,54 @@ QString WithUpperCase(const QString& base) {
     return base + upper;
 }
 
-// Keys that sit one or two places away from the column their finger's number gives.
-int ColumnCorrection(int finger, const QString& ch) {
-    if (finger == 4 && Holds(QStringLiteral("5%tTgGbB"), ch)) return kKeyPitch;
-    if (finger == 7 && Holds(QStringLiteral("6&¬yYhHnN"), ch)) return -kKeyPitch;
-    if (finger == 1 && Holds(QStringLiteral("ºª\\<>"), ch)) return -kKeyPitch;
-    if (finger == 10 && Holds(QStringLiteral("'?`^[´¨{"), ch)) return kKeyPitch;
-    if (finger == 10 && Holds(QStringLiteral("¡¿+*]çÇ}"), ch)) return 2 * kKeyPitch;
+int ColumnCorrection(const KeyboardTables& tables, int finger, const QString& ch) {
+    for (const ColumnShift& shift : tables.columnShifts) {
+        if (shift.finger == finger && Holds(shift.characters, ch)) return shift.dx;
+    }
     return 0;
 }
 
 }  // namespace
 
 KeyboardTables MakeKeyboardTables(const QString& layout) {
-    const bool english = layout == QStringLiteral("ingles");
     KeyboardTables tables;
-    tables.layout = english ? QStringLiteral("ingles") : QStringLiteral("español");
-    const auto& groups = english ? kEnglishGroups : kSpanishGroups;
-    for (int finger = 1; finger <= 10; ++finger) {
-        tables.fingerGroups[finger] = WithUpperCase(groups[finger]);
+    const std::array<QString, 11>* groups = &kSpanishGroups;
+    if (layout == kLatinAmericanLayout) {
+        tables.layout = kLatinAmericanLayout;
+        groups = &kLatinAmericanGroups;
+        tables.keyRows = kLatinAmericanRows;
+        tables.shiftTable = kLatinAmericanLeftHandShifted + kLatinAmericanRightHandShifted;
+        tables.columnShifts = kLatinAmericanColumnShifts;
+        tables.accentKey = kLatinAmericanAccentKey;
+        tables.altGrCharacters = QStringLiteral("@\\¬~^`");
+        // Ordinals take the degree sign, the feminine one its plain letter ("1.a"); the centred
+        // dot of a product the asterisk; the cedilla its plain letter.
+        tables.standIns = {{u'º', u'°'}, {u'ª', u'a'}, {u'·', u'*'}, {u'ç', u'c'}, {u'Ç', u'C'}};
+    } else {
+        const bool english = layout == kEnglishLayout;
+        tables.layout = english ? kEnglishLayout : kSpanishLayout;
+        if (english) groups = &kEnglishGroups;
+        tables.keyRows = kSpanishRows;
+        tables.shiftTable = english ? kRightHandShifted : kLeftHandShifted + kRightHandShifted;
+        tables.columnShifts = kSpanishColumnShifts;
+        tables.accentKey = kSpanishAccentKey;
+        // U+0080 stands for the euro sign.
+        tables.altGrCharacters = QStringLiteral("\\|@#~\u0080¬[]{}");
+        tables.standIns = {{u'°', u'º'}};
     }
-    tables.keyRows = kKeyRows;
-    tables.shiftTable = english ? kRightHandShifted : kLeftHandShifted + kRightHandShifted;
+    for (int finger = 1; finger <= 10; ++finger) {
+        tables.fingerGroups[finger] = WithUpperCase((*groups)[finger]);
+    }
     return tables;
 }
 
-const KeyboardTables& CurrentKeyboardTables() {
-    static const KeyboardTables tables = MakeKeyboardTables(KeyboardLayout);
-    return tables;
+const KeyboardTables& KeyboardTablesFor(const QString& layout) {
+    static const KeyboardTables spanish = MakeKeyboardTables(kSpanishLayout);
+    static const KeyboardTables latinAmerican = MakeKeyboardTables(kLatinAmericanLayout);
+    static const KeyboardTables english = MakeKeyboardTables(kEnglishLayout);
+    if (layout == kLatinAmericanLayout) return latinAmerican;
+    if (layout == kEnglishLayout) return english;
+    return spanish;
 }
 
 KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previousFinger) {
@@ -157,7 +224,8 @@ KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previous
     if (!base && ch == QStringLiteral("\r")) base = kEnterKey;
     if (base) {
         int x = base->x;
-        if (finger != kNoFinger) x += (finger - 1) * kKeyPitch + ColumnCorrection(finger, ch);
+        if (finger != kNoFinger)
+            x += (finger - 1) * kKeyPitch + ColumnCorrection(tables, finger, ch);
         hint.keyPos = QPoint(x, base->y);
     }
 
@@ -175,7 +243,7 @@ KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previous
         hint.modifierBox = ModifierBox{kLeftShiftX, kModifierBoxY, kModifierBoxWidth};
     } else if (hint.shiftSide == kRightModifier) {
         if (Holds(QStringLiteral("áéíóúÁÉÍÓÚ") + kDiaeresisVowels, ch)) {
-            hint.modifierBox = kAccentKeyBox;
+            hint.modifierBox = tables.accentKey;
         } else {
             hint.modifierBox = ModifierBox{kRightShiftX, kModifierBoxY, kModifierBoxWidth};
         }
@@ -183,10 +251,16 @@ KeyHint LookupHint(const KeyboardTables& tables, const QString& ch, int previous
     return hint;
 }
 
-KeyHint NextKeyHint(const QString& ch, int& previousFinger) {
-    const KeyHint hint = LookupHint(CurrentKeyboardTables(), ch, previousFinger);
+KeyHint NextKeyHint(const KeyboardTables& tables, const QString& ch, int& previousFinger) {
+    const KeyHint hint = LookupHint(tables, ch, previousFinger);
     previousFinger = hint.finger;
     return hint;
+}
+
+QString TypeableText(const KeyboardTables& tables, const QString& text) {
+    QString typed = text;
+    for (const auto& [missing, standIn] : tables.standIns) typed.replace(missing, standIn);
+    return typed;
 }
 
 }  // namespace tz

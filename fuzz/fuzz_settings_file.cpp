@@ -1,11 +1,12 @@
 // "tipenzo10.ini" as a school writes it by hand (in any editor, any encoding): the data folder
-// it names, or none.
+// and the keyboard layout it names, or none.
 
 #include <QDir>
 #include <QString>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/folders.h"
+#include "platform/keyboard_layout.h"
 
 using namespace tz;
 
@@ -25,10 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(QDir::isAbsolutePath(named));
         FUZZ_CHECK(named.endsWith(u'/'));
     }
+    // A layout named is one the program knows.
+    const QString layout = ReadKeyboardLayoutSetting(fuzz::FolderPath(name));
+    FUZZ_CHECK(layout.isEmpty() || layout == kSpanishLayout || layout == kLatinAmericanLayout);
     // An editor's byte-order mark changes nothing.
     if (!bytes.startsWith("\xEF\xBB\xBF")) {
         fuzz::WriteFolderFile(name, "\xEF\xBB\xBF" + bytes);
         FUZZ_CHECK(ReadDataFolderSetting(fuzz::FolderPath(name)) == named);
+        FUZZ_CHECK(ReadKeyboardLayoutSetting(fuzz::FolderPath(name)) == layout);
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing TIPENZO 10 needs on Debian 12 / Ubuntu.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6network6 libgl-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6network6 libgl-dev libx11-dev
   qt6-translations-l10n clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation clang-format
   xvfb xdotool x11-xkb-utils xauth python3 universal-ctags

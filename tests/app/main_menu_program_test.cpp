@@ -94,7 +94,8 @@ TEST_F(MainMenuProgramTest, HelpIsTheHtmlBesideTheProgramAndShipsWithIt) {
                               "--informe",
                               "estadisticas",
                               "carpeta de datos",
-                              "tipenzo10.ini"}) {
+                              "tipenzo10.ini",
+                              "distribucion=latinoamericano"}) {
         EXPECT_TRUE(html.contains(QString::fromUtf8(topic))) << topic;
     }
 }

@@ -25,4 +25,14 @@ inline bool IsTypable(QChar c) {
     return c != QChar(0x80) && typable.contains(c);
 }
 
+// A space and what the keys of a Latin American keyboard print, key by key from the number row
+// down (plain, Shift, Alt Gr), with the vowels its dead keys give.
+inline QString LatinAmericanTypableCharacters() {
+    return QString::fromUtf8(
+        " |°¬1!2\"3#4$5%6&7/8(9)0='?\\¿¡"
+        "qQ@wWeEéÉrRtTyYuUúÚüÜiIíÍoOóÓpP´¨+*~"
+        "aAáÁsSdDfFgGhHjJkKlLñÑ{[^}]`"
+        "<>zZxXcCvVbBnNmM,;.:-_");
+}
+
 }  // namespace tz::test

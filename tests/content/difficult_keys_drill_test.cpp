@@ -82,7 +82,7 @@ TEST(DifficultKeysDrill, OnlyEntriesRichestInTheWeakestKeysUpToThePupilsLevel) {
     // Lines as the course builds them, and only characters of the key rows.
     const QStringList lines = drill.text.split(u'\r');
     ASSERT_EQ(lines.size(), kDrillLines);
-    const KeyboardTables& tables = CurrentKeyboardTables();
+    const KeyboardTables& tables = KeyboardTablesFor(kSpanishLayout);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i], WordExerciseLine(drill.entries[i]));
         EXPECT_LT(lines[i].size(), kExerciseLineLimit);
@@ -122,7 +122,7 @@ TEST(DifficultKeysDrill, LowLevelsLimitTheChoiceAndNothingWeakGivesNoDrill) {
 
 TEST(AnalysisPictures, KeysAndFingersAreTintedByTheirErrorRate) {
     const PupilFigures figures = MissedOn(QStringLiteral("t"));
-    const std::vector<KeyCap> caps = KeyboardKeyCaps(CurrentKeyboardTables());
+    const std::vector<KeyCap> caps = KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout));
     bool sawT = false;
     for (const KeyCap& cap : caps) {
         const KeyFigures key = FiguresOfKey(figures, cap);
@@ -142,7 +142,8 @@ TEST(AnalysisPictures, KeysAndFingersAreTintedByTheirErrorRate) {
     }
     EXPECT_NE(ErrorRateColour(std::nullopt), ErrorRateColour(0.0));
     EXPECT_EQ(FormatPercent(0.125), QStringLiteral("12,5 %"));
-    EXPECT_EQ(LogicalSize(DrawErrorKeyboard(figures)), QSize(599, 202));
+    EXPECT_EQ(LogicalSize(DrawErrorKeyboard(figures, KeyboardTablesFor(kSpanishLayout))),
+              QSize(599, 202));
     EXPECT_EQ(LogicalSize(DrawWeakestKeys(PupilFigures())), QSize(460, 190));
 }
 

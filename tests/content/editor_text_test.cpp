@@ -23,10 +23,14 @@ TEST_F(EditorTextTest, KeepsOnlyWhatTheKeyboardCanType) {
               QString::fromUtf8("Hola, dijo ¿qué tal? 5"));
     // Other alphabets, emoji and control characters go as well.
     EXPECT_EQ(Read(QByteArray("\xCE\xA9mega \xF0\x9F\x98\x80 ok\x01\xC2\x80!")), "mega  ok!");
-    // Everything a key gives stays, in order.
-    const QString typable = test::TypableCharacters().remove(QChar(0x80)).mid(1);
+    // Everything a key of either keyboard gives stays, in order: the Spanish keys and the
+    // degree sign of the Latin American keyboard.
+    const QString typable = test::TypableCharacters().remove(QChar(0x80)).mid(1) + "°";
     EXPECT_EQ(Read(typable.toUtf8()), typable);
     EXPECT_EQ(EditorAllowedCharacters(), QString(" ") + typable);
+    for (const QChar c : test::LatinAmericanTypableCharacters()) {
+        EXPECT_TRUE(EditorAllowedCharacters().contains(c)) << QString(c).toStdString();
+    }
 }
 
 // A text saved by an older Windows editor in its ANSI code page keeps its accented letters; a

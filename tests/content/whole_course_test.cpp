@@ -5,6 +5,7 @@
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content_test.h"
+#include "exercise/keyboard_tables.h"
 #include "platform/files.h"
 #include "support.h"
 #include "users/user_record.h"
@@ -51,12 +52,17 @@ TEST(WholeCourse, EveryLessonTextIsCleanCrLfUtf8WithTypableLinesThatFit) {
     }
 }
 
+// Every exercise, on either keyboard the program knows.
 TEST(WholeCourse, EveryExerciseOfTheCourseBuildsATextThatFitsThePage) {
     // The course as the program reads it from its own folder: the source tree's assets hold
     // the textos folder laid out as beside the executable.
     SetProgramFolder(test::SourcePath("assets"));
+    const KeyboardTables& spanish = KeyboardTablesFor(kSpanishLayout);
+    const KeyboardTables& latinAmerican = KeyboardTablesFor(kLatinAmericanLayout);
+    const QString latinTypable = test::LatinAmericanTypableCharacters();
     int exercises = 0;
     int texts = 0;
+    int changed = 0;
     for (int level = 1; level <= LastLevel; ++level) {
         const int blocks = LoadBlock(level, 1).blockCount;
         ASSERT_GT(blocks, 0);
@@ -83,10 +89,27 @@ TEST(WholeCourse, EveryExerciseOfTheCourseBuildsATextThatFitsThePage) {
                     EXPECT_LE(line.size(), 67);
                     for (const QChar c : line) EXPECT_TRUE(test::IsTypable(c));
                 }
+                // On the Spanish keyboard the text is typed as written.
+                EXPECT_EQ(TypeableText(spanish, built.text), built.text);
+                // On the Latin American one with its stand-ins, every character on a key of
+                // that keyboard and with a finger to strike it.
+                const QString latin = TypeableText(latinAmerican, built.text);
+                changed += latin != built.text;
+                for (const QString& line : latin.split(text ? "\r\n" : "\r")) {
+                    EXPECT_LE(line.size(), 67);
+                    for (const QChar c : line) {
+                        EXPECT_TRUE(latinTypable.contains(c)) << QString(c).toStdString();
+                        const KeyHint hint = LookupHint(latinAmerican, QString(c), kNoFinger);
+                        EXPECT_TRUE(hint.keyPos.has_value()) << QString(c).toStdString();
+                        EXPECT_NE(hint.finger, kNoFinger) << QString(c).toStdString();
+                    }
+                }
             }
         }
     }
     EXPECT_EQ(exercises, 407);
+    // The ordinals and products of the course are there to be mended.
+    EXPECT_GT(changed, 0);
     EXPECT_EQ(texts, kLessonTexts);
     SetProgramFolder(QString());
 }

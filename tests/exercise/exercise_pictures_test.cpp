@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
 
 #include "app/picture_registry.h"
 #include "exercise/exercise_pictures.h"
 #include "exercise/hands_picture.h"
 #include "exercise/keyboard_picture.h"
 #include "exercise/keyboard_tables.h"
+#include "platform/pictures.h"
 #include "support.h"
 
 namespace tz {
@@ -17,6 +19,11 @@ namespace {
 
 const KeyboardTables& Spanish() {
     static const KeyboardTables tables = MakeKeyboardTables(QStringLiteral("español"));
+    return tables;
+}
+
+const KeyboardTables& LatinAmerican() {
+    static const KeyboardTables tables = MakeKeyboardTables(QStringLiteral("latinoamericano"));
     return tables;
 }
 
@@ -44,38 +51,47 @@ TEST(ExercisePictures, EachPictureHasItsSize) {
 }
 
 TEST(ExercisePictures, EveryCharacterOfTheKeyRowsHasItsMarkerOnItsOwnKey) {
-    const std::vector<KeyCap> caps = KeyboardKeyCaps(Spanish());
-    QString characters = QStringLiteral(" \r");
-    for (int row = 1; row <= 4; ++row) characters += Spanish().keyRows[row];
-    for (const QChar c : characters) {
-        // The finger of the character before only moves the space (and the backslash).
-        for (int previous = 1; previous <= 10; ++previous) {
-            const KeyHint hint = LookupHint(Spanish(), QString(c), previous);
-            SCOPED_TRACE(QStringLiteral("'%1' after finger %2").arg(c).arg(previous).toStdString());
-            ASSERT_TRUE(hint.keyPos.has_value());
-            const KeyCap* key = KeyHolding(caps, QRect(*hint.keyPos, QSize(10, 10)));
-            if (c == QChar(u'\\') && previous != 1) continue;  // no finger of its own
-            ASSERT_NE(key, nullptr);
-            EXPECT_TRUE(key->types.contains(c));
-            if (hint.modifierBox) {
-                const ModifierBox& box = *hint.modifierBox;
-                const KeyCap* modifier = KeyHolding(caps, QRect(box.x, box.y, box.width, 10));
-                ASSERT_NE(modifier, nullptr);
-                EXPECT_TRUE(modifier->name == QStringLiteral("⇧") ||
-                            modifier->base == QStringLiteral("´"));
+    for (const KeyboardTables* tables : {&Spanish(), &LatinAmerican()}) {
+        SCOPED_TRACE(tables->layout.toStdString());
+        const std::vector<KeyCap> caps = KeyboardKeyCaps(*tables);
+        QString characters = QStringLiteral(" \r");
+        for (int row = 1; row <= 4; ++row) characters += tables->keyRows[row];
+        for (const QChar c : characters) {
+            // The finger of the character before only moves the space (and the Spanish
+            // backslash).
+            for (int previous = 1; previous <= 10; ++previous) {
+                const KeyHint hint = LookupHint(*tables, QString(c), previous);
+                SCOPED_TRACE(
+                    QStringLiteral("'%1' after finger %2").arg(c).arg(previous).toStdString());
+                ASSERT_TRUE(hint.keyPos.has_value());
+                const KeyCap* key = KeyHolding(caps, QRect(*hint.keyPos, QSize(10, 10)));
+                if (tables == &Spanish() && c == QChar(u'\\') && previous != 1) continue;
+                ASSERT_NE(key, nullptr);
+                EXPECT_TRUE(key->types.contains(c));
+                // Green boxes on the Shift keys or on the dead accent key.
+                for (const std::optional<ModifierBox>& box : {hint.modifierBox, hint.shiftBox}) {
+                    if (!box) continue;
+                    const KeyCap* modifier =
+                        KeyHolding(caps, QRect(box->x, box->y, box->width, 10));
+                    ASSERT_NE(modifier, nullptr);
+                    EXPECT_TRUE(modifier->name == QStringLiteral("⇧") ||
+                                modifier->base == QStringLiteral("´"));
+                }
             }
         }
     }
 }
 
+const KeyCap* CapWithBase(const std::vector<KeyCap>& caps, const QString& base) {
+    for (const KeyCap& cap : caps) {
+        if (cap.base == base) return &cap;
+    }
+    return nullptr;
+}
+
 TEST(ExercisePictures, KeysShowTheirLegendsAndNeverOverlap) {
     const std::vector<KeyCap> caps = KeyboardKeyCaps(Spanish());
-    const auto find = [&caps](const QString& base) -> const KeyCap* {
-        for (const KeyCap& cap : caps) {
-            if (cap.base == base) return &cap;
-        }
-        return nullptr;
-    };
+    const auto find = [&caps](const QString& base) { return CapWithBase(caps, base); };
     ASSERT_NE(find("Ñ"), nullptr);
     EXPECT_EQ(find("E")->altGr, "€");
     EXPECT_EQ(find("2")->shifted, "\"");
@@ -86,23 +102,67 @@ TEST(ExercisePictures, KeysShowTheirLegendsAndNeverOverlap) {
     EXPECT_EQ(find("Ç")->altGr, "}");
     EXPECT_EQ(find("<")->shifted, ">");
     EXPECT_EQ(find("A")->types, "aáAÁ");
-    const QRect picture(0, 0, kKeyboardPictureWidth, kKeyboardPictureHeight);
-    for (std::size_t i = 0; i < caps.size(); ++i) {
-        EXPECT_TRUE(picture.contains(caps[i].rect)) << caps[i].base.toStdString();
-        for (std::size_t j = i + 1; j < caps.size(); ++j) {
-            EXPECT_FALSE(caps[i].rect.intersects(caps[j].rect))
-                << caps[i].base.toStdString() << caps[i].name.toStdString() << " / "
-                << caps[j].base.toStdString() << caps[j].name.toStdString();
+    for (const KeyboardTables* tables : {&Spanish(), &LatinAmerican()}) {
+        SCOPED_TRACE(tables->layout.toStdString());
+        const std::vector<KeyCap> shown = KeyboardKeyCaps(*tables);
+        const QRect picture(0, 0, kKeyboardPictureWidth, kKeyboardPictureHeight);
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_TRUE(picture.contains(shown[i].rect)) << shown[i].base.toStdString();
+            for (std::size_t j = i + 1; j < shown.size(); ++j) {
+                EXPECT_FALSE(shown[i].rect.intersects(shown[j].rect))
+                    << shown[i].base.toStdString() << shown[i].name.toStdString() << " / "
+                    << shown[j].base.toStdString() << shown[j].name.toStdString();
+            }
+        }
+        // The picture paints a key face, not the casing, under every marker place.
+        const QImage keyboard = DrawKeyboardPicture(*tables);
+        const QColor casing = keyboard.pixelColor(5, 100);
+        for (const QChar c : QStringLiteral("qaz1ñ-´+¡Q {}")) {
+            const KeyHint hint = LookupHint(*tables, QString(c), 1);
+            EXPECT_NE(keyboard.pixelColor(*hint.keyPos + QPoint(5, 5)), casing)
+                << QString(c).toStdString();
         }
     }
-    // The picture paints a key face, not the casing, under every marker place.
-    const QImage keyboard = DrawKeyboardPicture(Spanish());
-    const QColor casing = keyboard.pixelColor(5, 100);
-    for (const QChar c : QStringLiteral("qaz1ñ-ç´+¡Q ")) {
-        const KeyHint hint = LookupHint(Spanish(), QString(c), 1);
-        EXPECT_NE(keyboard.pixelColor(*hint.keyPos + QPoint(5, 5)), casing)
-            << QString(c).toStdString();
+}
+
+// Both keyboards have the same keys in the same places: only what is printed on them differs.
+TEST(ExercisePictures, TheLatinAmericanKeyboardKeepsTheShapeWithItsOwnKeyCaps) {
+    const std::vector<KeyCap> spanish = KeyboardKeyCaps(Spanish());
+    const std::vector<KeyCap> latin = KeyboardKeyCaps(LatinAmerican());
+    ASSERT_EQ(latin.size(), spanish.size());
+    for (const KeyCap& cap : latin) {
+        const auto same = std::find_if(spanish.begin(), spanish.end(), [&cap](const KeyCap& other) {
+            return other.rect == cap.rect;
+        });
+        ASSERT_NE(same, spanish.end()) << cap.base.toStdString() << cap.name.toStdString();
+        EXPECT_EQ(same->finger, cap.finger) << cap.base.toStdString();
+        EXPECT_EQ(same->name, cap.name);
     }
+    // The caps as a Latin American keyboard prints them: plain, Shift, Alt Gr.
+    const struct {
+        const char* base;
+        const char* shifted;
+        const char* altGr;
+        const char* spanishBase;  // the Spanish cap of the same key
+    } printed[] = {
+        {"|", "°", "¬", "º"}, {"3", "#", "", "3"},  {"'", "?", "\\", "'"},
+        {"¿", "¡", "", "¡"},  {"´", "¨", "", "`"},  {"+", "*", "~", "+"},
+        {"{", "[", "^", "´"}, {"}", "]", "`", "Ç"}, {"<", ">", "", "<"},
+    };
+    for (const auto& p : printed) {
+        const KeyCap* cap = CapWithBase(latin, QString::fromUtf8(p.base));
+        ASSERT_NE(cap, nullptr) << p.base;
+        EXPECT_EQ(cap->shifted, QString::fromUtf8(p.shifted)) << p.base;
+        EXPECT_EQ(cap->altGr, QString::fromUtf8(p.altGr)) << p.base;
+        const KeyCap* spanishCap = CapWithBase(spanish, QString::fromUtf8(p.spanishBase));
+        ASSERT_NE(spanishCap, nullptr) << p.spanishBase;
+        EXPECT_EQ(spanishCap->rect, cap->rect) << p.base;
+    }
+    EXPECT_EQ(CapWithBase(latin, "Q")->altGr, "@");
+    EXPECT_EQ(CapWithBase(latin, "E")->altGr, "");
+    EXPECT_EQ(CapWithBase(latin, "2")->altGr, "");
+    EXPECT_EQ(CapWithBase(latin, "º"), nullptr);
+    EXPECT_EQ(CapWithBase(latin, "Ç"), nullptr);
 }
 
 TEST(ExercisePictures, EveryFingerDotLiesOnItsFingertip) {
@@ -128,8 +188,21 @@ TEST(ExercisePictures, EveryFingerDotLiesOnItsFingertip) {
     }
 }
 
+// The keyboard picture the exercise window shows is the PC's once start-up has named it.
+TEST(ExercisePictures, TheKeyboardPicturesFollowTheTablesRegistered) {
+    RegisterAllPictures();
+    EXPECT_EQ(Picture(PictureName::Keyboard), DrawKeyboardPicture(Spanish()));
+    RegisterKeyboardPictures(LatinAmerican());
+    EXPECT_EQ(Picture(PictureName::Keyboard), DrawKeyboardPicture(LatinAmerican()));
+    EXPECT_NE(Picture(PictureName::Keyboard), DrawKeyboardPicture(Spanish()));
+    EXPECT_EQ(Picture(PictureName::Hands), DrawHandsPicture(LatinAmerican()));
+    RegisterKeyboardPictures(Spanish());
+    EXPECT_EQ(Picture(PictureName::Keyboard), DrawKeyboardPicture(Spanish()));
+}
+
 TEST(ExercisePictures, SavesThePictures) {
     test::SaveImage(DrawKeyboardPicture(Spanish()), "picture_04_keyboard");
+    test::SaveImage(DrawKeyboardPicture(LatinAmerican()), "picture_04_keyboard_latinoamericano");
     QImage hands(kHandsPictureWidth * 4, kHandsPictureHeight * 4, QImage::Format_RGB32);
     hands.fill(QColor(255, 251, 245));
     {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "exercise/keyboard_tables.h"
 
 namespace tz {
@@ -10,16 +13,27 @@ const KeyboardTables& Spanish() {
     return tables;
 }
 
+const KeyboardTables& LatinAmerican() {
+    static const KeyboardTables tables = MakeKeyboardTables(QStringLiteral("latinoamericano"));
+    return tables;
+}
+
+// The dead accent key's marker: right of Ñ on the Spanish keyboard (row 3), right of P on the
+// Latin American one (row 2), in the key's upper half.
+constexpr ModifierBox kSpanishAccent{490, 90, 15};
+constexpr ModifierBox kLatinAmericanAccent{480, 53, 15};
+
 // Second markers as the test tables spell them: '-' none, 'L' left Shift, 'R' right Shift,
-// 'A' the dead accent key.
-std::optional<ModifierBox> BoxFor(char modifier) {
+// 'A' the dead accent key, 'U' the accent key with the left Shift (the diaeresis).
+std::optional<ModifierBox> BoxFor(char modifier, const ModifierBox& accent) {
     switch (modifier) {
         case 'L':
             return ModifierBox{12, 140, 30};
         case 'R':
             return ModifierBox{540, 140, 30};
         case 'A':
-            return ModifierBox{490, 90, 15};
+        case 'U':
+            return accent;
         default:
             return std::nullopt;
     }
@@ -32,7 +46,7 @@ QPoint DotOf(int finger) {
 }
 
 void ExpectHint(const KeyHint& hint, int finger, std::optional<QPoint> key, char modifier,
-                const QString& what) {
+                const QString& what, const ModifierBox& accent = kSpanishAccent) {
     SCOPED_TRACE(what.toStdString());
     EXPECT_EQ(hint.finger, finger);
     if (finger >= 1) {
@@ -41,7 +55,7 @@ void ExpectHint(const KeyHint& hint, int finger, std::optional<QPoint> key, char
         EXPECT_FALSE(hint.fingerDot.has_value());
     }
     EXPECT_EQ(hint.keyPos, key);
-    EXPECT_EQ(hint.modifierBox, BoxFor(modifier));
+    EXPECT_EQ(hint.modifierBox, BoxFor(modifier, accent));
     switch (modifier) {
         case 'L':
             EXPECT_EQ(hint.shiftSide, 1);
@@ -49,12 +63,21 @@ void ExpectHint(const KeyHint& hint, int finger, std::optional<QPoint> key, char
             break;
         case 'R':
         case 'A':
+        case 'U':
             EXPECT_EQ(hint.shiftSide, 2);
             EXPECT_EQ(hint.secondDot, QPoint(136, 20));
             break;
         default:
             EXPECT_EQ(hint.shiftSide, -1);
             EXPECT_FALSE(hint.secondDot.has_value());
+    }
+    // Only the diaeresis holds a third key, the left Shift.
+    if (modifier == 'U') {
+        EXPECT_EQ(hint.shiftBox, (ModifierBox{12, 140, 30}));
+        EXPECT_EQ(hint.shiftDot, QPoint(6, 20));
+    } else {
+        EXPECT_FALSE(hint.shiftBox.has_value());
+        EXPECT_FALSE(hint.shiftDot.has_value());
     }
 }
 
@@ -170,11 +193,11 @@ TEST(KeyboardTables, EveryKeyOfTheFourRows) {
         rows[2], 63,
         {{u"q", 1, 80, '-'},   {u"w", 2, 120, '-'},  {u"e", 3, 160, '-'},      {u"é", 3, 160, 'A'},
          {u"r", 4, 200, '-'},  {u"t", 4, 240, '-'},  {u"y", 7, 280, '-'},      {u"u", 7, 320, '-'},
-         {u"ú", 7, 320, 'A'},  {u"ü", 7, 320, 'A'},  {u"i", 8, 360, '-'},      {u"í", 8, 360, 'A'},
+         {u"ú", 7, 320, 'A'},  {u"ü", 7, 320, 'U'},  {u"i", 8, 360, '-'},      {u"í", 8, 360, 'A'},
          {u"o", 9, 400, '-'},  {u"ó", 9, 400, 'A'},  {u"p", 10, 440, '-'},     {u"`", 10, 480, '-'},
          {u"+", 10, 520, '-'}, {u"Q", 1, 80, 'R'},   {u"W", 2, 120, 'R'},      {u"E", 3, 160, 'R'},
          {u"É", 3, 160, '-'},  {u"R", 4, 200, 'R'},  {u"T", 4, 240, 'R'},      {u"Y", 7, 280, 'L'},
-         {u"U", 7, 320, 'L'},  {u"Ú", 7, 320, '-'},  {u"Ü", 7, 320, 'A'},      {u"I", 8, 360, 'L'},
+         {u"U", 7, 320, 'L'},  {u"Ú", 7, 320, '-'},  {u"Ü", 7, 320, 'U'},      {u"I", 8, 360, 'L'},
          {u"Í", 8, 360, '-'},  {u"O", 9, 400, 'L'},  {u"Ó", 9, 400, '-'},      {u"P", 10, 440, 'L'},
          {u"^", 10, 480, 'L'}, {u"*", 10, 520, 'L'}, {u"\u0080", 3, 160, '-'}, {u"[", 10, 480, '-'},
          {u"]", 10, 520, '-'}});
@@ -233,17 +256,137 @@ TEST(KeyboardTables, EnglishLayoutHasItsOwnGroupsAndOnlyTheRightHandShiftText) {
 
 TEST(KeyboardTables, ThePreviousFingerLivesAcrossLookups) {
     int finger = -1;
-    EXPECT_EQ(NextKeyHint(" ", finger).finger, 6);  // nothing looked up yet: the right thumb
-    EXPECT_EQ(NextKeyHint("l", finger).finger, 9);
-    EXPECT_EQ(NextKeyHint(" ", finger).finger, 5);  // after the right hand: the left thumb
+    const KeyboardTables& t = Spanish();
+    EXPECT_EQ(NextKeyHint(t, " ", finger).finger, 6);  // nothing looked up yet: the right thumb
+    EXPECT_EQ(NextKeyHint(t, "l", finger).finger, 9);
+    EXPECT_EQ(NextKeyHint(t, " ", finger).finger, 5);  // after the right hand: the left thumb
     EXPECT_EQ(finger, 5);
-    EXPECT_EQ(NextKeyHint("\t", finger).finger, 5);  // kept
-    EXPECT_EQ(NextKeyHint("\\", finger).keyPos, QPoint(65 + 4 * 40, 10));
-    EXPECT_EQ(NextKeyHint("d", finger).finger, 3);
+    EXPECT_EQ(NextKeyHint(t, "\t", finger).finger, 5);  // kept
+    EXPECT_EQ(NextKeyHint(t, "\\", finger).keyPos, QPoint(65 + 4 * 40, 10));
+    EXPECT_EQ(NextKeyHint(t, "d", finger).finger, 3);
     EXPECT_EQ(finger, 3);
-    // The tables in force are the Spanish ones.
-    EXPECT_EQ(CurrentKeyboardTables().fingerGroups, Spanish().fingerGroups);
-    EXPECT_EQ(CurrentKeyboardTables().layout, KeyboardLayout);
+    // On the Latin American keyboard "@" is Alt Gr with Q: the left little finger.
+    EXPECT_EQ(NextKeyHint(LatinAmerican(), "@", finger).finger, 1);
+    EXPECT_EQ(NextKeyHint(LatinAmerican(), " ", finger).finger, 6);
+    EXPECT_EQ(NextKeyHint(t, "@", finger).finger, 2);
+}
+
+TEST(KeyboardTables, EachLayoutIsBuiltOnceAndUnknownNamesGetTheSpanishOne) {
+    EXPECT_EQ(KeyboardTablesFor(kSpanishLayout).layout, QStringLiteral("español"));
+    EXPECT_EQ(KeyboardTablesFor(kLatinAmericanLayout).layout, QStringLiteral("latinoamericano"));
+    EXPECT_EQ(KeyboardTablesFor(QStringLiteral("ingles")).layout, QStringLiteral("ingles"));
+    EXPECT_EQ(KeyboardTablesFor(QStringLiteral("latam")).layout, QStringLiteral("español"));
+    EXPECT_EQ(&KeyboardTablesFor(kLatinAmericanLayout), &KeyboardTablesFor(kLatinAmericanLayout));
+    EXPECT_EQ(KeyboardTablesFor(kLatinAmericanLayout).fingerGroups, LatinAmerican().fingerGroups);
+    EXPECT_EQ(KeyboardTablesFor(kSpanishLayout).shiftTable, Spanish().shiftTable);
+}
+
+// The keys the two keyboards disagree on, as a pupil at a Latin American keyboard strikes them:
+// the dead accent right of P, "¿" without Shift and "¡" with it, "#" on Shift+3, "{" right of
+// Ñ, and ü as the accent key with Shift, then U.
+TEST(KeyboardTables, WorkedValuesOfTheLatinAmericanLayout) {
+    const KeyboardTables& t = LatinAmerican();
+    const ModifierBox& accent = kLatinAmericanAccent;
+    ExpectHint(LookupHint(t, "á", -1), 1, QPoint(90, 100), 'A', "á", accent);
+    ExpectHint(LookupHint(t, "¿", -1), 10, QPoint(505, 10), '-', "¿", accent);
+    ExpectHint(LookupHint(t, "¡", -1), 10, QPoint(505, 10), 'L', "¡", accent);
+    ExpectHint(LookupHint(t, "#", -1), 3, QPoint(145, 10), 'R', "#", accent);
+    ExpectHint(LookupHint(t, "{", -1), 10, QPoint(490, 100), '-', "{", accent);
+    ExpectHint(LookupHint(t, "ü", -1), 7, QPoint(320, 63), 'U', "ü", accent);
+    // The same characters on the Spanish keyboard, as before.
+    ExpectHint(LookupHint(Spanish(), "á", -1), 1, QPoint(90, 100), 'A', "á es");
+    ExpectHint(LookupHint(Spanish(), "¿", -1), 10, QPoint(505, 10), 'L', "¿ es");
+    ExpectHint(LookupHint(Spanish(), "¡", -1), 10, QPoint(505, 10), '-', "¡ es");
+    ExpectHint(LookupHint(Spanish(), "#", -1), 3, QPoint(145, 10), '-', "# es");
+    ExpectHint(LookupHint(Spanish(), "{", -1), 10, QPoint(490, 100), '-', "{ es");
+    // The space and the Enter key are where they always are.
+    ExpectHint(LookupHint(t, " ", 9), 5, QPoint(265, 172), '-', "space", accent);
+    ExpectHint(LookupHint(t, "\r", -1), 10, QPoint(570, 90), '-', "CR", accent);
+}
+
+// Every character the Latin American keyboard prints, key by key from the number row down,
+// with the finger that strikes the key, the key's place (its column by the finger, the
+// neighbours of the home columns one or two places aside) and the second key: Shift of the
+// other hand for the upper level, the dead accent key for the five accented vowels, nothing for
+// Alt Gr. Worked out from the key caps, not from the tables.
+struct KeyCase {
+    const char16_t* characters;  // plain, shifted, Alt Gr (a letter key: small, accented, capitals)
+    const char* modifiers;       // one a character
+    int finger;
+    int x;
+    int y;
+};
+
+const KeyCase kLatinAmericanKeys[] = {
+    {u"|°¬", "-R-", 1, 25, 10},    {u"1!", "-R", 1, 65, 10},          {u"2\"", "-R", 2, 105, 10},
+    {u"3#", "-R", 3, 145, 10},     {u"4$", "-R", 4, 185, 10},         {u"5%", "-R", 4, 225, 10},
+    {u"6&", "-L", 7, 265, 10},     {u"7/", "-L", 7, 305, 10},         {u"8(", "-L", 8, 345, 10},
+    {u"9)", "-L", 9, 385, 10},     {u"0=", "-L", 10, 425, 10},        {u"'?\\", "-L-", 10, 465, 10},
+    {u"¿¡", "-L", 10, 505, 10},    {u"qQ@", "-R-", 1, 80, 63},        {u"wW", "-R", 2, 120, 63},
+    {u"eéEÉ", "-AR-", 3, 160, 63}, {u"rR", "-R", 4, 200, 63},         {u"tT", "-R", 4, 240, 63},
+    {u"yY", "-L", 7, 280, 63},     {u"uúüUÚÜ", "-AUL-U", 7, 320, 63}, {u"iíIÍ", "-AL-", 8, 360, 63},
+    {u"oóOÓ", "-AL-", 9, 400, 63}, {u"pP", "-L", 10, 440, 63},        {u"´¨", "-L", 10, 480, 63},
+    {u"+*~", "-L-", 10, 520, 63},  {u"aáAÁ", "-AR-", 1, 90, 100},     {u"sS", "-R", 2, 130, 100},
+    {u"dD", "-R", 3, 170, 100},    {u"fF", "-R", 4, 210, 100},        {u"gG", "-R", 4, 250, 100},
+    {u"hH", "-L", 7, 290, 100},    {u"jJ", "-L", 7, 330, 100},        {u"kK", "-L", 8, 370, 100},
+    {u"lL", "-L", 9, 410, 100},    {u"ñÑ", "-L", 10, 450, 100},       {u"{[^", "-L-", 10, 490, 100},
+    {u"}]`", "-L-", 10, 530, 100}, {u"<>", "-R", 1, 70, 138},         {u"zZ", "-R", 1, 110, 138},
+    {u"xX", "-R", 2, 150, 138},    {u"cC", "-R", 3, 190, 138},        {u"vV", "-R", 4, 230, 138},
+    {u"bB", "-R", 4, 270, 138},    {u"nN", "-L", 7, 310, 138},        {u"mM", "-L", 7, 350, 138},
+    {u",;", "-L", 8, 390, 138},    {u".:", "-L", 9, 430, 138},        {u"-_", "-L", 10, 470, 138},
+};
+
+TEST(KeyboardTables, EveryKeyOfTheLatinAmericanKeyboard) {
+    const KeyboardTables& t = LatinAmerican();
+    QString covered;
+    for (const KeyCase& key : kLatinAmericanKeys) {
+        const QString characters = QString::fromUtf16(key.characters);
+        ASSERT_EQ(characters.size(), static_cast<qsizetype>(std::strlen(key.modifiers)));
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            covered += characters[i];
+            // Looked up after a finger of either hand: only the space cares.
+            for (int previous : {-1, 3, 8}) {
+                ExpectHint(LookupHint(t, QString(characters[i]), previous), key.finger,
+                           QPoint(key.x, key.y), key.modifiers[i], QString(characters[i]),
+                           kLatinAmericanAccent);
+            }
+        }
+    }
+    // The rows hold exactly the keyboard's characters, each once.
+    QString rows;
+    for (int row = 1; row <= 4; ++row) rows += t.keyRows[row];
+    std::sort(covered.begin(), covered.end());
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, covered);
+    EXPECT_TRUE(std::adjacent_find(rows.begin(), rows.end()) == rows.end());
+    // What the Spanish keyboard has and this one does not.
+    for (const QChar c : QStringLiteral("ºª·çÇ€\u0080")) {
+        EXPECT_FALSE(LookupHint(t, QString(c), -1).keyPos.has_value()) << int(c.unicode());
+    }
+}
+
+// A text is typed as the keyboard in use can: the course's ordinals, products and cedillas on
+// the Latin American keyboard, its degree sign on the Spanish one; everything else stays.
+TEST(KeyboardTables, TextsTakeTheStandInsOfTheKeyboardInUse) {
+    const QString course = QStringLiteral("1.º A, 2.ª fila: 3 · 4 = 12, «façade» Ç ¿Qué? ¡Sí!");
+    EXPECT_EQ(TypeableText(LatinAmerican(), course),
+              QStringLiteral("1.° A, 2.a fila: 3 * 4 = 12, «facade» C ¿Qué? ¡Sí!"));
+    EXPECT_EQ(TypeableText(Spanish(), course), course);
+    EXPECT_EQ(TypeableText(Spanish(), QStringLiteral("25 °C")), QStringLiteral("25 ºC"));
+    EXPECT_EQ(TypeableText(LatinAmerican(), QStringLiteral("25 °C")), QStringLiteral("25 °C"));
+    EXPECT_EQ(TypeableText(LatinAmerican(), QString()), QString());
+    // Whatever one keyboard has, the other types, through its stand-in where it must.
+    for (const auto& [from, to] :
+         {std::pair{&Spanish(), &LatinAmerican()}, std::pair{&LatinAmerican(), &Spanish()}}) {
+        for (int row = 1; row <= 4; ++row) {
+            for (const QChar c : from->keyRows[row]) {
+                if (c == QChar(0x80)) continue;  // stands for the euro sign, in no text
+                const QString typed = TypeableText(*to, QString(c));
+                EXPECT_TRUE(LookupHint(*to, typed, 1).keyPos.has_value())
+                    << to->layout.toStdString() << " " << typed.toStdString();
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -95,7 +95,8 @@ class AnalysisWindowTest : public test::ExerciseScreenTest {
 };
 
 TEST_F(AnalysisWindowTest, APupilWithManyErrorsSeesHerKeysFingersAndProgress) {
-    for (int i = 0; i < 12; ++i) ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt(i)));
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt(i)));
     const int freeBefore = LowestFreePicture();
     OpenAndThen({[this](QWidget* window) {
         EXPECT_EQ(window->size(), QSize(800, 550));
@@ -119,7 +120,7 @@ TEST_F(AnalysisWindowTest, APupilWithManyErrorsSeesHerKeysFingersAndProgress) {
         }
         // The T key wears the colour of the worst band: 7 errors in 20.
         const QImage keyboard = ShownImage(window, kAnalysisKeyboardId);
-        for (const KeyCap& cap : KeyboardKeyCaps(CurrentKeyboardTables())) {
+        for (const KeyCap& cap : KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout))) {
             if (cap.base != QStringLiteral("T") && cap.base != QStringLiteral("A")) continue;
             const QColor expected =
                 cap.base == QStringLiteral("T") ? ErrorRateColour(0.35) : ErrorRateColour(0.0);
@@ -143,7 +144,9 @@ PupilFigures SpotlessAttempt() {
     KeystrokeLog log;
     int finger = kNoFinger;
     for (const QChar c : QStringLiteral("la casa del lago tiene una puerta roja")) {
-        log.push_back({QString(c), QString(c), NextKeyHint(QString(c), finger).finger, 200});
+        log.push_back({QString(c), QString(c),
+                       NextKeyHint(KeyboardTablesFor(kSpanishLayout), QString(c), finger).finger,
+                       200});
     }
     return FiguresOfAttempt(log, QDateTime(QDate(2024, 3, 4), QTime(10, 0)));
 }
@@ -153,7 +156,7 @@ TEST_F(AnalysisWindowTest, APupilWithoutErrorsSeesSoAndHasNothingToPractise) {
     OpenAndThen({[this](QWidget* window) {
                      // The keys she typed wear the colour of no errors.
                      const QImage keyboard = ShownImage(window, kAnalysisKeyboardId);
-                     for (const KeyCap& cap : KeyboardKeyCaps(CurrentKeyboardTables())) {
+                     for (const KeyCap& cap : KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout))) {
                          if (cap.base != QStringLiteral("L")) continue;
                          const QColor seen =
                              keyboard.pixelColor(cap.rect.right() - 6, cap.rect.bottom() - 8);

@@ -88,7 +88,7 @@ class ExerciseWindowTest : public test::ExerciseScreenTest {
 
     std::unique_ptr<ExerciseWindow> window_;
     std::unique_ptr<ExerciseSession> session_;
-    const std::vector<KeyCap> caps_ = KeyboardKeyCaps(CurrentKeyboardTables());
+    const std::vector<KeyCap> caps_ = KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout));
 };
 
 TEST_F(ExerciseWindowTest, TheWindowSpeaksSpanishAndTakesTheComposedCharacters) {
