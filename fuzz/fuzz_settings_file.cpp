@@ -1,5 +1,5 @@
-// "tipenzo10.ini" as a school writes it by hand (in any editor, any encoding): the data folder
-// and the keyboard layout it names, or none.
+// "tipenzo10.ini" as a school writes it by hand (in any editor, any encoding): the data folder,
+// the keyboard layout and the server it names, or none.
 
 #include <QDir>
 #include <QString>
@@ -7,6 +7,7 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/folders.h"
 #include "platform/keyboard_layout.h"
+#include "users/server_settings.h"
 
 using namespace tz;
 
@@ -29,6 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A layout named is one the program knows.
     const QString layout = ReadKeyboardLayoutSetting(fuzz::FolderPath(name));
     FUZZ_CHECK(layout.isEmpty() || layout == kSpanishLayout || layout == kLatinAmericanLayout);
+    // A server with an address, a database, a user and a port, or the reason why not.
+    if (const std::optional<SettingsSection> section =
+            FindServerSection({fuzz::FolderPath(name)})) {
+        QString problem;
+        const std::optional<ServerSettings> server = ServerSettingsFrom(*section, &problem);
+        FUZZ_CHECK(server ? !server->address.isEmpty() && !server->database.isEmpty() &&
+                                !server->user.isEmpty() && server->port > 0 && server->port < 65536
+                          : !problem.isEmpty());
+    }
     // An editor's byte-order mark changes nothing.
     if (!bytes.startsWith("\xEF\xBB\xBF")) {
         fuzz::WriteFolderFile(name, "\xEF\xBB\xBF" + bytes);
