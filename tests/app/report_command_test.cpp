@@ -64,14 +64,9 @@ class ReportCommandTest : public ::testing::Test {
         ASSERT_TRUE(data_.isValid());
         ASSERT_TRUE(out_.isValid());
         // The fixture class, readable by all, its folder closed to writing.
-        const QString from = test::SourcePath("tests/data/informe");
-        QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
-        while (files.hasNext()) {
-            const QString file = files.next();
-            const QString relative = QDir(from).relativeFilePath(file);
-            if (relative == QStringLiteral("informe_clase.csv")) continue;
-            QDir().mkpath(QFileInfo(data_.filePath(relative)).path());
-            ASSERT_TRUE(QFile::copy(file, data_.filePath(relative)));
+        const QStringList copied = test::CopyClassFixture(data_.path());
+        ASSERT_FALSE(copied.isEmpty());
+        for (const QString& relative : copied) {
             QFile::setPermissions(data_.filePath(relative),
                                   QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         }

@@ -79,14 +79,8 @@ class SchoolServerTest : public test::ProgramFolderTest {
     // The settings file every program of the test reads: the server `settings` names.
     void Name(const ServerSettings& settings) const {
         QDir().mkpath(config_.filePath("tipenzo10"));
-        QFile file(config_.filePath("tipenzo10/tipenzo10.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("[servidor]\r\ndireccion=%1\r\npuerto=%2\r\nbase=%3\r\n"
-                                  "usuario=%4\r\nclave=%5\r\n")
-                       .arg(settings.address)
-                       .arg(settings.port)
-                       .arg(settings.database, settings.user, settings.password)
-                       .toUtf8());
+        ASSERT_TRUE(
+            test::WriteServerSettings(config_.filePath("tipenzo10/tipenzo10.ini"), settings));
     }
     // The program with these arguments, on the data folder of the test, in a process of its
     // own; standard and error output together.
@@ -122,15 +116,7 @@ class SchoolServerTest : public test::ProgramFolderTest {
 
 TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
     // The class of the report's fixture: five pupils, three figures files (one damaged).
-    const QString from = test::SourcePath("tests/data/informe");
-    QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString file = files.next();
-        const QString relative = QDir(from).relativeFilePath(file);
-        if (relative == QStringLiteral("informe_clase.csv")) continue;
-        QDir().mkpath(QFileInfo(data_.filePath(relative)).path());
-        ASSERT_TRUE(QFile::copy(file, data_.filePath(relative)));
-    }
+    ASSERT_FALSE(test::CopyClassFixture(data_.path()).isEmpty());
     const auto before = Snapshot(data_.path());
     const QString tellsNoPassword = database_.Settings().password;
 
@@ -165,11 +151,9 @@ TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
     // The report from the server is the class's report, as from the users file.
     const Outcome report = Run(QStringLiteral("--informe informe.csv"));
     ASSERT_EQ(report.code, 0) << report.output.toStdString();
-    QFile expected(test::SourcePath("tests/data/informe/informe_clase.csv"));
-    ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
     QFile written(data_.filePath("informe.csv"));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), expected.readAll());
+    EXPECT_EQ(written.readAll(), test::ClassFixtureReport());
     QFile::remove(data_.filePath("informe.csv"));
     EXPECT_EQ(Snapshot(data_.path()), before) << "the data folder is only read";
 

@@ -21,23 +21,8 @@ const QDateTime kMade(QDate(2024, 3, 5), QTime(8, 30));
 
 class ClassReportTest : public test::ProgramFolderTest {
   protected:
-    // The fixture class: four pupils, three figures files (one of them damaged).
-    void CopyFixture() {
-        const QString from = test::SourcePath("tests/data/informe");
-        QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
-        while (files.hasNext()) {
-            const QString file = files.next();
-            const QString relative = QDir(from).relativeFilePath(file);
-            if (relative == QStringLiteral("informe_clase.csv")) continue;
-            QDir().mkpath(QFileInfo(Path(relative)).path());
-            ASSERT_TRUE(QFile::copy(file, Path(relative))) << relative.toStdString();
-        }
-    }
-    static QByteArray Expected() {
-        QFile file(test::SourcePath("tests/data/informe/informe_clase.csv"));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
-    }
+    void CopyFixture() { ASSERT_FALSE(test::CopyClassFixture(dir_->path()).isEmpty()); }
+    static QByteArray Expected() { return test::ClassFixtureReport(); }
 };
 
 TEST_F(ClassReportTest, TheCsvOfTheFixtureClassIsTheOneWrittenByHand) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/dialogs.h"
 #include "platform/events.h"
@@ -46,6 +47,26 @@ QByteArray ProgramFolderTest::ReadBytes(const QString& name) const {
 
 bool ProgramFolderTest::Exists(const QString& name) const {
     return QFile::exists(Path(name));
+}
+
+QStringList CopyClassFixture(const QString& folder) {
+    const QString from = SourcePath(QStringLiteral("tests/data/informe"));
+    QStringList copied;
+    QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        const QString relative = QDir(from).relativeFilePath(file);
+        if (relative == QStringLiteral("informe_clase.csv")) continue;
+        QDir().mkpath(QFileInfo(folder + u'/' + relative).path());
+        if (!QFile::copy(file, folder + u'/' + relative)) return {};
+        copied << relative;
+    }
+    return copied;
+}
+
+QByteArray ClassFixtureReport() {
+    QFile file(SourcePath(QStringLiteral("tests/data/informe/informe_clase.csv")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList ProgramFolderTest::LeftoverTemps() const {

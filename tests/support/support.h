@@ -73,4 +73,11 @@ void SaveImage(const QImage& image, const QString& name);
 // The folder of the source tree (for the shipped lesson texts and course data).
 QString SourcePath(const QString& relative);
 
+// The class of the report's fixture (tests/data/informe: five pupils, three figures files, one
+// of them damaged) copied into `folder`, without the report written by hand. The paths copied,
+// relative to the folder; empty when a copy failed.
+QStringList CopyClassFixture(const QString& folder);
+// The report of that class written by hand.
+QByteArray ClassFixtureReport();
+
 }  // namespace tz::test

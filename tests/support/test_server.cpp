@@ -39,6 +39,19 @@ QString TestServerSettingsFile() {
     return QStringLiteral(TIPENZO_TEST_SERVER_DIR) + QStringLiteral("/tipenzo10.ini");
 }
 
+bool WriteServerSettings(const QString& path, const ServerSettings& settings) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray text = QStringLiteral(
+                                "[servidor]\r\ndireccion=%1\r\npuerto=%2\r\nbase=%3\r\n"
+                                "usuario=%4\r\nclave=%5\r\n")
+                                .arg(settings.address)
+                                .arg(settings.port)
+                                .arg(settings.database, settings.user, settings.password)
+                                .toUtf8();
+    return file.write(text) == text.size();
+}
+
 ServerDatabase::ServerDatabase() {
     const QString folder = QStringLiteral(TIPENZO_TEST_SERVER_DIR);
     QFile why(folder + QStringLiteral("/sin-servidor.txt"));

@@ -38,5 +38,7 @@ class ServerDatabase {
 
 // The settings file the test server's start wrote ("[servidor]" for the role of the tests).
 QString TestServerSettingsFile();
+// Writes a settings file whose "[servidor]" section names `settings`.
+bool WriteServerSettings(const QString& path, const ServerSettings& settings);
 
 }  // namespace tz::test

@@ -173,15 +173,8 @@ class UsersSharingTest : public test::ProgramFolderTest,
             database_ = std::make_unique<test::ServerDatabase>();
             if (!database_->Ready()) GTEST_SKIP() << database_->WhyNot().toStdString();
             // The class moves to the server, as --subir-al-servidor moves it.
-            const ServerSettings& server = database_->Settings();
-            WriteBytes("servidor.ini",
-                       QStringLiteral("[servidor]\ndireccion=%1\npuerto=%2\nbase=%3\n"
-                                      "usuario=%4\nclave=%5\n")
-                           .arg(server.address)
-                           .arg(server.port)
-                           .arg(server.database, server.user, server.password)
-                           .toUtf8());
             serverSettings_ = Path("servidor.ini");
+            ASSERT_TRUE(test::WriteServerSettings(serverSettings_, database_->Settings()));
         }
         store_ = SharedStore(serverSettings_);
         ASSERT_TRUE(store_);
