@@ -60,9 +60,10 @@ void StartExercises(ProgramState& state) {
 }
 
 void OpenLessons(ProgramState& state) {
-    OpenLessonViewer(state.mainMenu, state.CurrentUser, [&state](const CoursePlace& chosen) {
-        RunExercises(state, ManualExerciseRequest(chosen));
-    });
+    OpenLessonViewer(state.mainMenu, state.CurrentUser, state.keyboard,
+                     [&state](const CoursePlace& chosen) {
+                         RunExercises(state, ManualExerciseRequest(chosen));
+                     });
 }
 
 void OpenTexts(ProgramState& state) {

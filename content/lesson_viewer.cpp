@@ -8,6 +8,7 @@
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content/screen_style.h"
+#include "exercise/keyboard_tables.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/windows.h"
@@ -19,6 +20,8 @@ namespace {
 
 struct LessonViewer {
     CoursePlace chosen;  // the exercise the lists show
+    // The PC's keyboard: the lists and the preview show what the pupil will type on it.
+    const KeyboardTables* keyboard = nullptr;
     ScreenWindow* window = nullptr;
     QListWidget* levels = nullptr;
     QListWidget* blocks = nullptr;
@@ -27,8 +30,9 @@ struct LessonViewer {
     QPushButton* back = nullptr;
 };
 
-LessonViewer BuildLessonViewer(QWidget* owner) {
+LessonViewer BuildLessonViewer(QWidget* owner, const KeyboardTables& keyboard) {
     LessonViewer viewer;
+    viewer.keyboard = &keyboard;
     viewer.window =
         CreateScreenWindow(QStringLiteral("Visor de Lecciones"), 664, 362, false, owner);
     viewer.window->SetKeyCapture(KeyCapture::Commands);
@@ -95,7 +99,7 @@ void FillList(QListWidget* list, const QStringList& rows) {
 }
 
 void ShowPreview(const LessonViewer& viewer, const ExerciseText& built) {
-    QString text = built.text;
+    QString text = TypeableText(*viewer.keyboard, built.text);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace('\r', '\n');
     if (!built.built && !built.missingFile.isEmpty()) {
@@ -116,7 +120,9 @@ void LevelChosen(LessonViewer& viewer) {
 void BlockChosen(LessonViewer& viewer) {
     viewer.chosen.block = SelectedNumber(viewer.blocks);
     QStringList shown = LoadBlock(viewer.chosen.level, viewer.chosen.block).entries;
-    for (QString& entry : shown) entry.replace(kQuoteMarker, QStringLiteral("\""));
+    for (QString& entry : shown) {
+        entry = TypeableText(*viewer.keyboard, entry.replace(kQuoteMarker, QStringLiteral("\"")));
+    }
     FillList(viewer.entries, shown);
 }
 
@@ -186,9 +192,9 @@ bool HandleViewerEvent(LessonViewer& viewer, const Event& event,
 
 }  // namespace
 
-void OpenLessonViewer(QWidget* owner, const UserRecord& pupil,
+void OpenLessonViewer(QWidget* owner, const UserRecord& pupil, const KeyboardTables& keyboard,
                       const std::function<void(const CoursePlace&)>& runChosenExercise) {
-    LessonViewer viewer = BuildLessonViewer(owner);
+    LessonViewer viewer = BuildLessonViewer(owner, keyboard);
     viewer.window->show();
     BringToFront(viewer.window, false);
     if (owner) owner->setEnabled(false);

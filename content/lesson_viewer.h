@@ -12,6 +12,8 @@ class QWidget;
 
 namespace tz {
 
+struct KeyboardTables;
+
 enum LessonViewerControl {
     kViewerLevelCaptionId = 1,
     kViewerLevelListId = 2,
@@ -28,9 +30,10 @@ enum LessonViewerControl {
 // Shows the viewer ("Visor de Lecciones") over `owner` (the main menu), which is disabled
 // meanwhile, on the pupil's exercise (level 36 for a pupil past the course, level 1 block 1
 // exercise 1 with no pupil), and returns when the pupil leaves with Escape, the close request
-// or "Volver". The start button hands the chosen exercise to `runChosenExercise` (the exercise
+// or "Volver". Entries and preview show the course as it is typed on `keyboard`, the PC's
+// keyboard. The start button hands the chosen exercise to `runChosenExercise` (the exercise
 // run of one exercise chosen by hand). Browsing moves nobody in the course.
-void OpenLessonViewer(QWidget* owner, const UserRecord& pupil,
+void OpenLessonViewer(QWidget* owner, const UserRecord& pupil, const KeyboardTables& keyboard,
                       const std::function<void(const CoursePlace&)>& runChosenExercise);
 
 }  // namespace tz

@@ -7,6 +7,7 @@
 #include "content/course_data.h"
 #include "content/exercise_text.h"
 #include "content/lesson_viewer.h"
+#include "exercise/keyboard_tables.h"
 #include "tests/gui/content_screens.h"
 
 namespace tz {
@@ -61,9 +62,11 @@ class LessonViewerTest : public test::content::ContentScreenTest {
   protected:
     void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
         ContentScreenTest::OpenAndThen(
-            kTitle, [this] { OpenLessonViewer(menu_.get(), CurrentUser, runChosenExercise_); },
+            kTitle,
+            [this] { OpenLessonViewer(menu_.get(), CurrentUser, keyboard_, runChosenExercise_); },
             std::move(steps));
     }
+    KeyboardTables keyboard_ = MakeKeyboardTables(kSpanishLayout);
 };
 
 TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
@@ -200,6 +203,25 @@ TEST_F(LessonViewerTest, WithNoUserItOpensOnTheFirstExerciseAndVolverCloses) {
     });
     EXPECT_EQ(CurrentUser, UserRecord());
     EXPECT_EQ(CurrentMode, "NORMAL");
+}
+
+TEST_F(LessonViewerTest, EntriesAndPreviewShowTheOrdinalsAsThePCsKeyboardTypesThem) {
+    // Level 15, block 2: "n.º 24", "1.º 2.º 3.º", "1.ª 2.ª 3.ª".
+    ChoosePupil("EVA|15|2|3|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
+    for (const QString& layout : {kSpanishLayout, kLatinAmericanLayout}) {
+        keyboard_ = MakeKeyboardTables(layout);
+        const bool latin = layout == kLatinAmericanLayout;
+        OpenAndThen({[latin](QWidget* viewer) {
+            const QStringList shown = ListRows(List(viewer, kViewerEntryListId)).mid(0, 3);
+            const QStringList expected = latin
+                                             ? QStringList{"n.° 24", "1.° 2.° 3.°", "1.a 2.a 3.a"}
+                                             : QStringList{"n.º 24", "1.º 2.º 3.º", "1.ª 2.ª 3.ª"};
+            EXPECT_EQ(shown, expected);
+            EXPECT_TRUE(Preview(viewer).startsWith(latin ? "1.a 2.a 3.a 1.a" : "1.ª 2.ª 3.ª 1.ª"))
+                << Preview(viewer).toStdString();
+            QTest::keyClick(viewer, Qt::Key_Escape);
+        }});
+    }
 }
 
 TEST_F(LessonViewerTest, AMissingLessonTextIsNamedInThePreview) {
