@@ -320,6 +320,9 @@ QString ServerStore::AppendNewUser(const QString& name, std::int8_t level, const
                                    WriteOutcome* outcome) {
     WriteOutcome ignored = WriteOutcome::Failed;
     WriteOutcome& result = outcome ? *outcome : ignored;
+    // BindPupil cleans every name it binds; one left with nothing is no name.
+    result = WriteOutcome::Failed;
+    if (TrimSpaces(CleanUserName(name)).isEmpty()) return QString();
     UserRecord user;
     user.name = name;
     user.level = level;
@@ -402,6 +405,7 @@ ImportResult ServerStore::ImportUserLines(const ImportLines& import) {
     qsizetype imported = 0;
     for (const QByteArray& line : import.lines) {
         const UserRecord user = ParseUserLine(QString::fromUtf8(line));
+        if (TrimSpaces(CleanUserName(user.name)).isEmpty()) continue;
         QString id;
         for (int draw = 0; draw < kMostIdDraws && id.isEmpty(); ++draw) {
             const QString candidate = QStringLiteral("ID-") + QString::number(RandomInt(0, 30000));
