@@ -294,7 +294,7 @@ const StyleCase kHouseStyle[] = {
                                "un número redondo aproximado va en letra: más de cuatro mil"},
     {"^-.* -[A-ZÁÉÍÓÚÑ¿¡]",    "un solo hablante por línea de diálogo"},
     {"¿[^?]{0,12}\\b[Uu]stedes\\b", "fórmula: la pregunta con «ustedes»"},
-    {"\\b[Ss]e\\scuenta|[Cc]uenta\\sla\\sleyenda|[Ss]e\\sdice\\sque|[Ss]e\\ssuele\\scontar"
+    {"\\b[Ss]e\\scuenta|[Cc]uenta\\s(la|una)\\sleyenda|[Ss]e\\sdice\\sque|[Ss]e\\ssuele\\scontar"
      "|[Uu]na\\s(leyenda|anécdota)\\s(dice|cuenta)", "fórmula: «se cuenta» y sus parientes"},
     {"billete\\s(chileno|mexicano|de\\s\\d)|(rostro|cara)\\s(aparece|está)\\sen",
                                "fórmula: el billete"},
