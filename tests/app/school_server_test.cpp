@@ -173,12 +173,15 @@ TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
     ASSERT_TRUE(server->SaveUser(ana));
     EXPECT_EQ(Server(database_.Settings())->LoadUser("ID-20240101000001")->exercise, 5);
 
-    // Run again once she practised on the server, the folder's older state takes nothing from
-    // her; another lab's folder brings a different pupil under her id, who gets one of her own,
-    // and a name with a NUL and a byte that is no UTF-8.
+    // Run again once she and Luis (who has no figures) practised on the server, the folder's
+    // older state takes nothing from them; another lab's folder brings a different pupil under
+    // her id, who gets one of her own, and a name with a NUL and a byte that is no UTF-8.
     ASSERT_TRUE(AddPupilFigures(
         *server, ana.id, FiguresOfAttempt({{"a", "s", 9, 150}}, QDateTime::currentDateTime())));
     const std::optional<QByteArray> hers = server->ReadFigures(ana.id);
+    UserRecord luis = *server->LoadUser("ID-20240101000003");
+    luis.exercise = 2;
+    ASSERT_TRUE(server->SaveUser(luis));
     const Outcome again = Run(QStringLiteral("--subir-al-servidor"));
     EXPECT_TRUE(again.output.contains(QStringLiteral("0 puestos al día, 5 sin cambios")))
         << again.output.toStdString();
@@ -197,6 +200,7 @@ TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
                                              "y 1 con un identificador nuevo")))
         << other.output.toStdString();
     EXPECT_EQ(server->LoadUser(ana.id), ana);
+    EXPECT_EQ(server->LoadUser(luis.id), luis);
     EXPECT_EQ(server->ReadFigures(ana.id), hers);
     EXPECT_EQ(server->LoadUser("ID-7")->level, 4);
     EXPECT_FALSE(server->LoadUser("ID-7")->name.contains(QChar(0)));
@@ -490,16 +494,18 @@ TEST_F(SchoolServerTest, TheLabsRoleSavesEverythingAndDestroysNothing) {
             .startsWith("42501"));
     EXPECT_EQ(store->ReadUserLines().lines, before);
 
-    // A wrong upload overwrote Luis: the administrator puts him back as he was.
+    // Luis practised, then a wrong upload overwrote him: the administrator puts him back.
     const QString luis = QStringLiteral("ID-20240101000003");
-    const std::optional<UserRecord> luisBefore = store->LoadUser(luis);
+    std::optional<UserRecord> luisBefore = store->LoadUser(luis);
     ASSERT_TRUE(luisBefore);
+    luisBefore->exercise = 2;
+    ASSERT_TRUE(store->SaveUser(*luisBefore));
     const QString moment = database_.Value("SELECT clock_timestamp()::text");
     QFile users(data_.filePath("usuarios.dat"));
     ASSERT_TRUE(users.open(QIODevice::ReadOnly));
     QByteArray wrong = users.readAll();
     users.close();
-    wrong.replace("|36|5|1|180|200|", "|36|5|2|90|1|");
+    wrong.replace("|36|5|1|180|200|", "|36|5|3|90|1|");
     ASSERT_TRUE(users.open(QIODevice::WriteOnly | QIODevice::Truncate));
     users.write(wrong);
     users.close();

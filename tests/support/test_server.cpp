@@ -57,18 +57,13 @@ QString TestServerSettingsFile() {
 bool WriteServerSettings(const QString& path, const ServerSettings& settings) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray text =
-        QStringLiteral(
-            "[servidor]\r\ndireccion=%1\r\npuerto=%2\r\nbase=%3\r\n"
-            "usuario=%4\r\nclave=%5\r\n")
-            .arg(settings.address)
-            .arg(settings.port)
-            .arg(settings.database, settings.user, settings.password)
-            .toUtf8() +
-        (settings.ssl == ServerSettings::Ssl::Require ? QByteArray("ssl=exigir\r\n")
-         : settings.ssl == ServerSettings::Ssl::Verify
-             ? "ssl=verificar\r\ncertificado_raiz=" + settings.rootCertificate.toUtf8() + "\r\n"
-             : QByteArray());
+    const QByteArray text = QStringLiteral(
+                                "[servidor]\r\ndireccion=%1\r\npuerto=%2\r\nbase=%3\r\n"
+                                "usuario=%4\r\nclave=%5\r\n")
+                                .arg(settings.address)
+                                .arg(settings.port)
+                                .arg(settings.database, settings.user, settings.password)
+                                .toUtf8();
     return file.write(text) == text.size();
 }
 

@@ -197,6 +197,9 @@ TEST_P(PupilStoreTest, FiguresChangeInOneStepAndDamagedOnesAreSetAside) {
     ASSERT_TRUE(Store().ChangeFigures(ana, writing(later), 1000));
     EXPECT_FALSE(AddPupilFigures(Store(), ana, Attempt(3)));
     EXPECT_EQ(Store().ReadFigures(ana), later);
+    // ...and holds nothing of hers: another program saves her at once.
+    UserRecord her = *Store().LoadUser(ana);
+    EXPECT_TRUE(Another()->SaveUser(her));
     // Damaged figures are set aside and hers start again.
     ASSERT_TRUE(Store().ChangeFigures(ana, writing("basura\r\n"), 1000));
     EXPECT_TRUE(LoadPupilFigures(Store(), ana).Empty());
