@@ -91,6 +91,9 @@ auto WithSession(const QString& connection, Work&& work) {
 // Adds the pupil under `id` unless a pupil, present or deleted, has it; `added` says whether
 // she was. False when the session failed.
 bool AddUnderId(ServerSession& session, const QString& id, const UserRecord& user, bool* added);
+// Stores the pupil's place, results and mode under `id`: the rows changed (0 for nobody of that
+// id), -1 when the session failed.
+int UpdatePlace(ServerSession& session, const QString& id, const UserRecord& user);
 // Adds the pupil under a new id, "ID-" and a number from 0 to 30000 that no pupil, present or
 // deleted, has. Empty when none was found or the session failed.
 QString AddUnderNewId(ServerSession& session, const UserRecord& user);

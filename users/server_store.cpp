@@ -307,6 +307,15 @@ bool AddUnderId(ServerSession& session, const QString& id, const UserRecord& use
     return true;
 }
 
+int UpdatePlace(ServerSession& session, const QString& id, const UserRecord& user) {
+    QSqlQuery query = session.Prepare(
+        QStringLiteral("UPDATE alumnos SET nivel = ?, bloque = ?, ejercicio = ?, "
+                       "velocidad_media = ?, resultados = ?::smallint[], modo = ? WHERE id = ?"));
+    BindPlace(query, user);
+    BindText(query, id);
+    return session.Run(query) ? query.numRowsAffected() : -1;
+}
+
 QString AddUnderNewId(ServerSession& session, const UserRecord& user) {
     for (int draw = 0; draw < kMostIdDraws; ++draw) {
         const QString id = QStringLiteral("ID-") + QString::number(RandomInt(0, 30000));
@@ -424,15 +433,10 @@ WriteResult ServerStore::SaveUser(UserRecord& user, const WhileRewriting& whileR
     // Her place, results and mode: nothing else of hers changes.
     const WriteOutcome outcome = WithSession(connection_, [&](ServerSession& session) {
         if (!session.Begin()) return session.Outcome();
-        QSqlQuery query = session.Prepare(
-            QStringLiteral("UPDATE alumnos SET nivel = ?, bloque = ?, ejercicio = ?, "
-                           "velocidad_media = ?, resultados = ?::smallint[], modo = ? "
-                           "WHERE id = ?"));
-        BindPlace(query, saved);
-        BindText(query, user.id);
-        if (!session.Run(query)) return session.Outcome();
+        const int changed = UpdatePlace(session, user.id, saved);
+        if (changed < 0) return session.Outcome();
         // Deleted by another program meanwhile: her pass is not kept anywhere.
-        if (query.numRowsAffected() == 0) return WriteOutcome::UserGone;
+        if (changed == 0) return WriteOutcome::UserGone;
         return session.Commit() ? WriteOutcome::Written : session.Outcome();
     });
     // Only a stored pupil's average is worked out, as with the users file.

@@ -90,13 +90,7 @@ std::optional<UploadCounts> ServerStore::Upload(const QList<UploadedPupil>& pupi
                         judge ? judge(pupil, server, serverFigures) : UploadTake();
                     bool changed = false;
                     if (take.record && !SamePlace(pupil.record, server)) {
-                        QSqlQuery update = session.Prepare(QStringLiteral(
-                            "UPDATE alumnos SET nivel = ?, bloque = ?, ejercicio = ?, "
-                            "velocidad_media = ?, resultados = ?::smallint[], modo = ? "
-                            "WHERE id = ?"));
-                        BindPlace(update, pupil.record);
-                        BindText(update, server.id);
-                        if (!session.Run(update)) return failed();
+                        if (UpdatePlace(session, server.id, pupil.record) < 0) return failed();
                         changed = true;
                     }
                     if (pupil.figures && pupil.figures != serverFigures) {

@@ -13,7 +13,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -30,6 +29,7 @@
 #include "users/file_store.h"
 #include "users/pupil_files.h"
 #include "users/server_schema.h"
+#include "users/server_session.h"
 #include "users/server_store.h"
 
 namespace tz {
@@ -349,13 +349,7 @@ TEST_F(SchoolServerTest, TablesAreMadeUpgradedInOneStepAndANewerProgramsLeftAlon
 class OtherConnection {
   public:
     explicit OtherConnection(const ServerSettings& settings) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-        db.setHostName(settings.address);
-        db.setPort(settings.port);
-        db.setDatabaseName(settings.database);
-        db.setUserName(settings.user);
-        db.setPassword(settings.password);
-        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+        EXPECT_TRUE(OpenConnection(name_, settings, nullptr));
     }
     ~OtherConnection() {
         QSqlDatabase::database(name_, false).close();
