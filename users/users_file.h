@@ -36,8 +36,9 @@ std::unique_ptr<FileLock> LockUsersFile(int waitMs = kUsersLockWaitMs,
 // How a change of the users file went.
 enum class WriteOutcome {
     Written,
-    Busy,    // another program held the users file for the whole wait: nothing was changed
-    Failed,  // the file could not be read or written: it is exactly as it was
+    Busy,      // another program held the users file for the whole wait: nothing was changed
+    Failed,    // the file could not be read or written: it is exactly as it was
+    UserGone,  // the pupil was deleted meanwhile by another program: nothing was written
 };
 struct WriteResult {
     WriteOutcome outcome = WriteOutcome::Failed;
