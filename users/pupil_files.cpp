@@ -1,6 +1,7 @@
 #include "users/pupil_files.h"
 
 #include <QSet>
+#include <algorithm>
 
 #include "platform/files.h"
 #include "platform/safe_files.h"
@@ -74,7 +75,16 @@ bool KeepDeletedPupilLocked(const QList<QByteArray>& lines) {
     if (!kept.Ok() && kept.outcome != ReadOutcome::Missing) return false;
     QByteArray bytes = kept.bytes;
     if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r')) bytes += "\r\n";
+    const qsizetype earlier = bytes.size();
     for (const QByteArray& line : lines) bytes += line + "\r\n";
+    // Importing and deleting over and over must not fill it until no pupil can be deleted: the
+    // oldest whole lines go, never the ones just kept.
+    if (bytes.size() > kMostDeletedPupilsBytes) {
+        qsizetype start = bytes.size() - kMostDeletedPupilsBytes;
+        while (start < earlier && bytes[start - 1] != '\n' && bytes[start - 1] != '\r') ++start;
+        if (start < earlier && bytes[start - 1] == '\r' && bytes[start] == '\n') ++start;
+        bytes.remove(0, std::min(start, earlier));
+    }
     return ReplaceFileWith(path, bytes);
 }
 

@@ -32,6 +32,8 @@ std::optional<QByteArray> ReadPupilFiguresFile(const QString& id);
 // marked name, never overwritten. Nothing is written for an id the users file no longer holds.
 WriteResult ChangePupilFiguresFile(const QString& id, const FiguresUpdate& update, int waitMs);
 
+// What the file of deleted pupils keeps at most: the oldest go first.
+inline constexpr qsizetype kMostDeletedPupilsBytes = 4 * 1024 * 1024;
 // Adds the lines of a pupil about to be deleted to the file of deleted pupils. False when they
 // could not be kept: the pupil must then stay. The caller holds the users-file lock.
 bool KeepDeletedPupilLocked(const QList<QByteArray>& lines);

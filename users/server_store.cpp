@@ -130,6 +130,11 @@ WriteResult ServerStore::SaveUser(UserRecord& user, const WhileRewriting& whileR
 
 QString ServerStore::AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
                                    WriteOutcome* outcome) {
+    // BindPupil cleans every name it binds; one left with nothing is no name.
+    if (TrimSpaces(CleanUserName(name)).isEmpty()) {
+        if (outcome) *outcome = WriteOutcome::Failed;
+        return QString();
+    }
     UserRecord user;
     user.name = name;
     user.level = level;
@@ -190,7 +195,9 @@ ImportResult ServerStore::ImportUserLines(const ImportLines& import) {
         imported = 0;
         if (!session.Begin()) return session.Outcome();
         for (const QByteArray& line : import.lines) {
-            const QString id = AddUnderNewId(session, ParseUserLine(QString::fromUtf8(line)));
+            const UserRecord pupil = ParseUserLine(QString::fromUtf8(line));
+            if (TrimSpaces(CleanUserName(pupil.name)).isEmpty()) continue;
+            const QString id = AddUnderNewId(session, pupil);
             if (!session.Ok()) return session.Outcome();
             if (id.isEmpty()) break;
             // A deleted pupil brought back gets her figures back.

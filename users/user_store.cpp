@@ -41,9 +41,11 @@ bool CarriesId(const QByteArray& line, qsizetype index, const QString& id) {
 bool CreateDefaultUsersFile() {
     if (FileSize(DataPath(kUsersFileName)) >= 20) return false;
     // Another program may be writing its first users file this very moment: the size counts
-    // as it stands once the lock is held.
+    // as it stands once the lock is held. Only a missing file or a tiny one of ours is
+    // replaced: one that cannot be read (a link, no permission) may hold a class.
     const std::unique_ptr<FileLock> lock = LockUsersFile();
-    if (lock && FileSize(DataPath(kUsersFileName)) < 20) {
+    const FileRead tiny = ReadRegularFile(DataPath(kUsersFileName), 20);
+    if (lock && (tiny.outcome == ReadOutcome::Missing || (tiny.Ok() && tiny.bytes.size() < 20))) {
         QString line = QStringLiteral("VANTOMERK SOFT|100|1|1|360|");
         for (int i = 0; i < 10; ++i) line += QString::number(150 + RandomInt(0, 200)) + '|';
         line += QStringLiteral("NORMAL|ID-") + MakeDateStamp();
@@ -91,6 +93,9 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
                       WriteOutcome* outcome) {
     WriteOutcome ignored = WriteOutcome::Failed;
     WriteOutcome& result = outcome ? *outcome : ignored;
+    result = WriteOutcome::Failed;
+    const QString clean = CleanUserName(name);
+    if (TrimSpaces(clean).isEmpty()) return QString();
     LockOutcome locked = LockOutcome::Taken;
     const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
     if (!lock) {
@@ -101,7 +106,7 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
     if (!file.opened) return QString();
     const QString id = UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(), IdsIn(file.content));
-    const QString line = CleanUserName(name) + '|' + QString::number(level) +
+    const QString line = clean + '|' + QString::number(level) +
                          QStringLiteral("|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|") +
                          NormaliseMode(mode) + '|' + id;
     if (!ReplaceFileWith(DataPath(kUsersFileName),
@@ -167,7 +172,10 @@ std::int16_t ComputeAverageSpeed(const std::array<std::int16_t, 10>& history) {
 UserLines ReadUserLines() {
     UserLines result;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    if (!file.opened) return result;
+    if (!file.opened) {
+        result.problem = WhyUsersFileUnreadable(file.outcome);
+        return result;
+    }
     result.opened = true;
     for (const QByteArray& line : UserLinesOf(file.content))
         result.lines.append(QString::fromUtf8(line));

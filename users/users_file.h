@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/file_lock.h"
+#include "platform/safe_files.h"
 
 namespace tz {
 
@@ -54,11 +55,19 @@ enum class UsersFileAccess {
 
 struct UsersFileBytes {
     bool opened = false;
-    QByteArray content;  // without a leading byte-order mark
+    QByteArray content;  // without a leading byte-order mark, every line in UTF-8
+    ReadOutcome outcome = ReadOutcome::Failed;  // why it was not opened
 };
 // Reads the whole users file, never through a link and never past kUsersFileCap. Leading
-// UTF-8 byte-order marks (a teacher may have saved the file in a text editor) are skipped.
+// UTF-8 byte-order marks (a teacher may have saved the file in a text editor) are skipped, and
+// a line that is not UTF-8 (saved by an older editor) is read as Windows-1252.
 UsersFileBytes ReadUsersFile(UsersFileAccess access);
+// A line as text in UTF-8: itself when it is UTF-8, otherwise read as Windows-1252.
+QByteArray LineAsUtf8(const QByteArray& line);
+// The same for every line of a file's content; the line ends stay as they were.
+QByteArray LinesAsUtf8(const QByteArray& content);
+// Why a file the pupils are kept in could not be read, and what to do, for a message.
+QString WhyUsersFileUnreadable(ReadOutcome outcome);
 
 // Lines of raw bytes, split at CR, LF or CR LF; a final line end adds no empty line. Lines are
 // kept as bytes so that a rewrite copies untouched lines exactly as they were.
