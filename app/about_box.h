@@ -1,9 +1,8 @@
 #pragma once
 // The about box: the program's pictures, its version and two ways out to the maker on the web.
 
+#include <QDialog>
 #include <QString>
-
-class QWidget;
 
 namespace tz {
 
@@ -23,9 +22,25 @@ enum AboutBoxControl {
     kAboutVersionId = 6,
 };
 
-// Shows the about box over `owner` (the main menu; may be null), disabled for that time, and
-// returns when the box is closed: by its close button, a close request, or after opening the
-// web site or the social page.
+// Over the main menu, always on top while it shows; it closes by its close button, a close
+// request, or after opening the web site or the social page.
+class AboutBox : public QDialog {
+    Q_OBJECT
+  public:
+    explicit AboutBox(QWidget* owner);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Only its own controls and a close request end it: Escape does nothing.
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Open(const QString& page);
+};
+
+// Shows the about box modal over `owner` (the main menu; may be null) and returns when it is
+// closed.
 void ShowAboutBox(QWidget* owner);
 
 }  // namespace tz

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -19,8 +20,6 @@
 namespace tz {
 
 namespace {
-
-const char* const kIdProperty = "tipenzoId";
 
 bool IsTextEntry(const QObject* object) {
     if (auto* line = qobject_cast<const QLineEdit*>(object)) return !line->isReadOnly();
@@ -189,21 +188,18 @@ void DestroyWindow(QWidget* window) {
 }
 
 void SetControlId(QWidget* control, int id) {
-    control->setProperty(kIdProperty, id);
+    control->setObjectName(QString::number(id));
 }
 
 int ControlId(const QObject* control) {
-    const QVariant value = control->property(kIdProperty);
-    return value.isValid() ? value.toInt() : 0;
+    bool number = false;
+    const int id = control->objectName().toInt(&number);
+    return number ? id : 0;
 }
 
 QWidget* FindControl(QWidget* window, int id) {
     if (!window) return nullptr;
-    const auto children = window->findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        if (ControlId(child) == id) return child;
-    }
-    return nullptr;
+    return window->findChild<QWidget*>(QString::number(id));
 }
 
 void PostClicks(QAbstractButton* button, int id) {
@@ -218,14 +214,42 @@ void PostClicks(QAbstractButton* button, int id) {
 }
 
 QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& geometry) {
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
+    QPushButton* button = MakeButton(parent, id, text, geometry);
     PostClicks(button, id);
     return button;
 }
 
 QAbstractButton* AddPictureButton(QWidget* parent, int id, PictureName picture,
                                   const QRect& geometry, const QString& tooltip) {
+    QAbstractButton* button = MakePictureButton(parent, id, picture, geometry, tooltip);
+    PostClicks(button, id);
+    return button;
+}
+
+void SetUpScreen(QWidget* screen, const QString& title, int width, int height, bool frameless) {
+    Qt::WindowFlags flags = qobject_cast<QDialog*>(screen) ? Qt::Dialog : Qt::Window;
+    if (frameless) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    }
+    screen->setWindowFlags(flags);
+    screen->setWindowTitle(title);
+    screen->setAccessibleName(title);
+    screen->setFixedSize(width, height);
+    CentreOnScreen(screen);
+}
+
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& geometry) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    SetControlId(button, id);
+    return button;
+}
+
+QAbstractButton* MakePictureButton(QWidget* parent, int id, PictureName picture,
+                                   const QRect& geometry, const QString& tooltip,
+                                   const QString& spoken) {
     auto* button = new QToolButton(parent);
     button->setGeometry(geometry);
     const QImage& image = Picture(picture);
@@ -237,7 +261,8 @@ QAbstractButton* AddPictureButton(QWidget* parent, int id, PictureName picture,
         "QToolButton:pressed { padding-left: 1px; padding-top: 1px; }");
     button->setCursor(Qt::PointingHandCursor);
     if (!tooltip.isEmpty()) button->setToolTip(tooltip);
-    PostClicks(button, id);
+    button->setAccessibleName(spoken.isEmpty() ? tooltip : spoken);
+    SetControlId(button, id);
     return button;
 }
 
@@ -250,6 +275,20 @@ QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry) 
     label->setGeometry(geometry);
     label->setPixmap(QPixmap::fromImage(Picture(picture)));
     SetControlId(label, id);
+    return label;
+}
+
+QLabel* MakePicture(QWidget* parent, int id, PictureName picture, const QRect& geometry,
+                    const QString& spoken) {
+    QLabel* label = AddPicture(parent, id, picture, geometry);
+    label->setAccessibleName(spoken);
+    return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, int id, const QString& text, const QRect& geometry,
+                  const QString& spoken) {
+    QLabel* label = AddLabel(parent, id, text, geometry);
+    if (!spoken.isEmpty()) label->setAccessibleName(spoken);
     return label;
 }
 

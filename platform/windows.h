@@ -55,7 +55,8 @@ void BringToFront(QWidget* window, bool quick);
 // Tears a window down now (deleteLater would never run inside our loops).
 void DestroyWindow(QWidget* window);
 
-// Controls carry numeric ids; these find them again (tests, and screens that update them).
+// Controls carry numeric ids as their object names; these find them again (tests, and screens
+// that update them).
 void SetControlId(QWidget* control, int id);
 int ControlId(const QObject* control);
 QWidget* FindControl(QWidget* window, int id);
@@ -72,6 +73,28 @@ QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry);
 QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& geometry);
 // Posts Click(id) when the button is clicked.
 void PostClicks(QAbstractButton* button, int id);
+
+// Screens the Qt way: a QDialog or QWidget subclass calls SetUpScreen in its constructor and
+// connects the signals of the controls it makes below; nothing goes through an event queue.
+
+// Gives a screen exactly width x height pixels, centred on the screen, hidden until shown.
+// `frameless` screens have no caption bar; others a caption without a close box. A QDialog
+// stays a dialog (modal over its parent with exec() or open()); any other widget is a window.
+void SetUpScreen(QWidget* screen, const QString& title, int width, int height, bool frameless);
+
+// Every control carries a Spanish accessible name a screen reader can say: a button its text,
+// a picture button the words of its tooltip (or `spoken` when it has none), a picture what it
+// shows.
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
+QAbstractButton* MakePictureButton(QWidget* parent, int id, PictureName picture,
+                                   const QRect& geometry, const QString& tooltip,
+                                   const QString& spoken = QString());
+QLabel* MakePicture(QWidget* parent, int id, PictureName picture, const QRect& geometry,
+                    const QString& spoken);
+// A static text, never read as markup; its accessible name is its text unless `spoken` says
+// otherwise (a text that changes, named by what it shows).
+QLabel* MakeLabel(QWidget* parent, int id, const QString& text, const QRect& geometry,
+                  const QString& spoken = QString());
 
 // Sets a solid background colour on a widget.
 void SetBackground(QWidget* widget, const QColor& colour);

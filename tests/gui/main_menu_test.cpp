@@ -348,13 +348,13 @@ TEST_F(MainMenuTest, CloseRequestEndsTheLoop) {
 }
 
 TEST_F(MainMenuTest, ShortcutLettersActAsTheirButtons) {
-    // "i" opens the about box over the disabled menu.
-    AppendInputStep([this] { Type('i'); });
+    // "i" opens the about box modal over the menu.
     AppendInputStep([this] {
-        QWidget* about = VisibleWindow("Acerca de...");
-        ASSERT_NE(about, nullptr);
-        EXPECT_FALSE(MainMenuWindow->isEnabled());
-        QTest::mouseClick(FindControl(about, kAboutCloseId), Qt::LeftButton);
+        test::WhenShown("Acerca de...", [this](QWidget* about) {
+            EXPECT_EQ(QApplication::activeModalWidget(), about);
+            QTest::mouseClick(FindControl(about, kAboutCloseId), Qt::LeftButton);
+        });
+        Type('i');
     });
     // "R" with a pupil selected starts the course run at once.
     AppendInputStep([this] {
@@ -475,10 +475,11 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
         if (QWidget* analysis = opened(QString::fromUtf8("Análisis de errores")))
             QTest::keyClick(analysis, Qt::Key_Escape);
     });
-    AppendInputStep([&] { Type('i'); });
     AppendInputStep([&] {
-        if (QWidget* about = opened("Acerca de..."))
+        test::WhenShown("Acerca de...", [](QWidget* about) {
             QTest::mouseClick(FindControl(about, kAboutCloseId), Qt::LeftButton);
+        });
+        Type('i');
     });
     AppendInputStep([&] {
         qputenv(kVersionUrlVariable, "http://127.0.0.1:9/ultimaversion.dat");

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 #include "platform/windows.h"
 
@@ -76,5 +77,16 @@ inline void TypeText(QWidget* widget, const QString& text) {
         }
     }
 }
+
+// Runs `act` once, when a top-level window with this title is next shown, from the event loop
+// that shows it: a modal screen already waits in its own exec() when `act` clicks or types in
+// it. A window that never shows fails the test at its end (ProgramFolderTest's TearDown, or
+// ExpectNoWaitingActs()).
+void WhenShown(const QString& title, std::function<void(QWidget*)> act);
+// Fails the test for every WhenShown whose window never showed, and forgets them.
+void ExpectNoWaitingActs();
+
+// The controls of a screen a screen reader cannot name: each as "class objectName role".
+QStringList ControlsWithoutNames(QWidget* screen);
 
 }  // namespace tz::test

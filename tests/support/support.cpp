@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
+#include "screens.h"
 
 namespace tz::test {
 
@@ -24,6 +25,7 @@ void ProgramFolderTest::SetUp() {
 }
 
 void ProgramFolderTest::TearDown() {
+    ExpectNoWaitingActs();
     ClearInputScript();
     ClearDialogs();
     SetProgramFolder(QString());
