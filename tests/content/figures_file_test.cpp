@@ -109,6 +109,14 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
         QDir(Path("estadisticas")).entryList({QStringLiteral("*.txt.defectuoso-*")}, QDir::Files);
     ASSERT_EQ(setAside.size(), 1);
     EXPECT_EQ(ReadBytes("estadisticas/" + setAside[0]), good.left(good.size() - 1));
+#ifndef _WIN32
+    // A socket planted where her file goes is set aside as well, and her figures begin.
+    RemoveFile(Path(kFile));
+    ASSERT_TRUE(test::PlantSocket(Path(kFile)));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
+    EXPECT_EQ(LoadPupilFigures(store_, kId), SampleAttempt());
+    RemoveFile(Path(kFile));
+#endif
     // A file of a later version is not understood, so it is left as it is and nothing added.
     const QByteArray later = "TIPENZO 10 estad\xc3\xadsticas|2\r\nalgo nuevo\r\n";
     WriteBytes(kFile, later);
@@ -165,6 +173,14 @@ TEST_F(FiguresFileTest, DeletingAPupilKeepsHerFiguresAmongTheDeleted) {
     EXPECT_FALSE(AddPupilFigures(store_, kId, SampleAttempt()));
     RecordAttemptFigures(store_, kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
     EXPECT_FALSE(Exists(kFile));
+
+    // A file planted where the deleted pupils' figures go: rather than lose his, Luis stays.
+    QDir(Path("usuarios_borrados")).removeRecursively();
+    WriteBytes("usuarios_borrados", "plantado");
+    const QByteArray his = ReadBytes("estadisticas/ID-20240305083001.txt");
+    EXPECT_FALSE(DeleteUser(other));
+    EXPECT_TRUE(UserIdExists(other));
+    EXPECT_EQ(ReadBytes("estadisticas/ID-20240305083001.txt"), his);
 }
 
 const char* const kChildFolderVariable = "TIPENZO_FIGURES_LOOP_FOLDER";

@@ -109,7 +109,8 @@ TEST_P(PupilStoreTest, PupilsAreAddedListedChosenAndSaved) {
     UserRecord gone = *luis;
     gone.id = "ID-1";
     gone.history[2] = 300;
-    ASSERT_TRUE(Store().SaveUser(gone));
+    const WriteResult lost = Store().SaveUser(gone);
+    EXPECT_EQ(lost.outcome, WriteOutcome::UserGone);
     EXPECT_EQ(gone.averageSpeed, luis->averageSpeed);
     EXPECT_EQ(Store().ReadUserLines().lines.size(), 3);
 }
