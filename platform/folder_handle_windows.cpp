@@ -75,10 +75,8 @@ bool IsPlainFolder(HANDLE handle) {
 }
 
 qint64 SecondsOf(const FILETIME& time) {
-    ULARGE_INTEGER value;
-    value.LowPart = time.dwLowDateTime;
-    value.HighPart = time.dwHighDateTime;
-    return static_cast<qint64>(value.QuadPart / kFileTimeSecond);
+    const quint64 steps = (static_cast<quint64>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<qint64>(steps / kFileTimeSecond);
 }
 
 }  // namespace
