@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "platform/safe_files.h"
 #include "support.h"
 #include "users/pupil_files.h"
+#include "users/user_record.h"
 #include "users/user_store.h"
 
 namespace tz {
@@ -174,10 +176,21 @@ TEST_F(FiguresFileTest, DeletingAPupilKeepsHerFiguresAmongTheDeleted) {
     RecordAttemptFigures(store_, kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
     EXPECT_FALSE(Exists(kFile));
 
+    // A delete that cannot rewrite the users file leaves Luis his figures.
+    const QByteArray his = ReadBytes("estadisticas/ID-20240305083001.txt");
+#ifndef _WIN32
+    SetMoveOnce([](const QString& from, const QString& to) {
+        if (to.endsWith(kUsersFileName)) return MoveStep::Failed;
+        return std::rename(QFile::encodeName(from), QFile::encodeName(to)) == 0 ? MoveStep::Done
+                                                                                : MoveStep::Failed;
+    });
+    EXPECT_FALSE(DeleteUser(other));
+    SetMoveOnce({});
+    EXPECT_EQ(ReadBytes("estadisticas/ID-20240305083001.txt"), his);
+#endif
     // A file planted where the deleted pupils' figures go: rather than lose his, Luis stays.
     QDir(Path("usuarios_borrados")).removeRecursively();
     WriteBytes("usuarios_borrados", "plantado");
-    const QByteArray his = ReadBytes("estadisticas/ID-20240305083001.txt");
     EXPECT_FALSE(DeleteUser(other));
     EXPECT_TRUE(UserIdExists(other));
     EXPECT_EQ(ReadBytes("estadisticas/ID-20240305083001.txt"), his);
