@@ -7,7 +7,11 @@
 #                                              section for the tests (role "tipenzo", may create
 #                                              databases; database "tipenzo"), or, when
 #                                              PostgreSQL is missing, FOLDER/sin-servidor.txt
-#                                              saying so (the tests then skip, giving that reason)
+#                                              saying so (the tests then skip, giving that reason);
+#                                              with openssl, the server takes encrypted
+#                                              connections with a certificate for 127.0.0.1
+#                                              signed by FOLDER/raiz.crt (FOLDER/otra-raiz.crt
+#                                              signed nothing of it)
 #   bash scripts/test_server.sh stop FOLDER    stops it and removes FOLDER
 #
 # Run by root, the server's account may not reach FOLDER (a clone in a folder only its owner
@@ -49,14 +53,30 @@ start)
   admin=$(secret)
   password=$(secret)
   printf '%s\n' "$admin" >"$folder/admin.pw"
-  [ ${#as_server[@]} -gt 0 ] && chown -R nobody:nogroup "$folder"
+  # A certificate for 127.0.0.1 signed by a root of its own, and an unrelated root.
+  tls=""
+  if command -v openssl >/dev/null 2>&1 && (
+    cd "$folder" &&
+      for root in raiz otra-raiz; do
+        openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 30 \
+          -subj "/CN=$root de pruebas" -keyout "$root.key" -out "$root.crt" || exit 1
+      done &&
+      openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "/CN=127.0.0.1" \
+        -keyout servidor.key -out servidor.csr &&
+      printf 'subjectAltName=IP:127.0.0.1,DNS:localhost\n' >servidor.ext &&
+      openssl x509 -req -in servidor.csr -CA raiz.crt -CAkey raiz.key -CAcreateserial -days 30 \
+        -extfile servidor.ext -out servidor.crt && chmod 600 servidor.key
+  ) >"$folder/openssl.log" 2>&1; then
+    tls="-c ssl=on -c ssl_cert_file=$folder/servidor.crt -c ssl_key_file=$folder/servidor.key"
+  fi
   durability="-c fsync=off"
   [ "${TIPENZO_TEST_SERVER_DURABLE:-0}" = 1 ] && durability=""
+  [ ${#as_server[@]} -gt 0 ] && chown -R nobody:nogroup "$folder"
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   if ! "${as_server[@]}" "$bin/initdb" -D "$folder/datos" -U postgres --pwfile="$folder/admin.pw" \
       --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --no-locale >"$folder/initdb.log" 2>&1 ||
     ! "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -l "$folder/servidor.log" -w -t 60 \
-      -o "-c listen_addresses=127.0.0.1 -p $port -k $folder $durability -c max_connections=200" \
+      -o "-c listen_addresses=127.0.0.1 -p $port -k $folder $durability $tls -c max_connections=200" \
       start >/dev/null 2>&1 ||
     ! "${as_server[@]}" "$bin/psql" -X -q -h "$folder" -p "$port" -U postgres -d postgres \
       -v ON_ERROR_STOP=1 -c "CREATE ROLE tipenzo LOGIN CREATEDB PASSWORD '$password'" \
