@@ -23,6 +23,7 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/folder_handle.h"
 #include "platform/folders.h"
 #include "platform/fonts.h"
 #include "platform/keyboard_layout.h"
@@ -217,14 +218,31 @@ QString DataFolderOriginText(const FolderChoice& choice) {
     return QString();
 }
 
+// The folders the program makes in the data folder.
+QStringList MadeFolders() {
+    return {kFiguresFolderName, kCustomTextsFolder, kDeletedFiguresFolderName};
+}
+
+// A replacement cut short (a crash, a PC switched off) leaves its temporary file behind, up to
+// the size of the users file each time: this account's go once they are clearly no write in
+// progress.
+void RemoveStaleTemporaries() {
+    constexpr qint64 kStaleSeconds = 60;
+    if (const auto data = FolderHandle::OpenAsNamed(DataFolder()))
+        data->RemoveStaleTemporaries(kStaleSeconds);
+    for (const QString& name : MadeFolders()) {
+        if (const auto folder = FolderHandle::InData(name, FolderHandle::Make::No))
+            folder->RemoveStaleTemporaries(kStaleSeconds);
+    }
+}
+
 // What of the data folder another account made and this one cannot change, by name.
 QStringList AccessProblems() {
     QStringList names;
     LockOutcome outcome = LockOutcome::Taken;
     if (!LockUsersFile(0, &outcome) && outcome == LockOutcome::Denied) names << kUsersLockName;
     if (!CanReplaceFile(DataPath(kUsersFileName))) names << kUsersFileName;
-    for (const QString& folder :
-         {kFiguresFolderName, kCustomTextsFolder, kDeletedFiguresFolderName}) {
+    for (const QString& folder : MadeFolders()) {
         const QString path = DataPath(folder);
         if (FileSize(path) == -2 && !FolderIsWritable(path)) names << folder + u'/';
     }
@@ -304,6 +322,7 @@ bool UsesUsersFile(const ProgramState& state) {
 
 bool RunFileChecks(ProgramState& state) {
     AskAboutMarker();
+    RemoveStaleTemporaries();
     // A server keeps no users file: there is no lock copy to offer back or make, and nothing to
     // set aside.
     if (!UsesUsersFile(state)) return true;

@@ -14,10 +14,14 @@
 #                                              signed nothing of it)
 #   bash scripts/test_server.sh stop FOLDER    stops it and removes FOLDER
 #
+# Run by root, the server's account may not reach FOLDER (a clone in a folder only its owner
+# may enter): FOLDER is then a link to a folder of its own under /tmp.
+#
 # The tests' server skips syncing to disk; TIPENZO_TEST_SERVER_DURABLE=1 keeps it (benchmarks).
 set -u
 action=${1:?start or stop}
-folder=$(realpath -m "${2:?the folder}")
+named=$(realpath -ms "${2:?the folder}")
+folder=$(realpath -m "$named")
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 as_server=()
 if [ "$(id -u)" -eq 0 ]; then
@@ -28,7 +32,18 @@ case $action in
 start)
   [ -f "$folder/datos/postmaster.pid" ] && "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -m immediate stop >/dev/null 2>&1
   rm -rf "$folder"
+  if [ -L "$named" ]; then rm -f "$named"; fi
+  folder=$named
+  mkdir -p "$(dirname "$named")"
+  if [ ${#as_server[@]} -gt 0 ] && own=$(mktemp -d /tmp/tipenzo10-servidor-XXXXXX); then
+    chmod 755 "$own" && ln -s "$own" "$named" && folder=$own
+  fi
   mkdir -p "$folder"
+  if [ ${#as_server[@]} -gt 0 ] && ! "${as_server[@]}" test -x "$folder"; then
+    echo "la cuenta nobody no llega a la carpeta del servidor de pruebas: $folder" \
+      >"$folder/sin-servidor.txt"
+    exit 0
+  fi
   if [ -z "$bin" ] || [ ! -x "$bin/initdb" ] || [ ! -x "$bin/pg_ctl" ]; then
     echo "PostgreSQL no está instalado (initdb y pg_ctl): bash scripts/deps.sh lo instala" \
       >"$folder/sin-servidor.txt"
@@ -77,6 +92,7 @@ stop)
     "${as_server[@]}" "$bin/pg_ctl" -D "$folder/datos" -m immediate stop >/dev/null 2>&1
   fi
   rm -rf "$folder"
+  if [ -L "$named" ]; then rm -f "$named"; fi
   ;;
 *)
   echo "usage: test_server.sh start|stop FOLDER" >&2

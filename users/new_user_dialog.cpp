@@ -193,7 +193,8 @@ QString RunNewUserDialog(QWidget* owner, PupilStore& store) {
         }
         if (addedId.isEmpty()) {
             Tell(QStringLiteral("ERROR:"),
-                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + UnwritableText(store),
+                 QStringLiteral("No se pudo guardar el nuevo usuario: ") +
+                     NotWrittenText(store, {outcome}),
                  DialogIcon::Exclamation);
         }
         break;

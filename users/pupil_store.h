@@ -70,6 +70,9 @@ class PupilStore;
 // cannot be written: "otro programa está usando el archivo de usuarios en este momento.".
 QString BusyText(const PupilStore& store);
 QString UnwritableText(const PupilStore& store);
+// What the pupil is told, after the change that could not be made, of why it was not: the
+// words above, or what the outcome or the store's reason says.
+QString NotWrittenText(const PupilStore& store, const WriteResult& result);
 
 class PupilStore {
   public:

@@ -42,7 +42,7 @@ std::unique_ptr<FileLock> LockUsersFile(int waitMs, LockOutcome* outcome) {
 }
 
 WriteOutcome LockFailure(LockOutcome outcome) {
-    return outcome == LockOutcome::Busy ? WriteOutcome::Busy : WriteOutcome::Failed;
+    return outcome == LockOutcome::Busy ? WriteOutcome::Busy : WriteOutcome::LockDenied;
 }
 
 UsersFileBytes ReadUsersFile(UsersFileAccess access) {

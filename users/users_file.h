@@ -36,12 +36,17 @@ std::unique_ptr<FileLock> LockUsersFile(int waitMs = kUsersLockWaitMs,
 // How a change of the users file went.
 enum class WriteOutcome {
     Written,
-    Busy,      // another program held the users file for the whole wait: nothing was changed
-    Failed,    // the file could not be read or written: it is exactly as it was
-    UserGone,  // the pupil was deleted meanwhile by another program: nothing was written
+    Busy,        // another program held the users file for the whole wait: nothing was changed
+    Failed,      // the file could not be read or written: it is exactly as it was
+    UserGone,    // the pupil is no longer there (another program deleted her): nothing changed
+    LockDenied,  // this account cannot use the lock file of the users file: nothing changed
 };
 struct WriteResult {
-    WriteOutcome outcome = WriteOutcome::Failed;
+    WriteResult(WriteOutcome result = WriteOutcome::Failed, const QString& why = QString())
+        : outcome(result), reason(why) {}
+    WriteOutcome outcome;
+    // Why it failed, for the pupil, when the store knows better than its usual words.
+    QString reason;
     explicit operator bool() const { return outcome == WriteOutcome::Written; }
     bool Busy() const { return outcome == WriteOutcome::Busy; }
 };

@@ -151,7 +151,8 @@ ImportResult ImportIntoUsersFile(const ImportLines& import) {
         result.outcome = WriteOutcome::Failed;
         return result;
     }
-    QSet<QString> taken;
+    // Nor a deleted pupil's: her kept figures would be overwritten when the new one goes.
+    QSet<QString> taken = DeletedPupilIds();
     for (const QByteArray& line : UserLinesOf(users.content)) taken.insert(LineId(line));
     QList<ImportedLine> imported;
     QList<QByteArray> newLines;

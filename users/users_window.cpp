@@ -348,10 +348,9 @@ void DeleteSelectedUser(const UsersWindow& users) {
     const WriteResult deleted = users.store->DeleteUser(id, DrainEvents);
     if (!deleted) {
         Tell(QStringLiteral("Eliminar Usuario"),
-             QStringLiteral("No se pudo eliminar a ") + name +
-                 (deleted.Busy() ? QStringLiteral(": ") + BusyText(*users.store) +
-                                       QStringLiteral(" Inténtalo de nuevo.")
-                                 : QStringLiteral(": ") + UnwritableText(*users.store)),
+             QStringLiteral("No se pudo eliminar a ") + name + QStringLiteral(": ") +
+                 NotWrittenText(*users.store, deleted) +
+                 (deleted.Busy() ? QStringLiteral(" Inténtalo de nuevo.") : QString()),
              DialogIcon::Exclamation);
         return;
     }

@@ -23,6 +23,10 @@
 #include "users/user_record.h"
 #include "users/users_file.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace tz {
 namespace {
 
@@ -369,6 +373,25 @@ TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCo
     ShutdownProgram(state);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 }
+
+#ifndef _WIN32
+// A save cut short leaves its temporary file behind: this account's old ones go at the next
+// start; one written a moment ago, a link and a name the program never gives stay.
+TEST_F(StartupTest, StaleTemporariesGoAtStart) {
+    ASSERT_TRUE(QDir().mkdir(Path("estadisticas")));
+    WriteBytes("otro.txt", "de otro");
+    ASSERT_EQ(::symlink(QFile::encodeName(Path("otro.txt")).constData(),
+                        QFile::encodeName(Path("enlace.dat.01234567.tmp")).constData()),
+              0);
+    const QStringList stale = {"usuarios.dat.0123abcd.tmp", "estadisticas/ID-1.txt.89abcdef.tmp"};
+    const QStringList kept = {"usuarios.dat.fedcba98.tmp", "nota.tmp", "enlace.dat.01234567.tmp"};
+    for (const QString& name : stale + kept.mid(0, 2)) WriteBytes(name, "x");
+    for (const QString& name : stale + kept.mid(1)) ASSERT_TRUE(test::AgeFile(Path(name), 120));
+    ASSERT_TRUE(Checks());
+    for (const QString& name : stale) EXPECT_FALSE(Exists(name)) << name.toStdString();
+    for (const QString& name : kept) EXPECT_TRUE(Exists(name)) << name.toStdString();
+}
+#endif
 
 TEST_F(StartupTest, SplashShowsLoadingOverTheBrand) {
     RegisterAllPictures();

@@ -66,11 +66,12 @@ TEST_F(UserStoreTest, SaveReplacesOnlyTheCurrentUsersLine) {
                            QString::fromLatin1(latin1).toUtf8() + "\r\n");
     EXPECT_FALSE(Exists("usuarios.tmp"));
 
-    // Without a matching line only the header is renewed.
+    // Without a matching line (another program deleted her) nothing is written, and the save
+    // does not pass for one: her pass would be lost without a word.
     CurrentUser.id = "ID-nadie";
     CurrentUser.averageSpeed = -9;
     const QByteArray before = Users();
-    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_EQ(SaveUser(CurrentUser).outcome, WriteOutcome::UserGone);
     EXPECT_EQ(Users(), before);
     EXPECT_EQ(CurrentUser.averageSpeed, -9) << "the average is only computed for a stored line";
 }
@@ -85,17 +86,16 @@ TEST_F(UserStoreTest, SaveRewritesEveryLineWithTheIdAndKeepsNamesClean) {
         "ANAGILX|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
     EXPECT_EQ(Users(), kHeader + anaLine + "\r\n" + kLuis + "\r\n" + anaLine + "\r\n");
 
-    // With no user selected (empty id) a line without an id is not taken for the user's.
+    // With no user selected (empty id) a line without an id is not taken for the user's; a
+    // missing file is not made.
     WriteUsers(kHeader + "\r\n" + kAna + "\r\n");
     CurrentUser = UserRecord{};
     CurrentUser.name = "NADIE";
-    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_FALSE(SaveCurrentUser());
     EXPECT_EQ(Users(), kHeader + "\r\n" + kAna + "\r\n");
-
-    // On a missing file the rewrite leaves the header alone.
     RemoveFile(Path("usuarios.dat"));
-    ASSERT_TRUE(SaveCurrentUser());
-    EXPECT_EQ(Users(), kHeader);
+    EXPECT_FALSE(SaveCurrentUser());
+    EXPECT_FALSE(Exists("usuarios.dat"));
 }
 
 TEST_F(UserStoreTest, FailedRewriteLeavesTheUsersFileAsItWas) {
@@ -329,6 +329,13 @@ TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {
     EXPECT_FALSE(UserIdExists("ID-202403050905073"));
     EXPECT_EQ(MakeUniqueUserId("ID-20240305090507"), "ID-202403050905073");
     EXPECT_EQ(MakeUniqueUserId("ID-123"), "ID-123");
+
+    // Nor a deleted pupil's id, by her line or by her kept figures.
+    WriteBytes("usuarios_borrados.tpz", kEva.left(kEva.indexOf("ID-")) + "ID-20240305090509\r\n");
+    ASSERT_TRUE(QDir().mkdir(Path("usuarios_borrados")));
+    WriteBytes("usuarios_borrados/ID-202403050905091.txt", "");
+    clock_.Advance(1000);
+    EXPECT_EQ(AppendNewUser("SARA", 1), "ID-202403050905092");
 }
 
 TEST_F(UserStoreTest, AppendKeepsTheFileReadable) {

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -188,8 +189,13 @@ TEST_F(UsersTransferTest, AnImportedIdNeverEqualsOneInTheFileOrOneJustDrawn) {
     WriteUsers(kHeader + kAna + "\r\n" + "LOLA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-15" +
                "\r\n");
     WriteBytes("dos.tpz", kEva + "\r\n" + kEva + "\r\n");
+    // A deleted pupil's id is no free one either: her kept figures would be overwritten.
+    WriteBytes("usuarios_borrados.tpz",
+               "PEPA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-8\r\n");
+    ASSERT_TRUE(QDir().mkdir(Path("usuarios_borrados")));
+    WriteBytes("usuarios_borrados/ID-9.txt", "");
     // 15 stands in the file; 77 is drawn for the first user and again for the second.
-    DrawNumbers({15, 77, 15, 77, 15, 300});
+    DrawNumbers({15, 8, 9, 77, 15, 77, 15, 300});
     Import("dos.tpz", 4);
     const QList<QByteArray> lines = UserLines();
     ASSERT_EQ(lines.size(), 4);

@@ -337,6 +337,22 @@ TEST_F(UsersWindowTest, DeleteThatCannotRewriteTheFileKeepsTheRowAndSaysSo) {
     SetMoveOnce({});
     EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
     EXPECT_EQ(CurrentUser, before);
+
+    // A lock file no account can open is what is told, not a users file that cannot be
+    // written.
+    RemoveFile(Path(kUsersLockName));
+    ASSERT_TRUE(QDir().mkdir(Path(kUsersLockName)));
+    OpenAndThen([](QWidget* window, QTreeWidget* list) {
+        QueueAnswer(Answer::Yes);
+        ClickControl(window, kUsersDeleteId);
+        AppendInputStep([list] {
+            const QString told = AskedDialogs().back().text;
+            EXPECT_TRUE(told.contains(kUsersLockName)) << told.toStdString();
+            EXPECT_FALSE(told.contains("no se puede escribir")) << told.toStdString();
+            QTest::keyClick(list, Qt::Key_Escape);
+        });
+    });
+    EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
 }
 
 }  // namespace
