@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <algorithm>
 
-#include "app/user_views.h"
 #include "content/figures_file.h"
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
@@ -219,7 +218,7 @@ Step RunAttempt(Run& run) {
     }
     if (progression.save) {
         SaveProgress(run);
-        ShowResultsChart(run.state);
+        emit run.state.pupilSignals->resultsChanged(pupil);
     }
     const ResultAnswer answer = ShowResultWindow(progression.verdict, run.window.Window());
     if (!progression.notice.isEmpty()) ShowResultWindow(progression.notice, run.window.Window());
@@ -275,9 +274,11 @@ void RunExercises(ProgramState& state, const ExerciseRequest& request) {
             step = RunAttempt(run);
         }
     }
-    if (caller) caller->show();
-    DrainEvents();
-    if (caller) BringToFront(caller, false);
+    if (caller) {
+        caller->show();
+        caller->raise();
+        caller->activateWindow();
+    }
 }
 
 bool RunExercisesForUser(ProgramState& state, const QString& id) {

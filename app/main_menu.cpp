@@ -1,19 +1,21 @@
 #include "app/main_menu.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 
 #include "app/about_box.h"
 #include "app/analysis_window.h"
 #include "app/exercise_run.h"
-#include "app/startup.h"
-#include "app/user_views.h"
+#include "app/status_panel.h"
 #include "content/class_report.h"
 #include "content/custom_texts.h"
 #include "content/lesson_viewer.h"
-#include "platform/events.h"
+#include "content/results_chart.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
@@ -28,6 +30,9 @@ namespace {
 
 const QString kHelpChm = QStringLiteral("tipzhelp.chm");
 const QString kHelpHtml = QStringLiteral("tipzhelp.html");
+const QString kNobody = QStringLiteral("NO SELECCIONADO");
+constexpr int kChartWidth = 440;
+constexpr int kChartHeight = 180;
 
 void AddFrame(QWidget* window, int id, const QRect& geometry) {
     auto* frame = new QGroupBox(QString(), window);
@@ -35,52 +40,20 @@ void AddFrame(QWidget* window, int id, const QRect& geometry) {
     SetControlId(frame, id);
 }
 
-// The users window; true when it returned with a user selected.
-bool ChooseUser(ProgramState& state) {
-    const bool hadUser = !state.CurrentUser.name.isEmpty();
-    RunUsersWindow(state.mainMenu, *state.store, state.CurrentUser, state.CurrentMode,
-                   SaveClassReportAsked);
-    if (!state.CurrentUser.name.isEmpty()) return true;
-    // The pupil on the panel was deleted: nothing of theirs may stay on the panel and chart,
-    // nor in the record that now stands for nobody.
-    if (hadUser) {
-        state.CurrentUser = UserRecord();
-        ShowNoUser(state);
-    }
-    return false;
+// What the status panel shows, in words a screen reader can say.
+QString PanelWords(const UserRecord& shown) {
+    return QStringLiteral("Usuario: %1. Nivel: %2. Bloque: %3. P.P.M. de media: %4.")
+        .arg(StatusPanelName(shown.name))
+        .arg(shown.level)
+        .arg(shown.block)
+        .arg(shown.averageSpeed);
 }
 
-void StartExercises(ProgramState& state) {
-    if (state.CurrentUser.name.isEmpty()) {
-        if (!ChooseUser(state)) return;
-        ShowUserViews(state);
-    }
-    RunExercises(state);
-    ShowUserViews(state);
-}
-
-void OpenLessons(ProgramState& state) {
-    OpenLessonViewer(state.mainMenu, state.CurrentUser, state.keyboard,
-                     [&state](const CoursePlace& chosen) {
-                         RunExercises(state, ManualExerciseRequest(chosen));
-                     });
-}
-
-void OpenTexts(ProgramState& state) {
-    OpenCustomTexts(state.mainMenu, [&state](const QString& document) {
-        RunExercises(state, CustomTextRequest(document));
-    });
-}
-
-// Like the exercises, the analysis is of a pupil: with nobody chosen the users window comes
-// first.
-void OpenAnalysis(ProgramState& state) {
-    if (state.CurrentUser.name.isEmpty()) {
-        if (!ChooseUser(state)) return;
-        ShowUserViews(state);
-    }
-    RunAnalysisWindow(state);
-    ShowUserViews(state);
+QString ChartWords(const UserRecord& pupil) {
+    QStringList speeds;
+    const std::vector<ChartPoint> points = ResultsChartPoints(pupil.history);
+    for (std::size_t i = 1; i < points.size(); ++i) speeds << QString::number(points[i].value);
+    return kResultsChartTitle + QStringLiteral(": ") + speeds.join(QStringLiteral(", "));
 }
 
 void OpenHelp() {
@@ -93,52 +66,7 @@ void OpenHelp() {
 void MinimiseForegroundWindow(QWidget* menu) {
     QWidget* foreground = QApplication::activeWindow();
     if (!foreground) foreground = menu;
-    if (foreground) foreground->showMinimized();
-}
-
-// Acts on a click (or a shortcut letter) of the main menu; false when the pupil quits.
-bool ActOn(ProgramState& state, int id, const std::function<void(int)>& endProgram) {
-    switch (id) {
-        case kMenuStartId:
-            StartExercises(state);
-            break;
-        case kMenuUsersId:
-            if (ChooseUser(state)) ShowUserViews(state);
-            break;
-        case kMenuLessonsId:
-            OpenLessons(state);
-            break;
-        case kMenuCustomTextsId:
-            OpenTexts(state);
-            break;
-        case kMenuAboutId:
-            ShowAboutBox(state.mainMenu);
-            break;
-        case kMenuAnalysisId:
-            OpenAnalysis(state);
-            break;
-        case kMenuUpdateId:
-            RunVersionCheck(state.mainMenu, [&state, &endProgram](int code) {
-                // Nothing is saved; the data folder is left as at an orderly end.
-                LeaveDataFolder(state);
-                endProgram(code);
-            });
-            break;
-        case kMenuSocialId:
-            OpenExternal(kSocialPage);
-            break;
-        case kMenuHelpId:
-            OpenHelp();
-            break;
-        case kMenuMinimiseId:
-            MinimiseForegroundWindow(state.mainMenu);
-            break;
-        case kMenuQuitId:
-            return false;
-        default:
-            break;
-    }
-    return true;
+    foreground->showMinimized();
 }
 
 }  // namespace
@@ -165,90 +93,149 @@ int MenuShortcutControl(const QString& typed) {
     return 0;
 }
 
-QWidget* BuildMainMenu() {
-    ScreenWindow* window = CreateScreenWindow(MainMenuTitle(), 800, 550, true);
-    window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(window, PictureName::MenuBackground);
+MainMenu::MainMenu(ProgramState& state) : state_(state) {
+    state_.mainMenu = this;
+    SetUpScreen(this, MainMenuTitle(), 800, 550, true);
+    SetTiledBackground(this, PictureName::MenuBackground);
 
-    AddPictureButton(window, kMenuUsersId, PictureName::UsersButton, QRect(20, 250, 305, 45),
-                     QStringLiteral("Seleccione o modifique los usuarios."));
-    AddPictureButton(window, kMenuStartId, PictureName::StartButton, QRect(20, 140, 305, 45),
-                     QStringLiteral("Comience los ejercicios."));
-    AddPictureButton(window, kMenuLessonsId, PictureName::LessonsButton, QRect(20, 295, 305, 45),
-                     QStringLiteral("Vea todas las lecciones."));
-    AddFrame(window, kMenuStatusFrameId, QRect(330, 133, 450, 97));
-    AddPicture(window, kMenuLogoId, PictureName::Logo, QRect(20, 20, 306, 84));
-    AddPictureButton(window, kMenuSocialId, PictureName::SocialButton, QRect(677, 485, 102, 45),
-                     QString::fromUtf8("Facebook ¡Me Gusta!"));
-    AddPictureButton(window, kMenuAnalysisId, PictureName::AnalysisButton, QRect(500, 20, 45, 45),
-                     QStringLiteral("Análisis de errores"));
-    AddPictureButton(window, kMenuHelpId, PictureName::HelpButton, QRect(550, 20, 45, 45),
-                     QStringLiteral("Ayuda"));
-    AddPictureButton(window, kMenuUpdateId, PictureName::UpdateButton, QRect(600, 20, 45, 45),
-                     QStringLiteral("Actualizar"));
-    AddPictureButton(window, kMenuAboutId, PictureName::AboutButton, QRect(650, 20, 45, 45),
-                     QStringLiteral("Sobre el programa"));
-    AddPictureButton(window, kMenuMinimiseId, PictureName::MinimiseButton, QRect(725, 20, 26, 26));
-    AddPictureButton(window, kMenuQuitId, PictureName::QuitButton, QRect(755, 20, 26, 26));
-    QLabel* banner =
-        AddPicture(window, kMenuBannerId, PictureName::Banner, QRect(19, 483, 245, 50));
+    AddButton(kMenuUsersId, PictureName::UsersButton, QRect(20, 250, 305, 45),
+              QStringLiteral("Seleccione o modifique los usuarios."), QString(), [this] {
+                  if (ChooseUser()) emit state_.pupilSignals->pupilChanged(state_.CurrentUser);
+              });
+    AddButton(kMenuStartId, PictureName::StartButton, QRect(20, 140, 305, 45),
+              QStringLiteral("Comience los ejercicios."), QString(),
+              [this] { ForThePupil(false); });
+    AddButton(kMenuLessonsId, PictureName::LessonsButton, QRect(20, 295, 305, 45),
+              QStringLiteral("Vea todas las lecciones."), QString(), [this] { OpenLessons(); });
+    AddFrame(this, kMenuStatusFrameId, QRect(330, 133, 450, 97));
+    MakePicture(this, kMenuLogoId, PictureName::Logo, QRect(20, 20, 306, 84),
+                QStringLiteral("Logotipo de TIPENZO 10"));
+    AddButton(kMenuSocialId, PictureName::SocialButton, QRect(677, 485, 102, 45),
+              QString::fromUtf8("Facebook ¡Me Gusta!"), QString(),
+              [] { OpenExternal(kSocialPage); });
+    AddButton(kMenuAnalysisId, PictureName::AnalysisButton, QRect(500, 20, 45, 45),
+              QStringLiteral("Análisis de errores"), QString(), [this] { ForThePupil(true); });
+    AddButton(kMenuHelpId, PictureName::HelpButton, QRect(550, 20, 45, 45), QStringLiteral("Ayuda"),
+              QString(), OpenHelp);
+    AddButton(kMenuUpdateId, PictureName::UpdateButton, QRect(600, 20, 45, 45),
+              QStringLiteral("Actualizar"), QString(), [this] { CheckVersion(); });
+    AddButton(kMenuAboutId, PictureName::AboutButton, QRect(650, 20, 45, 45),
+              QStringLiteral("Sobre el programa"), QString(), [this] { ShowAboutBox(this); });
+    AddButton(kMenuMinimiseId, PictureName::MinimiseButton, QRect(725, 20, 26, 26), QString(),
+              QStringLiteral("Minimizar"), [this] { MinimiseForegroundWindow(this); });
+    AddButton(kMenuQuitId, PictureName::QuitButton, QRect(755, 20, 26, 26), QString(),
+              QStringLiteral("Salir del programa"), [this] { emit quitRequested(); });
+    QLabel* banner = MakePicture(this, kMenuBannerId, PictureName::Banner, QRect(19, 483, 245, 50),
+                                 QString::fromUtf8("TIPENZO 10, curso de mecanografía"));
     banner->setPixmap(QPixmap::fromImage(ScaledPicture(Picture(PictureName::Banner), 245, 50)));
-    AddFrame(window, kMenuChartFrameId, QRect(330, 243, 450, 197));
-    QLabel* chart = AddLabel(window, kMenuChartId, QString(), QRect(335, 255, 440, 180));
-    chart->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QLabel* panel =
-        AddPicture(window, kMenuStatusPanelId, PictureName::StatusPanel, QRect(334, 143, 440, 80));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setLineWidth(1);
-    panel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    AddPictureButton(window, kMenuCustomTextsId, PictureName::CustomTextsButton,
-                     QRect(20, 395, 305, 45), QStringLiteral("Textos personalizados"));
+    AddFrame(this, kMenuChartFrameId, QRect(330, 243, 450, 197));
+    chart_ =
+        MakeLabel(this, kMenuChartId, QString(), QRect(335, 255, 440, 180), kResultsChartTitle);
+    chart_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    panel_ = MakePicture(this, kMenuStatusPanelId, PictureName::StatusPanel,
+                         QRect(334, 143, 440, 80), PanelWords(UserRecord()));
+    panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel_->setLineWidth(1);
+    panel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AddButton(kMenuCustomTextsId, PictureName::CustomTextsButton, QRect(20, 395, 305, 45),
+              QStringLiteral("Textos personalizados"), QString(), [this] { OpenTexts(); });
 
-    window->show();
-    return window;
+    connect(state_.pupilSignals.get(), &PupilSignals::pupilChanged, this, &MainMenu::ShowPupil);
+    connect(state_.pupilSignals.get(), &PupilSignals::resultsChanged, this, &MainMenu::ShowResults);
+    ShowPupil(state_.CurrentUser);
 }
 
-void OpenMainMenu(ProgramState& state) {
-    state.mainMenu = BuildMainMenu();
-    state.StatusCanvas = CopyPicture(PictureName::StatusPanel);
-    state.HeaderCanvas = CopyPicture(PictureName::Header);
-    ShowNoUser(state);
-}
-
-void RunMainLoop(ProgramState& state, const std::function<void(int)>& endProgram) {
-    QPointer<QWidget>& menu = state.mainMenu;
-    bool quitRequested = false;
-    while (!quitRequested) {
-        const Event event = WaitEvent();
-        if (!menu || event.window != menu) continue;
-        int id = 0;
-        QPointer<QWidget> focused;
-        if (event.type == EventType::Click) {
-            id = event.id;
-        } else if (event.type == EventType::Char) {
-            id = MenuShortcutControl(event.text);
-            if (id == 0) continue;
-            focused = FindControl(menu, id);
-            if (focused) focused->setFocus();
-        } else if (event.type == EventType::CloseRequest) {
-            quitRequested = true;
-            continue;
-        } else {
-            continue;
-        }
-        quitRequested = !ActOn(state, id, endProgram);
-        // What the closed window showed is not kept for the next one.
+void MainMenu::AddButton(int id, PictureName picture, const QRect& geometry, const QString& tooltip,
+                         const QString& spoken, const std::function<void()>& act) {
+    QAbstractButton* button = MakePictureButton(this, id, picture, geometry, tooltip, spoken);
+    connect(button, &QAbstractButton::clicked, this, [act] {
+        act();
+        // What the screen it opened showed is not kept for the next one.
         ReleasePaintedPictures();
-        // The menu was disabled while the other window ran, which took the focus off the
-        // button; it goes back there, as it does on the desktop when a window gives way.
-        if (focused && menu && menu->isEnabled()) focused->setFocus();
-    }
+    });
 }
 
-void CloseMainMenu(ProgramState& state) {
-    QWidget* window = state.mainMenu;
-    state.mainMenu = nullptr;
-    DestroyWindow(window);
+void MainMenu::ShowPupil(const UserRecord& pupil) {
+    // Nobody chosen: the panel says so, at level and block 0, while the pupil stays empty.
+    UserRecord shown = pupil;
+    if (shown.name.isEmpty()) {
+        shown.name = kNobody;
+        shown.level = 0;
+        shown.block = 0;
+    }
+    panel_->setPixmap(QPixmap::fromImage(DrawStatusPanel(shown, state_.ExerciseFont)));
+    panel_->setAccessibleName(PanelWords(shown));
+    ShowResults(pupil);
+}
+
+void MainMenu::ShowResults(const UserRecord& pupil) {
+    chart_->setPixmap(
+        QPixmap::fromImage(DrawResultsChart(pupil.history, kChartWidth, kChartHeight)));
+    chart_->setAccessibleName(ChartWords(pupil));
+}
+
+bool MainMenu::ChooseUser() {
+    const bool hadUser = !state_.CurrentUser.name.isEmpty();
+    RunUsersWindow(this, *state_.store, state_.CurrentUser, state_.CurrentMode,
+                   SaveClassReportAsked);
+    if (!state_.CurrentUser.name.isEmpty()) return true;
+    // The pupil on the panel was deleted: nothing of hers may stay on the panel and chart, nor in
+    // the record that now stands for nobody.
+    if (hadUser) {
+        state_.CurrentUser = UserRecord();
+        emit state_.pupilSignals->pupilChanged(state_.CurrentUser);
+    }
+    return false;
+}
+
+void MainMenu::ForThePupil(bool analysis) {
+    if (state_.CurrentUser.name.isEmpty()) {
+        if (!ChooseUser()) return;
+        emit state_.pupilSignals->pupilChanged(state_.CurrentUser);
+    }
+    if (analysis) {
+        RunAnalysisWindow(state_);
+    } else {
+        RunExercises(state_);
+    }
+    emit state_.pupilSignals->pupilChanged(state_.CurrentUser);
+}
+
+void MainMenu::OpenLessons() {
+    OpenLessonViewer(this, state_.CurrentUser, state_.keyboard, [this](const CoursePlace& chosen) {
+        RunExercises(state_, ManualExerciseRequest(chosen));
+    });
+}
+
+void MainMenu::OpenTexts() {
+    OpenCustomTexts(this, [this](const QString& document) {
+        RunExercises(state_, CustomTextRequest(document));
+    });
+}
+
+void MainMenu::CheckVersion() {
+    if (ShowUpdateWindow(this) == UpdateOutcome::QuitProgram) emit endAtOnceRequested();
+}
+
+void MainMenu::keyPressEvent(QKeyEvent* event) {
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    const int id = command || event->isAutoRepeat() ? 0 : MenuShortcutControl(event->text());
+    const QPointer<QAbstractButton> button =
+        id ? qobject_cast<QAbstractButton*>(FindControl(this, id)) : nullptr;
+    if (!button) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    button->setFocus();
+    button->click();
+    // A window that disabled the menu while it ran took the focus off the button; it goes back
+    // there, as it does on the desktop when a window gives way.
+    if (button && isEnabled()) button->setFocus();
+}
+
+void MainMenu::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit quitRequested();
 }
 
 }  // namespace tz

@@ -2,13 +2,13 @@
 // The main menu: the program's one permanent window and the hub every other screen returns to.
 
 #include <QString>
-
+#include <QWidget>
 #include <functional>
 
 #include "app/program_state.h"
-#include "update/update_window.h"
+#include "platform/picture_names.h"
 
-class QWidget;
+class QLabel;
 
 namespace tz {
 
@@ -36,21 +36,45 @@ enum MainMenuControl {
 // The main menu's title, shown only in the task bar.
 QString MainMenuTitle();
 
-// Builds the main menu with every control and shows it.
-QWidget* BuildMainMenu();
+// The main menu of the program `state` describes (it becomes the state's mainMenu). Every other
+// screen opens from its buttons, modal over it; its status panel and chart show the state's
+// pupil ("NO SELECCIONADO" for nobody) and are drawn again when the state's pupilSignals say
+// she changed.
+class MainMenu : public QWidget {
+    Q_OBJECT
+  public:
+    explicit MainMenu(ProgramState& state);
 
-// The rest of start-up once the splash is gone: the main menu (the state's mainMenu), the work
-// copies of pictures 25 and 11, the status panel reading "NO SELECCIONADO" and the empty
-// results chart.
-void OpenMainMenu(ProgramState& state);
+  signals:
+    // The quit button or a close request: the program is to end in order.
+    void quitRequested();
+    // The update window opened the download page: the program is to end at once.
+    void endAtOnceRequested();
 
-// Runs the main menu's loop until the pupil quits (quit button or a close request). The
-// update window's download button ends the program from inside, through `endProgram`.
-void RunMainLoop(ProgramState& state,
-                 const std::function<void(int)>& endProgram = EndProgramAtOnce);
+  protected:
+    // The shortcut letters (MenuShortcutControl) move the focus to their button and click it.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The menu stays; whoever ends the program closes it.
+    void closeEvent(QCloseEvent* event) override;
 
-// Tears the main menu down; the state's mainMenu is empty afterwards.
-void CloseMainMenu(ProgramState& state);
+  private:
+    void ShowPupil(const UserRecord& pupil);
+    void ShowResults(const UserRecord& pupil);
+    // The users window; true when it returned with a pupil chosen.
+    bool ChooseUser();
+    // The pupil's exercises, or her analysis (`analysis`), choosing her first when nobody is.
+    void ForThePupil(bool analysis);
+    void OpenLessons();
+    void OpenTexts();
+    void CheckVersion();
+    // A picture button of the menu that runs `act` when clicked.
+    void AddButton(int id, PictureName picture, const QRect& geometry, const QString& tooltip,
+                   const QString& spoken, const std::function<void()>& act);
+
+    ProgramState& state_;
+    QLabel* panel_ = nullptr;
+    QLabel* chart_ = nullptr;
+};
 
 // The control a typed character stands for (R, G, V, I, E in either case), 0 for any other.
 int MenuShortcutControl(const QString& typed);

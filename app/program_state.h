@@ -3,6 +3,7 @@
 // that need it, each screen taking only the parts it works on.
 
 #include <QFont>
+#include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QString>
@@ -17,6 +18,17 @@
 
 namespace tz {
 
+// What the screens that show the current pupil hear, whoever changed her: the main menu redraws
+// its status panel and results chart in its slots.
+class PupilSignals : public QObject {
+    Q_OBJECT
+  signals:
+    // Another pupil was chosen, or nobody (an empty name), or she moved on: all that shows her.
+    void pupilChanged(const tz::UserRecord& pupil);
+    // Her results were saved: her chart.
+    void resultsChanged(const tz::UserRecord& pupil);
+};
+
 struct ProgramState {
     // The user the program works on (an empty name: nobody chosen) and the difficulty mode in
     // force.
@@ -30,10 +42,10 @@ struct ProgramState {
     KeyboardTables keyboard = MakeKeyboardTables(kSpanishLayout);
     // The font of the page, the status panel and the header, fitted at start-up.
     QFont ExerciseFont;
-    // Picture numbers of the work copies and of the chart shown; 0 for none.
-    int StatusCanvas = 0;
+    // The picture number of the exercise window's work copy of its header; 0 for none.
     int HeaderCanvas = 0;
-    int chartPicture = 0;
+    // Told when the pupil changes: `emit pupilSignals->pupilChanged(CurrentUser)`.
+    std::unique_ptr<PupilSignals> pupilSignals = std::make_unique<PupilSignals>();
     // The main menu while it exists.
     QPointer<QWidget> mainMenu;
     // This program's mark in the data folder, held from the file checks to the end.

@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <cstdio>
 #include <optional>
 
@@ -12,8 +11,8 @@
 #include "app/exercise_run.h"
 #include "app/main_menu.h"
 #include "app/picture_registry.h"
+#include "app/splash_window.h"
 #include "app/store_choice.h"
-#include "app/user_views.h"
 #include "content/class_report.h"
 #include "content/custom_texts.h"
 #include "content/results_chart.h"
@@ -21,7 +20,6 @@
 #include "exercise/keyboard_tables.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/files.h"
 #include "platform/folder_handle.h"
 #include "platform/folders.h"
@@ -31,7 +29,6 @@
 #include "platform/safe_files.h"
 #include "platform/shell.h"
 #include "platform/translations.h"
-#include "platform/windows.h"
 #include "users/file_store.h"
 #include "users/live_programs.h"
 #include "users/pupil_files.h"
@@ -365,26 +362,7 @@ int FitExerciseFontSize() {
     }
 }
 
-QWidget* OpenSplashWindow() {
-    ScreenWindow* splash = CreateScreenWindow("Tipenzo 10", 249, 165, true);
-    splash->SetKeyCapture(KeyCapture::None);
-    SetBackground(splash, QColor(208, 134, 108));
-    AddPicture(splash, 1, PictureName::SplashBanner, QRect(0, 0, 249, 56));
-    QLabel* loading = AddLabel(splash, 2, "Cargando...", QRect(0, 55, 249, 25));
-    loading->setAlignment(Qt::AlignCenter);
-    loading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    loading->setFont(MakeFont("Courier New", 14, true, true));
-    QLabel* logo = AddLabel(splash, 3, QString(), QRect(0, 80, 249, 85));
-    logo->setPixmap(QPixmap::fromImage(ScaledPicture(Picture(PictureName::SplashLogo), 249, 85)));
-    splash->show();
-    SetAlwaysOnTop(splash, true);
-    DrainEvents();
-    return splash;
-}
-
 void InitialiseProgram(ProgramState& state) {
-    RegisterAllPictures();
-    QWidget* splash = OpenSplashWindow();
     std::unique_ptr<ProgramPresence> presence = std::move(state.presence);
     std::unique_ptr<PupilStore> store = std::move(state.store);
     state = InitialProgramState();
@@ -395,10 +373,8 @@ void InitialiseProgram(ProgramState& state) {
     RegisterKeyboardPictures(state.keyboard);
     ChartColours();
     // A server's tables were brought up to date when the program connected.
-    if (UsesUsersFile(state)) UpgradeUsersFile(DrainEvents);
+    if (UsesUsersFile(state)) UpgradeUsersFile();
     state.ExerciseFont = MakeFont("Courier New", FitExerciseFontSize(), true);
-    WaitMs(2500);
-    DestroyWindow(splash);
 }
 
 bool OpenStore(ProgramState& state) {
@@ -416,7 +392,6 @@ bool OpenStore(ProgramState& state) {
 
 void ShutdownProgram(ProgramState& state) {
     LeaveDataFolder(state);
-    ReleaseResultsChart(state);
     FreeAllPictures();
 }
 
@@ -424,6 +399,64 @@ int RunProgram(int argc, char** argv) {
     ProgramState state = InitialProgramState();
     return RunProgram(argc, argv, state);
 }
+
+void EndAtOnce(ProgramState& state, const std::function<void(int)>& end) {
+    // Nothing is saved; the data folder is left as at an orderly end.
+    LeaveDataFolder(state);
+    end(0);
+}
+
+namespace {
+
+// "--exercise ID", a development entry: the course typed as that user, without the menu.
+std::optional<QString> DevelopmentUser(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (QString::fromLocal8Bit(argv[i]) == QStringLiteral("--exercise"))
+            return QString::fromLocal8Bit(argv[i + 1]);
+    }
+    return std::nullopt;
+}
+
+// The program's windows in the application's event loop: the splash, painted before the rest
+// of start-up, then after the pause the main menu until the pupil quits. Returns when the
+// program is to end in order.
+void RunWindows(ProgramState& state, const std::optional<QString>& developmentUser) {
+    // The menu gives way to the exercise window while the pupil types: only its quit ends the
+    // program.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    RegisterAllPictures();
+    QObject startUp;
+    auto splash = std::make_unique<SplashWindow>();
+    std::unique_ptr<MainMenu> menu;
+    const auto openMenu = [&] {
+        splash.reset();
+        state.HeaderCanvas = CopyPicture(PictureName::Header);
+        if (developmentUser) {
+            RunExercisesForUser(state, *developmentUser);
+            QCoreApplication::exit(0);
+            return;
+        }
+        menu = std::make_unique<MainMenu>(state);
+        QObject::connect(menu.get(), &MainMenu::quitRequested, &startUp,
+                         [] { QCoreApplication::exit(0); });
+        QObject::connect(menu.get(), &MainMenu::endAtOnceRequested, &startUp,
+                         [&state] { EndAtOnce(state); });
+        menu->show();
+        // The menu's controls hold what they show; the pictures are painted again when needed.
+        ReleasePaintedPictures();
+    };
+    QObject::connect(
+        splash.get(), &SplashWindow::painted, &startUp,
+        [&] {
+            InitialiseProgram(state);
+            AfterMs(kSplashPauseMs, &startUp, openMenu);
+        },
+        Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    splash->show();
+    QApplication::exec();
+}
+
+}  // namespace
 
 int RunProgram(int argc, char** argv, ProgramState& state) {
     const bool command = AsksForCommand(argc, argv);
@@ -447,20 +480,7 @@ int RunProgram(int argc, char** argv, ProgramState& state) {
     if (!OpenStore(state)) return 1;
     SettleFolders();
     if (!RunFileChecks(state)) return 0;
-    InitialiseProgram(state);
-    // Development entry: "--exercise ID" types the course as that user, without the menu.
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (QString::fromLocal8Bit(argv[i]) == QStringLiteral("--exercise")) {
-            RunExercisesForUser(state, QString::fromLocal8Bit(argv[i + 1]));
-            ShutdownProgram(state);
-            return 0;
-        }
-    }
-    OpenMainMenu(state);
-    // The menu's controls hold what they show; the pictures are painted again when needed.
-    ReleasePaintedPictures();
-    RunMainLoop(state);
-    CloseMainMenu(state);
+    RunWindows(state, DevelopmentUser(argc, argv));
     ShutdownProgram(state);
     return 0;
 }

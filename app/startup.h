@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/program_state.h"
+#include <functional>
 
-class QWidget;
+#include "app/program_state.h"
+#include "update/update_window.h"
 
 namespace tz {
 
@@ -34,22 +35,27 @@ bool OpenStore(ProgramState& state);
 // the lock copy.
 void LeaveDataFolder(ProgramState& state);
 
-// Everything between the file checks and the main menu: pictures, splash window, shared state,
-// keyboard tables, users-file conversion, exercise font, and the 2500 ms splash pause.
+// How long the splash stays once start-up's work is done, whatever that work took.
+inline constexpr int kSplashPauseMs = 2500;
+
+// The work start-up does under the painted splash: the shared state from its first values, the
+// keyboard tables of the PC's keyboard, the users file in the current layout and the exercise
+// font.
 void InitialiseProgram(ProgramState& state);
 
 // The largest "Courier New" bold size from 26 down to 14 whose 79-character test line ends
 // left of pixel 770 (14 at the least).
 int FitExerciseFontSize();
 
-// The splash window, shown and painted; the caller destroys it.
-QWidget* OpenSplashWindow();
-
 // The orderly end: the data folder left (the last program deletes the lock copy), pictures
 // released.
 void ShutdownProgram(ProgramState& state);
+// The end after the update window opened the download page: nothing is saved, the data folder
+// is left as an orderly end leaves it, and `end` ends the process with 0 at once.
+void EndAtOnce(ProgramState& state, const std::function<void(int)>& end = EndProgramAtOnce);
 
-// The whole program: the store, file checks, start-up, the main menu and the orderly end.
+// The whole program: the store, file checks, the splash and the rest of start-up, the main menu
+// in the application's event loop until the pupil quits, and the orderly end.
 // Returns the process exit code: 0, or 1 when the school's server the settings name cannot be
 // used; the commands of app/commands.h return their own.
 int RunProgram(int argc, char** argv);

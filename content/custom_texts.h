@@ -3,12 +3,17 @@
 // plain text file, stores it as a document of the folder TXTPERSONALIZADOS, deletes stored
 // documents and types a stored one as an exercise.
 
+#include <QDialog>
 #include <QString>
 #include <functional>
 
 #include "content/custom_documents.h"
 
-class QWidget;
+class QAbstractButton;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace tz {
 
@@ -27,10 +32,44 @@ enum CustomTextsControl {
     kTextsDoneId = 12,
 };
 
-// Shows the window over `owner` (the main menu), which is disabled meanwhile, and returns when
-// the pupil leaves with Escape, the close request or the done button. The start button calls
-// `runDocument` with the stored document's file name (the exercise run of a custom text, which
+// Over its owner (the main menu), always on top until the pupil types a document. It opens on
+// the first stored document, the start button enabled when it has something to type. Escape
+// from any control, the close request and the done button reject it. The start button hands
+// the chosen document's file name to `runDocument` (the exercise run of a custom text, which
 // every speed passes).
+class CustomTextsWindow : public QDialog {
+    Q_OBJECT
+  public:
+    CustomTextsWindow(QWidget* owner, std::function<void(const QString& document)> runDocument);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void ShowLineCount();
+    bool LoadStoredDocument();
+    void ListDocuments(const QString& selected = QString());
+    void ListAndShowFirst();
+    void Import();
+    bool SaveDocument(QString* saved);
+    void Save();
+    void Delete();
+    void DocumentChosen();
+    void TypeSelectedDocument();
+
+    std::function<void(const QString&)> runDocument_;
+    QPlainTextEdit* editor_ = nullptr;
+    QLineEdit* lineCounter_ = nullptr;
+    QComboBox* list_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QAbstractButton* done_ = nullptr;
+    // The row whose document the editor shows, to go back to when the pupil keeps the editor.
+    int shownRow_ = -1;
+};
+
+// Shows the window modal over `owner` and returns when the pupil leaves it.
 void OpenCustomTexts(QWidget* owner,
                      const std::function<void(const QString& document)>& runDocument);
 

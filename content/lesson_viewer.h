@@ -2,17 +2,20 @@
 // The lesson viewer: every level, block and exercise of the course can be chosen, previewed and
 // typed, without changing the pupil's own place in the course.
 
+#include <QDialog>
 #include <QString>
 #include <functional>
 
 #include "content/course_data.h"
 #include "users/user_record.h"
 
-class QWidget;
+class QPushButton;
+class QTextEdit;
 
 namespace tz {
 
 struct KeyboardTables;
+class SelectionList;
 
 enum LessonViewerControl {
     kViewerLevelCaptionId = 1,
@@ -27,12 +30,41 @@ enum LessonViewerControl {
     kViewerPreviewId = 10,
 };
 
-// Shows the viewer ("Visor de Lecciones") over `owner` (the main menu), which is disabled
-// meanwhile, on the pupil's exercise (level 36 for a pupil past the course, level 1 block 1
-// exercise 1 with no pupil), and returns when the pupil leaves with Escape, the close request
-// or "Volver". Entries and preview show the course as it is typed on `keyboard`, the PC's
-// keyboard. The start button hands the chosen exercise to `runChosenExercise` (the exercise
-// run of one exercise chosen by hand). Browsing moves nobody in the course.
+// "Visor de Lecciones" over its owner (the main menu), always on top while it shows. It opens
+// on the pupil's exercise (level 36 for a pupil past the course, level 1 block 1 exercise 1 with
+// nobody) and follows the choices made in its lists; entries and preview show the course as it
+// is typed on `keyboard`, the PC's keyboard. Escape, the close request and "Volver" reject it;
+// the start button ends it with kStartChosen, Chosen() being the exercise to type. Browsing
+// moves nobody in the course.
+class LessonViewer : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kStartChosen = 2;
+    LessonViewer(QWidget* owner, const UserRecord& pupil, const KeyboardTables& keyboard);
+    // The exercise the lists show.
+    CoursePlace Chosen() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void LevelChosen();
+    void BlockChosen();
+    void EntryChosen();
+    void OpenOn(int levelRow, int blockRow, int entryRow);
+
+    const KeyboardTables& keyboard_;
+    SelectionList* levels_ = nullptr;
+    SelectionList* blocks_ = nullptr;
+    SelectionList* entries_ = nullptr;
+    QTextEdit* preview_ = nullptr;
+    QPushButton* back_ = nullptr;
+};
+
+// Shows the viewer modal over `owner` until the pupil leaves it. Each exercise started there is
+// handed to `runChosenExercise` (the exercise run of one exercise chosen by hand) while the
+// viewer is hidden; the viewer comes back with the same choices afterwards.
 void OpenLessonViewer(QWidget* owner, const UserRecord& pupil, const KeyboardTables& keyboard,
                       const std::function<void(const CoursePlace&)>& runChosenExercise);
 

@@ -1,12 +1,9 @@
 #include "content/screen_style.h"
 
-#include <QEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/windows.h"
 
@@ -37,36 +34,6 @@ class WrappingButton : public QPushButton {
     }
 };
 
-// A click on the row already selected changes no selection, yet the pupil means it as a
-// choice: the list tells it as a click of its own. The row current before the press says
-// whether the press changed the selection.
-class ClickOnSelectedRow : public QObject {
-  public:
-    ClickOnSelectedRow(QListWidget* list, int id) : QObject(list), list_(list), id_(id) {
-        list->viewport()->installEventFilter(this);
-        connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-            if (list_->row(item) != rowAtPress_) return;
-            Event click;
-            click.type = EventType::Click;
-            click.window = list_->window();
-            click.id = id_;
-            click.row = rowAtPress_;
-            PostEvent(click);
-        });
-    }
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress) rowAtPress_ = list_->currentRow();
-        return false;
-    }
-
-  private:
-    QListWidget* list_;
-    int id_;
-    int rowAtPress_ = -1;
-};
-
 }  // namespace
 
 QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& geometry,
@@ -80,9 +47,10 @@ QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& ge
     return caption;
 }
 
-QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
-                               const QRect& geometry) {
+QPushButton* MakeWrappingButton(QWidget* parent, int id, const QString& text,
+                                const QRect& geometry) {
     auto* button = new WrappingButton(text, parent);
+    SetControlId(button, id);
     button->setGeometry(geometry);
     button->setFont(MakeFont("Arial", 10, true));
     button->setCursor(Qt::PointingHandCursor);
@@ -96,17 +64,25 @@ QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
         "QPushButton:focus { border: 2px solid rgb(120, 72, 16); }"
         "QPushButton:disabled { border: 1px solid rgb(196, 170, 132);"
         " background-color: rgb(240, 226, 204); }");
+    return button;
+}
+
+QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
+                               const QRect& geometry) {
+    QPushButton* button = MakeWrappingButton(parent, id, text, geometry);
     PostClicks(button, id);
     return button;
 }
 
-QListWidget* AddSelectionList(QWidget* parent, int id, const QRect& geometry, const QColor& base) {
-    auto* list = new QListWidget(parent);
-    list->setGeometry(geometry);
-    SetControlId(list, id);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setFont(MakeFont("Arial", 10));
-    list->setStyleSheet(
+SelectionList::SelectionList(QWidget* parent, int id, const QRect& geometry, const QString& spoken,
+                             const QColor& base)
+    : QListWidget(parent) {
+    setGeometry(geometry);
+    SetControlId(this, id);
+    setAccessibleName(spoken);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFont(MakeFont("Arial", 10));
+    setStyleSheet(
         QStringLiteral("QListWidget { background-color: rgb(%1, %2, %3); color: rgb(40, 24, 6);"
                        " border: 1px solid rgb(150, 96, 30); }"
                        "QListWidget::item { padding: 1px 3px; }"
@@ -115,16 +91,18 @@ QListWidget* AddSelectionList(QWidget* parent, int id, const QRect& geometry, co
             .arg(base.red())
             .arg(base.green())
             .arg(base.blue()));
-    QObject::connect(list, &QListWidget::currentRowChanged, list, [list, id](int row) {
-        Event changed;
-        changed.type = EventType::SelectionChanged;
-        changed.window = list->window();
-        changed.id = id;
-        changed.row = row;
-        PostEvent(changed);
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) emit rowChosen(row);
     });
-    new ClickOnSelectedRow(list, id);
-    return list;
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (row(item) == rowAtPress_) emit rowChosen(rowAtPress_);
+    });
+}
+
+void SelectionList::mousePressEvent(QMouseEvent* event) {
+    // The row current before the press says whether the press changed the selection.
+    rowAtPress_ = currentRow();
+    QListWidget::mousePressEvent(event);
 }
 
 }  // namespace tz

@@ -3,12 +3,12 @@
 // warm push buttons whose caption may take several lines, and lists in the same colours.
 
 #include <QColor>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
 
 class QLabel;
-class QListWidget;
 class QWidget;
 
 namespace tz {
@@ -20,13 +20,29 @@ QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& ge
                    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 // A push button in "Arial" 10 points bold whose caption wraps onto several lines when it does
-// not fit on one; posts Click(id).
+// not fit on one; Add posts Click(id), Make leaves its clicks to the screen's slots.
+QPushButton* MakeWrappingButton(QWidget* parent, int id, const QString& text,
+                                const QRect& geometry);
 QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
 
-// A single-selection list that posts SelectionChanged(id, row) when its current row changes
-// by mouse or keyboard, and Click(id, row) when a click falls on the row already selected;
-// `base` is its background.
-QListWidget* AddSelectionList(QWidget* parent, int id, const QRect& geometry,
-                              const QColor& base = QColor(255, 255, 255));
+// A single-selection list whose rowChosen tells every choice of a row: its current row changed
+// by mouse or keyboard, or a click fell on the row already selected (the pupil means it as a
+// choice all the same). Rows changed with its signals blocked choose nothing.
+class SelectionList : public QListWidget {
+    Q_OBJECT
+  public:
+    // `base` is its background; `spoken` its accessible name.
+    SelectionList(QWidget* parent, int id, const QRect& geometry, const QString& spoken,
+                  const QColor& base = QColor(255, 255, 255));
+
+  signals:
+    void rowChosen(int row);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    int rowAtPress_ = -1;
+};
 
 }  // namespace tz

@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 namespace tz {
 
@@ -35,6 +36,10 @@ class RealClock : public Clock {
     QElapsedTimer timer_;
 };
 
+void CallAfter(int milliseconds, QObject* context, std::function<void()> act) {
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, context, std::move(act));
+}
+
 Clock*& InstalledClock() {
     static Clock* clock = nullptr;
     return clock;
@@ -46,6 +51,15 @@ std::function<double()>& RandomSource() {
 }
 
 }  // namespace
+
+void Clock::After(int milliseconds, QObject* context, std::function<void()> act) {
+    CallAfter(std::max(milliseconds, 0), context, std::move(act));
+}
+
+void ManualClock::After(int ms, QObject* context, std::function<void()> act) {
+    Advance(ms);
+    CallAfter(0, context, std::move(act));
+}
 
 Clock& CurrentClock() {
     static RealClock real;
@@ -71,6 +85,9 @@ void SleepMs(int milliseconds) {
 }
 void WaitMs(int milliseconds) {
     CurrentClock().Wait(milliseconds);
+}
+void AfterMs(int milliseconds, QObject* context, std::function<void()> act) {
+    CurrentClock().After(milliseconds, context, std::move(act));
 }
 
 double RandomUnit() {

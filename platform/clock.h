@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <functional>
 
+class QObject;
+
 namespace tz {
 
 class Clock {
@@ -17,6 +19,10 @@ class Clock {
     // Lets the time pass in Qt's event loop: windows repaint and input is queued meanwhile. A
     // clock of a test moves on at once.
     virtual void Wait(int milliseconds) { Sleep(milliseconds); }
+    // Calls `act` from the event loop once `milliseconds` have passed (a timer: nothing waits),
+    // unless `context` is gone by then. A clock of a test moves on at once and calls it at the
+    // loop's next turn.
+    virtual void After(int milliseconds, QObject* context, std::function<void()> act);
 };
 
 // The clock in force; the real one unless a test installed another.
@@ -30,6 +36,8 @@ qint64 NowMilliseconds();
 void SleepMs(int milliseconds);
 // A pause of the main thread that keeps the windows alive: a timer, not a sleep.
 void WaitMs(int milliseconds);
+// `act` from the event loop once `milliseconds` have passed on the clock in force.
+void AfterMs(int milliseconds, QObject* context, std::function<void()> act);
 
 // Uniform random number in [0, 1).
 double RandomUnit();
@@ -46,6 +54,7 @@ class ManualClock : public Clock {
     QDateTime Now() override { return now; }
     qint64 Milliseconds() override { return milliseconds; }
     void Sleep(int ms) override { Advance(ms); }
+    void After(int ms, QObject* context, std::function<void()> act) override;
     void Advance(qint64 ms) {
         milliseconds += ms;
         now = now.addMSecs(ms);

@@ -1,6 +1,5 @@
 #include "platform/http.h"
 
-#include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -51,48 +50,66 @@ void SetDownloadTimeout(int milliseconds) {
     TimeoutSetting() = milliseconds > 0 ? milliseconds : kDownloadTimeoutMs;
 }
 
-QString DownloadText(const QString& url) {
-    const QUrl target(url);
-    if (!target.isValid() || target.scheme().isEmpty()) return QString();
+TextDownload::TextDownload(QObject* parent) : QObject(parent) {}
 
-    QNetworkAccessManager manager;
-    manager.setProxy(ProxyFor(target));
+TextDownload::~TextDownload() {
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+        delete reply_;
+    }
+}
+
+void TextDownload::Start(const QString& url) {
+    const QUrl target(url);
+    if (!target.isValid() || target.scheme().isEmpty()) {
+        QTimer::singleShot(0, this, [this] { emit finished(QString()); });
+        return;
+    }
+    manager_ = std::make_unique<QNetworkAccessManager>();
+    manager_->setProxy(ProxyFor(target));
     QNetworkRequest request(target);
     // Always the server's copy: a cached version file would hide a new release.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
 
-    QNetworkReply* reply = manager.get(request);
-    QByteArray body;
-    bool failed = false;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
+    body_.clear();
+    failed_ = false;
+    reply_ = manager_->get(request);
+    deadline_ = new QTimer(this);
+    deadline_->setSingleShot(true);
+    deadline_->setTimerType(Qt::PreciseTimer);
+    connect(reply_, &QNetworkReply::readyRead, this, &TextDownload::Read);
+    connect(reply_, &QNetworkReply::finished, this, &TextDownload::End);
+    connect(deadline_, &QTimer::timeout, this, &TextDownload::GiveUp);
+    deadline_->start(TimeoutSetting());
+}
 
-    auto giveUp = [&] {
-        if (failed) return;
-        failed = true;
-        reply->abort();
-    };
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (failed) return;
-        body += reply->readAll();
-        if (body.size() > kDownloadMaxBytes) giveUp();
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, giveUp);
-    deadline.start(TimeoutSetting());
+void TextDownload::Read() {
+    if (failed_) return;
+    body_ += reply_->readAll();
+    if (body_.size() > kDownloadMaxBytes) GiveUp();
+}
 
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    deadline.stop();
-    if (!failed) body += reply->readAll();
-    if (reply->error() != QNetworkReply::NoError || body.size() > kDownloadMaxBytes) failed = true;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+void TextDownload::GiveUp() {
+    if (failed_) return;
+    failed_ = true;
+    // The reply finishes at once, aborted.
+    reply_->abort();
+}
+
+void TextDownload::End() {
+    deadline_->stop();
+    if (!failed_) body_ += reply_->readAll();
+    bool failed =
+        failed_ || reply_->error() != QNetworkReply::NoError || body_.size() > kDownloadMaxBytes;
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 400) failed = true;
-    delete reply;
-    return failed ? QString() : DecodeUtf16Le(body);
+    reply_->disconnect(this);
+    reply_->deleteLater();
+    reply_ = nullptr;
+    emit finished(failed ? QString() : DecodeUtf16Le(body_));
 }
 
 }  // namespace tz

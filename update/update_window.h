@@ -2,9 +2,12 @@
 // The online version check: the update window that shows this program's version code beside
 // the latest one on the maker's server, and offers the download page when that one is newer.
 
-#include <functional>
+#include <QDialog>
 
-class QWidget;
+#include "update/version_checker.h"
+
+class QLabel;
+class QPushButton;
 
 namespace tz {
 
@@ -27,17 +30,36 @@ enum class UpdateOutcome {
     QuitProgram,  // the download page was opened: end the program now
 };
 
-// The update window: disables `owner` (may be null), fetches the version file, shows both
-// codes and waits for "Salir" or the download button. The window is gone when this returns.
+// Over its owner (the main menu), always on top while it shows. Shown, it fetches the version
+// file: "Descargando...." until the latest code is known, then the code, and the download
+// button when it is newer. "Salir" rejects it; the download button opens the download page and
+// accepts it. No close box: neither a close request nor Escape is a way out.
+class UpdateWindow : public QDialog {
+    Q_OBJECT
+  public:
+    explicit UpdateWindow(QWidget* owner);
+
+  public slots:
+    void ShowLatest(const QString& code);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    VersionChecker checker_;
+    QLabel* latest_ = nullptr;
+    QPushButton* download_ = nullptr;
+    bool checked_ = false;
+};
+
+// Shows the update window modal over `owner` (may be null) and returns how it was left.
 UpdateOutcome ShowUpdateWindow(QWidget* owner);
 
 // Ends the process at once with `code`, without unwinding: no window is closed and nothing is
 // saved, as if it were killed after its files were already in order.
 [[noreturn]] void EndProgramAtOnce(int code);
-
-// What the main menu's "Actualizar" runs: ShowUpdateWindow, and after the download button
-// `endProgram` with exit code 0 (nothing is saved; the caller's end leaves the data folder as an
-// orderly end does, so the last program deletes the lock copy).
-void RunVersionCheck(QWidget* owner, const std::function<void(int)>& endProgram = EndProgramAtOnce);
 
 }  // namespace tz

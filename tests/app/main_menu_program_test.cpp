@@ -4,10 +4,14 @@
 #include "app/main_menu.h"
 #include "app/startup.h"
 #include "app/status_panel.h"
+#include "local_server.h"
 #include "platform/clock.h"
-#include "platform/events.h"
+#include "platform/files.h"
 #include "platform/windows.h"
 #include "program_test.h"
+#include "screens.h"
+#include "update/update_window.h"
+#include "update/version_check.h"
 
 namespace tz {
 namespace {
@@ -17,8 +21,9 @@ TEST(MainMenuRules, ShortcutLettersInEitherCaseAndNothingElse) {
         const char* letter;
         int control;
     } shortcuts[] = {
-        {"r", kMenuStartId},   {"R", kMenuStartId},   {"g", kMenuUsersId}, {"G", kMenuUsersId},
-        {"v", kMenuLessonsId}, {"V", kMenuLessonsId}, {"i", kMenuAboutId}, {"I", kMenuAboutId},
+        {"r", kMenuStartId},    {"R", kMenuStartId},    {"g", kMenuUsersId}, {"G", kMenuUsersId},
+        {"v", kMenuLessonsId},  {"V", kMenuLessonsId},  {"i", kMenuAboutId}, {"I", kMenuAboutId},
+        {"e", kMenuAnalysisId}, {"E", kMenuAnalysisId},
     };
     for (const auto& shortcut : shortcuts) {
         EXPECT_EQ(MenuShortcutControl(shortcut.letter), shortcut.control) << shortcut.letter;
@@ -53,8 +58,26 @@ class MainMenuProgramTest : public test::ProgramStateTest {
         SetClock(nullptr);
         test::ProgramStateTest::TearDown();
     }
+    int RunWholeProgram() {
+        char name[] = "tipenzo10";
+        char* argv[] = {name, nullptr};
+        return RunProgram(1, argv, state_);
+    }
+    // The whole program, whose menu asks for the update window and takes the download.
+    void DownloadFromTheMenu() {
+        test::WhenShown(MainMenuTitle(), [](QWidget* menu) {
+            test::WhenShown(QString::fromUtf8("Actualización Online"), [](QWidget* update) {
+                QWidget* download = FindControl(update, kUpdateDownloadId);
+                const bool offered = QTest::qWaitFor([download] { return download->isVisible(); });
+                test::ClickControl(update, offered ? kUpdateDownloadId : kUpdateQuitId);
+            });
+            test::ClickControl(menu, kMenuUpdateId);
+            // Still here: the download was not offered; the program ends, not dying as it should.
+            menu->close();
+        });
+        RunWholeProgram();
+    }
     ManualClock clock_;
-    QPointer<QWidget>& MainMenuWindow = state_.mainMenu;
 };
 
 TEST_F(MainMenuProgramTest, HelpIsTheHtmlBesideTheProgramAndShipsWithIt) {
@@ -100,37 +123,59 @@ TEST_F(MainMenuProgramTest, HelpIsTheHtmlBesideTheProgramAndShipsWithIt) {
     }
 }
 
-TEST_F(MainMenuProgramTest, QuitEndsTheWholeProgramWithCodeZeroAndNoLockCopy) {
-    WriteBytes("usuarios.dat",
-               "Datos de Usuarios v2.6\r\nANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
-               "ID-20240101101010\r\n");
-    AppendInputStep([&] {
-        ASSERT_TRUE(MainMenuWindow);
-        EXPECT_TRUE(MainMenuWindow->isVisible());
-        EXPECT_EQ(MainMenuWindow->windowTitle(), "TIPENZO 10 v2.9c");
-        // This run's lock copy exists while the menu is open.
-        EXPECT_TRUE(Exists("~usuarios.dat"));
-        QWidget* quit = FindControl(MainMenuWindow, kMenuQuitId);
-        ASSERT_NE(quit, nullptr);
-        QMetaObject::invokeMethod(quit, "click");
-    });
-    char name[] = "tipenzo10";
-    char* argv[] = {name, nullptr};
-    int argc = 1;
-    EXPECT_EQ(RunProgram(argc, argv, state_), 0);
-    EXPECT_FALSE(MainMenuWindow);
-    EXPECT_FALSE(Exists("~usuarios.dat"));
-    EXPECT_TRUE(Exists("usuarios.dat"));
-    for (QWidget* widget : QApplication::topLevelWidgets()) EXPECT_FALSE(widget->isVisible());
+// The splash, then after its pause the menu in the application's event loop; the quit button
+// or a close request ends the program with code 0 and no lock copy.
+TEST_F(MainMenuProgramTest, TheMenuFollowsTheSplashAndEitherWayOutEndsInOrder) {
+    const QByteArray users =
+        "Datos de Usuarios v2.6\r\nANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+        "ID-20240101101010\r\n";
+    const std::function<void(QWidget*)> waysOut[] = {
+        [](QWidget* menu) { test::ClickControl(menu, kMenuQuitId); },
+        [](QWidget* menu) { menu->close(); },
+    };
+    for (const auto& leave : waysOut) {
+        WriteBytes("usuarios.dat", users);
+        clock_.milliseconds = 0;
+        test::WhenShown("Tipenzo 10", [this](QWidget* splash) {
+            EXPECT_EQ(splash->size(), QSize(249, 165));
+            EXPECT_LT(clock_.milliseconds, 2500);
+        });
+        test::WhenShown(MainMenuTitle(), [this, &leave](QWidget* menu) {
+            EXPECT_EQ(test::VisibleTopLevels(), 1) << "the splash is gone";
+            EXPECT_GE(clock_.milliseconds, 2500);
+            // This run's lock copy exists while the menu is open.
+            EXPECT_TRUE(Exists("~usuarios.dat"));
+            leave(menu);
+        });
+        EXPECT_EQ(RunWholeProgram(), 0);
+        EXPECT_FALSE(state_.mainMenu);
+        EXPECT_FALSE(Exists("~usuarios.dat"));
+        EXPECT_EQ(ReadBytes("usuarios.dat"), users);
+        EXPECT_EQ(test::VisibleTopLevels(), 0);
+    }
 }
 
-TEST_F(MainMenuProgramTest, CloseRequestEndsTheWholeProgramTheSameWay) {
-    AppendInputStep([this] { MainMenuWindow->close(); });
-    char name[] = "tipenzo10";
-    char* argv[] = {name, nullptr};
-    int argc = 1;
-    EXPECT_EQ(RunProgram(argc, argv, state_), 0);
-    EXPECT_FALSE(MainMenuWindow);
+// The update window's download button ends the process at once, in a process of its own (the
+// test runs again as a child, on this test's folder): exit code 0, the download page opened,
+// the users file kept and the lock copy gone.
+TEST_F(MainMenuProgramTest, TheDownloadButtonEndsTheProgramAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* const kFolderVariable = "TIPENZO_TEST_END_FOLDER";
+    const QString inherited = qEnvironmentVariable(kFolderVariable);
+    if (inherited.isEmpty()) {
+        qputenv(kFolderVariable, dir_->path().toUtf8());
+    } else {
+        SetProgramFolder(inherited);
+    }
+    WriteBytes("usuarios.dat", kUsersHeader.toUtf8() + "\r\n");
+    test::LocalServer server;
+    ASSERT_TRUE(server.Start());
+    server.Serve(test::Utf16Le("VERSION#20232339"));
+    qputenv(kVersionUrlVariable, server.Url().toUtf8());
+    EXPECT_EXIT(DownloadFromTheMenu(), ::testing::ExitedWithCode(0), "");
+    qunsetenv(kFolderVariable);
+    qunsetenv(kVersionUrlVariable);
+    EXPECT_TRUE(Exists("usuarios.dat"));
     EXPECT_FALSE(Exists("~usuarios.dat"));
 }
 

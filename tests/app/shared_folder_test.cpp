@@ -16,13 +16,13 @@
 #include "local_server.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
 #include "platform/windows.h"
 #include "program_test.h"
+#include "screens.h"
 #include "update/update_window.h"
 #include "update/version_check.h"
 #include "users/live_programs.h"
@@ -161,29 +161,22 @@ class SharedFolderMenuTest : public test::ProgramStateTest {
     }
     void TearDown() override {
         qunsetenv(kVersionUrlVariable);
-        if (state_.mainMenu) CloseMainMenu(state_);
         SetClock(nullptr);
         test::ProgramStateTest::TearDown();
     }
-    // Opens the menu, clicks "Actualizar" and the download button; the exit codes ended with.
+    // Opens the menu, clicks "Actualizar" and the download button; the exit codes the program
+    // ended with.
     std::vector<int> Download() {
-        AppendInputStep([this] {
-            QTest::mouseClick(FindControl(state_.mainMenu, kMenuUpdateId), Qt::LeftButton);
-        });
-        AppendInputStep([] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (widget->isVisible() &&
-                    widget->windowTitle() == QString::fromUtf8("Actualización Online"))
-                    QTest::mouseClick(FindControl(widget, kUpdateDownloadId), Qt::LeftButton);
-            }
-        });
         std::vector<int> ends;
-        OpenMainMenu(state_);
-        // The real end never returns; this one ends the loop by closing the menu.
-        RunMainLoop(state_, [&](int code) {
-            ends.push_back(code);
-            state_.mainMenu->close();
+        MainMenu menu(state_);
+        QObject::connect(&menu, &MainMenu::endAtOnceRequested,
+                         [&] { EndAtOnce(state_, [&ends](int code) { ends.push_back(code); }); });
+        test::WhenShown(QString::fromUtf8("Actualización Online"), [](QWidget* update) {
+            QWidget* download = FindControl(update, kUpdateDownloadId);
+            const bool offered = QTest::qWaitFor([download] { return download->isVisible(); });
+            test::ClickControl(update, offered ? kUpdateDownloadId : kUpdateQuitId);
         });
+        test::ClickControl(&menu, kMenuUpdateId);
         return ends;
     }
     ManualClock clock_;

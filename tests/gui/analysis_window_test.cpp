@@ -220,7 +220,8 @@ TEST(AnalysisMenuControl, LetterETooltipAndAPlaceOfItsOwn) {
     EXPECT_EQ(MenuShortcutControl(QStringLiteral("E")), kMenuAnalysisId);
     EXPECT_EQ(MenuShortcutControl(QStringLiteral("e")), kMenuAnalysisId);
     if (!PictureExists(PictureNumber(PictureName::AnalysisButton))) RegisterAllPictures();
-    std::unique_ptr<QWidget> menu(BuildMainMenu());
+    ProgramState state = InitialProgramState();
+    auto menu = std::make_unique<MainMenu>(state);
     QWidget* button = FindControl(menu.get(), kMenuAnalysisId);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->geometry(), QRect(500, 20, 45, 45));

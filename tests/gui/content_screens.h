@@ -1,7 +1,6 @@
 #pragma once
 // Driving the lesson viewer and the custom texts window with real input in tests: a stand-in
-// main menu they disable, a pupil in the users file, and a stand-in for the exercise run that
-// sees what the window handed it.
+// main menu they show over, and a pupil in the users file.
 
 #include <gtest/gtest.h>
 
@@ -10,12 +9,9 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTest>
-#include <functional>
 #include <memory>
 
 #include "app/picture_registry.h"
-#include "content/course_data.h"
-#include "platform/events.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
 #include "program_test.h"
@@ -42,28 +38,10 @@ class ContentScreenTest : public ProgramStateTest {
         menu_->setWindowTitle("stand-in main menu");
         menu_->resize(320, 200);
         menu_->show();
-        state_.mainMenu = menu_.get();
     }
     void TearDown() override {
         menu_.reset();
         ProgramStateTest::TearDown();
-    }
-
-    // Opens a window with `open` and runs the steps one by one, each when the window titled
-    // `title` waits for the pupil again (so each sees what the one before did); the last one
-    // must close it.
-    void OpenAndThen(const QString& title, const std::function<void()>& open,
-                     std::vector<std::function<void(QWidget*)>> steps) {
-        for (auto& step : steps) {
-            AppendInputStep([step, title] {
-                QWidget* window = VisibleWindow(title);
-                ASSERT_NE(window, nullptr);
-                step(window);
-            });
-        }
-        open();
-        EXPECT_EQ(VisibleWindow(title), nullptr);
-        EXPECT_TRUE(menu_->isEnabled());
     }
 
     // The pupil of the line is in the users file and is the CurrentUser, her mode in force.
@@ -72,7 +50,6 @@ class ContentScreenTest : public ProgramStateTest {
         CurrentUser = ParseUserLine(QString::fromUtf8(line).trimmed());
         CurrentMode = CurrentUser.mode;
     }
-    QByteArray UsersFile() const { return ReadBytes("usuarios.dat"); }
 
     // The lesson texts as shipped, for previews of text blocks.
     void CopyLessonText(const QString& name) {
@@ -81,9 +58,6 @@ class ContentScreenTest : public ProgramStateTest {
     }
 
     std::unique_ptr<QWidget> menu_;
-    // What the windows' start buttons run instead of the exercise run.
-    std::function<void(const CoursePlace&)> runChosenExercise_;
-    std::function<void(const QString&)> runDocument_;
 };
 
 }  // namespace tz::test::content

@@ -2,6 +2,7 @@
 // run the exercise chosen, and leaves her user exactly as it found it.
 
 #include <QTextEdit>
+#include <functional>
 
 #include "app/exercise_run.h"
 #include "content/course_data.h"
@@ -60,149 +61,99 @@ QString WordPreview(int level, int block, int entry) {
 
 class LessonViewerTest : public test::content::ContentScreenTest {
   protected:
-    void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
-        ContentScreenTest::OpenAndThen(
-            kTitle,
-            [this] { OpenLessonViewer(menu_.get(), CurrentUser, keyboard_, runChosenExercise_); },
-            std::move(steps));
+    // The viewer of the CurrentUser, shown over the stand-in menu.
+    std::unique_ptr<LessonViewer> Open() {
+        auto viewer = std::make_unique<LessonViewer>(menu_.get(), CurrentUser, keyboard_);
+        viewer->show();
+        return viewer;
     }
     KeyboardTables keyboard_ = MakeKeyboardTables(kSpanishLayout);
 };
 
 TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
     ChoosePupil(test::content::kPupilLine);  // level 5, block 3, exercise 2
-    const UserRecord before = CurrentUser;
-    const QByteArray users = UsersFile();
-    OpenAndThen({
-        [this](QWidget* viewer) {
-            EXPECT_FALSE(menu_->isEnabled());
-            EXPECT_TRUE(viewer->isEnabled());
-            EXPECT_EQ(viewer->size(), QSize(664, 362));
-            QListWidget* levels = List(viewer, kViewerLevelListId);
-            ASSERT_EQ(levels->count(), 36);
-            EXPECT_EQ(levels->item(0)->text(), "1");
-            EXPECT_EQ(levels->item(35)->text(), "36");
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 1}));
-            EXPECT_EQ(ListRows(List(viewer, kViewerBlockListId)),
-                      (QStringList{"1", "2", "3", "4", "5"}));
-            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 3));
-            EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 2));
-            EXPECT_EQ(viewer->focusWidget(), FindControl(viewer, kViewerBackId));
-            // Another exercise of the block.
-            ClickListRow(List(viewer, kViewerEntryListId), 4);
-        },
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 4}));
-            EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 5));
-            // Another block.
-            ClickListRow(List(viewer, kViewerBlockListId), 1);
-        },
-        [this](QWidget* viewer) {
-            // Its first exercise.
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 1, 0}));
-            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 2));
-            EXPECT_EQ(Preview(viewer), WordPreview(5, 2, 1));
-            // Another level.
-            ClickListRow(List(viewer, kViewerLevelListId), 10);
-        },
-        [this](QWidget* viewer) {
-            // Its first block and first exercise, whatever was chosen before.
-            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 0, 0}));
-            EXPECT_EQ(ListRows(List(viewer, kViewerBlockListId)).size(), 5);
-            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(11, 1));
-            EXPECT_EQ(Preview(viewer), WordPreview(11, 1, 1));
-            // The keyboard works as well.
-            QTest::keyClick(List(viewer, kViewerBlockListId), Qt::Key_Down);
-        },
-        [this](QWidget* viewer) {
-            // Block 2 of level 11, where "|kom|" shows as a double quote.
-            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
-            EXPECT_EQ(List(viewer, kViewerEntryListId)->item(0)->text(), "\"coma\"");
-            EXPECT_TRUE(Preview(viewer).startsWith("\"coma\" \"coma\" "));
-            // A double click is no choice.
-            QListWidget* entries = List(viewer, kViewerEntryListId);
-            QTest::mouseDClick(entries->viewport(), Qt::LeftButton, Qt::NoModifier,
-                               entries->visualItemRect(entries->item(0)).center());
-        },
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 0}));
-            // Escape from a list closes the viewer.
-            QTest::keyClick(List(viewer, kViewerEntryListId), Qt::Key_Escape);
-        },
-    });
-    EXPECT_EQ(CurrentUser, before);
-    EXPECT_EQ(CurrentMode, "FACIL");
-    EXPECT_EQ(UsersFile(), users);
+    const auto viewer = Open();
+    EXPECT_EQ(viewer->size(), QSize(664, 362));
+    EXPECT_TRUE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(ListRows(List(viewer.get(), kViewerLevelListId)).size(), 36);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{4, 2, 1}));
+    EXPECT_EQ(ListRows(List(viewer.get(), kViewerBlockListId)),
+              (QStringList{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(ListRows(List(viewer.get(), kViewerEntryListId)), ShownEntries(5, 3));
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(5, 3, 2));
+    EXPECT_EQ(viewer->focusWidget(), FindControl(viewer.get(), kViewerBackId));
+    const QStringList unnamed = test::ControlsWithoutNames(viewer.get());
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+
+    // Another exercise of the block; another block, from its first exercise; another level,
+    // from its first block and exercise, whatever was chosen before.
+    ClickListRow(List(viewer.get(), kViewerEntryListId), 4);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{4, 2, 4}));
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(5, 3, 5));
+    ClickListRow(List(viewer.get(), kViewerBlockListId), 1);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{4, 1, 0}));
+    EXPECT_EQ(ListRows(List(viewer.get(), kViewerEntryListId)), ShownEntries(5, 2));
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(5, 2, 1));
+    ClickListRow(List(viewer.get(), kViewerLevelListId), 10);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{10, 0, 0}));
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(11, 1, 1));
+    // The keyboard works as well: block 2 of level 11, where "|kom|" shows as a double quote.
+    QTest::keyClick(List(viewer.get(), kViewerBlockListId), Qt::Key_Down);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{10, 1, 0}));
+    EXPECT_EQ(List(viewer.get(), kViewerEntryListId)->item(0)->text(), "\"coma\"");
+    EXPECT_TRUE(Preview(viewer.get()).startsWith("\"coma\" \"coma\" "));
 }
 
 TEST_F(LessonViewerTest, AClickOnTheSelectedLevelOrBlockChoosesItAgain) {
     ChoosePupil(test::content::kPupilLine);  // level 5, block 3, exercise 2
-    OpenAndThen({
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 1}));
-            // The block already selected: its exercises from the first.
-            ClickListRow(List(viewer, kViewerBlockListId), 2);
-        },
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 0}));
-            EXPECT_EQ(Preview(viewer), WordPreview(5, 3, 1));
-            ClickListRow(List(viewer, kViewerEntryListId), 3);
-        },
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 2, 3}));
-            // The level already selected: its blocks and exercises from the first.
-            ClickListRow(List(viewer, kViewerLevelListId), 4);
-        },
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{4, 0, 0}));
-            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(5, 1));
-            EXPECT_EQ(Preview(viewer), WordPreview(5, 1, 1));
-            QTest::keyClick(viewer, Qt::Key_Escape);
-        },
-    });
+    const auto viewer = Open();
+    ClickListRow(List(viewer.get(), kViewerBlockListId), 2);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{4, 2, 0}));
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(5, 3, 1));
+    ClickListRow(List(viewer.get(), kViewerEntryListId), 3);
+    ClickListRow(List(viewer.get(), kViewerLevelListId), 4);
+    EXPECT_EQ(SelectedRows(viewer.get()), (Rows{4, 0, 0}));
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(5, 1, 1));
 }
 
-TEST_F(LessonViewerTest, APupilPastTheCourseOpensOnLevel36WithItsLessonText) {
-    ChoosePupil("LUCAS PEÑA|37|1|1|205|198|201|204|210|206|199|212|208|215|203|DIFICIL|ID-9\r\n");
+TEST_F(LessonViewerTest, OpensWhereThePupilIsOrTheNearestPlaceThatExists) {
     CopyLessonText("TEXTO_67");
-    const UserRecord before = CurrentUser;
-    const QByteArray users = UsersFile();
-    OpenAndThen({[this](QWidget* viewer) {
-        EXPECT_EQ(SelectedRows(viewer), (Rows{35, 0, 0}));
-        EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), QStringList{"(TEXTO=67"});
-        QString text = QString::fromUtf8(ReadBytes("textos/TEXTO_67"))
-                           .replace("\r\n", "\n")
-                           .replace("|kom|", "\"");
-        ASSERT_TRUE(text.endsWith('\n'));
-        text.chop(1);
-        EXPECT_EQ(Preview(viewer), text);
-        test::SaveScreen(viewer, "lesson_viewer_text");
-        // The close request of the window closes it like Escape.
-        viewer->close();
-    }});
-    EXPECT_EQ(CurrentUser, before);
-    EXPECT_EQ(CurrentMode, "DIFICIL");
-    EXPECT_EQ(UsersFile(), users);
-}
+    QString text67 = QString::fromUtf8(ReadBytes("textos/TEXTO_67"))
+                         .replace("\r\n", "\n")
+                         .replace("|kom|", "\"");
+    text67.chop(1);
+    const struct {
+        const char* line;  // none: nobody chosen
+        Rows rows;
+        QString preview;
+    } cases[] = {
+        {"LUCAS PEÑA|37|1|1|205|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|DIFICIL|ID-9", {35, 0, 0}, text67},
+        {"EVA|3|9|40|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3", {2, 3, 2}, WordPreview(3, 4, 3)},
+        {nullptr, {0, 0, 0}, WordPreview(1, 1, 1)},
+    };
+    for (const auto& c : cases) {
+        CurrentUser = c.line ? ParseUserLine(QString::fromUtf8(c.line)) : UserRecord();
+        const auto viewer = Open();
+        EXPECT_EQ(SelectedRows(viewer.get()), c.rows) << c.line;
+        EXPECT_EQ(Preview(viewer.get()), c.preview) << c.line;
+        if (c.rows.level == 35) test::SaveScreen(viewer.get(), "lesson_viewer_text");
+    }
+    // With nobody, any exercise is a few clicks away.
+    const auto viewer = Open();
+    ClickListRow(List(viewer.get(), kViewerLevelListId), 7);
+    ClickListRow(List(viewer.get(), kViewerBlockListId), 4);
+    ClickListRow(List(viewer.get(), kViewerEntryListId), 4);
+    EXPECT_EQ(Preview(viewer.get()), WordPreview(8, 5, 5));
+    test::SaveScreen(viewer.get(), "lesson_viewer");
 
-TEST_F(LessonViewerTest, WithNoUserItOpensOnTheFirstExerciseAndVolverCloses) {
-    OpenAndThen({
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{0, 0, 0}));
-            EXPECT_EQ(Preview(viewer), WordPreview(1, 1, 1));
-            ClickListRow(List(viewer, kViewerLevelListId), 7);
-        },
-        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 4); },
-        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 4); },
-        [this](QWidget* viewer) {
-            EXPECT_EQ(SelectedRows(viewer), (Rows{7, 4, 4}));
-            EXPECT_EQ(Preview(viewer), WordPreview(8, 5, 5));
-            test::SaveScreen(viewer, "lesson_viewer");
-            ClickControl(viewer, kViewerBackId);
-        },
-    });
-    EXPECT_EQ(CurrentUser, UserRecord());
-    EXPECT_EQ(CurrentMode, "NORMAL");
+    // A text block whose lesson text is missing names the file in the preview.
+    CurrentUser = ParseUserLine("EVA|13|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3");
+    const auto missing = Open();
+    EXPECT_EQ(ListRows(List(missing.get(), kViewerEntryListId)), QStringList{"(TEXTO=2)"});
+    EXPECT_TRUE(
+        Preview(missing.get())
+            .startsWith(QString::fromUtf8("No se encuentra el texto de este ejercicio:\n")));
+    EXPECT_TRUE(Preview(missing.get()).endsWith("TEXTO_02"));
 }
 
 TEST_F(LessonViewerTest, EntriesAndPreviewShowTheOrdinalsAsThePCsKeyboardTypesThem) {
@@ -211,46 +162,42 @@ TEST_F(LessonViewerTest, EntriesAndPreviewShowTheOrdinalsAsThePCsKeyboardTypesTh
     for (const QString& layout : {kSpanishLayout, kLatinAmericanLayout}) {
         keyboard_ = MakeKeyboardTables(layout);
         const bool latin = layout == kLatinAmericanLayout;
-        OpenAndThen({[latin](QWidget* viewer) {
-            const QStringList shown = ListRows(List(viewer, kViewerEntryListId)).mid(0, 3);
-            const QStringList expected = latin
-                                             ? QStringList{"n.° 24", "1.° 2.° 3.°", "1.a 2.a 3.a"}
-                                             : QStringList{"n.º 24", "1.º 2.º 3.º", "1.ª 2.ª 3.ª"};
-            EXPECT_EQ(shown, expected);
-            EXPECT_TRUE(Preview(viewer).startsWith(latin ? "1.a 2.a 3.a 1.a" : "1.ª 2.ª 3.ª 1.ª"))
-                << Preview(viewer).toStdString();
-            QTest::keyClick(viewer, Qt::Key_Escape);
-        }});
+        const auto viewer = Open();
+        const QStringList expected = latin ? QStringList{"n.° 24", "1.° 2.° 3.°", "1.a 2.a 3.a"}
+                                           : QStringList{"n.º 24", "1.º 2.º 3.º", "1.ª 2.ª 3.ª"};
+        EXPECT_EQ(ListRows(List(viewer.get(), kViewerEntryListId)).mid(0, 3), expected);
+        EXPECT_TRUE(
+            Preview(viewer.get()).startsWith(latin ? "1.a 2.a 3.a 1.a" : "1.ª 2.ª 3.ª 1.ª"));
     }
 }
 
-TEST_F(LessonViewerTest, AMissingLessonTextIsNamedInThePreview) {
-    ChoosePupil("EVA|13|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
-    OpenAndThen({[this](QWidget* viewer) {
-        EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), QStringList{"(TEXTO=2)"});
-        EXPECT_TRUE(Preview(viewer).startsWith(
-            QString::fromUtf8("No se encuentra el texto de este ejercicio:\n")));
-        EXPECT_TRUE(Preview(viewer).endsWith("TEXTO_02"));
-        QTest::keyClick(viewer, Qt::Key_Escape);
-    }});
+TEST_F(LessonViewerTest, EscapeTheCloseRequestAndVolverLeaveItAndEnterDoesNot) {
+    const std::function<void(QWidget*)> waysOut[] = {
+        [](QWidget* viewer) { QTest::keyClick(List(viewer, kViewerEntryListId), Qt::Key_Escape); },
+        [](QWidget* viewer) { viewer->close(); },
+        [](QWidget* viewer) { ClickControl(viewer, kViewerBackId); },
+    };
+    for (const auto& leave : waysOut) {
+        test::WhenShown(kTitle, [&leave](QWidget* viewer) {
+            EXPECT_EQ(QApplication::activeModalWidget(), viewer);
+            QTest::keyClick(FindControl(viewer, kViewerBackId), Qt::Key_Return);
+            EXPECT_TRUE(viewer->isVisible());
+            leave(viewer);
+        });
+        int runs = 0;
+        OpenLessonViewer(menu_.get(), CurrentUser, keyboard_,
+                         [&runs](const CoursePlace&) { ++runs; });
+        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
+        EXPECT_EQ(runs, 0);
+    }
 }
 
-TEST_F(LessonViewerTest, ADamagedPositionOpensOnTheNearestExercise) {
-    ChoosePupil("EVA|3|9|40|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-3\r\n");
-    OpenAndThen({[this](QWidget* viewer) {
-        // Level 3 has four blocks, its last one three exercises.
-        EXPECT_EQ(SelectedRows(viewer), (Rows{2, 3, 2}));
-        EXPECT_EQ(Preview(viewer), WordPreview(3, 4, 3));
-        QTest::keyClick(viewer, Qt::Key_Escape);
-    }});
-}
-
-TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRun) {
+TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRunAndComesBackOnTop) {
     ChoosePupil(test::content::kPupilLine);
     const UserRecord before = CurrentUser;
-    const QByteArray users = UsersFile();
+    const QByteArray users = ReadBytes("usuarios.dat");
     int runs = 0;
-    runChosenExercise_ = [&runs](const CoursePlace& chosen) {
+    const auto run = [&runs](const CoursePlace& chosen) {
         ++runs;
         EXPECT_EQ(chosen, (CoursePlace{11, 2, 3}));
         // What the main menu hands the run for it: one exercise chosen by hand, at its level's
@@ -258,35 +205,29 @@ TEST_F(LessonViewerTest, StartingAnExerciseHandsItToTheRun) {
         EXPECT_EQ(ManualExerciseRequest(chosen).source, ExerciseSource::Manual);
         EXPECT_FALSE(ManualExerciseRequest(chosen).speedTarget.has_value());
         // The exercise window takes the viewer's place.
-        EXPECT_EQ(test::content::VisibleWindow(kTitle), nullptr);
-        // The text the run types is the one previewed.
+        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
         const ExerciseText text =
             AssembleExerciseText(LoadBlock(chosen.level, chosen.block), chosen.exercise);
         EXPECT_TRUE(text.text.startsWith("\"guion\" \"guion\"")) << text.text.toStdString();
     };
-    OpenAndThen({
-        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerLevelListId), 10); },
-        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerBlockListId), 1); },
-        [this](QWidget* viewer) { ClickListRow(List(viewer, kViewerEntryListId), 2); },
-        [this](QWidget* viewer) { ClickControl(viewer, kViewerStartId); },
-        [this, &runs](QWidget* viewer) {
-            // Back from the run: the viewer shows the same choices, ready for another.
-            EXPECT_EQ(runs, 1);
-            EXPECT_TRUE(viewer->isVisible());
-            // Brought to the front, and no longer always on top.
-            EXPECT_FALSE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-            EXPECT_EQ(SelectedRows(viewer), (Rows{10, 1, 2}));
-            EXPECT_EQ(ListRows(List(viewer, kViewerEntryListId)), ShownEntries(11, 2));
-            ClickControl(viewer, kViewerStartId);
-        },
-        [this, &runs](QWidget* viewer) {
-            EXPECT_EQ(runs, 2);
-            QTest::keyClick(viewer, Qt::Key_Escape);
-        },
+    test::WhenShown(kTitle, [](QWidget* viewer) {
+        ClickListRow(List(viewer, kViewerLevelListId), 10);
+        ClickListRow(List(viewer, kViewerBlockListId), 1);
+        ClickListRow(List(viewer, kViewerEntryListId), 2);
+        // Back from the run, on top again with the same choices, ready for another.
+        test::WhenShown(kTitle, [](QWidget* again) {
+            EXPECT_TRUE(again->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            EXPECT_EQ(SelectedRows(again), (Rows{10, 1, 2}));
+            EXPECT_EQ(again->focusWidget(), FindControl(again, kViewerBackId));
+            test::WhenShown(kTitle, [](QWidget* last) { last->close(); });
+            ClickControl(again, kViewerStartId);
+        });
+        ClickControl(viewer, kViewerStartId);
     });
+    OpenLessonViewer(menu_.get(), CurrentUser, keyboard_, run);
+    EXPECT_EQ(runs, 2);
     EXPECT_EQ(CurrentUser, before);
-    EXPECT_EQ(CurrentMode, "FACIL");
-    EXPECT_EQ(UsersFile(), users);
+    EXPECT_EQ(ReadBytes("usuarios.dat"), users);
 }
 
 }  // namespace

@@ -82,7 +82,6 @@ class NewPupilPathTest : public test::ProgramStateTest {
         FreeAllPictures();
     }
     void TearDown() override {
-        if (MainMenuWindow) CloseMainMenu(state_);
         SetClock(nullptr);
         test::ProgramStateTest::TearDown();
     }
@@ -128,8 +127,11 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     auto stampAfter = std::make_shared<QString>();
     auto id = std::make_shared<QString>();
 
+    // The menu runs in the program's event loop, the users, new-user and exercise windows in
+    // loops of their own: the menu's steps run when it shows, theirs when they wait.
+    std::function<void(QWidget*)> menuAgain, menuAtTheEnd;
     // Start: the menu of nobody, over a users file that holds only its header.
-    AppendInputStep([&] {
+    test::WhenShown(MainMenuTitle(), [&](QWidget*) {
         ASSERT_TRUE(MainMenuWindow);
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_EQ(MainMenuWindow->windowTitle(), "TIPENZO 10 v2.9c");
@@ -221,7 +223,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         ClickControl(users, kUsersAcceptId);
     });
     // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
-    AppendInputStep([this, id] {
+    AppendInputStep([this, id, &menuAgain] {
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
         EXPECT_EQ(CurrentUser.id, *id);
         EXPECT_EQ(CurrentUser.name, kPupil);
@@ -236,10 +238,11 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_TRUE(window->isVisible());
         EXPECT_FALSE(MainMenuWindow->isVisible());
         EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ANA PÉREZ  |  NIVEL: 10"));
+        test::WhenShown(MainMenuTitle(), menuAgain);
         PressKey(window, QChar(27));
     });
     // Back in the menu with her on the panel and nothing saved; "r" now starts at once.
-    AppendInputStep([this, header, id] {
+    menuAgain = [this, header, id](QWidget*) {
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_TRUE(MainMenuWindow->isEnabled());
@@ -248,7 +251,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
                   ExpectedPanel(state_.ExerciseFont, kPupil, 10, 1, 0));
         EXPECT_TRUE(ReadBytes(kUsersFileName).startsWith(header + kPupil.toUtf8() + "|10|1|1|0|"));
         QTest::keyClick(MainMenuWindow.data(), 'r');
-    });
+    };
     AppendInputStep([this] {
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
         QWidget* window = ExerciseWindowWidget();
@@ -263,7 +266,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     });
     TypeAll(keys, 60);
     // The verdict; her progress is in the file before she answers.
-    AppendInputStep([this, speed] {
+    AppendInputStep([this, speed, &menuAtTheEnd] {
         EXPECT_EQ(ResultMessage(), QString::fromUtf8("HAS REALIZADO BIEN ESTA PRUEBA. \r\n\r\n"
                                                      " ¡¡¡ A POR LA PROXIMA !!!\r\n"));
         QWidget* window = ExerciseWindowWidget();
@@ -279,10 +282,11 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         auto* menu = qobject_cast<QAbstractButton*>(FindControl(result, kResultMenuButton));
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(menu->text(), QString::fromUtf8("Menú Principal"));
+        test::WhenShown(MainMenuTitle(), menuAtTheEnd);
         AnswerResult(kResultMenuButton);
     });
     // The menu again: the users file, the panel and the chart all show the passed drill.
-    AppendInputStep([&] {
+    menuAtTheEnd = [&](QWidget*) {
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
         EXPECT_EQ(VisibleWindow(kResultWindowTitle), nullptr);
         ASSERT_TRUE(MainMenuWindow);
@@ -304,12 +308,11 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_EQ(points[1].value, speed);
         for (std::size_t i = 2; i < points.size(); ++i) EXPECT_EQ(points[i].value, 0);
         const QImage chart = test::ShownPicture(MainMenuWindow, kMenuChartId);
-        EXPECT_EQ(chart, Picture(state_.chartPicture).convertToFormat(QImage::Format_RGB32));
         EXPECT_EQ(chart, DrawResultsChart(CurrentUser.history, 440, 180));
         EXPECT_NE(chart, nobodysChart);
         test::SaveScreen(MainMenuWindow, "e2e_menu_after_exercise");
         ClickControl(MainMenuWindow, kMenuQuitId);
-    });
+    };
 
     EXPECT_EQ(RunWholeProgram(), 0);
 

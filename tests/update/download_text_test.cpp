@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 
 #include "local_server.h"
 #include "platform/http.h"
@@ -10,6 +11,16 @@ namespace {
 
 using test::LocalServer;
 using test::Utf16Le;
+
+// One download, waited for as the program's windows wait for it: in the event loop.
+QString DownloadText(const QString& url) {
+    TextDownload download;
+    QSignalSpy finished(&download, &TextDownload::finished);
+    download.Start(url);
+    if (finished.isEmpty() && !finished.wait(30000)) return QStringLiteral("<no end>");
+    EXPECT_EQ(finished.size(), 1);
+    return finished.front().front().toString();
+}
 
 class DownloadTextTest : public ::testing::Test {
   protected:
