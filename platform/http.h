@@ -45,7 +45,7 @@ class TextDownload : public QObject {
     bool failed_ = false;
 };
 
-// The body's bytes as DownloadText reads them: UTF-16LE, a byte-order mark kept as a
+// The body's bytes as TextDownload reads them: UTF-16LE, a byte-order mark kept as a
 // character, an odd last byte dropped.
 QString DecodeUtf16Le(const QByteArray& bytes);
 

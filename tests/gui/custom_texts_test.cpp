@@ -59,6 +59,9 @@ class CustomTextsTest : public test::content::ContentScreenTest {
                 if (runDocument_) runDocument_(document);
             });
         window->show();
+        // Active as exec() leaves it: the focus frame and the laid-out editor show.
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         return window;
     }
     void WriteDocument(const QString& name, const QByteArray& bytes) {
