@@ -65,7 +65,7 @@ class LessonViewerTest : public test::content::ContentScreenTest {
     std::unique_ptr<LessonViewer> Open() {
         auto viewer = std::make_unique<LessonViewer>(menu_.get(), CurrentUser, keyboard_);
         viewer->show();
-        // Active as exec() leaves it: the focus frame and the laid-out editor show.
+        // Active as exec() leaves it: the focus frame shows.
         viewer->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
         return viewer;

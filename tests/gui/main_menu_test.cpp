@@ -306,6 +306,7 @@ TEST_F(MainMenuTest, QuitAndACloseRequestAskTheProgramToEnd) {
     EXPECT_TRUE(menu_->isVisible());
 }
 
+// The update window's download is update_window_test's and main_menu_program_test's.
 TEST_F(MainMenuTest, TopRightButtonsAndTheSocialPageDoWhatTheySay) {
     // Without the document nothing is opened and the menu goes on.
     Click(kMenuHelpId);
@@ -317,23 +318,6 @@ TEST_F(MainMenuTest, TopRightButtonsAndTheSocialPageDoWhatTheySay) {
     Click(kMenuMinimiseId);
     EXPECT_TRUE(menu_->isMinimized());
     menu_->showNormal();
-
-    // A newer version: the download button opens its page and asks the program to end at once.
-    test::LocalServer server;
-    ASSERT_TRUE(server.Start());
-    server.Serve(test::Utf16Le("VERSION#20232339"));
-    qputenv(kVersionUrlVariable, server.Url().toUtf8());
-    QSignalSpy end(menu_.get(), &MainMenu::endAtOnceRequested);
-    test::WhenShown(QString::fromUtf8("Actualización Online"), [](QWidget* update) {
-        QWidget* download = FindControl(update, kUpdateDownloadId);
-        const bool offered = QTest::qWaitFor([download] { return download->isVisible(); });
-        EXPECT_TRUE(offered);
-        test::ClickControl(update, offered ? kUpdateDownloadId : kUpdateQuitId);
-    });
-    Click(kMenuUpdateId);
-    qunsetenv(kVersionUrlVariable);
-    EXPECT_EQ(end.count(), 1);
-    EXPECT_EQ(ShellRequests().last(), kDownloadPage);
 }
 
 }  // namespace
