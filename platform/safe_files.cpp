@@ -33,7 +33,13 @@ MoveOnce& InstalledMove() {
     return move;
 }
 
+TempName& InstalledTempName() {
+    static TempName name;
+    return name;
+}
+
 QString TempNameBeside(const QString& path) {
+    if (InstalledTempName()) return InstalledTempName()(path);
     return path + u'.' +
            QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0') +
            QStringLiteral(".tmp");
@@ -110,6 +116,10 @@ bool WriteAll(int fd, const QByteArray& bytes) {
 
 void SetMoveOnce(MoveOnce move) {
     InstalledMove() = std::move(move);
+}
+
+void SetTempNames(TempName name) {
+    InstalledTempName() = std::move(name);
 }
 
 bool MoveReplacing(const QString& from, const QString& to) {

@@ -13,8 +13,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 start=$SECONDS
 
-install_packages nsis wine wine64 fonts-liberation qt6-translations-l10n cmake ninja-build \
-  g++-mingw-w64-x86-64-posix
+install_packages nsis wine wine64 fonts-liberation python3-fonttools qt6-translations-l10n cmake \
+  ninja-build g++-mingw-w64-x86-64-posix
 bash "$repo/scripts/windows/qt.sh"
 
 emulator=$repo/scripts/windows/wine-run.sh

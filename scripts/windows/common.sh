@@ -35,3 +35,9 @@ qt_ready() {
 elapsed() {
   echo "$((SECONDS / 60)) min $((SECONDS % 60)) s"
 }
+
+# Whether Qt for Windows can be had without building it from source (about 95 minutes): the
+# archive beside the checkout, or a folder made before.
+qt_at_hand() {
+  [ -f "$qt_archive" ] || qt_ready
+}

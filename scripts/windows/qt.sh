@@ -6,9 +6,10 @@
 #                       there, else built from Debian's qt6-base source with the same options
 #                       (about 95 minutes on two cores)
 #   GoogleTest, Google Benchmark   from Debian's sources, for the tests and the benchmarks
-#   OpenSSL             its two libraries alone, from Debian's openssl source (mingw64 target)
-#   libpq               PostgreSQL's client library alone, from Debian's postgresql-15 source,
-#                       with TLS through that OpenSSL
+#   OpenSSL             its two static libraries alone, from Debian's openssl source (mingw64
+#                       target)
+#   libpq               PostgreSQL's client library alone (libpq.dll, with that OpenSSL inside
+#                       for TLS), from Debian's postgresql-15 source
 #   qsqlpsql.dll        Qt's PostgreSQL driver, from the qt6-base source, against that libpq
 #
 # Each part is made once and marked done in the folder; a developer waits for it the first time
@@ -115,8 +116,9 @@ if ! part_done benchmark; then
   finish benchmark
 fi
 
-# --- OpenSSL: libcrypto and libssl only (no programs, tests or manuals), without the
-# algorithms no PostgreSQL connection uses. -------------------------------------------------------
+# --- OpenSSL: libcrypto and libssl only (no programs, tests or manuals), static (libpq.dll takes
+# them in: compiled once, not once for DLLs and again for static libraries), without the
+# algorithms no PostgreSQL connection uses. ------------------------------------------------------
 if ! part_done openssl; then
   begin "OpenSSL (libraries only)"
   debian_source openssl
@@ -124,7 +126,7 @@ if ! part_done openssl; then
   tar -C openssl-src --strip-components=1 -xzf openssl_*.orig.tar.gz
   cd openssl-src
   ./Configure mingw64 --cross-compile-prefix=$host- --prefix="$qt_folder" --libdir=lib \
-    no-tests no-legacy no-engine no-comp no-srp no-gost no-idea no-seed no-sm2 no-sm3 no-sm4 \
+    no-shared no-tests no-legacy no-engine no-comp no-srp no-gost no-idea no-seed no-sm2 no-sm3 no-sm4 \
     no-aria no-camellia no-whirlpool no-mdc2 no-ts >/dev/null
   nice -n 19 make -j"$jobs" build_libs >/dev/null 2>openssl-warnings.log
   make install_dev >/dev/null
@@ -141,11 +143,14 @@ if ! part_done libpq; then
   cd postgresql-src
   ./configure --host=$host --prefix="$qt_folder" --with-ssl=openssl --without-readline \
     --without-zlib --without-icu --without-gssapi --without-ldap \
-    CPPFLAGS="-I$qt_folder/include" LDFLAGS="-L$qt_folder/lib" >/dev/null
+    CPPFLAGS="-I$qt_folder/include" LDFLAGS="-L$qt_folder/lib" \
+    LIBS="-lcrypt32 -lws2_32 -lgdi32 -ladvapi32 -luser32" >/dev/null
   nice -n 19 make -C src/interfaces/libpq -j"$jobs" >/dev/null
   make -C src/interfaces/libpq install >/dev/null
-  make -C src/include install-interfaces >/dev/null 2>&1 ||
-    cp src/include/postgres_ext.h src/include/pg_config_ext.h "$qt_folder/include/"
+  # The driver reads the version from pg_config.h.
+  cp src/include/postgres_ext.h src/include/pg_config_ext.h src/include/pg_config.h \
+    "$qt_folder/include/"
+  x86_64-w64-mingw32-strip "$qt_folder/bin/libpq.dll"
   cd "$work" && rm -rf postgresql-src
   finish libpq
 fi

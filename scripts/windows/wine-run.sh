@@ -6,7 +6,8 @@
 #   wine-run.sh PROGRAM.exe [ARGUMENTS...]
 #
 # TIPENZO_WINEPREFIX names the prefix (build.sh sets it to build-windows/wine); it is made on
-# first use, with Debian's Liberation fonts as Arial and Courier New.
+# first use, with Debian's Liberation fonts as Arial and Courier New (stand_in_fonts.py), which
+# Qt's offscreen platform reads too.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -23,15 +24,7 @@ if [ ! -f "$WINEPREFIX/.tipenzo-ready" ]; then
   if [ ! -f "$WINEPREFIX/.tipenzo-ready" ]; then
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    fonts=$WINEPREFIX/drive_c/windows/Fonts
-    mkdir -p "$fonts"
-    # The faces every screen is measured with, under the names Windows gives them.
-    for pair in LiberationSans-Regular:arial LiberationSans-Bold:arialbd \
-      LiberationSans-Italic:ariali LiberationSans-BoldItalic:arialbi \
-      LiberationMono-Regular:cour LiberationMono-Bold:courbd LiberationMono-Italic:couri \
-      LiberationMono-BoldItalic:courbi; do
-      cp "/usr/share/fonts/truetype/liberation/${pair%%:*}.ttf" "$fonts/${pair##*:}.ttf"
-    done
+    /usr/bin/python3 "$repo/scripts/windows/stand_in_fonts.py" "$WINEPREFIX/drive_c/windows/Fonts"
     touch "$WINEPREFIX/.tipenzo-ready"
   fi
   exec 9>&-
@@ -40,5 +33,10 @@ fi
 # Qt's DLLs, OpenSSL's and libpq's, then MinGW's runtime.
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 export WINEPATH="$qt_folder/bin;$runtime;$mingw_sysroot/lib"
-export QT_PLUGIN_PATH=$qt_folder/plugins
+export QT_PLUGIN_PATH=Z:$qt_folder/plugins
+export QT_QPA_FONTDIR='C:\windows\Fonts'
+# Wine hands a program no QT_ variable of its own environment: it takes WINEQT_... for QT_....
+while IFS= read -r name; do
+  export "WINE$name=${!name}"
+done < <(compgen -e | grep '^QT_' || true)
 exec wine "$@"

@@ -31,6 +31,15 @@ inline PictureName Pic(int number) {
     return static_cast<PictureName>(number);
 }
 
+// Two paths of one file as the system compares them: Windows tells no letter case apart.
+inline bool SameFileName(const QString& a, const QString& b) {
+#ifdef _WIN32
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
 inline Box BoxOf(const AskedDialog& asked) {
     return {asked.yesNo, asked.icon, asked.defaultButton};
 }

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests (scripts/windows/build.sh first) under Wine, in a fresh Wine
+# prefix in the build folder, headless (Qt's offscreen platform; the tests of the installed
+# program start an Xvfb of their own), and ends with CTest's summary. The tests of the school
+# server use the throwaway PostgreSQL the test command starts on 127.0.0.1.
+#
+#   bash scripts/windows/test.sh [CTEST ARGUMENTS...]      e.g. -R FilesTest
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+start=$SECONDS
+
+install_packages wine wine64 xvfb xdotool xauth fonts-liberation python3-fonttools postgresql
+if [ ! -f "$build_folder/CTestTestfile.cmake" ]; then
+  echo "test.sh: no Windows build in $build_folder: run bash scripts/windows/build.sh first"
+  exit 1
+fi
+
+export TIPENZO_WINEPREFIX=$build_folder/wine-pruebas
+rm -rf "$TIPENZO_WINEPREFIX"
+echo "test.sh: a fresh Wine prefix in $TIPENZO_WINEPREFIX"
+# Made once here, before CTest starts tests side by side in it.
+bash "$repo/scripts/windows/wine-run.sh" cmd /c exit >/dev/null
+
+status=0
+ctest --test-dir "$build_folder" --output-on-failure -j2 "$@" || status=$?
+wineserver_stop() { WINEPREFIX=$TIPENZO_WINEPREFIX wineserver -k 2>/dev/null || true; }
+wineserver_stop
+echo "test.sh: Windows tests under Wine in $(elapsed)"
+exit $status
