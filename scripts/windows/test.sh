@@ -18,8 +18,10 @@ fi
 export TIPENZO_WINEPREFIX=$build_folder/wine-pruebas
 rm -rf "$TIPENZO_WINEPREFIX"
 echo "test.sh: a fresh Wine prefix in $TIPENZO_WINEPREFIX"
-# Made once here, before CTest starts tests side by side in it.
+# Made once here, before CTest starts tests side by side in it, and its server kept running
+# for them all.
 bash "$repo/scripts/windows/wine-run.sh" cmd /c exit >/dev/null
+WINEPREFIX=$TIPENZO_WINEPREFIX wineserver -p
 
 status=0
 ctest --test-dir "$build_folder" --output-on-failure -j2 "$@" || status=$?

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -38,6 +39,12 @@ inline bool SameFileName(const QString& a, const QString& b) {
 #else
     return a == b;
 #endif
+}
+
+// Whether the folder holds an entry spelled exactly so, letter case too (also where the file
+// system finds a file under any spelling).
+inline bool HoldsEntrySpelled(const QString& folder, const QString& name) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System).contains(name);
 }
 
 inline Box BoxOf(const AskedDialog& asked) {
