@@ -32,9 +32,10 @@ staging=$build_folder/instalacion
 portable=$build_folder/TIPENZO10
 rm -rf "$staging" "$portable"
 cmake --install "$build_folder" --prefix "$staging" >/dev/null
+# Without their debugging symbols (MinGW's C++ runtime alone carries 20 MB of them).
+find "$staging" \( -name '*.dll' -o -name '*.exe' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 mkdir -p "$portable"
 cp -r "$staging/bin/." "$staging/share/tipenzo10/." "$portable/"
-x86_64-w64-mingw32-strip "$staging/bin/tipenzo10.exe" "$portable/tipenzo10.exe"
 
 # The setup program: the install tree file by file, and the same files removed again by the
 # uninstaller (only those: anything else in the folder stays).

@@ -18,10 +18,13 @@ fi
 export TIPENZO_WINEPREFIX=$build_folder/wine-pruebas
 rm -rf "$TIPENZO_WINEPREFIX"
 echo "test.sh: a fresh Wine prefix in $TIPENZO_WINEPREFIX"
-# Made once here, before CTest starts tests side by side in it, and its server kept running
-# for them all.
-bash "$repo/scripts/windows/wine-run.sh" cmd /c exit >/dev/null
+# Made once here, before CTest starts tests side by side in it. Its server and Wine's own
+# services (started by the first program) are kept running for all the tests from here, so
+# that none of them holds the output of a test that CTest waits on.
+bash "$repo/scripts/windows/wine-run.sh" cmd /c exit >/dev/null 2>&1
+WINEPREFIX=$TIPENZO_WINEPREFIX wineserver -w
 WINEPREFIX=$TIPENZO_WINEPREFIX wineserver -p
+bash "$repo/scripts/windows/wine-run.sh" cmd /c exit >/dev/null 2>&1
 
 status=0
 ctest --test-dir "$build_folder" --output-on-failure -j2 "$@" || status=$?

@@ -3,66 +3,107 @@
 // its own environment, ended by TerminateProcess (what the task manager and a power cut leave
 // behind) or waited for. Running as another account is POSIX only.
 
-#include <QCoreApplication>
+#include <windows.h>
+
 #include <QFileInfo>
-#include <QProcess>
+#include <QString>
 #include <QThread>
 #include <map>
-#include <memory>
 #include <string>
+#include <vector>
 
 namespace tz::test {
 
 class ChildProcess {
   public:
+    // The exit code a killed program ends with.
+    static constexpr UINT kKilled = 0xDEAD;
+
     // Runs the hidden test `test` (a DISABLED_ one) of this program with `variables` added to
     // the environment; its output goes to the file `output` (appended).
     ChildProcess(const std::string& test, const std::map<std::string, std::string>& variables,
                  const std::string& output = "/dev/null") {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        wchar_t self[MAX_PATH] = {};
+        if (!GetModuleFileNameW(nullptr, self, MAX_PATH)) return;
+        std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" +
+                               QString::fromStdString(test).toStdWString() +
+                               L" --gtest_also_run_disabled_tests";
+        // The environment block: ours with the variables put over it.
+        std::map<std::wstring, std::wstring> entries;
+        if (wchar_t* block = GetEnvironmentStringsW()) {
+            for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+                const std::wstring text = entry;
+                const size_t equals = text.find(L'=', 1);
+                if (equals != std::wstring::npos)
+                    entries[text.substr(0, equals)] = text.substr(equals + 1);
+            }
+            FreeEnvironmentStringsW(block);
+        }
         for (const auto& [name, value] : variables) {
-            environment.insert(QString::fromStdString(name), QString::fromStdString(value));
+            entries[QString::fromStdString(name).toStdWString()] =
+                QString::fromStdString(value).toStdWString();
         }
-        process_.setProcessEnvironment(environment);
-        process_.setProcessChannelMode(QProcess::MergedChannels);
-        if (output == "/dev/null") {
-            process_.setStandardOutputFile(QProcess::nullDevice());
-        } else {
-            process_.setStandardOutputFile(QString::fromStdString(output), QIODevice::Append);
+        std::vector<wchar_t> environment;
+        for (const auto& [name, value] : entries) {
+            const std::wstring entry = name + L"=" + value;
+            environment.insert(environment.end(), entry.begin(), entry.end());
+            environment.push_back(L'\0');
         }
-        process_.start(QCoreApplication::applicationFilePath(),
-                       {QStringLiteral("--gtest_filter=") + QString::fromStdString(test),
-                        QStringLiteral("--gtest_also_run_disabled_tests")});
-        started_ = process_.waitForStarted(30000);
+        environment.push_back(L'\0');
+
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const std::wstring file =
+            output == "/dev/null" ? L"NUL" : QString::fromStdString(output).toStdWString();
+        HANDLE out = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = INVALID_HANDLE_VALUE;
+        startup.hStdOutput = out;
+        startup.hStdError = out;
+        PROCESS_INFORMATION started{};
+        std::vector<wchar_t> line(command.begin(), command.end());
+        line.push_back(L'\0');
+        if (CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                           environment.data(), nullptr, &startup, &started)) {
+            process_ = started.hProcess;
+            CloseHandle(started.hThread);
+        }
+        if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
     }
     ~ChildProcess() {
-        if (started_ && process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(-1);
+        if (!process_) return;
+        if (!waited_) {
+            Kill();
+            Wait();
         }
+        CloseHandle(process_);
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool Started() const { return started_; }
-    void Kill() { process_.kill(); }
+    bool Started() const { return process_ != nullptr; }
+    void Kill() {
+        if (process_) TerminateProcess(process_, kKilled);
+    }
     // The exit code.
     int Wait() {
-        if (started_) process_.waitForFinished(-1);
-        return process_.exitCode();
+        if (!process_) return -1;
+        if (!waited_) {
+            WaitForSingleObject(process_, INFINITE);
+            GetExitCodeProcess(process_, &code_);
+            waited_ = true;
+        }
+        return static_cast<int>(code_);
     }
-    bool ExitedWithZero() {
-        Wait();
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-    bool Killed() {
-        Wait();
-        return process_.exitStatus() == QProcess::CrashExit;
-    }
+    bool ExitedWithZero() { return Wait() == 0; }
+    bool Killed() { return static_cast<UINT>(Wait()) == kKilled; }
 
   private:
-    QProcess process_;
-    bool started_ = false;
+    HANDLE process_ = nullptr;
+    DWORD code_ = 0;
+    bool waited_ = false;
 };
 
 // Waits up to `milliseconds` for a file to appear.
