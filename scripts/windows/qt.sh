@@ -141,10 +141,12 @@ if ! part_done libpq; then
   rm -rf postgresql-src && mkdir postgresql-src
   tar -C postgresql-src --strip-components=1 -xjf postgresql-15_*.orig.tar.bz2
   cd postgresql-src
+  # (Its warnings about Bison and Flex do not concern a released source.)
   ./configure --host=$host --prefix="$qt_folder" --with-ssl=openssl --without-readline \
     --without-zlib --without-icu --without-gssapi --without-ldap \
     CPPFLAGS="-I$qt_folder/include" LDFLAGS="-L$qt_folder/lib" \
-    LIBS="-lcrypt32 -lws2_32 -lgdi32 -ladvapi32 -luser32" >/dev/null
+    LIBS="-lcrypt32 -lws2_32 -lgdi32 -ladvapi32 -luser32" >configure.log 2>&1 ||
+    { tail -40 configure.log; exit 1; }
   nice -n 19 make -C src/interfaces/libpq -j"$jobs" >/dev/null
   make -C src/interfaces/libpq install >/dev/null
   # The driver reads the version from pg_config.h.

@@ -9,7 +9,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 start=$SECONDS
 
-install_packages wine wine64 xvfb xdotool xauth fonts-liberation python3-fonttools postgresql
+install_packages wine wine64 xvfb xdotool xauth x11-apps netpbm fonts-liberation python3-fonttools \
+  postgresql
 if [ ! -f "$build_folder/CTestTestfile.cmake" ]; then
   echo "test.sh: no Windows build in $build_folder: run bash scripts/windows/build.sh first"
   exit 1
