@@ -28,7 +28,9 @@ WINEPREFIX=$TIPENZO_WINEPREFIX wineserver -p
 bash "$repo/scripts/windows/wine-run.sh" cmd /c exit >/dev/null 2>&1
 
 status=0
-ctest --test-dir "$build_folder" --output-on-failure -j2 "$@" || status=$?
+# A test that fails is run once more: now and then a program under Wine ends at once without a
+# word (seen once in about a thousand runs); a fault of ours fails twice.
+ctest --test-dir "$build_folder" --output-on-failure -j2 --repeat until-pass:2 "$@" || status=$?
 wineserver_stop() { WINEPREFIX=$TIPENZO_WINEPREFIX wineserver -k 2>/dev/null || true; }
 wineserver_stop
 echo "test.sh: Windows tests under Wine in $(elapsed)"

@@ -14,7 +14,7 @@ run=$here/../../scripts/windows/wine-run.sh
 setup=$build/TIPENZO10-$version-setup.exe
 portable=$build/TIPENZO10
 
-for tool in Xvfb xdotool wine; do
+for tool in Xvfb xdotool wine xwd; do
   command -v "$tool" >/dev/null || { echo "skipped: needs $tool"; exit 77; }
 done
 [ -f "$setup" ] || { echo "skipped: no $setup (scripts/windows/build.sh makes it)"; exit 77; }
@@ -38,51 +38,25 @@ fail() {
   exit 1
 }
 
-display=
-for number in $(seq 191 240); do
-  if [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; then continue; fi
-  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    if [ -e "/tmp/.X11-unix/X$number" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-    sleep 0.1
-  done
-  if [ -e "/tmp/.X11-unix/X$number" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    display=:$number
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-done
-[ -n "$display" ] || fail "Xvfb did not start"
-export DISPLAY=$display
+# An X display of our own: Xvfb takes a free number and tells it.
+exec 8<> <(:)
+Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+read -r -t 20 number <&8 || fail "Xvfb did not start"
+export DISPLAY=:$number
 
+# The id of the visible window whose title matches, within a minute; then its going.
 wait_window() {
-  local id
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.2
-  done
-  return 1
+  timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
 }
 wait_gone() {
   for _ in $(seq 100); do
-    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)" ] && return 0
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
   return 1
 }
-click() {
-  xdotool mousemove --window "$1" "$2" "$3"
-  sleep 0.3
-  xdotool click 1
-  sleep 0.5
-}
+click() { xdotool mousemove --window "$1" "$2" "$3" sleep 0.3 click 1 sleep 0.5; }
 start_program() {
   (cd "$work" && exec env -u QT_QPA_PLATFORM "$run" "$1" >"$work/program.log" 2>&1) &
   program_pid=$!
@@ -113,7 +87,6 @@ desktop=$drive/users/Public/Desktop/TIPENZO\ 10.lnk
 [ -f "$desktop" ] || fail "no desktop shortcut"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TIPENZO10'
 "$run" reg query "$key" >"$work/entry.txt" 2>&1 || fail "no entry in the installed programs"
-tr -d '\r' <"$work/entry.txt" | grep -E 'Display|Publisher|Uninstall|Install' | sed 's/^ */  /'
 for value in "DisplayName.*TIPENZO 10" "DisplayVersion.*$version" "Publisher.*TIPENZO" \
   'UninstallString.*desinstalar.exe' 'QuietUninstallString.*desinstalar.exe" /S' \
   'DisplayIcon.*tipenzo10.exe'; do
@@ -125,11 +98,8 @@ data=$drive/users/$(id -un)/AppData/Roaming/tipenzo10
 start_program 'C:\Program Files\TIPENZO10\bin\tipenzo10.exe'
 menu=$(wait_window "$menu_title") || fail "the main menu did not show"
 [ -f "$data/usuarios.dat" ] || fail "no users file in $data"
-if command -v xwd >/dev/null && command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
-  mkdir -p "$build/screens"
-  sleep 1
-  xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$build/screens/windows-main-menu.png"
-fi
+mkdir -p "$build/screens" && sleep 1
+xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$build/screens/windows-main-menu.png" || true
 xdotool key --window "$menu" g
 users=$(wait_window '^USUARIOS$') || fail "G did not open the users window"
 click "$users" 35 275 # Add
@@ -145,7 +115,6 @@ grep -q $'^ALUMNA DE WINDOWS|1|1|1|0|.*|NORMAL|ID-[0-9]\\{14\\}\r$' "$data/usuar
   fail "the pupil is not in $data/usuarios.dat"
 [ ! -e "$data/~usuarios.dat" ] || fail "the lock copy was left behind"
 [ -z "$(find "$installed" -name 'usuarios*')" ] || fail "the installed program wrote among its files"
-echo "users file: $data/usuarios.dat"
 
 echo "== 3. The portable folder keeps its data beside itself"
 copy=$drive/TIPENZO10
@@ -154,7 +123,6 @@ start_program 'C:\TIPENZO10\tipenzo10.exe'
 menu=$(wait_window "$menu_title") || fail "the portable program's main menu did not show"
 quit_program "$menu"
 [ -f "$copy/usuarios.dat" ] || fail "no users file beside the portable program"
-echo "users file: $copy/usuarios.dat"
 
 echo "== 4. The silent uninstall removes the program and keeps the data"
 "$run" 'C:\Program Files\TIPENZO10\desinstalar.exe' /S >"$work/uninstall.log" 2>&1 || true

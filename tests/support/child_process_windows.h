@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QString>
 #include <QThread>
+#include <QtGlobal>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,29 +29,14 @@ class ChildProcess {
         std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" +
                                QString::fromStdString(test).toStdWString() +
                                L" --gtest_also_run_disabled_tests";
-        // The environment block: ours with the variables put over it.
-        std::map<std::wstring, std::wstring> entries;
-        if (wchar_t* block = GetEnvironmentStringsW()) {
-            for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
-                const std::wstring text = entry;
-                const size_t equals = text.find(L'=', 1);
-                if (equals != std::wstring::npos)
-                    entries[text.substr(0, equals)] = text.substr(equals + 1);
-            }
-            FreeEnvironmentStringsW(block);
-        }
+        // The child inherits our environment with the variables set for the moment of its start.
+        std::map<std::wstring, std::wstring> before;
         for (const auto& [name, value] : variables) {
-            entries[QString::fromStdString(name).toStdWString()] =
-                QString::fromStdString(value).toStdWString();
+            const std::wstring wide = QString::fromStdString(name).toStdWString();
+            before[wide] = qEnvironmentVariable(name.c_str()).toStdWString();
+            SetEnvironmentVariableW(wide.c_str(),
+                                    QString::fromStdString(value).toStdWString().c_str());
         }
-        std::vector<wchar_t> environment;
-        for (const auto& [name, value] : entries) {
-            const std::wstring entry = name + L"=" + value;
-            environment.insert(environment.end(), entry.begin(), entry.end());
-            environment.push_back(L'\0');
-        }
-        environment.push_back(L'\0');
-
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         const std::wstring file =
             output == "/dev/null" ? L"NUL" : QString::fromStdString(output).toStdWString();
@@ -65,12 +51,14 @@ class ChildProcess {
         PROCESS_INFORMATION started{};
         std::vector<wchar_t> line(command.begin(), command.end());
         line.push_back(L'\0');
-        if (CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                           environment.data(), nullptr, &startup, &started)) {
+        if (CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                           &started)) {
             process_ = started.hProcess;
             CloseHandle(started.hThread);
         }
         if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+        for (const auto& [name, value] : before)
+            SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
     }
     ~ChildProcess() {
         if (!process_) return;

@@ -41,8 +41,7 @@ inline bool SameFileName(const QString& a, const QString& b) {
 #endif
 }
 
-// Whether the folder holds an entry spelled exactly so, letter case too (also where the file
-// system finds a file under any spelling).
+// Whether the folder holds an entry spelled so, letter case too (whatever the file system).
 inline bool HoldsEntrySpelled(const QString& folder, const QString& name) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System).contains(name);
 }
