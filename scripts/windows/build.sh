@@ -18,6 +18,9 @@ install_packages nsis wine wine64 fonts-liberation python3-fonttools qt6-transla
 bash "$repo/scripts/windows/qt.sh"
 
 emulator=$repo/scripts/windows/wine-run.sh
+# Paths below the checkout count relative to it, so another clone (CI's) finds the objects a
+# build of the same sources left in ccache.
+export CCACHE_BASEDIR=$repo
 export TIPENZO_WINEPREFIX=$build_folder/wine
 cmake -S "$repo" -B "$build_folder" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTIPENZO_WERROR=ON -DTIPENZO_TESTS=ON -DTIPENZO_BENCH=ON \
