@@ -11,7 +11,6 @@
 # build runs the program's icon drawing under Wine, in the build folder's own prefix.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-start=$SECONDS
 
 install_packages nsis wine wine64 fonts-liberation python3-fonttools qt6-translations-l10n cmake \
   ninja-build g++-mingw-w64-x86-64-posix
