@@ -13,6 +13,7 @@
 #include <QFile>
 #include <thread>
 
+#include "platform/folder_handle.h"
 #include "platform/folders.h"
 #include "platform/keyboard_layout.h"
 #include "platform/safe_files.h"
@@ -46,7 +47,7 @@ class WindowsFilesTest : public test::ProgramFolderTest {};
 TEST_F(WindowsFilesTest, LinksPlantedUnderOurNamesAreRefusedAndTheirTargetsUntouched) {
     WriteBytes("de-ana.txt", "privado");
     const QString target = Path("de-ana.txt");
-    ASSERT_TRUE(CreateSharedFolder(Path("estadisticas")));
+    ASSERT_TRUE(FolderHandle::Open(dir_->path(), "estadisticas", FolderHandle::Make::IfMissing));
     const QString temporary = Path("usuarios.dat.0000beef.tmp");
     SetTempNames([&](const QString&) { return temporary; });
     for (const QString& name :
