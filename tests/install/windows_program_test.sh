@@ -2,9 +2,10 @@
 # The Windows program as a school gets it, under Wine on an Xvfb of its own, in a fresh Wine
 # prefix: the setup program installs silently (/S) into Program Files with its shortcuts and its
 # entry in the installed programs; the installed program shows its main menu, a pupil is added,
-# and the users file is in the user's AppData; the portable folder keeps its data beside itself;
-# the silent uninstall removes the program and leaves the data. Exit 77 (skipped) without the
-# setup program (scripts/windows/build.sh makes it), Xvfb or xdotool.
+# and the users file is in the user's AppData; the portable folder keeps its data beside itself,
+# and a drill typed there to a pass is saved there; the silent uninstall removes the program and
+# leaves the data. Exit 77 (skipped) without the setup program (scripts/windows/build.sh makes
+# it), Xvfb or xdotool.
 #   windows_program_test.sh <build folder> <version>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -34,6 +35,9 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAILED: $*"
+  # What was on the screen, to look at.
+  mkdir -p "$build/screens"
+  xwd -root -silent 2>/dev/null | xwdtopnm 2>/dev/null | pnmtopng >"$build/screens/windows-failed.png" 2>/dev/null || true
   [ -s "$work/program.log" ] && { echo "--- what the program printed:"; cat "$work/program.log"; }
   exit 1
 }
@@ -116,13 +120,39 @@ grep -q $'^ALUMNA DE WINDOWS|1|1|1|0|.*|NORMAL|ID-[0-9]\\{14\\}\r$' "$data/usuar
 [ ! -e "$data/~usuarios.dat" ] || fail "the lock copy was left behind"
 [ -z "$(find "$installed" -name 'usuarios*')" ] || fail "the installed program wrote among its files"
 
-echo "== 3. The portable folder keeps its data beside itself"
+echo "== 3. The portable folder keeps its data beside itself; a drill typed to a pass is saved there"
 copy=$drive/TIPENZO10
 cp -r "$portable" "$copy"
+# A pupil of level 10, whose first drill is typed with plain keys (Wine's X keyboard gives no
+# "ñ" from xdotool).
+id=ID-20261209100000
+printf 'Datos de Usuarios v2.6\r\nALUMNA PORTATIL|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|%s\r\n' \
+  "$id" >"$copy/usuarios.dat"
 start_program 'C:\TIPENZO10\tipenzo10.exe'
 menu=$(wait_window "$menu_title") || fail "the portable program's main menu did not show"
+xdotool key --window "$menu" g
+users=$(wait_window '^USUARIOS$') || fail "G did not open the users window"
+xdotool key --window "$users" Return
+wait_gone '^USUARIOS$' || fail "Enter did not choose the pupil"
+xdotool key --window "$menu" r
+# The exercise window is named after its pupil and level.
+wait_window '^ALUMNA PORTATIL  [|]  NIVEL: 10$' >/dev/null || fail "R did not open the exercise"
+sleep 1
+# The drill: four lines of "Camino;" eight times, Enter between them.
+for line in 1 2 3 4; do
+  for word in 1 2 3 4 5 6 7 8; do
+    for key in shift+c a m i n o semicolon; do xdotool key "$key"; done
+    if [ "$word" -lt 8 ]; then xdotool key space; fi
+  done
+  if [ "$line" -lt 4 ]; then xdotool key Return; fi
+done
+result=$(wait_window '^Resultados$') || fail "the typed drill brought no result window"
+grep -q $'^ALUMNA PORTATIL|10|1|2|.*|'"$id"$'\r$' "$copy/usuarios.dat" ||
+  fail "the pass is not saved beside the portable program: $(cat "$copy/usuarios.dat")"
+[ -s "$copy/estadisticas/$id.txt" ] || fail "no keystroke figures beside the portable program"
+click "$result" 410 275 # Main menu
+wait_gone '^Resultados$' || fail "the result window stayed open"
 quit_program "$menu"
-[ -f "$copy/usuarios.dat" ] || fail "no users file beside the portable program"
 
 echo "== 4. The silent uninstall removes the program and keeps the data"
 "$run" 'C:\Program Files\TIPENZO10\desinstalar.exe' /S >"$work/uninstall.log" 2>&1 || true
