@@ -161,6 +161,16 @@ QList<QByteArray> UserLinesOf(const QByteArray& content) {
     return users;
 }
 
+QSet<QString> UserIdsOf(const QByteArray& content) {
+    QSet<QString> ids;
+    for (const QByteArray& line : UserLinesOf(content)) ids.insert(LineId(line));
+    return ids;
+}
+
+bool UserIdExists(const QString& id) {
+    return UserIdsOf(ReadUsersFile(UsersFileAccess::ReadOnly).content).contains(id);
+}
+
 bool IsUserLineOfCurrentLayout(const QByteArray& line) {
     const QList<QByteArray> fields = line.split('|');
     if (fields.size() != 17) return false;

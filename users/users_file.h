@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -88,6 +89,10 @@ bool IsHeaderLine(const QByteArray& line, qsizetype index);
 bool IsUserLine(const QByteArray& line, qsizetype index);
 // The user lines of a users file's content, in their order.
 QList<QByteArray> UserLinesOf(const QByteArray& content);
+// Every id that stands in field 17 of a user line of the content, without spaces around it.
+QSet<QString> UserIdsOf(const QByteArray& content);
+// Whether a line of the users file as it stands carries this id.
+bool UserIdExists(const QString& id);
 
 // A line as the program writes a user: 17 fields, whole numbers (an optional "-" and digits)
 // in fields 2 to 15, and an id of "ID-" and digits in field 17.
