@@ -140,6 +140,8 @@ NewUserDialog::NewUserDialog(QWidget* owner, PupilStore& store) : QDialog(owner)
 
 void NewUserDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Over the window that opened it, with the keyboard.
+    activateWindow();
     // The users window below stays on top of everything, so this one must as well.
     SetAlwaysOnTop(this, true);
 }

@@ -104,14 +104,10 @@ bool IsHealthyUsersFile(const QByteArray& content);
 // Turns the users file's content (without byte-order mark) into the lines to write.
 using UsersFilePass = std::function<QList<QByteArray>(const QByteArray& content)>;
 
-// Under the lock of the users file: reads it as `access` says, passes its content through
-// `pass`, runs `whileRewriting` (the screens let window events be processed there), and puts
-// the new file in place. When any step fails the users file is exactly as it was.
-WriteResult RewriteUsersFile(UsersFileAccess access, const UsersFilePass& pass,
-                             const std::function<void()>& whileRewriting = {});
-// The same for a caller that already holds the lock.
-WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass,
-                                   const std::function<void()>& whileRewriting = {});
+// Reads the users file as `access` says, passes its content through `pass` and puts the new
+// file in place; the caller holds the lock. When any step fails the users file is exactly as
+// it was.
+WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass);
 
 // Writes the lines (each ending CR LF) as the whole users file; the caller holds the lock.
 bool ReplaceUsersFileLocked(const QList<QByteArray>& lines);

@@ -237,6 +237,8 @@ UsersWindow::UsersWindow(QWidget* owner, PupilStore& store, UserRecord& currentU
 
 void UsersWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Over the window that opened it, with the keyboard.
+    activateWindow();
     SetAlwaysOnTop(this, true);
 }
 

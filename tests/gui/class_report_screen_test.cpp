@@ -15,7 +15,7 @@ using test::ClickControl;
 class ClassReportScreenTest : public test::UsersScreenTest {
   protected:
     void Open(const std::function<void(QWidget*)>& act) {
-        test::WhenShown("USUARIOS", act);
+        test::WhenActive("USUARIOS", act);
         RunUsersWindow(&owner_, store_, CurrentUser, CurrentMode, SaveClassReportAsked);
         EXPECT_EQ(test::UsersWindowOnScreen(), nullptr);
     }

@@ -30,8 +30,7 @@ class NewUserDialogTest : public test::UsersScreenTest {
     }
     // Runs the dialog; `act` gets it and its name entry once it waits, and must close it.
     QString RunAndThen(const std::function<void(QWidget*, QLineEdit*)>& act) {
-        test::WhenShown("Datos de nuevo usuario", [act](QWidget* dialog) {
-            EXPECT_EQ(QApplication::activeModalWidget(), dialog);
+        test::WhenActive("Datos de nuevo usuario", [act](QWidget* dialog) {
             act(dialog, qobject_cast<QLineEdit*>(FindControl(dialog, kNewUserNameId)));
         });
         const QString id = RunNewUserDialog(&owner_, store_);

@@ -3,16 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTest>
 #include <QTreeWidget>
-#include <functional>
 
 #include "app/picture_registry.h"
 #include "current_user.h"
 #include "platform/clock.h"
 #include "platform/pictures.h"
-#include "platform/windows.h"
 #include "screens.h"
 #include "support.h"
 #include "users/new_user_dialog.h"
@@ -57,13 +54,21 @@ inline int SelectedRowOf(QTreeWidget* list) {
     return selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.first());
 }
 
+// As WhenShown, once the window is also the active one, as the window system makes a dialog
+// that shows (the list's selection and the entry's cursor are drawn as a pupil sees them).
+inline void WhenActive(const QString& title, const std::function<void(QWidget*)>& act) {
+    WhenShown(title, [act](QWidget* window) {
+        EXPECT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
+        EXPECT_EQ(QApplication::activeModalWidget(), window);
+        act(window);
+    });
+}
+
 // Clicks a control of the users window that opens the new-user dialog; `act` gets the dialog
 // (and its name entry) once it waits, and must close it.
 inline void AddThrough(QWidget* users, const std::function<void(QWidget*, QWidget*)>& act) {
-    WhenShown("Datos de nuevo usuario", [act](QWidget* dialog) {
-        EXPECT_EQ(QApplication::activeModalWidget(), dialog);
-        act(dialog, FindControl(dialog, kNewUserNameId));
-    });
+    WhenActive("Datos de nuevo usuario",
+               [act](QWidget* dialog) { act(dialog, FindControl(dialog, kNewUserNameId)); });
     ClickControl(users, kUsersAddId);
 }
 
@@ -90,10 +95,7 @@ class UsersScreenTest : public ProgramFolderTest, public CurrentUserState {
     // Opens the users window modal over the owner; `act` runs once it waits for input and must
     // close it.
     void OpenAndThen(const std::function<void(QWidget*, QTreeWidget*)>& act) {
-        WhenShown("USUARIOS", [act](QWidget* window) {
-            EXPECT_EQ(QApplication::activeModalWidget(), window);
-            act(window, UsersListOf(window));
-        });
+        WhenActive("USUARIOS", [act](QWidget* window) { act(window, UsersListOf(window)); });
         RunUsersWindow(&owner_, store_, CurrentUser, CurrentMode);
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
     }
