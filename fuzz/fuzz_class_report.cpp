@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
     for (qsizetype i = 1; i < rows.size(); ++i) {
         FUZZ_CHECK(rows[i].size() == rows[0].size());
-        // The name reads back as it stands, behind the guard when it looks like a formula.
+        // The name reads back as the program shows it, behind the guard when it looks like a
+        // formula.
         const QString& name = rows[i][0];
         const QString& expected = pupils[i - 1].name;
         FUZZ_CHECK(name == expected || name == u'\'' + expected);

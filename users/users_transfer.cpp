@@ -53,10 +53,12 @@ ImportFile ReadImportFile(const QString& path) {
             ++import.skipped;
             continue;
         }
-        UserRecord pupil = ParseUserLine(QString::fromUtf8(utf8));
+        const QString text = QString::fromUtf8(utf8);
+        UserRecord pupil = ParseUserLine(text);
         pupil.id = LineId(utf8);
+        // Cleaned again from the line as it came, to tell how many names were mended.
         bool changed = false;
-        pupil.name = CleanUserName(pupil.name, &changed);
+        pupil.name = CleanUserName(UserLineField(text, UserField::Name), &changed);
         if (TrimSpaces(pupil.name).isEmpty()) {
             ++import.namesRefused;
             continue;
