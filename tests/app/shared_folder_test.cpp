@@ -2,8 +2,6 @@
 // program twice. Programs of this test process are ProgramStates side by side; programs that
 // must die by SIGKILL are this test program run again on a hidden test.
 
-#ifndef _WIN32
-
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -211,5 +209,3 @@ TEST_F(SharedFolderMenuTest, DownloadEndDeletesTheLockCopyOnlyAsTheLastProgram) 
 
 }  // namespace
 }  // namespace tz
-
-#endif

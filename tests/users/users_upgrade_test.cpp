@@ -157,7 +157,8 @@ TEST_F(UsersUpgradeTest, OlderFileIsUnscrambledTrimmedAndGivenIds) {
     WriteBytes("USUARIOS.DAT", "\xEF\xBB\xBF" + byHand);
     EXPECT_EQ(UpgradeUsersFile(), 0);
     EXPECT_EQ(ReadBytes("USUARIOS.DAT"), expected);
-    EXPECT_FALSE(Exists("usuarios.dat")) << "one users file, under the spelling it had";
+    EXPECT_FALSE(test::HoldsEntrySpelled(dir_->path(), "usuarios.dat"))
+        << "one users file, under the spelling it had";
 
     // The converted user loads as written.
     CurrentUser = UserRecord{};
