@@ -95,7 +95,7 @@ void SaveProgress(Run& run) {
     PupilStore& store = *run.state.store;
     UserRecord& user = run.Pupil();
     while (!run.pupilGone) {
-        const WriteResult saved = store.SaveUser(user, DrainEvents);
+        const WriteResult saved = store.SaveUser(user);
         if (saved) return;
         if (saved.outcome == WriteOutcome::UserGone) {
             TellPupilGone(run);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <deque>
 #include <limits>
+#include <utility>
 
 #include "platform/clock.h"
 
@@ -47,10 +48,28 @@ bool RunScriptStep() {
     return true;
 }
 
+QEventLoop*& WaitingLoop() {
+    static QEventLoop* loop = nullptr;
+    return loop;
+}
+
+// Sleeps in a Qt event loop until an event is queued or, given a timer, until it fires. (A bare
+// processEvents(WaitForMoreEvents) does not always wake for a precise timer on Windows.)
+void WaitInEventLoop(QTimer* timer) {
+    QEventLoop loop;
+    QEventLoop* outer = std::exchange(WaitingLoop(), &loop);
+    if (timer) QObject::connect(timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    loop.exec();
+    WaitingLoop() = outer;
+    // A wait below this one took an event the one above waits for too.
+    if (outer && !Queue().empty()) outer->quit();
+}
+
 }  // namespace
 
 void PostEvent(const Event& event) {
     Queue().push_back(event);
+    if (WaitingLoop()) WaitingLoop()->quit();
 }
 
 void PumpWindowSystem() {
@@ -63,7 +82,7 @@ Event WaitEvent() {
         if (queue.empty()) PumpWindowSystem();
         if (!queue.empty()) break;
         if (RunScriptStep()) continue;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        WaitInEventLoop(nullptr);
     }
     Event event = queue.front();
     queue.pop_front();
@@ -85,9 +104,7 @@ bool WaitEventUntil(qint64 deadline, Event* event) {
         bool due = false;
         QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
         timer.start(static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max())));
-        while (!due && queue.empty()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        }
+        while (!due && queue.empty()) WaitInEventLoop(&timer);
         if (queue.empty()) return false;
     }
     *event = queue.front();

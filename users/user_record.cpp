@@ -69,7 +69,8 @@ std::int16_t Low16(qint64 value) {
 
 UserRecord ParseUserLine(const QString& line) {
     UserRecord record;
-    record.name = UserLineField(line, UserField::Name);
+    // As every save writes it, so that a pupil loaded and saved again is the same pupil.
+    record.name = CleanUserName(UserLineField(line, UserField::Name));
     record.level = Low8(ReadNumber(UserLineField(line, UserField::Level)));
     record.block = Low8(ReadNumber(UserLineField(line, UserField::Block)));
     record.exercise = Low8(ReadNumber(UserLineField(line, UserField::Exercise)));

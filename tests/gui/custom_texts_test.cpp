@@ -300,7 +300,7 @@ TEST_F(CustomTextsTest, AnExistingDocumentIsReplacedOnlyAfterYes) {
     QueueAnswer(Answer::Yes);
     ClickControl(window.get(), kTextsSaveId);
     EXPECT_EQ(Document("nota.t10"), "nuevo viejo\r\n");
-    EXPECT_FALSE(Exists("TXTPERSONALIZADOS/NOTA.t10"));
+    EXPECT_FALSE(test::HoldsEntrySpelled(Path("TXTPERSONALIZADOS"), "NOTA.t10"));
     // An empty document is replaced without a question; ".t10" is always added.
     for (const QString& name : {QString::fromUtf8("vacía"), QStringLiteral("nota.t10")}) {
         QueueTextAnswer(name);

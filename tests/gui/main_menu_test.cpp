@@ -15,7 +15,6 @@
 #include "menu_screens.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/shell.h"
 #include "program_test.h"
@@ -101,12 +100,10 @@ class MainMenuTest : public test::ProgramStateTest {
     }
     void Click(int id) { test::ClickControl(menu_.get(), id); }
     void Type(char letter) { QTest::keyClick(menu_.get(), letter); }
-    // A step of the users window (it waits in a loop of its own): it is closed, or its first
-    // row chosen.
+    // The users window, once it shows over the menu: it is closed, or its first row chosen.
     static void InUsersWindow(bool choose) {
-        AppendInputStep([choose] {
-            QWidget* users = test::UsersWindowOnScreen();
-            ASSERT_NE(users, nullptr);
+        test::WhenShown("USUARIOS", [choose](QWidget* users) {
+            EXPECT_EQ(QApplication::activeModalWidget(), users);
             auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
             if (!choose) {
                 users->close();
@@ -201,11 +198,11 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
     EXPECT_EQ(Chart(), DrawResultsChart(CurrentUser.history, 440, 180));
 
     // Her row is selected on opening: delete her, then leave.
-    AppendInputStep([] {
+    test::WhenShown("USUARIOS", [](QWidget* users) {
         QueueAnswer(Answer::Yes);
-        test::ClickControl(test::UsersWindowOnScreen(), kUsersDeleteId);
+        test::ClickControl(users, kUsersDeleteId);
+        users->close();
     });
-    InUsersWindow(false);
     Click(kMenuUsersId);
     ASSERT_EQ(AskedDialogs().size(), 1u);
     EXPECT_EQ(AskedDialogs()[0].title, "Eliminar Usuario");

@@ -102,6 +102,62 @@ class NewPupilPathTest : public test::ProgramStateTest {
         }
     }
 
+    // "r" with nobody chosen: the users window, empty; the new-user dialog, where the name is
+    // typed as a pupil types it, a good typist, the hard mode; her line and her row; Accept.
+    void AddAndChooseHer(QWidget* users, QString& id) {
+        EXPECT_EQ(QApplication::activeModalWidget(), users);
+        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->topLevelItemCount(), 0);
+        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
+        const QString stampBefore = clock_.now.toString(kStamp);
+        test::WhenShown("Datos de nuevo usuario", [](QWidget* dialog) {
+            QWidget* name = FindControl(dialog, kNewUserNameId);
+            EXPECT_EQ(dialog->focusWidget(), name);
+            TypeName(name, QString::fromUtf8("  ana pérez "));
+            QRadioButton* goodTypist =
+                OptionCalled(dialog, "Teclea correctamente (más de 100 p.p.m.)");
+            QRadioButton* hard = OptionCalled(dialog, "Difícil (pulsaciones a conseguir * 2)");
+            ASSERT_NE(goodTypist, nullptr);
+            ASSERT_NE(hard, nullptr);
+            QTest::mouseClick(goodTypist, Qt::LeftButton);
+            QTest::mouseClick(hard, Qt::LeftButton);
+            // The other option of each group gave way.
+            EXPECT_FALSE(OptionCalled(dialog, "Comenzar desde el primer nivel?")->isChecked());
+            EXPECT_FALSE(OptionCalled(dialog, "Normal (por defecto en el programa)")->isChecked());
+            ClickControl(dialog, kNewUserAcceptId);
+        });
+        ClickControl(users, kUsersAddId);
+        // Her line is the file's second line, byte for byte; her row waits selected.
+        const QByteArray bytes = ReadBytes(kUsersFileName);
+        const QByteArray start = kUsersHeader.toUtf8() + "\r\n" +
+                                 QString::fromUtf8(
+                                     "ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
+                                     "DIFICIL|ID-")
+                                     .toUtf8();
+        ASSERT_TRUE(bytes.startsWith(start)) << bytes.toStdString();
+        const QRegularExpressionMatch digits =
+            QRegularExpression("^(\\d{14})\\r\\n$")
+                .match(QString::fromUtf8(bytes.mid(start.size())));
+        ASSERT_TRUE(digits.hasMatch()) << bytes.toStdString();
+        // The date stamp of the moment she was added.
+        EXPECT_GE(digits.captured(1), stampBefore);
+        EXPECT_LE(digits.captured(1), clock_.now.toString(kStamp));
+        id = "ID-" + digits.captured(1);
+        EXPECT_EQ(LeftoverTemps(), QStringList());
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        const QTreeWidgetItem* row = list->topLevelItem(0);
+        EXPECT_EQ(row->text(kNameColumn), kPupil);
+        EXPECT_EQ(row->text(kLevelColumn), "10");
+        EXPECT_EQ(row->text(kModeColumn), "DIFICIL");
+        EXPECT_EQ(row->text(kIdColumn), id);
+        EXPECT_TRUE(row->isSelected());
+        // Added, not yet chosen.
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_EQ(CurrentMode, "NORMAL");
+        ClickControl(users, kUsersAcceptId);
+    }
+
     int RunWholeProgram() {
         char name[] = "tipenzo10";
         char* argv[] = {name, nullptr};
@@ -123,12 +179,10 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     const QByteArray header = kUsersHeader.toUtf8() + "\r\n";
 
     QImage nobodysChart;
-    auto stampBefore = std::make_shared<QString>();
-    auto stampAfter = std::make_shared<QString>();
     auto id = std::make_shared<QString>();
 
-    // The menu runs in the program's event loop, the users, new-user and exercise windows in
-    // loops of their own: the menu's steps run when it shows, theirs when they wait.
+    // The menu's, the users window's and the new-user dialog's steps run when they show; the
+    // exercise window's, in a loop of its own, when it waits.
     std::function<void(QWidget*)> menuAgain, menuAtTheEnd;
     // Start: the menu of nobody, over a users file that holds only its header.
     test::WhenShown(MainMenuTitle(), [&](QWidget*) {
@@ -144,83 +198,8 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_EQ(ReadBytes(kUsersFileName), header);
         nobodysChart = test::ShownPicture(MainMenuWindow, kMenuChartId);
         EXPECT_EQ(LogicalSize(nobodysChart), QSize(440, 180));
+        test::WhenShown("USUARIOS", [&](QWidget* users) { AddAndChooseHer(users, *id); });
         QTest::keyClick(MainMenuWindow.data(), 'r');
-    });
-    // "r" with nobody chosen: the users window, empty, with nothing to accept or delete.
-    AppendInputStep([this] {
-        QWidget* users = UsersWindowOnScreen();
-        ASSERT_NE(users, nullptr);
-        EXPECT_FALSE(MainMenuWindow->isEnabled());
-        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
-        ASSERT_NE(list, nullptr);
-        EXPECT_EQ(list->topLevelItemCount(), 0);
-        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
-        EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
-        EXPECT_TRUE(FindControl(users, kUsersAddId)->isEnabled());
-        ClickControl(users, kUsersAddId);
-    });
-    // The new-user dialog: the name as a pupil types it, a good typist, the hard mode.
-    AppendInputStep([this, stampBefore] {
-        QWidget* dialog = NewUserDialogOnScreen();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_FALSE(UsersWindowOnScreen()->isEnabled());
-        QWidget* name = FindControl(dialog, kNewUserNameId);
-        ASSERT_NE(name, nullptr);
-        EXPECT_EQ(dialog->focusWidget(), name);
-        TypeName(name, QString::fromUtf8("  ana pérez "));
-        QRadioButton* goodTypist = OptionCalled(dialog, "Teclea correctamente (más de 100 p.p.m.)");
-        QRadioButton* hard = OptionCalled(dialog, "Difícil (pulsaciones a conseguir * 2)");
-        ASSERT_NE(goodTypist, nullptr);
-        ASSERT_NE(hard, nullptr);
-        QTest::mouseClick(goodTypist, Qt::LeftButton);
-        QTest::mouseClick(hard, Qt::LeftButton);
-        EXPECT_TRUE(goodTypist->isChecked());
-        EXPECT_TRUE(hard->isChecked());
-        // The other option of each group gave way.
-        EXPECT_FALSE(OptionCalled(dialog, "Comenzar desde el primer nivel?")->isChecked());
-        EXPECT_FALSE(OptionCalled(dialog, "Normal (por defecto en el programa)")->isChecked());
-        *stampBefore = clock_.now.toString(kStamp);
-        ClickControl(dialog, kNewUserAcceptId);
-    });
-    // Her line is the file's second line, byte for byte; her row waits selected for Accept.
-    AppendInputStep([this, header, stampBefore, stampAfter, id] {
-        *stampAfter = clock_.now.toString(kStamp);
-        EXPECT_EQ(NewUserDialogOnScreen(), nullptr);
-        QWidget* users = UsersWindowOnScreen();
-        ASSERT_NE(users, nullptr);
-        EXPECT_TRUE(users->isEnabled());
-        const QByteArray bytes = ReadBytes(kUsersFileName);
-        const QByteArray start = header + QString::fromUtf8(
-                                              "ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
-                                              "DIFICIL|ID-")
-                                              .toUtf8();
-        ASSERT_TRUE(bytes.startsWith(start)) << bytes.toStdString();
-        const QString rest = QString::fromUtf8(bytes.mid(start.size()));
-        const QRegularExpressionMatch digits = QRegularExpression("^(\\d{14})\\r\\n$").match(rest);
-        ASSERT_TRUE(digits.hasMatch()) << rest.toStdString();
-        // The date stamp of the moment she was added.
-        EXPECT_GE(digits.captured(1), *stampBefore);
-        EXPECT_LE(digits.captured(1), *stampAfter);
-        *id = "ID-" + digits.captured(1);
-        EXPECT_EQ(LeftoverTemps(), QStringList());
-
-        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
-        ASSERT_NE(list, nullptr);
-        ASSERT_EQ(list->topLevelItemCount(), 1);
-        const QTreeWidgetItem* row = list->topLevelItem(0);
-        EXPECT_EQ(row->text(kNameColumn), kPupil);
-        EXPECT_EQ(row->text(kSpeedColumn), "0 p.p.m.");
-        EXPECT_EQ(row->text(kLevelColumn), "10");
-        EXPECT_EQ(row->text(kBlockColumn), "1");
-        EXPECT_EQ(row->text(kModeColumn), "DIFICIL");
-        EXPECT_EQ(row->text(kIdColumn), *id);
-        EXPECT_TRUE(row->isSelected());
-        // Added, not yet chosen.
-        EXPECT_TRUE(CurrentUser.name.isEmpty());
-        EXPECT_EQ(CurrentMode, "NORMAL");
-        EXPECT_TRUE(FindControl(users, kUsersAcceptId)->isEnabled());
-        EXPECT_TRUE(FindControl(users, kUsersDeleteId)->isEnabled());
-        ClickControl(users, kUsersAcceptId);
     });
     // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
     AppendInputStep([this, id, &menuAgain] {
