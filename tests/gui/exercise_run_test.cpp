@@ -3,9 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/exercise_run.h"
+#include "app/main_menu.h"
 #include "app/startup.h"
 #include "content/course_data.h"
 #include "content/exercise_text.h"
@@ -412,6 +414,146 @@ TEST_F(ExerciseRunTest, TheDevelopmentEntryRunsTheCourseForOneUserOfTheFile) {
     EXPECT_EQ(AskedDialogs()[0].text, QStringLiteral("No hay ningún usuario con el identificador "
                                                      "ID-99 en el archivo de usuarios."));
     EXPECT_EQ(ExerciseWindowWidget(), nullptr);
+}
+
+// Runs the acts one after another, each from the event loop once the one before has returned.
+void InTurn(std::shared_ptr<std::vector<std::function<void()>>> acts, std::size_t next = 0) {
+    if (next == acts->size()) return;
+    (*acts)[next]();
+    QTimer::singleShot(0, qApp, [acts, next] { InTurn(acts, next + 1); });
+}
+
+// Every keystroke the pupil makes is judged, in the order she made it, and no other: not the "r"
+// that started the exercise in the main menu, not two keys that come together at a page turn,
+// not the keys typed as the clock resumes after a pause.
+TEST_F(ExerciseRunTest, EveryKeystrokeIsJudgedInOrderAndNoneIsAdded) {
+    // A lesson text of nine lines without an "r": two pages.
+    CoursePlace place{0, 0, 1};
+    const std::vector<CourseLevel>& levels = CourseData().levels;
+    for (std::size_t l = 0; l < levels.size() && place.level == 0; ++l) {
+        for (std::size_t b = 0; b < levels[l].blocks.size() && place.level == 0; ++b) {
+            const QString entry = levels[l].blocks[b].entries.front();
+            if (!IsLessonTextRef(entry)) continue;
+            place = {static_cast<int>(l) + 1, static_cast<int>(b) + 1, 1};
+            QDir(Path("")).mkpath("textos");
+            WriteBytes(LessonTextFileName(entry),
+                       "mi casa es azul y la tuya es blanca\r\nel sol sale cada dia a las "
+                       "siete\r\nla luna sale de noche muy callada\r\nlos gatos juegan en el "
+                       "patio\r\nmi tio Pablo cocina sopa de ajo\r\nla sopa esta muy "
+                       "caliente\r\ncome la sopa poco a poco\r\nQuique lava los platos\r\ny "
+                       "Ana los seca con un pano");
+        }
+    }
+    ASSERT_GT(place.level, 0);
+    WriteUsers({QStringLiteral("EVA PAZ|%1|%2|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                               "ID-20240101000009")
+                    .arg(place.level)
+                    .arg(place.block)
+                    .toUtf8()});
+    const QString keys = QStringLiteral(
+        "mi casa es azul y la tuya es blanca\rel sol sale cada dia a las siete\rla luna sale "
+        "de noche muy callada\rlos gatos juegan en el patio\rmi tio Pablo cocina sopa de "
+        "ajo\rla sopa esta muy caliente\rcome la sopa poco a pocoQuique lava los platos\ry "
+        "Ana los seca con un pano");
+    const int turn = static_cast<int>(keys.indexOf(u'Q'));  // the first key of page 2
+    const int resume = static_cast<int>(keys.indexOf(QStringLiteral("va los")));
+
+    QWidget* window = nullptr;
+    // Keys [from, to) one by one, a tenth of a second apart.
+    const auto type = [&](int from, int to) {
+        for (int k = from; k < to; ++k) {
+            clock_.Advance(100);
+            PressKey(window, keys[k]);
+        }
+    };
+    // The key shown to press next is the one after the `typed` keys.
+    const auto due = [&](int typed, const char* story) {
+        auto* label = qobject_cast<QLabel*>(FindControl(window, kExKeyLabel));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), keys.mid(typed, 1)) << story;
+    };
+    const auto pause = [&] {
+        QTest::mouseClick(FindControl(window, kExPauseButton), Qt::LeftButton);
+    };
+    auto acts = std::make_shared<std::vector<std::function<void()>>>();
+    *acts = {
+        [] {},  // the window has shown
+        [&] {
+            // The "r" that started the exercise is still held down: the keyboard repeats it.
+            for (const bool down : {true, true, false}) {
+                QTest::simulateEvent(window->windowHandle(), down, Qt::Key_R, Qt::NoModifier,
+                                     QStringLiteral("r"), down);
+            }
+        },
+        [&] {
+            due(0, "nothing is judged before the first key");
+            type(0, turn - 1);
+        },
+        [&] {
+            due(turn - 1, "the keys of the first page");
+            type(turn - 1,
+                 turn + 1);  // together: the last key of the page and the first of the next
+        },
+        [&] {
+            due(turn + 1, "both keys at the page turn");
+            type(turn + 1, resume);
+            pause();
+            clock_.Advance(30000);
+        },
+        [&] {
+            type(resume, resume + 2);  // the first resumes the clock
+        },
+        [&] {
+            due(resume + 2, "both keys that resume the clock");
+            pause();
+            pause();  // the button resumes
+            type(resume + 2, resume + 3);
+        },
+        [&] {
+            due(resume + 3, "the key right after resuming");
+            type(resume + 3, static_cast<int>(keys.size()));
+        },
+        // A session that waits for a lost key is left.
+        [&] {
+            for (int tries = 0;
+                 tries < 20 && ExerciseWindowWidget() && ExerciseWindowWidget()->isVisible();
+                 ++tries) {
+                PressKey(window, QChar(27));
+                QCoreApplication::processEvents();
+            }
+        },
+    };
+    QString verdict;
+    test::WhenShown(kResultWindowTitle, [&verdict](QWidget*) {
+        verdict = ResultMessage();
+        AnswerResult(kResultMenuButton);
+    });
+    OpenMainMenu(state_);
+    AppendInputStep([&] {
+        CurrentUser.id = QStringLiteral("ID-20240101000009");
+        LoadCurrentUser();
+        test::WhenShown(QStringLiteral("EVA PAZ  |  NIVEL: %1").arg(place.level),
+                        [&](QWidget* shown) {
+                            window = shown;
+                            InTurn(acts);
+                        });
+        QTest::simulateEvent(state_.mainMenu->windowHandle(), true, Qt::Key_R, Qt::NoModifier,
+                             QStringLiteral("r"), false);
+    });
+    AppendInputStep(
+        [&] { QTest::mouseClick(FindControl(state_.mainMenu, kMenuQuitId), Qt::LeftButton); });
+    RunMainLoop(state_);
+    CloseMainMenu(state_);
+
+    EXPECT_TRUE(verdict.startsWith(QStringLiteral("HAS REALIZADO BIEN"))) << verdict.toStdString();
+    const PupilFigures figures = LoadPupilFigures(store_, CurrentUser.id);
+    ASSERT_EQ(figures.attempts.size(), 1u);
+    EXPECT_EQ(figures.attempts[0].figures.keystrokes, keys.size());
+    EXPECT_EQ(figures.attempts[0].figures.errors, 0);
+    for (const auto& [confusion, times] : figures.confusions) {
+        EXPECT_NE(confusion.second, U'r')
+            << "an \"r\" typed in the exercise, " << times << " times";
+    }
 }
 
 }  // namespace
