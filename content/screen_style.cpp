@@ -80,9 +80,10 @@ QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& ge
     return caption;
 }
 
-QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
-                               const QRect& geometry) {
+QPushButton* MakeWrappingButton(QWidget* parent, int id, const QString& text,
+                                const QRect& geometry) {
     auto* button = new WrappingButton(text, parent);
+    SetControlId(button, id);
     button->setGeometry(geometry);
     button->setFont(MakeFont("Arial", 10, true));
     button->setCursor(Qt::PointingHandCursor);
@@ -96,6 +97,12 @@ QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
         "QPushButton:focus { border: 2px solid rgb(120, 72, 16); }"
         "QPushButton:disabled { border: 1px solid rgb(196, 170, 132);"
         " background-color: rgb(240, 226, 204); }");
+    return button;
+}
+
+QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
+                               const QRect& geometry) {
+    QPushButton* button = MakeWrappingButton(parent, id, text, geometry);
     PostClicks(button, id);
     return button;
 }

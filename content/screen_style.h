@@ -20,7 +20,9 @@ QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& ge
                    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 // A push button in "Arial" 10 points bold whose caption wraps onto several lines when it does
-// not fit on one; posts Click(id).
+// not fit on one; Add posts Click(id), Make leaves its clicks to the screen's slots.
+QPushButton* MakeWrappingButton(QWidget* parent, int id, const QString& text,
+                                const QRect& geometry);
 QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
 
 // A single-selection list that posts SelectionChanged(id, row) when its current row changes

@@ -2,14 +2,9 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <limits>
-
-#include "platform/clock.h"
 
 namespace tz {
 
@@ -47,14 +42,15 @@ bool RunScriptStep() {
     return true;
 }
 
+// Lets the window system do its work without taking events.
+void PumpWindowSystem() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 }  // namespace
 
 void PostEvent(const Event& event) {
     Queue().push_back(event);
-}
-
-void PumpWindowSystem() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 Event WaitEvent() {
@@ -68,31 +64,6 @@ Event WaitEvent() {
     Event event = queue.front();
     queue.pop_front();
     return event;
-}
-
-bool WaitEventUntil(qint64 deadline, Event* event) {
-    auto& queue = Queue();
-    for (;;) {
-        if (queue.empty()) PumpWindowSystem();
-        if (!queue.empty()) break;
-        const qint64 left = deadline - NowMilliseconds();
-        if (left <= 0) return false;
-        if (RunScriptStep()) continue;
-        // One timer for the moment that matters: the program sleeps until it or an event.
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        bool due = false;
-        QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
-        timer.start(static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max())));
-        while (!due && queue.empty()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        }
-        if (queue.empty()) return false;
-    }
-    *event = queue.front();
-    queue.pop_front();
-    return true;
 }
 
 void DrainEvents() {
