@@ -522,6 +522,9 @@ void ExerciseWindow::FollowClock() {
         clock_->stop();
         return;
     }
+    // Keystrokes within a second leave the timer as it is.
+    if (clock_->isActive() && *next == clockDue_) return;
+    clockDue_ = *next;
     clock_->start(static_cast<int>(
         std::clamp<qint64>(*next - NowMilliseconds(), 0, std::numeric_limits<int>::max())));
 }

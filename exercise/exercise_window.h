@@ -150,6 +150,7 @@ class ExerciseWindow : public QDialog, public SessionDisplay {
     ExercisePage page_;
     std::unique_ptr<ExerciseSession> session_;
     QTimer* clock_ = nullptr;
+    qint64 clockDue_ = 0;  // the steady millisecond the timer was set for
     QString hintCharacter_;
     KeyHint hint_;
     TextPicture* textPicture_ = nullptr;
