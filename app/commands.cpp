@@ -7,12 +7,15 @@
 #include <cstdio>
 
 #include "app/store_choice.h"
+#include "app/upload_rule.h"
 #include "content/class_report.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/terminal.h"
 #include "users/file_store.h"
 #include "users/pupil_files.h"
+#include "users/server_settings.h"
 #include "users/server_store.h"
 
 namespace tz {
@@ -21,6 +24,7 @@ namespace {
 
 const QString kReportOption = QStringLiteral("--informe");
 const QString kUploadOption = QStringLiteral("--subir-al-servidor");
+const QString kPrepareOption = QStringLiteral("--preparar-servidor");
 
 void Say(std::FILE* out, const QString& text) {
     std::fprintf(out, "%s\n", text.toLocal8Bit().constData());
@@ -65,8 +69,14 @@ int RunReportCommand(const QString& path) {
     return 0;
 }
 
+// "1 alumno", "2 alumnos".
+QString Counted(qsizetype count, const char* one, const char* many) {
+    return QString::number(count) + u' ' + QString::fromUtf8(count == 1 ? one : many);
+}
+
 // The data folder's users file and figures into the server the settings name: each pupil with
-// her id, and one already there (same id) updated.
+// her id; of one already there, only what the folder has newer; a different pupil under an id
+// the server has gets a new one.
 int RunUploadCommand() {
     const FolderSources sources = RunningFolderSources();
     QString failure;
@@ -103,20 +113,69 @@ int RunUploadCommand() {
             pupils.append(pupil);
         }
     }
-    if (!server->Upload(pupils, &failure)) {
-        Say(stderr, QStringLiteral("No se ha copiado ningún alumno al servidor ") +
+    const std::optional<UploadCounts> counts = server->Upload(pupils, JudgeUpload, &failure);
+    if (!counts) {
+        Say(stderr, QStringLiteral("No se ha subido ningún alumno al servidor ") +
                         server->Settings().Describe() + QStringLiteral(": ") + failure + u'.');
         return 1;
     }
-    Say(stdout, QString::number(pupils.size()) + QStringLiteral(" alumnos copiados al servidor ") +
-                    server->Settings().Describe() + u'.');
+    Say(stdout,
+        Counted(pupils.size(), "alumno subido", "alumnos subidos") +
+            QStringLiteral(" al servidor ") + server->Settings().Describe() + QStringLiteral(": ") +
+            Counted(counts->added, "añadido", "añadidos") + QStringLiteral(", ") +
+            Counted(counts->updated, "puesto al día", "puestos al día") + QStringLiteral(", ") +
+            Counted(counts->unchanged, "sin cambios", "sin cambios") + QStringLiteral(" y ") +
+            Counted(counts->renumbered.size(), "con un identificador nuevo",
+                    "con un identificador nuevo") +
+            u'.');
+    for (const auto& [pupil, id] : counts->renumbered) {
+        Say(stdout, QStringLiteral("  ") + CleanUserName(pupil.name) + QStringLiteral(": ") +
+                        pupil.id + QStringLiteral(" era de otro alumno en el servidor; ahora es ") +
+                        id);
+    }
+    return 0;
+}
+
+// The tables of the server the settings name, taken by the administrator's role and opened
+// to the lab's role for what the programs do. The password is asked, never kept.
+int RunPrepareCommand(const QString& admin) {
+    if (admin.isEmpty() || admin.startsWith(u'-')) {
+        Say(stderr, QStringLiteral("Uso: tipenzo10 --preparar-servidor ROL_ADMINISTRADOR"));
+        return 2;
+    }
+    const FolderSources sources = RunningFolderSources();
+    const std::optional<SettingsSection> section = FindServerSection(sources.settingsFiles);
+    QString problem = QStringLiteral("ningún archivo tipenzo10.ini tiene una sección [servidor]");
+    const std::optional<ServerSettings> settings =
+        section ? ServerSettingsFrom(*section, &problem) : std::nullopt;
+    if (!settings) {
+        Say(stderr, QStringLiteral("No se sabe qué servidor preparar: ") + problem + u'.');
+        return 1;
+    }
+    QString password = qEnvironmentVariable("PGPASSWORD");
+    if (password.isEmpty() && InputIsTerminal()) {
+        password = AskHiddenLine(QStringLiteral("Clave de «") + admin + QStringLiteral("» en ") +
+                                 settings->Describe() + QStringLiteral(": "));
+    }
+    const ServerPreparation prepared = ServerStore::PrepareForLab(*settings, admin, password);
+    if (!prepared.done) {
+        Say(stderr, QStringLiteral("No se ha preparado el servidor ") + settings->Describe() +
+                        QStringLiteral(": ") + prepared.failure + u'.');
+        return 1;
+    }
+    Say(stdout, QStringLiteral("Servidor ") + settings->Describe() +
+                    QStringLiteral(", preparado por «") + admin +
+                    QStringLiteral("» para los programas, que usan «") + settings->user +
+                    QStringLiteral("»:"));
+    for (const QString& step : prepared.steps) Say(stdout, QStringLiteral("- ") + step + u'.');
     return 0;
 }
 
 }  // namespace
 
 bool AsksForCommand(int argc, char** argv) {
-    return OptionAt(argc, argv, kReportOption) >= 0 || OptionAt(argc, argv, kUploadOption) >= 0;
+    return OptionAt(argc, argv, kReportOption) >= 0 || OptionAt(argc, argv, kUploadOption) >= 0 ||
+           OptionAt(argc, argv, kPrepareOption) >= 0;
 }
 
 std::optional<int> RunCommandLine(int argc, char** argv) {
@@ -126,6 +185,11 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
                                                   : QString());
     }
     if (OptionAt(argc, argv, kUploadOption) >= 0) return RunUploadCommand();
+    const int prepare = OptionAt(argc, argv, kPrepareOption);
+    if (prepare >= 0) {
+        return RunPrepareCommand(prepare + 1 < argc ? QString::fromLocal8Bit(argv[prepare + 1])
+                                                    : QString());
+    }
     return std::nullopt;
 }
 

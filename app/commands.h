@@ -1,7 +1,8 @@
 #pragma once
 // What the program does from the command line, without any window: the class report
-// ("--informe FILE.csv|FILE.pdf") and the move of a data folder's class to the school's server
-// ("--subir-al-servidor"). Messages go to the standard and error outputs.
+// ("--informe FILE.csv|FILE.pdf"), the move of a data folder's class to the school's server
+// ("--subir-al-servidor") and the administrator's preparation of that server
+// ("--preparar-servidor ROL_ADMINISTRADOR"). Messages go to the standard and error outputs.
 
 #include <optional>
 

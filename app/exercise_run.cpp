@@ -66,17 +66,37 @@ struct Run {
     CoursePlace place;  // for the course, the pupil's own
     LoadedBlock block;
     int speedTarget = 0;
+    // Another program deleted the pupil meanwhile: told once, nothing more is saved.
+    bool pupilGone = false;
 
     bool Course() const { return request.source == ExerciseSource::Course; }
     UserRecord& Pupil() { return state.CurrentUser; }
 };
 
+// Told once: what she types from now on has no pupil to be saved for.
+void TellPupilGone(Run& run) {
+    if (run.pupilGone) return;
+    run.pupilGone = true;
+    Tell(kMessageTitle,
+         QStringLiteral("No se puede guardar nada más de ") + run.Pupil().name +
+             QStringLiteral(": ") + NotWrittenText(*run.state.store, {WriteOutcome::UserGone}) +
+             Twice(LineBreak) +
+             QStringLiteral("Su progreso y sus estadísticas de este ejercicio no se han guardado."),
+         DialogIcon::Exclamation);
+}
+
 // A pass that cannot be written would be lost without a word: the pupil is told, and may try
 // again as often as she likes.
-void SaveProgress(PupilStore& store, UserRecord& user) {
-    for (;;) {
+void SaveProgress(Run& run) {
+    PupilStore& store = *run.state.store;
+    UserRecord& user = run.Pupil();
+    while (!run.pupilGone) {
         const WriteResult saved = store.SaveUser(user);
         if (saved) return;
+        if (saved.outcome == WriteOutcome::UserGone) {
+            TellPupilGone(run);
+            return;
+        }
         const QString failed =
             QStringLiteral("No se ha podido guardar el progreso de ") + user.name;
         // Another program held the pupils: waiting a moment is likely to be enough.
@@ -89,14 +109,42 @@ void SaveProgress(PupilStore& store, UserRecord& user) {
             }
             continue;
         }
+        const QString why = saved.outcome == WriteOutcome::Failed && saved.reason.isEmpty()
+                                ? QStringLiteral(" en ") + store.Place() + u'.' + Twice(LineBreak) +
+                                      store.WhatToCheck()
+                                : QStringLiteral(": ") + NotWrittenText(store, saved);
         if (!AskRetry(kMessageTitle,
-                      failed + QStringLiteral(" en ") + store.Place() + u'.' + Twice(LineBreak) +
-                          store.WhatToCheck() + Twice(LineBreak) +
+                      failed + why + Twice(LineBreak) +
                           QStringLiteral("Si cancelas, este progreso no quedará guardado."),
                       DialogIcon::Exclamation)) {
             return;
         }
     }
+}
+
+// Every keystroke counts for the pupil's figures; when they cannot be kept she is told once in
+// this run of the program (her progress is saved apart and is told on its own).
+void RecordFigures(Run& run, const KeystrokeLog& keystrokes) {
+    PupilStore& store = *run.state.store;
+    const UserRecord& pupil = run.Pupil();
+    if (run.pupilGone) return;
+    const WriteResult kept = RecordAttemptFigures(store, pupil.id, keystrokes);
+    if (kept) return;
+    if (kept.outcome == WriteOutcome::UserGone) {
+        TellPupilGone(run);
+        return;
+    }
+    if (run.state.toldFiguresNotKept.contains(pupil.id)) return;
+    run.state.toldFiguresNotKept.insert(pupil.id);
+    const QString why = kept.outcome == WriteOutcome::Failed && kept.reason.isEmpty()
+                            ? QStringLiteral(".") + Twice(LineBreak) + store.WhatToCheck()
+                            : QStringLiteral(": ") + NotWrittenText(store, kept);
+    Tell(kMessageTitle,
+         QStringLiteral("No se han podido guardar las estadísticas de pulsaciones de ") +
+             pupil.name + why + Twice(LineBreak) +
+             QStringLiteral("Su progreso en el curso se guarda aparte. Este aviso no se repetirá "
+                            "hasta que el programa vuelva a empezar."),
+         DialogIcon::Exclamation);
 }
 
 void TellMissingText(const QString& missingFile) {
@@ -155,7 +203,7 @@ bool BeginAttempt(Run& run) {
 // restart begins again at once in the window as it stands; otherwise the window gives way.
 void AttemptEnded(Run& run) {
     const ExerciseSession& session = *run.window.Session();
-    RecordAttemptFigures(*run.state.store, run.Pupil().id, session.Keystrokes());
+    RecordFigures(run, session.Keystrokes());
     const SessionOutcome outcome = session.Outcome();
     if (outcome == SessionOutcome::Restart && BeginAttempt(run)) return;
     run.window.done(outcome == SessionOutcome::Finished ? QDialog::Accepted : QDialog::Rejected);
@@ -177,7 +225,7 @@ Step RunAttempt(Run& run) {
         run.place = PlaceOf(pupil);
     }
     if (progression.save) {
-        SaveProgress(*run.state.store, pupil);
+        SaveProgress(run);
         ShowResultsChart(run.state);
     }
     const ResultAnswer answer = ShowResultWindow(progression.verdict, &run.window);
@@ -220,7 +268,7 @@ void RunExercises(ProgramState& state, const ExerciseRequest& request) {
         ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas,
                               state.previousFinger, state.keyboard);
         window.ApplyOptions();
-        Run run{state, request, window, place, {}, 0};
+        Run run{state, request, window, place, {}, 0, false};
         QObject::connect(&window, &ExerciseWindow::SessionEnded, &window,
                          [&run] { AttemptEnded(run); });
         Step step = Step::NewLevel;

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -39,6 +40,9 @@ struct ProgramState {
     std::unique_ptr<ProgramPresence> presence;
     // Where the pupils are kept: the users file, or the school's server named in the settings.
     std::unique_ptr<PupilStore> store;
+    // The ids of the pupils told in this run of the program that their figures could not be
+    // kept: a fault that lasts is told once, not after every attempt.
+    QSet<QString> toldFiguresNotKept;
 };
 
 // The state every run of the program starts from (tests start from it too).

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "platform/dialogs.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/folder_handle.h"
 #include "platform/folders.h"
 #include "platform/fonts.h"
 #include "platform/keyboard_layout.h"
@@ -33,7 +35,9 @@
 #include "users/file_store.h"
 #include "users/live_programs.h"
 #include "users/pupil_files.h"
+#include "users/user_record.h"
 #include "users/users_file.h"
+#include "users/users_repair.h"
 #include "users/users_upgrade.h"
 
 void TipenzoInitAssets();
@@ -46,7 +50,6 @@ const char* const kSupportEmail = "soporte@tipenzo.es";
 namespace {
 
 const QString kMarkerName = QStringLiteral("facebook.txt");
-const QString kSetAsideName = QStringLiteral("USUARIOS.SEG");
 
 void AskAboutMarker() {
     const QString marker = DataPath(kMarkerName);
@@ -61,8 +64,8 @@ void AskAboutMarker() {
     RemoveFile(marker);
 }
 
-// The users file a recovery replaces, kept beside it under a dated name: the saves made since
-// the lock copy was taken are in it.
+// The users file a recovery replaces, kept beside it under a dated name: what it still holds
+// is not lost.
 bool KeepReplacedUsersFile() {
     const QString users = DataPath(kUsersFileName);
     const QString kept = DataPath(RecoveryCopyName(MakeDateStamp()));
@@ -73,44 +76,125 @@ bool KeepReplacedUsersFile() {
     return MoveReplacing(users, kept);
 }
 
-void OfferRecovery() {
-    // Only a lock copy of ours counts: a link planted under its name is no copy of anything.
-    const FileRead copy = ReadRegularFile(DataPath(kLockCopyName), kUsersFileCap);
-    if (copy.Ok() && copy.bytes.size() > 2) {
-        const bool yes = AskYesNo(
-            "TIPENZO10 INFORMACION",
-            QString::fromUtf8(
-                "ATENCIÓN!\n\nLa última vez que se ejecutó TIPENZO10 no se cerró correctamente."
-                "\n\nPuede que el archivo de usuarios esté corrupto.\n\n¿Desea Recuperarlo?"),
-            DialogIcon::Exclamation);
-        // The lock copy takes the users file's place in one step, once the file it replaces
-        // is safe.
-        if (yes && KeepReplacedUsersFile()) ReplaceFileWith(DataPath(kUsersFileName), copy.bytes);
-    }
-    RemoveFile(DataPath(kLockCopyName));
+enum class UsersFileState { Healthy, Missing, Damaged, Unreadable };
+
+// A file of the older layout is no damaged one: start-up brings it to the current layout.
+bool IsOlderLayout(const QByteArray& content) {
+    const QList<QByteArray> first = SplitByteLines(content.left(200));
+    return !first.isEmpty() && IsOlderUsersHeader(first.front());
 }
 
-// A large users file is a class's, not a damaged one, as long as every line is a user's.
-bool LooksDamaged() {
+UsersFileState StateOfUsersFile() {
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    return file.opened && !IsHealthyUsersFile(file.content);
+    if (!file.opened) {
+        switch (file.outcome) {
+            case ReadOutcome::Missing:
+                return UsersFileState::Missing;
+            case ReadOutcome::TooLarge:
+            case ReadOutcome::Refused:
+                return UsersFileState::Damaged;
+            default:
+                return UsersFileState::Unreadable;
+        }
+    }
+    if (IsOlderLayout(file.content)) return UsersFileState::Healthy;
+    // Every save writes at least the header: an emptied file was damaged from outside.
+    if (file.content.trimmed().isEmpty() || !IsHealthyUsersFile(file.content))
+        return UsersFileState::Damaged;
+    return UsersFileState::Healthy;
+}
+
+// "04/03/2024 a las 17:45", when the file was last written.
+QString WrittenOn(const QString& path) {
+    const QDateTime when = QFileInfo(path).lastModified();
+    return when.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" a las ") +
+           when.toString(QStringLiteral("HH:mm"));
+}
+
+// Every save replaces the users file whole, so a lock copy is never newer than the file: it is
+// offered back only when the users file is missing or damaged. Neither answer loses a file.
+void OfferRecovery() {
+    const QString copyPath = DataPath(kLockCopyName);
+    // Only a lock copy of ours counts: a link planted under its name is no copy of anything.
+    const FileRead copy = ReadRegularFile(copyPath, kUsersFileCap);
+    const UsersFileState state = StateOfUsersFile();
+    bool placed = true;
+    if (copy.Ok() && copy.bytes.size() > 2 &&
+        (state == UsersFileState::Missing || state == UsersFileState::Damaged)) {
+        const QString users = DataPath(kUsersFileName);
+        const QString text =
+            QString::fromUtf8(
+                "ATENCIÓN!\n\nLa última vez que se ejecutó TIPENZO10 no se cerró correctamente."
+                "\n\n") +
+            (state == UsersFileState::Missing
+                 ? QString::fromUtf8("No se encuentra el archivo de usuarios.")
+                 : QString::fromUtf8("El archivo de usuarios, guardado el ") + WrittenOn(users) +
+                       QString::fromUtf8(", está dañado.")) +
+            QString::fromUtf8("\nLa copia de seguridad es del ") + WrittenOn(copyPath) +
+            QString::fromUtf8(
+                ": lo que se guardó después no está en ella.\n\nSi la recupera, el archivo "
+                "de ahora se guarda aparte; si no, se guarda aparte la copia.\n\n"
+                "¿Desea Recuperarlo?");
+        if (AskYesNo("TIPENZO10 INFORMACION", text, DialogIcon::Exclamation, DefaultButton::No)) {
+            // The lock copy takes the users file's place in one step, once the file it
+            // replaces is safe.
+            placed = KeepReplacedUsersFile() && ReplaceFileWith(users, copy.bytes);
+        } else {
+            placed = ReplaceFileWith(DataPath(UnusedLockCopyName(MakeDateStamp())), copy.bytes);
+        }
+    }
+    if (placed) RemoveFile(copyPath);
+}
+
+const QString kSetAsideName = QStringLiteral("USUARIOS.SEG");
+
+// Where a damaged users file is kept as it was: "USUARIOS.SEG", or a dated name beside it when
+// an earlier one is there.
+QString FreeSetAsideName() {
+    if (FileSize(DataPath(kSetAsideName)) == -1) return kSetAsideName;
+    return QStringLiteral("USUARIOS_") + MakeDateStamp() + QStringLiteral(".SEG");
+}
+
+// Keeps the file as it was under `setAside`, then writes it mended; told when it cannot.
+void RepairDamagedUsersFile(const UsersFileRepair& repair, const QString& setAside) {
+    const FileRead original = ReadRegularFile(DataPath(kUsersFileName), kUsersFileCap);
+    if (original.Ok() && FileSize(DataPath(setAside)) == -1 &&
+        ReplaceFileWith(DataPath(setAside), original.bytes) &&
+        ReplaceUsersFileLocked(repair.lines)) {
+        return;
+    }
+    Tell("ATENCION",
+         QString::fromUtf8("No se pudo arreglar el archivo de usuarios: la carpeta de datos no "
+                           "deja escribir en ella. El programa sigue con el archivo tal como "
+                           "está; pida a quien administra este equipo que lo revise."),
+         DialogIcon::Exclamation);
 }
 
 // False when the user chose to end the program.
 bool CheckUsersFileSize() {
-    const QString users = DataPath(kUsersFileName);
-    if (FileSize(users) <= 10000 || !LooksDamaged()) return true;
+    if (FileSize(DataPath(kUsersFileName)) <= 10000) return true;
+    // A large users file is a class's, not a damaged one, as long as every line is a user's.
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
+    if (!file.opened || IsOlderLayout(file.content) || IsHealthyUsersFile(file.content))
+        return true;
+    const UsersFileRepair repair = RepairUsersFile(file.content);
+    const QString setAside = FreeSetAsideName();
     const QString text =
         QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n") +
         QString::fromUtf8(
-            "¿Quiere arreglar este problema?\n(Se renombrará dicho archivo por "
-            "USUARIOS.SEG)\n") +
+            "¿Quiere arreglar este problema?\n(Se guardará una copia de dicho archivo como ") +
+        setAside + QStringLiteral(" y se arreglarán solo ") +
+        (repair.Damaged() == 1 ? QStringLiteral("la línea dañada")
+                               : QStringLiteral("las ") + QString::number(repair.Damaged()) +
+                                     QString::fromUtf8(" líneas dañadas")) +
+        QString::fromUtf8("; los demás usuarios se quedan como están)\n") +
         QString::fromUtf8(
             "Si ya tenía algún usuario con el curso empezado, puede enviarnos el "
-            "archivo generado USUARIOS.SEG a: ") +
-        kSupportEmail + "\n\n";
-    if (AskYesNo("ATENCION", text)) {
-        RenameFile(DataPath("USUARIOS.DAT"), DataPath(kSetAsideName));
+            "archivo generado ") +
+        setAside + QStringLiteral(" a: ") + kSupportEmail + "\n\n";
+    // Enter keeps the file as it is.
+    if (AskYesNo("ATENCION", text, DialogIcon::None, DefaultButton::No)) {
+        RepairDamagedUsersFile(repair, setAside);
         return true;
     }
     return AskYesNo(QString::fromUtf8("ATENCIÓN"),
@@ -134,14 +218,31 @@ QString DataFolderOriginText(const FolderChoice& choice) {
     return QString();
 }
 
+// The folders the program makes in the data folder.
+QStringList MadeFolders() {
+    return {kFiguresFolderName, kCustomTextsFolder, kDeletedFiguresFolderName};
+}
+
+// A replacement cut short (a crash, a PC switched off) leaves its temporary file behind, up to
+// the size of the users file each time: this account's go once they are clearly no write in
+// progress.
+void RemoveStaleTemporaries() {
+    constexpr qint64 kStaleSeconds = 60;
+    if (const auto data = FolderHandle::OpenAsNamed(DataFolder()))
+        data->RemoveStaleTemporaries(kStaleSeconds);
+    for (const QString& name : MadeFolders()) {
+        if (const auto folder = FolderHandle::InData(name, FolderHandle::Make::No))
+            folder->RemoveStaleTemporaries(kStaleSeconds);
+    }
+}
+
 // What of the data folder another account made and this one cannot change, by name.
 QStringList AccessProblems() {
     QStringList names;
     LockOutcome outcome = LockOutcome::Taken;
     if (!LockUsersFile(0, &outcome) && outcome == LockOutcome::Denied) names << kUsersLockName;
     if (!CanReplaceFile(DataPath(kUsersFileName))) names << kUsersFileName;
-    for (const QString& folder :
-         {kFiguresFolderName, kCustomTextsFolder, kDeletedFiguresFolderName}) {
+    for (const QString& folder : MadeFolders()) {
         const QString path = DataPath(folder);
         if (FileSize(path) == -2 && !FolderIsWritable(path)) names << folder + u'/';
     }
@@ -221,6 +322,7 @@ bool UsesUsersFile(const ProgramState& state) {
 
 bool RunFileChecks(ProgramState& state) {
     AskAboutMarker();
+    RemoveStaleTemporaries();
     // A server keeps no users file: there is no lock copy to offer back or make, and nothing to
     // set aside.
     if (!UsesUsersFile(state)) return true;

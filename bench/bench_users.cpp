@@ -67,7 +67,7 @@ class Class {
                     all.append({tz::ParseUserLine(line), std::nullopt});
                     all.back().record.id = tz::UserLineField(line, tz::UserField::Id);
                 }
-                server->Upload(all, nullptr);
+                server->Upload(all, {}, nullptr);
                 store = std::move(server);
             }
         }

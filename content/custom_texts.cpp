@@ -1,7 +1,6 @@
 #include "content/custom_texts.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,7 +16,6 @@
 #include "platform/dialogs.h"
 #include "platform/escape_key.h"
 #include "platform/events.h"
-#include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"
@@ -38,10 +36,6 @@ struct CustomTexts {
     // The row whose document the editor shows, to go back to when the pupil keeps the editor.
     int shownRow = -1;
 };
-
-QString DocumentPath(const QString& fileName) {
-    return DataPath(kCustomTextsFolder + '/' + fileName);
-}
 
 void AddThinFrame(QWidget* window) {
     auto* frame = new QFrame(window);
@@ -181,21 +175,21 @@ void ShowLineCount(const CustomTexts& texts) {
     texts.lineCounter->setText(QString::number(texts.editor->blockCount()));
 }
 
-// Reads a text file into the editor, keeping only what can be typed.
-void LoadIntoEditor(const CustomTexts& texts, const QString& path) {
-    texts.editor->setPlainText(ReadTextForEditor(path));
+// Puts a text file's bytes into the editor, keeping only what can be typed.
+void LoadIntoEditor(const CustomTexts& texts, const FileRead& read) {
+    texts.editor->setPlainText(ReadTextForEditor(read));
     ShowLineCount(texts);
 }
 
 // Shows the stored document of the list's selected row; true when it has something to type
 // (more than 1 byte).
 bool LoadStoredDocument(CustomTexts& texts) {
-    const QString path = DocumentPath(texts.list->currentText());
+    const FileRead read = ReadCustomDocument(texts.list->currentText());
     texts.editor->clear();
-    LoadIntoEditor(texts, path);
+    LoadIntoEditor(texts, read);
     texts.editor->document()->setModified(false);
     texts.shownRow = texts.list->currentIndex();
-    return FileSize(path) > 1;
+    return read.bytes.size() > 1;
 }
 
 // Fills the list with the documents of the folder and selects the row of `selected` (row 0
@@ -203,7 +197,7 @@ bool LoadStoredDocument(CustomTexts& texts) {
 void ListCustomDocuments(CustomTexts& texts, const QString& selected = QString()) {
     const QSignalBlocker quiet(texts.list);
     texts.list->clear();
-    texts.list->addItems(ListFiles(DataPath(kCustomTextsFolder), "*" + kCustomTextExtension));
+    texts.list->addItems(CustomDocumentNames());
     const int row = texts.list->findText(selected, Qt::MatchFixedString);
     texts.list->setCurrentIndex(texts.list->count() == 0 ? -1 : std::max(row, 0));
 }
@@ -226,7 +220,7 @@ void Import(CustomTexts& texts) {
     // The imported text is not stored yet: there is nothing to type until it is saved.
     texts.start->setEnabled(false);
     texts.editor->clear();
-    LoadIntoEditor(texts, answer);
+    LoadIntoEditor(texts, ReadTextFile(answer));
     texts.editor->document()->setModified(true);
     texts.shownRow = -1;
 }
@@ -245,10 +239,8 @@ bool SaveCustomDocument(CustomTexts& texts, QString* saved) {
         Tell(QStringLiteral("Error"), refused, DialogIcon::Exclamation);
         return false;
     }
-    CreateFolder(DataPath(kCustomTextsFolder));
     const QString fileName = name + kCustomTextExtension;
-    const QString path = DocumentPath(fileName);
-    if (FileSize(path) > 0 &&
+    if (!ReadCustomDocument(fileName).bytes.isEmpty() &&
         !AskYesNo(QStringLiteral("ATENCION"),
                   QStringLiteral("El archivo\n\n") + name +
                       QString::fromUtf8("\n\nYa existe, ¿Quieres reemplazarlo?"),
@@ -256,13 +248,13 @@ bool SaveCustomDocument(CustomTexts& texts, QString* saved) {
         return false;
     }
     // The old document stays whole until the new one is completely written.
-    if (!WriteTextLinesAtomically(path, texts.editor->toPlainText().split('\n'))) {
+    if (!StoreCustomDocument(fileName, texts.editor->toPlainText().split('\n'))) {
         Tell(QStringLiteral("Error"), refused, DialogIcon::Exclamation);
         return false;
     }
     texts.start->setEnabled(true);
     texts.editor->document()->setModified(false);
-    *saved = QFileInfo(path).fileName();
+    *saved = fileName;
     return true;
 }
 
@@ -287,13 +279,13 @@ void Save(CustomTexts& texts) {
 
 void Delete(CustomTexts& texts) {
     const QString name = TrimSpaces(texts.list->currentText());
-    if (name.isEmpty() || FileSize(DocumentPath(name)) < 0) return;
+    if (name.isEmpty() || ReadCustomDocument(name).outcome == ReadOutcome::Missing) return;
     if (!AskYesNo(QStringLiteral("Eliminar definitivamente un archivo personalizado"),
                   QStringLiteral("El archivo: ") + name +
                       QString::fromUtf8("\r\nserá eliminado. \r\n¿Estás Seguro?"))) {
         return;
     }
-    RemoveFile(DocumentPath(name));
+    DeleteCustomDocument(name);
     ListAndShowFirst(texts);
 }
 

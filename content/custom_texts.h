@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "content/custom_documents.h"
+
 class QWidget;
 
 namespace tz {
@@ -24,10 +26,6 @@ enum CustomTextsControl {
     kTextsStartId = 11,
     kTextsDoneId = 12,
 };
-
-// The folder of the documents, in the program folder, and a document's extension.
-inline const QString kCustomTextsFolder = QStringLiteral("TXTPERSONALIZADOS");
-inline const QString kCustomTextExtension = QStringLiteral(".t10");
 
 // Shows the window over `owner` (the main menu), which is disabled meanwhile, and returns when
 // the pupil leaves with Escape, the close request or the done button. The start button calls

@@ -83,8 +83,11 @@ QString EditorAllowedCharacters() {
 }
 
 QString ReadTextForEditor(const QString& path) {
+    return ReadTextForEditor(ReadTextFile(path));
+}
+
+QString ReadTextForEditor(const FileRead& read) {
     // A text past the cap was full long before it; its first bytes are read as ever.
-    const FileRead read = ReadTextFile(path);
     if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return QString();
     const QString allowed = EditorAllowedCharacters();
     const TextEncoding encoding = GuessTextEncoding(read);

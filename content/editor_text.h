@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "platform/safe_files.h"
+
 namespace tz {
 
 // The characters a custom text may hold: a space and the four key rows of every keyboard the
@@ -17,6 +19,8 @@ QString EditorAllowedCharacters();
 // '\n'. Reading stops after the first line that takes the text past 40000 characters. A file
 // that cannot be read gives an empty text.
 QString ReadTextForEditor(const QString& path);
+// The same for what was read of a file.
+QString ReadTextForEditor(const FileRead& read);
 
 // False for a name that could write outside the custom texts folder or that Windows refuses:
 // a path separator, "..", a character Windows does not allow in file names, a control

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "content/course_data.h"
+#include "content/custom_documents.h"
 #include "platform/files.h"
 #include "platform/safe_files.h"
 #include "platform/textfile.h"
@@ -33,9 +34,8 @@ QString WithoutLeadingSpaces(const QString& text) {
 // kept; a single line that by itself runs past the read limit is ended there, as the text is
 // full anyway.
 template <typename Take>
-bool ReadLines(const QString& path, Take take) {
+bool ReadLines(const FileRead& read, Take take) {
     // A text past the cap was full long before it; its first bytes are read as ever.
-    const FileRead read = ReadTextFile(path);
     if (!read.Ok() && read.outcome != ReadOutcome::TooLarge) return false;
     const TextEncoding encoding = GuessTextEncoding(read);
     // UTF-8 needs at most four bytes a character.
@@ -122,12 +122,13 @@ QString LessonTextFileName(const QString& entry) {
 
 ExerciseText LoadLessonText(const QString& entry, ExerciseSource source,
                             const QString& customDocumentName) {
-    const QString path = source == ExerciseSource::CustomText
-                             ? DataPath(QStringLiteral("TXTPERSONALIZADOS/") + customDocumentName)
-                             : ProgramPath(LessonTextFileName(entry));
+    const bool custom = source == ExerciseSource::CustomText;
+    const QString path = custom ? DataPath(kCustomTextsFolder + u'/' + customDocumentName)
+                                : ProgramPath(LessonTextFileName(entry));
     ExerciseText result;
     QString& text = result.text;
-    result.built = ReadLines(path, [&text](const QString& line) {
+    const FileRead read = custom ? ReadCustomDocument(customDocumentName) : ReadTextFile(path);
+    result.built = ReadLines(read, [&text](const QString& line) {
         text += WithoutTrailingSpaces(line).replace(kQuoteMarker, QStringLiteral("\""));
         text += LineBreak;
         return text.size() <= kTextReadLimit;

@@ -194,9 +194,9 @@ WriteResult AddPupilFigures(PupilStore& store, const QString& id, const PupilFig
         lockWaitMs);
 }
 
-void RecordAttemptFigures(PupilStore& store, const QString& id, const KeystrokeLog& log) {
-    if (log.empty() || id.isEmpty()) return;
-    AddPupilFigures(store, id, FiguresOfAttempt(log, Now()), kRecordLockWaitMs);
+WriteResult RecordAttemptFigures(PupilStore& store, const QString& id, const KeystrokeLog& log) {
+    if (log.empty() || id.isEmpty()) return {WriteOutcome::Written};
+    return AddPupilFigures(store, id, FiguresOfAttempt(log, Now()), kRecordLockWaitMs);
 }
 
 }  // namespace tz

@@ -35,8 +35,9 @@ PupilFigures LoadPupilFigures(PupilStore& store, const QString& id);
 WriteResult AddPupilFigures(PupilStore& store, const QString& id, const PupilFigures& attempt,
                             int lockWaitMs = kUsersLockWaitMs);
 
-// What the exercise run calls after every attempt with at least one keystroke. Figures are
-// extra: whatever goes wrong here never touches the attempt's verdict or progress.
-void RecordAttemptFigures(PupilStore& store, const QString& id, const KeystrokeLog& log);
+// What the exercise run calls after every attempt. Figures are extra: whatever goes wrong here
+// never touches the attempt's verdict or progress, and the run only tells the pupil. An attempt
+// without a keystroke writes nothing and counts as written.
+WriteResult RecordAttemptFigures(PupilStore& store, const QString& id, const KeystrokeLog& log);
 
 }  // namespace tz

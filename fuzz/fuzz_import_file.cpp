@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes = fuzz::InputBytes(data, size);
     fuzz::WriteFolderFile(QStringLiteral("alumnos.tpz"), bytes);
 
-    const ImportResult result = ImportUsersFrom(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
+    const ImportLines read = ReadImportFile(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
+    const ImportResult result = ImportIntoUsersFile(read);
     FUZZ_CHECK(result.outcome == WriteOutcome::Written);
 
     // The users file keeps its lines and gains one line a user, each under an id of its own.
@@ -50,17 +51,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!ids.contains(id));
         ids.insert(id);
         FUZZ_CHECK(ByteLineField(line, static_cast<UserField>(18)).isNull());
+        // A name as every door lets it in, on a line no longer than a pupil's.
+        const QString name = ByteLineField(line, UserField::Name);
+        FUZZ_CHECK(!TrimSpaces(name).isEmpty() && CleanUserName(name) == name);
+        FUZZ_CHECK(line.size() <= kLongestImportedLine + 1 + id.size());
     }
 
-    // Every line with more than blanks is imported or counted as skipped; the count told is
-    // the count added, and nothing damaged came in.
+    // Every line with more than blanks is imported or counted as skipped, as a refused name or
+    // in a file of too many pupils; the count told is the count added, and nothing damaged
+    // came in.
     QByteArray content = bytes;
     if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
     qsizetype lines = 0;
     for (const QByteArray& line : SplitByteLines(content)) {
         if (!line.trimmed().isEmpty()) ++lines;
     }
-    FUZZ_CHECK(result.imported + result.skipped == lines);
+    FUZZ_CHECK(result.imported + read.skipped + read.namesRefused + read.overLimit == lines);
     FUZZ_CHECK(added.size() == result.imported);
     FUZZ_CHECK(IsHealthyUsersFile(fuzz::ReadFolderFile(kUsersFileName)));
     return 0;

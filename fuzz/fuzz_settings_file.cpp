@@ -38,6 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(server ? !server->address.isEmpty() && !server->database.isEmpty() &&
                                 !server->user.isEmpty() && server->port > 0 && server->port < 65536
                           : !problem.isEmpty());
+        // A root certificate to verify the server with is named whole, and only then.
+        if (server) {
+            FUZZ_CHECK((server->ssl == ServerSettings::Ssl::Verify) ==
+                       QDir::isAbsolutePath(server->rootCertificate));
+        }
     }
     // An editor's byte-order mark changes nothing.
     if (!bytes.startsWith("\xEF\xBB\xBF")) {

@@ -34,9 +34,10 @@ QStringList ListedNames() {
 }
 
 // The pupils a start-up must leave: those of an older file unscrambled (a blank line is
-// nobody), or the user lines as they stand.
+// nobody), or the user lines as they stand (a line that is not UTF-8 read as Windows-1252).
 QStringList PupilsAfterStartUp(QByteArray content) {
     while (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
+    content = LinesAsUtf8(content);
     const QList<QByteArray> lines = SplitByteLines(content);
     if (lines.isEmpty() || !IsOlderUsersHeader(lines.front())) return Names(UserLinesOf(content));
     QStringList names;

@@ -3,10 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/folder_handle.h"
+#include "platform/posix_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,12 +32,6 @@ constexpr int kTempNameTries = 16;
 MoveOnce& InstalledMove() {
     static MoveOnce move;
     return move;
-}
-
-QString TempNameBeside(const QString& path) {
-    return path + u'.' +
-           QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0') +
-           QStringLiteral(".tmp");
 }
 
 #ifdef _WIN32
@@ -77,11 +72,10 @@ MoveStep SystemMove(const QString& from, const QString& to) {
                : MoveStep::Failed;
 }
 
-// Read and write for the owner; for the group and for everyone what the folder gives them.
 mode_t NewFileMode(const QString& folder) {
     struct stat info {};
     if (::stat(QFile::encodeName(folder).constData(), &info) != 0) return 0644;
-    return static_cast<mode_t>(0600 | (info.st_mode & 0066));
+    return posix::NewFileMode(info.st_mode);
 }
 
 void SyncFolder(const QString& folder) {
@@ -90,18 +84,6 @@ void SyncFolder(const QString& folder) {
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
-}
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
 }
 
 #endif
@@ -168,7 +150,7 @@ bool ReplaceFileWith(const QString& path, const QByteArray& bytes) {
     QString temp;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int i = 0; i < kTempNameTries && handle == INVALID_HANDLE_VALUE; ++i) {
-        temp = TempNameBeside(path);
+        temp = ReplacementTemporaryName(path);
         handle = CreateFileW(Wide(QDir::toNativeSeparators(temp)), GENERIC_WRITE, 0, nullptr,
                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
@@ -189,14 +171,6 @@ bool ReplaceFileWith(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return true;
-}
-
-bool CreateSharedFolder(const QString& path) {
-    // Windows folders inherit their permissions from the folder they stand in.
-    QDir().mkpath(path);
-    const DWORD attributes = GetFileAttributesW(Wide(QDir::toNativeSeparators(path)));
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 bool CanWriteFile(const QString& path) {
@@ -238,44 +212,11 @@ qintptr OpenLockFile(const QString& path) {
 #else
 
 FileRead ReadRegularFile(const QString& path, qint64 cap) {
-    FileRead result;
     // Not blocking: a pipe planted under the name would otherwise wait for a writer for ever.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        result.outcome = errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing
-                         : errno == EACCES || errno == EPERM ? ReadOutcome::Denied
-                         : errno == ELOOP                    ? ReadOutcome::Refused
-                                                             : ReadOutcome::Failed;
-        return result;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        result.outcome = ReadOutcome::Refused;
-        return result;
-    }
-    result.outcome = ReadOutcome::Read;
-    // The size is a hint only: the file may grow while it is read.
-    result.bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, cap) + 1));
-    QByteArray chunk(kReadChunk, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk.data(), static_cast<size_t>(chunk.size()));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            result.outcome = ReadOutcome::Failed;
-            break;
-        }
-        if (n == 0) break;
-        result.bytes.append(chunk.constData(), n);
-        if (result.bytes.size() > cap) {
-            result.bytes.truncate(static_cast<qsizetype>(cap));
-            result.outcome = ReadOutcome::TooLarge;
-            break;
-        }
-    }
-    ::close(fd);
-    return result;
+    if (fd < 0) return {posix::OutcomeOfFailedOpen(errno), {}};
+    return posix::ReadOpenedFile(fd, cap);
 }
 
 bool ReplaceFileWith(const QString& path, const QByteArray& bytes) {
@@ -283,36 +224,20 @@ bool ReplaceFileWith(const QString& path, const QByteArray& bytes) {
     QString temp;
     int fd = -1;
     for (int i = 0; i < kTempNameTries && fd < 0; ++i) {
-        temp = TempNameBeside(path);
+        temp = ReplacementTemporaryName(path);
         fd = ::open(QFile::encodeName(temp).constData(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
     const bool written =
-        WriteAll(fd, bytes) && ::fchmod(fd, NewFileMode(folder)) == 0 && ::fsync(fd) == 0;
+        posix::WriteAll(fd, bytes) && ::fchmod(fd, NewFileMode(folder)) == 0 && ::fsync(fd) == 0;
     ::close(fd);
     if (!written || !MoveReplacing(temp, path)) {
         ::unlink(QFile::encodeName(temp).constData());
         return false;
     }
     SyncFolder(folder);
-    return true;
-}
-
-bool CreateSharedFolder(const QString& path) {
-    const QByteArray name = QFile::encodeName(QDir::cleanPath(path));
-    struct stat info {};
-    if (::lstat(name.constData(), &info) == 0) return S_ISDIR(info.st_mode);
-    const QString parent = QFileInfo(QDir::cleanPath(path)).absolutePath();
-    if (!QDir().mkpath(parent)) return false;
-    struct stat parentInfo {};
-    if (::stat(QFile::encodeName(parent).constData(), &parentInfo) != 0) return false;
-    if (::mkdir(name.constData(), 0700) != 0) {
-        // Another program may have made it this very moment.
-        return errno == EEXIST && ::lstat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-    }
-    ::chmod(name.constData(), static_cast<mode_t>(0700 | (parentInfo.st_mode & (0077 | S_ISGID))));
     return true;
 }
 
@@ -355,6 +280,73 @@ qintptr OpenLockFile(const QString& path) {
     }
     return fd;
 }
+
+namespace posix {
+
+ReadOutcome OutcomeOfFailedOpen(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return ReadOutcome::Missing;
+        case EACCES:
+        case EPERM:
+            return ReadOutcome::Denied;
+        case ELOOP:  // a link
+        case ENXIO:  // a socket
+            return ReadOutcome::Refused;
+        default:
+            return ReadOutcome::Failed;
+    }
+}
+
+FileRead ReadOpenedFile(int fd, qint64 cap) {
+    FileRead result;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        result.outcome = ReadOutcome::Refused;
+        return result;
+    }
+    result.outcome = ReadOutcome::Read;
+    // The size is a hint only: the file may grow while it is read.
+    result.bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, cap) + 1));
+    QByteArray chunk(kReadChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk.data(), static_cast<size_t>(chunk.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            result.outcome = ReadOutcome::Failed;
+            break;
+        }
+        if (n == 0) break;
+        result.bytes.append(chunk.constData(), n);
+        if (result.bytes.size() > cap) {
+            result.bytes.truncate(static_cast<qsizetype>(cap));
+            result.outcome = ReadOutcome::TooLarge;
+            break;
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+mode_t NewFileMode(mode_t folderMode) {
+    return static_cast<mode_t>(0600 | (folderMode & 0066));
+}
+
+}  // namespace posix
 
 #endif
 

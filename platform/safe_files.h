@@ -38,10 +38,6 @@ FileRead ReadRegularFile(const QString& path, qint64 cap);
 // and no temporary file is left behind. A link standing at `path` is replaced, never followed.
 bool ReplaceFileWith(const QString& path, const QByteArray& bytes);
 
-// Creates the folder (and missing parents); a folder made here takes the permissions of the
-// folder it stands in. False when it cannot be made or `path` is something else (a link too).
-bool CreateSharedFolder(const QString& path);
-
 // Whether this account may change the file in place (it exists and is writable).
 bool CanWriteFile(const QString& path);
 // Whether this account may put a new file in place of this one (ReplaceFileWith): not when the

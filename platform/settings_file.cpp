@@ -9,6 +9,21 @@ namespace {
 
 constexpr qint64 kSettingsFileCap = 64 * 1024;
 
+// The value after "=", as the usual INI readers take it: a ";" or "#" after a blank starts a
+// comment; a value in double quotes is what stands between them, comment or not after them.
+QString ValueOf(const QString& text) {
+    QString value = text.trimmed();
+    if (value.startsWith('"')) {
+        const qsizetype close = value.indexOf('"', 1);
+        if (close > 0) return value.mid(1, close - 1).trimmed();
+    }
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if ((value[i] == ';' || value[i] == '#') && (i == 0 || value[i - 1].isSpace()))
+            return value.left(i).trimmed();
+    }
+    return value;
+}
+
 }  // namespace
 
 std::optional<SettingsSection> ReadSettingsSection(const QString& file, const QString& section) {
@@ -33,9 +48,7 @@ std::optional<SettingsSection> ReadSettingsSection(const QString& file, const QS
         const qsizetype equals = line.indexOf('=');
         if (!inside || equals < 0) continue;
         const QString key = line.left(equals).trimmed().toLower();
-        QString value = line.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
-            value = value.mid(1, value.size() - 2).trimmed();
+        const QString value = ValueOf(line.mid(equals + 1));
         // The first of a key counts, as in the section's first appearance.
         if (!found->values.contains(key)) found->values.insert(key, value);
     }

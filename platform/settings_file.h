@@ -1,7 +1,8 @@
 #pragma once
 // "tipenzo10.ini", the settings file a school writes by hand (in any editor, any encoding):
-// sections in brackets, "key=value" lines, ";" and "#" comments. Names of sections and keys
-// are matched without regard to case; a value in double quotes loses them.
+// sections in brackets, "key=value" lines, ";" and "#" comments, on a line of their own or
+// after a value and a blank. Names of sections and keys are matched without regard to case; a
+// value in double quotes loses them (and keeps any ";" or "#" inside).
 
 #include <QMap>
 #include <QString>

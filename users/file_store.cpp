@@ -6,6 +6,7 @@
 
 #include "users/pupil_files.h"
 #include "users/user_store.h"
+#include "users/users_file.h"
 #include "users/users_transfer.h"
 
 namespace tz {
@@ -19,6 +20,29 @@ QString UnwritableText(const PupilStore& store) {
     return store.Place() + QStringLiteral(" no se puede escribir.");
 }
 
+QString NotWrittenText(const PupilStore& store, const WriteResult& result) {
+    switch (result.outcome) {
+        case WriteOutcome::Busy:
+            return BusyText(store);
+        case WriteOutcome::UserGone:
+            return QStringLiteral("ya no está en ") + store.Place() +
+                   QStringLiteral(", porque otro programa lo ha eliminado.");
+        case WriteOutcome::LockDenied:
+            return QStringLiteral("esta cuenta no puede usar ") + kUsersLockName +
+                   QStringLiteral(
+                       ", el archivo con el que los programas se turnan para cambiar los "
+                       "usuarios, en la carpeta de datos:\n") +
+                   QDir::toNativeSeparators(QDir::cleanPath(DataFolder())) +
+                   QStringLiteral(
+                       "\nPida a quien administra este equipo permiso de escritura "
+                       "sobre esa carpeta y ese archivo.");
+        case WriteOutcome::Written:
+        case WriteOutcome::Failed:
+            break;
+    }
+    return result.reason.isEmpty() ? UnwritableText(store) : result.reason;
+}
+
 QString FileStore::Place() const {
     return QStringLiteral("el archivo de usuarios");
 }
@@ -29,9 +53,11 @@ QString FileStore::CannotReadText() const {
 }
 
 QString FileStore::WhatToCheck() const {
-    return QStringLiteral(
-        "Comprueba que la carpeta del programa permite escribir y que "
-        "usuarios.dat no está abierto en otro programa.");
+    return QStringLiteral("Comprueba que se puede escribir en la carpeta de datos (") +
+           QDir::toNativeSeparators(QDir::cleanPath(DataFolder())) +
+           QStringLiteral(
+               "), que a su disco le queda espacio y que usuarios.dat no está "
+               "abierto en otro programa.");
 }
 
 bool FileStore::PrepareList() {

@@ -97,6 +97,7 @@ NewUserDialog BuildDialog(QWidget* owner) {
     AddCaption(dialog.window, kNewUserNameCaptionId, QStringLiteral("Nombre y apellidos"), 20);
     dialog.name = new QLineEdit(dialog.window);
     dialog.name->setGeometry(20, 45, 270, 20);
+    dialog.name->setMaxLength(static_cast<int>(kUserNameMaxLength));
     dialog.name->setFont(MakeFont("Arial", 10));
     dialog.name->setStyleSheet(
         "QLineEdit { background-color: rgb(255, 255, 128); color: rgb(0, 0, 255);"
@@ -169,7 +170,8 @@ QString RunNewUserDialog(QWidget* owner, PupilStore& store) {
         if (event.id == kNewUserCancelId) break;
         if (event.id != kNewUserAcceptId) continue;
 
-        // "|" would split the line into other fields; a name of nothing else is no name.
+        // "|" would split the line into other fields, and what shows nothing (a control or
+        // invisible character pasted in) has no place in a name; a name of nothing else is none.
         const QString name = TrimSpaces(CleanUserName(dialog.name->text())).toUpper();
         if (name.isEmpty()) {
             Tell(QStringLiteral("ERROR:"), QStringLiteral("Falta Nombre de Usuario"));
@@ -191,7 +193,8 @@ QString RunNewUserDialog(QWidget* owner, PupilStore& store) {
         }
         if (addedId.isEmpty()) {
             Tell(QStringLiteral("ERROR:"),
-                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + UnwritableText(store),
+                 QStringLiteral("No se pudo guardar el nuevo usuario: ") +
+                     NotWrittenText(store, {outcome}),
                  DialogIcon::Exclamation);
         }
         break;

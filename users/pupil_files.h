@@ -5,9 +5,12 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
+#include <memory>
 #include <optional>
 
+#include "platform/folder_handle.h"
 #include "users/pupil_store.h"
 
 namespace tz {
@@ -32,12 +35,39 @@ std::optional<QByteArray> ReadPupilFiguresFile(const QString& id);
 // marked name, never overwritten. Nothing is written for an id the users file no longer holds.
 WriteResult ChangePupilFiguresFile(const QString& id, const FiguresUpdate& update, int waitMs);
 
+// What the file of deleted pupils keeps at most: the oldest go first.
+inline constexpr qsizetype kMostDeletedPupilsBytes = 4 * 1024 * 1024;
 // Adds the lines of a pupil about to be deleted to the file of deleted pupils. False when they
 // could not be kept: the pupil must then stay. The caller holds the users-file lock.
 bool KeepDeletedPupilLocked(const QList<QByteArray>& lines);
-// Moves a deleted pupil's figures among the deleted pupils' (a figures file left over from a
-// save that was cut short goes). The caller holds the users-file lock.
-void KeepDeletedFiguresLocked(const QString& id);
+
+// A pupil's figures on their way among the deleted pupils': both folders are held from before
+// her line leaves the users file until after. The caller holds the users-file lock.
+class DeletedFigures {
+  public:
+    explicit DeletedFigures(const QString& id);
+    // False when she has figures and the deleted pupils' folder cannot be had: she must stay.
+    bool CanBeKept() const;
+    // Moves her figures among the deleted pupils' (anything else under their name goes); true
+    // when they are there or she had none.
+    bool Keep();
+    // Undoes Keep, for a deletion that could not be finished.
+    void PutBack();
+    // Why she cannot be deleted when CanBeKept is false, for the pupil.
+    static QString WhyNot();
+
+  private:
+    QString name_;
+    EntryKind kind_ = EntryKind::Missing;
+    std::unique_ptr<FolderHandle> from_;
+    std::unique_ptr<FolderHandle> to_;
+    bool moved_ = false;
+};
+
+// The ids of the deleted pupils (their lines and their kept figures): no pupil may get one of
+// them, or her figures would one day meet a deleted pupil's.
+QSet<QString> DeletedPupilIds();
+
 // A line read from an import file and the id it was imported under.
 struct ImportedLine {
     QByteArray line;

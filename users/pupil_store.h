@@ -28,6 +28,7 @@ using WhileRewriting = std::function<void()>;
 struct UserLines {
     bool opened = false;  // false when the store could not be read
     QStringList lines;
+    QString problem;  // when not opened: why, and what to do, when the store can tell
 };
 
 // The user lines an import file brings, and what it held besides.
@@ -35,6 +36,13 @@ struct ImportLines {
     QList<QByteArray> lines;  // whole user lines of the current layout, in UTF-8
     qsizetype skipped = 0;    // lines with more than blanks that are no user's
     bool tooLarge = false;    // the file was not read
+    // How reading the file went; the names that lost characters (CleanUserName); the users
+    // left out because nothing of their name was left; the pupils of a file that brings too
+    // many at once (none of them is imported).
+    ReadOutcome read = ReadOutcome::Read;
+    qsizetype namesCleaned = 0;
+    qsizetype namesRefused = 0;
+    qsizetype overLimit = 0;
 };
 struct ImportResult {
     qsizetype imported = 0;
@@ -62,6 +70,9 @@ class PupilStore;
 // cannot be written: "otro programa está usando el archivo de usuarios en este momento.".
 QString BusyText(const PupilStore& store);
 QString UnwritableText(const PupilStore& store);
+// What the pupil is told, after the change that could not be made, of why it was not: the
+// words above, or what the outcome or the store's reason says.
+QString NotWrittenText(const PupilStore& store, const WriteResult& result);
 
 class PupilStore {
   public:
@@ -86,10 +97,10 @@ class PupilStore {
     // Stores the pupil's place, results and mode under her id, her averageSpeed recomputed
     // first; nothing else changes. When it could not be written, nothing changed.
     virtual WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {}) = 0;
-    // Adds a new pupil: the name (without "|", CR or LF), the level, block 1, exercise 1,
-    // average 0, an empty history, the mode and a new id, "ID-" + DateStamp (with a counter
-    // when that id is taken). Returns the id, or empty text when nothing was written
-    // (`outcome` tells why).
+    // Adds a new pupil: the name (through CleanUserName; nothing is added for a name left
+    // without anything but spaces), the level, block 1, exercise 1, average 0, an empty
+    // history, the mode and a new id, "ID-" + DateStamp (with a counter when that id is taken).
+    // Returns the id, or empty text when nothing was written (`outcome` tells why).
     virtual QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
                                   WriteOutcome* outcome = nullptr) = 0;
     // Removes the pupil of this id with her figures, kept among the deleted pupils so that

@@ -1,5 +1,8 @@
 #include "users/server_settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace tz {
 
 QString ServerSettings::Describe() const {
@@ -34,11 +37,31 @@ std::optional<ServerSettings> ServerSettingsFrom(const SettingsSection& section,
             return std::nullopt;
         }
     }
-    if (!ssl.isEmpty() && ssl.compare(QStringLiteral("exigir"), Qt::CaseInsensitive) != 0) {
-        if (problem) *problem = QStringLiteral("«ssl» solo admite el valor «exigir»");
+    const auto is = [&ssl](const char* value) {
+        return ssl.compare(QLatin1String(value), Qt::CaseInsensitive) == 0;
+    };
+    if (is("verificar")) {
+        settings.ssl = ServerSettings::Ssl::Verify;
+    } else if (is("exigir")) {
+        settings.ssl = ServerSettings::Ssl::Require;
+    } else if (!ssl.isEmpty()) {
+        if (problem) *problem = QStringLiteral("«ssl» solo admite «verificar» o «exigir»");
         return std::nullopt;
     }
-    settings.requireSsl = !ssl.isEmpty();
+    const QString root = section.Value("certificado_raiz");
+    if (settings.ssl == ServerSettings::Ssl::Verify) {
+        if (root.isEmpty()) {
+            if (problem) *problem = QStringLiteral("«ssl=verificar» necesita «certificado_raiz»");
+            return std::nullopt;
+        }
+        // The connection's options are separated by ";": a name that holds one cannot be told.
+        if (root.contains(u';')) {
+            if (problem) *problem = QStringLiteral("«certificado_raiz» no puede llevar «;»");
+            return std::nullopt;
+        }
+        settings.rootCertificate =
+            QDir::cleanPath(QFileInfo(section.file).absoluteDir().absoluteFilePath(root));
+    }
     return settings;
 }
 

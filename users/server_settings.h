@@ -7,8 +7,10 @@
 //     base=tipenzo
 //     usuario=tipenzo
 //     clave=...
-//     ssl=exigir             (refuse a connection that is not encrypted)
+//     ssl=verificar          (encrypted, and only to the server whose certificate is signed by
+//     certificado_raiz=raiz.crt    this root: relative to the settings file's folder)
 //
+// "ssl=exigir" encrypts without checking whose certificate it is.
 // The password is kept here only to connect: it is never shown, written or logged.
 
 #include <QString>
@@ -25,8 +27,14 @@ struct ServerSettings {
     QString database;
     QString user;
     QString password;
-    bool requireSsl = false;
-    QString settingsFile;  // where the settings were read
+    enum class Ssl {
+        Prefer,   // encrypted when the server offers it
+        Require,  // "exigir": never unencrypted, but any certificate will do
+        Verify,   // "verificar": encrypted, to the server the root certificate vouches for
+    };
+    Ssl ssl = Ssl::Prefer;
+    QString rootCertificate;  // with Verify: the root certificate file, absolute
+    QString settingsFile;     // where the settings were read
 
     // "servidor.escuela.local:5432, base de datos tipenzo" (no user, no password).
     QString Describe() const;

@@ -1,5 +1,6 @@
 #include "users/user_record.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/clock.h"
@@ -68,7 +69,8 @@ std::int16_t Low16(qint64 value) {
 
 UserRecord ParseUserLine(const QString& line) {
     UserRecord record;
-    record.name = UserLineField(line, UserField::Name);
+    // As every save writes it, so that a pupil loaded and saved again is the same pupil.
+    record.name = CleanUserName(UserLineField(line, UserField::Name));
     record.level = Low8(ReadNumber(UserLineField(line, UserField::Level)));
     record.block = Low8(ReadNumber(UserLineField(line, UserField::Block)));
     record.exercise = Low8(ReadNumber(UserLineField(line, UserField::Exercise)));
@@ -117,11 +119,43 @@ QString TrimSpaces(const QString& text) {
     return text.mid(start, end - start);
 }
 
-QString CleanUserName(const QString& name) {
-    QString clean = name;
-    clean.remove('|');
-    clean.remove('\r');
-    clean.remove('\n');
+namespace {
+
+// A character a name may not hold: it cuts the line into fields or lines, or shows nothing
+// while it hides, reorders or joins what the list shows.
+bool KeptOutOfNames(char32_t c) {
+    if (c == u'|') return true;
+    switch (QChar::category(c)) {
+        case QChar::Other_Control:        // NUL, tab, CR, LF, DEL, C1
+        case QChar::Other_Format:         // bidi marks, overrides, isolates, zero widths
+        case QChar::Separator_Line:       // U+2028
+        case QChar::Separator_Paragraph:  // U+2029
+        case QChar::Other_Surrogate:      // half a character
+            return true;
+        default:
+            return QChar::isNonCharacter(c);
+    }
+}
+
+}  // namespace
+
+QString CleanUserName(const QString& name, bool* changed) {
+    QString clean;
+    clean.reserve(std::min(name.size(), kUserNameMaxLength));
+    for (qsizetype i = 0; i < name.size();) {
+        char32_t c = name[i].unicode();
+        qsizetype units = 1;
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i], name[i + 1]);
+            units = 2;
+        }
+        if (!KeptOutOfNames(c)) {
+            if (clean.size() + units > kUserNameMaxLength) break;
+            clean.append(name.constData() + i, units);
+        }
+        i += units;
+    }
+    if (changed) *changed = clean.size() != name.size();
     return clean;
 }
 

@@ -31,6 +31,10 @@ inline const QString kLockCopyName = QStringLiteral("~usuarios.dat");
 inline QString RecoveryCopyName(const QString& stamp) {
     return QStringLiteral("usuarios_antes_de_recuperar_") + stamp + QStringLiteral(".dat");
 }
+// Where a lock copy the teacher chose not to recover is kept, in the data folder.
+inline QString UnusedLockCopyName(const QString& stamp) {
+    return QStringLiteral("usuarios_copia_no_recuperada_") + stamp + QStringLiteral(".dat");
+}
 
 // The fields of a user line, numbered from 1 as they stand in it.
 enum class UserField : int {
@@ -64,7 +68,13 @@ QString MakeDateStamp();
 int ReadFormatVersion(const QString& firstLine);
 // The text without spaces at either end (tabs and other blanks stay).
 QString TrimSpaces(const QString& text);
-// A name as it may stand in a line: without "|", CR or LF.
-QString CleanUserName(const QString& name);
+// The most characters (UTF-16 units, as the name entry counts them) a pupil's name keeps.
+inline constexpr qsizetype kUserNameMaxLength = 60;
+// A name as it may stand in a line and in the list: without "|", control characters (NUL, CR,
+// LF, tab...), invisible format characters (bidirectional overrides and isolates, zero-width
+// spaces and joiners), line separators and what is no character at all (a lone surrogate, a
+// noncharacter); then cut to kUserNameMaxLength, never inside a character. `changed`, when
+// given, tells whether anything was taken out. Every door a name comes in by applies it.
+QString CleanUserName(const QString& name, bool* changed = nullptr);
 
 }  // namespace tz

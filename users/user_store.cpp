@@ -41,9 +41,11 @@ bool CarriesId(const QByteArray& line, qsizetype index, const QString& id) {
 bool CreateDefaultUsersFile() {
     if (FileSize(DataPath(kUsersFileName)) >= 20) return false;
     // Another program may be writing its first users file this very moment: the size counts
-    // as it stands once the lock is held.
+    // as it stands once the lock is held. Only a missing file or a tiny one of ours is
+    // replaced: one that cannot be read (a link, no permission) may hold a class.
     const std::unique_ptr<FileLock> lock = LockUsersFile();
-    if (lock && FileSize(DataPath(kUsersFileName)) < 20) {
+    const FileRead tiny = ReadRegularFile(DataPath(kUsersFileName), 20);
+    if (lock && (tiny.outcome == ReadOutcome::Missing || (tiny.Ok() && tiny.bytes.size() < 20))) {
         QString line = QStringLiteral("VANTOMERK SOFT|100|1|1|360|");
         for (int i = 0; i < 10; ++i) line += QString::number(150 + RandomInt(0, 200)) + '|';
         line += QStringLiteral("NORMAL|ID-") + MakeDateStamp();
@@ -67,30 +69,39 @@ std::optional<UserRecord> LoadUser(const QString& id) {
 }
 
 WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
-    return RewriteUsersFile(
-        UsersFileAccess::ReadWrite,
-        [&user](const QByteArray& content) {
-            // One header, on top; every other line stays where it stands.
-            QList<QByteArray> out{kUsersHeader.toUtf8()};
-            const QList<QByteArray> lines = SplitByteLines(content);
-            for (qsizetype i = 0; i < lines.size(); ++i) {
-                if (IsHeaderLine(lines[i], i)) continue;
-                if (!user.id.isEmpty() && CarriesId(lines[i], i, user.id)) {
-                    user.averageSpeed = ComputeAverageSpeed(user.history);
-                    out.append(FormatUserLine(user).toUtf8());
-                } else {
-                    out.append(lines[i]);
-                }
-            }
-            return out;
-        },
-        whileRewriting);
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
+    if (!lock) return {LockFailure(locked)};
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
+    if (!file.opened) return {WriteOutcome::Failed};
+    // One header, on top; every other line stays where it stands.
+    QList<QByteArray> out{kUsersHeader.toUtf8()};
+    bool found = false;
+    const QList<QByteArray> lines = SplitByteLines(file.content);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (IsHeaderLine(lines[i], i)) continue;
+        if (!user.id.isEmpty() && CarriesId(lines[i], i, user.id)) {
+            found = true;
+            user.averageSpeed = ComputeAverageSpeed(user.history);
+            out.append(FormatUserLine(user).toUtf8());
+        } else {
+            out.append(lines[i]);
+        }
+    }
+    // Another program deleted her meanwhile: her pass has nowhere to go, and saying it was
+    // saved would lose it without a word.
+    if (!found) return {WriteOutcome::UserGone};
+    if (whileRewriting) whileRewriting();
+    return {ReplaceUsersFileLocked(out) ? WriteOutcome::Written : WriteOutcome::Failed};
 }
 
 QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
                       WriteOutcome* outcome) {
     WriteOutcome ignored = WriteOutcome::Failed;
     WriteOutcome& result = outcome ? *outcome : ignored;
+    result = WriteOutcome::Failed;
+    const QString clean = CleanUserName(name);
+    if (TrimSpaces(clean).isEmpty()) return QString();
     LockOutcome locked = LockOutcome::Taken;
     const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
     if (!lock) {
@@ -100,8 +111,10 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
     result = WriteOutcome::Failed;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
     if (!file.opened) return QString();
-    const QString id = UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(), IdsIn(file.content));
-    const QString line = CleanUserName(name) + '|' + QString::number(level) +
+    // Nor a deleted pupil's id: her kept figures would one day meet the new pupil's.
+    const QString id = UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(),
+                                     IdsIn(file.content) + DeletedPupilIds());
+    const QString line = clean + '|' + QString::number(level) +
                          QStringLiteral("|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|") +
                          NormaliseMode(mode) + '|' + id;
     if (!ReplaceFileWith(DataPath(kUsersFileName),
@@ -129,14 +142,24 @@ WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) 
     // A file without its header gets one: the line that comes first once hers is gone must not
     // be taken for a header because of where it then stands.
     if (!IsHeaderLine(lines.front(), 0)) kept.prepend(kUsersHeader.toUtf8());
-    // Her line is kept among the deleted pupils before it leaves the users file: a pupil
-    // deleted by mistake (or by a classmate) can be brought back.
-    if (!KeepDeletedPupilLocked(deleted)) return {WriteOutcome::Failed};
-    const WriteResult rewritten = RewriteUsersFileLocked(
-        UsersFileAccess::ReadOnly, [&kept](const QByteArray&) { return kept; }, whileRewriting);
-    if (rewritten) KeepDeletedFiguresLocked(id);
-    return rewritten;
+    // Her figures and her line are kept among the deleted pupils before her line leaves the
+    // users file: a pupil deleted by mistake (or by a classmate) can be brought back, and
+    // when they cannot be kept she stays.
+    DeletedFigures figures(id);
+    if (!figures.CanBeKept() || !figures.Keep())
+        return {WriteOutcome::Failed, DeletedFigures::WhyNot()};
+    if (!KeepDeletedPupilLocked(deleted)) {
+        figures.PutBack();
+        return {WriteOutcome::Failed};
+    }
+    if (whileRewriting) whileRewriting();
+    if (!ReplaceUsersFileLocked(kept)) {
+        figures.PutBack();
+        return {WriteOutcome::Failed};
+    }
+    return {WriteOutcome::Written};
 }
+
 void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed) {
     if (speed < 0) speed = 0;
     if (history[9] >= 0) {
@@ -167,7 +190,10 @@ std::int16_t ComputeAverageSpeed(const std::array<std::int16_t, 10>& history) {
 UserLines ReadUserLines() {
     UserLines result;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    if (!file.opened) return result;
+    if (!file.opened) {
+        result.problem = WhyUsersFileUnreadable(file.outcome);
+        return result;
+    }
     result.opened = true;
     for (const QByteArray& line : UserLinesOf(file.content))
         result.lines.append(QString::fromUtf8(line));

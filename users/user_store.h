@@ -36,9 +36,10 @@ std::optional<UserRecord> LoadUser(const QString& id);
 // file is exactly as it was.
 WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {});
 
-// Appends a new user's line: the name (without "|", CR or LF), the level, block 1, exercise
-// 1, average 0, an empty history, the mode and a new id. The id is "ID-" + DateStamp, with a
-// counter appended when that id already stands in the file. A missing or empty users file
+// Appends a new user's line: the name (through CleanUserName; a name left without anything
+// but spaces is refused), the level, block 1, exercise 1, average 0, an empty history, the
+// mode and a new id. The id is "ID-" + DateStamp, with a counter appended when that id
+// already stands in the file. A missing or empty users file
 // gets the UsersHeader first. Returns the new id, or empty text when nothing was written;
 // `outcome` tells why (another program held the file too long, or it cannot be written).
 QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/safe_files.h"
+#include "platform/textfile.h"
 #include "users/user_record.h"
 
 namespace tz {
@@ -41,12 +42,13 @@ std::unique_ptr<FileLock> LockUsersFile(int waitMs, LockOutcome* outcome) {
 }
 
 WriteOutcome LockFailure(LockOutcome outcome) {
-    return outcome == LockOutcome::Busy ? WriteOutcome::Busy : WriteOutcome::Failed;
+    return outcome == LockOutcome::Busy ? WriteOutcome::Busy : WriteOutcome::LockDenied;
 }
 
 UsersFileBytes ReadUsersFile(UsersFileAccess access) {
     UsersFileBytes result;
     const FileRead read = ReadRegularFile(DataPath(kUsersFileName), kUsersFileCap);
+    result.outcome = read.outcome;
     if (read.outcome == ReadOutcome::Missing && access == UsersFileAccess::ReadWrite) {
         result.opened = true;
         return result;
@@ -57,7 +59,49 @@ UsersFileBytes ReadUsersFile(UsersFileAccess access) {
     // An editor may add its mark to a file that already had one: the header comes after all.
     while (result.content.startsWith(kByteOrderMark))
         result.content.remove(0, kByteOrderMark.size());
+    result.content = LinesAsUtf8(result.content);
     return result;
+}
+
+QByteArray LineAsUtf8(const QByteArray& line) {
+    return QByteArrayView(line).isValidUtf8() ? line : DecodeWindows1252(line).toUtf8();
+}
+
+QByteArray LinesAsUtf8(const QByteArray& content) {
+    // Nearly always the whole file is UTF-8 and nothing is copied.
+    if (QByteArrayView(content).isValidUtf8()) return content;
+    QByteArray text;
+    text.reserve(content.size() + content.size() / 8);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= content.size(); ++i) {
+        if (i < content.size() && content[i] != '\r' && content[i] != '\n') continue;
+        text += LineAsUtf8(content.mid(start, i - start));
+        if (i < content.size()) text += content[i];
+        start = i + 1;
+    }
+    return text;
+}
+
+QString WhyUsersFileUnreadable(ReadOutcome outcome) {
+    switch (outcome) {
+        case ReadOutcome::Denied:
+            return QStringLiteral(
+                "Esta cuenta no tiene permiso para leerlo. Pida a quien administra este "
+                "equipo que dé permiso de lectura y escritura sobre él.");
+        case ReadOutcome::Refused:
+            return QStringLiteral(
+                "No es un archivo normal (es un enlace, una carpeta o un dispositivo), así que "
+                "no se lee. Pida a quien administra este equipo que lo revise.");
+        case ReadOutcome::TooLarge:
+            return QStringLiteral(
+                "Es demasiado grande para ser un archivo de usuarios (más de 64 MB): puede "
+                "estar dañado. Pida a quien administra este equipo que lo revise y, si hace "
+                "falta, ponga en su lugar una copia anterior.");
+        default:
+            return QStringLiteral(
+                "El sistema no ha dejado leerlo. Compruebe que el disco o la carpeta "
+                "compartida están disponibles y vuelva a abrir esta ventana.");
+    }
 }
 
 QList<QByteArray> SplitByteLines(const QByteArray& content) {

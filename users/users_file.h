@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/file_lock.h"
+#include "platform/safe_files.h"
 
 namespace tz {
 
@@ -35,11 +36,17 @@ std::unique_ptr<FileLock> LockUsersFile(int waitMs = kUsersLockWaitMs,
 // How a change of the users file went.
 enum class WriteOutcome {
     Written,
-    Busy,    // another program held the users file for the whole wait: nothing was changed
-    Failed,  // the file could not be read or written: it is exactly as it was
+    Busy,        // another program held the users file for the whole wait: nothing was changed
+    Failed,      // the file could not be read or written: it is exactly as it was
+    UserGone,    // the pupil is no longer there (another program deleted her): nothing changed
+    LockDenied,  // this account cannot use the lock file of the users file: nothing changed
 };
 struct WriteResult {
-    WriteOutcome outcome = WriteOutcome::Failed;
+    WriteResult(WriteOutcome result = WriteOutcome::Failed, const QString& why = QString())
+        : outcome(result), reason(why) {}
+    WriteOutcome outcome;
+    // Why it failed, for the pupil, when the store knows better than its usual words.
+    QString reason;
     explicit operator bool() const { return outcome == WriteOutcome::Written; }
     bool Busy() const { return outcome == WriteOutcome::Busy; }
 };
@@ -53,11 +60,19 @@ enum class UsersFileAccess {
 
 struct UsersFileBytes {
     bool opened = false;
-    QByteArray content;  // without a leading byte-order mark
+    QByteArray content;  // without a leading byte-order mark, every line in UTF-8
+    ReadOutcome outcome = ReadOutcome::Failed;  // why it was not opened
 };
 // Reads the whole users file, never through a link and never past kUsersFileCap. Leading
-// UTF-8 byte-order marks (a teacher may have saved the file in a text editor) are skipped.
+// UTF-8 byte-order marks (a teacher may have saved the file in a text editor) are skipped, and
+// a line that is not UTF-8 (saved by an older editor) is read as Windows-1252.
 UsersFileBytes ReadUsersFile(UsersFileAccess access);
+// A line as text in UTF-8: itself when it is UTF-8, otherwise read as Windows-1252.
+QByteArray LineAsUtf8(const QByteArray& line);
+// The same for every line of a file's content; the line ends stay as they were.
+QByteArray LinesAsUtf8(const QByteArray& content);
+// Why a file the pupils are kept in could not be read, and what to do, for a message.
+QString WhyUsersFileUnreadable(ReadOutcome outcome);
 
 // Lines of raw bytes, split at CR, LF or CR LF; a final line end adds no empty line. Lines are
 // kept as bytes so that a rewrite copies untouched lines exactly as they were.

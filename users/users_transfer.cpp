@@ -2,12 +2,10 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/safe_files.h"
-#include "platform/textfile.h"
 #include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
@@ -22,13 +20,6 @@ const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 // Enough draws to find a free id unless nearly all 30001 are taken; the import stops there
 // rather than loop for ever.
 constexpr int kMaxIdDraws = 1000;
-
-// A line written by hand in an older editor's code page comes in as the text it shows.
-QByteArray AsUtf8(const QByteArray& line) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(line);
-    return utf8.hasError() ? DecodeWindows1252(line).toUtf8() : line;
-}
 
 // The first `count` fields of a line, without the rest.
 QByteArray FirstFields(const QByteArray& line, int count) {
@@ -92,9 +83,20 @@ QString DrawImportId(const QSet<QString>& taken) {
     return QString();
 }
 
+std::optional<QByteArray> WithCleanName(const QByteArray& line, bool* changed) {
+    bool cleaned = false;
+    const QString name = CleanUserName(ByteLineField(line, UserField::Name), &cleaned);
+    if (changed) *changed = cleaned;
+    if (TrimSpaces(name).isEmpty()) return std::nullopt;
+    if (!cleaned) return line;
+    const qsizetype bar = line.indexOf('|');
+    return name.toUtf8() + (bar < 0 ? QByteArray() : line.mid(bar));
+}
+
 ImportLines ReadImportFile(const QString& path) {
     ImportLines import;
     const FileRead source = ReadRegularFile(path, kImportFileCap);
+    import.read = source.outcome;
     if (source.outcome == ReadOutcome::TooLarge) import.tooLarge = true;
     if (!source.Ok()) return import;
     QByteArray content = source.bytes;
@@ -102,13 +104,29 @@ ImportLines ReadImportFile(const QString& path) {
     for (const QByteArray& line : SplitByteLines(content)) {
         // A blank line (often one left at the end by an editor) is no user.
         if (line.trimmed().isEmpty()) continue;
-        const QByteArray utf8 = AsUtf8(line);
+        // A line written by hand in an older editor's code page comes in as the text it shows.
+        const QByteArray utf8 = LineAsUtf8(line);
         // Anything else that is not a whole user line would enter the class damaged.
-        if (IsUserLineOfCurrentLayout(FirstFields(utf8, 17))) {
-            import.lines.append(utf8);
-        } else {
+        if (!IsUserLineOfCurrentLayout(FirstFields(utf8, 17))) {
             ++import.skipped;
+            continue;
         }
+        bool changed = false;
+        const std::optional<QByteArray> clean = WithCleanName(utf8, &changed);
+        if (!clean) {
+            ++import.namesRefused;
+            continue;
+        }
+        import.namesCleaned += changed;
+        if (FirstFields(*clean, 16).size() > kLongestImportedLine) {
+            ++import.skipped;
+            continue;
+        }
+        import.lines.append(*clean);
+    }
+    if (import.lines.size() > kMostImportedPupils) {
+        import.overLimit = import.lines.size();
+        import.lines.clear();
     }
     return import;
 }
@@ -133,16 +151,19 @@ ImportResult ImportIntoUsersFile(const ImportLines& import) {
         result.outcome = WriteOutcome::Failed;
         return result;
     }
-    QSet<QString> taken;
+    // Nor a deleted pupil's: her kept figures would be overwritten when the new one goes.
+    QSet<QString> taken = DeletedPupilIds();
     for (const QByteArray& line : UserLinesOf(users.content)) taken.insert(LineId(line));
     QList<ImportedLine> imported;
     QList<QByteArray> newLines;
     for (const QByteArray& line : import.lines) {
+        const std::optional<QByteArray> clean = WithCleanName(line);
+        if (!clean) continue;
         const QString id = DrawImportId(taken);
         if (id.isEmpty()) break;
         taken.insert(id);
         imported.append({line, id});
-        newLines.append(MakeImportedLine(line, id));
+        newLines.append(MakeImportedLine(*clean, id));
     }
     if (newLines.isEmpty()) return result;
     if (!ReplaceFileWith(DataPath(kUsersFileName), WithLinesAppended(users.content, newLines))) {

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "users/pupil_store.h"
 #include "users/users_file.h"
@@ -36,11 +37,23 @@ bool WriteExportFile(const QString& path, const QList<QByteArray>& lines);
 
 // No export of a school comes near it: a larger file is not read.
 inline constexpr qint64 kImportFileCap = 4 * 1024 * 1024;
+// What one import may add to the users file of every PC. A school's whole class fits; a
+// classmate cannot freeze or fill it: with names cleaned and lines bounded, the pupils that
+// imports bring (at most the 30001 ids they draw from) stay far below kUsersFileCap.
+inline constexpr qsizetype kMostImportedPupils = 5000;
+// Fields 1 to 16 of a pupil's line take some 100 bytes (a name of 60 characters, 14 numbers,
+// the mode): a longer line is no pupil's.
+inline constexpr qsizetype kLongestImportedLine = 512;
+
+// The line with its name made clean (CleanUserName); nothing when no name is left. `changed`
+// tells whether the name lost anything.
+std::optional<QByteArray> WithCleanName(const QByteArray& line, bool* changed = nullptr);
 
 // The user lines of an import file: lines that are not user lines of the current layout (in
-// their first 17 fields) are counted as skipped, blank lines are left out alone, and a line
-// that is not UTF-8 is read as Windows-1252. Nothing for a file that cannot be read or is
-// larger than kImportFileCap.
+// their first 17 fields), or longer than kLongestImportedLine, are counted as skipped, blank
+// lines are left out alone, and a line that is not UTF-8 is read as Windows-1252. Names are
+// cleaned or refused and counted. Nothing for a file that cannot be read, is larger than
+// kImportFileCap, or brings more than kMostImportedPupils.
 ImportLines ReadImportFile(const QString& path);
 
 // Appends each line to the users file under a new id drawn against the ids the file holds

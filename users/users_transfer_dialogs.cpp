@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/dialogs.h"
+#include "platform/safe_files.h"
 #include "users/user_store.h"
 #include "users/users_transfer.h"
 
@@ -33,32 +34,111 @@ void ExportUsers(PupilStore& store, const QStringList& markedIds) {
          DialogIcon::Information);
 }
 
+namespace {
+
+const QString kImportResults = QStringLiteral("Resultados de la Importación de usuarios");
+
+// "1 usuario fue importado", "2 usuarios fueron importados".
+QString Counted(qsizetype count, const char* one, const char* many) {
+    return QString::number(count) + QString::fromUtf8(count == 1 ? one : many);
+}
+
+void TellNothingImported(const QString& why) {
+    Tell(kImportResults, QStringLiteral("No se ha importado ningún usuario: ") + why,
+         DialogIcon::Exclamation);
+}
+
+// Why an import file could not be read; nothing when it was.
+QString WhyNotRead(const ImportLines& lines, const QString& bareName) {
+    switch (lines.read) {
+        case ReadOutcome::Read:
+            return QString();
+        case ReadOutcome::TooLarge:
+            return QStringLiteral("el archivo ") + bareName +
+                   QStringLiteral(
+                       " es demasiado grande para ser un archivo de usuarios y no se ha "
+                       "leído.");
+        case ReadOutcome::Missing:
+            return QStringLiteral("el archivo ") + bareName + QStringLiteral(" no existe.");
+        case ReadOutcome::Denied:
+            return QStringLiteral("no hay permiso para leer el archivo ") + bareName + '.';
+        case ReadOutcome::Refused:
+            return QStringLiteral("el archivo ") + bareName +
+                   QStringLiteral(
+                       " no es un archivo normal (es un enlace, una carpeta o un "
+                       "dispositivo).");
+        case ReadOutcome::Failed:
+            break;
+    }
+    return QStringLiteral("no se pudo leer el archivo ") + bareName +
+           QStringLiteral(". Compruebe que el disco sigue conectado.");
+}
+
+}  // namespace
+
 void ImportUsers(PupilStore& store, const std::function<void()>& reloadList) {
     // The file-name box starts empty: "*.tpz" is a pattern, not a name.
     const QString path = OpenFileDialog(kImportTitle, kTransferFilter, QString());
     if (path.isEmpty()) return;
+    const QString bareName = QFileInfo(path).fileName();
 
-    const ImportResult result = store.ImportUserLines(ReadImportFile(path));
+    const ImportLines lines = ReadImportFile(path);
+    if (const QString why = WhyNotRead(lines, bareName); !why.isEmpty()) {
+        TellNothingImported(why);
+        return;
+    }
+    if (lines.overLimit > 0) {
+        TellNothingImported(
+            QStringLiteral("el archivo ") + bareName + QStringLiteral(" trae ") +
+            QString::number(lines.overLimit) +
+            QStringLiteral(" usuarios, y de una vez se importan como mucho ") +
+            QString::number(kMostImportedPupils) +
+            QStringLiteral(". Divídalo en varios archivos e impórtelos uno a uno."));
+        return;
+    }
+    const ImportResult result = store.ImportUserLines(lines);
     if (result.outcome == WriteOutcome::Busy) {
-        Tell(QStringLiteral("Resultados de la Importación de usuarios"),
-             QStringLiteral("No se ha importado ningún usuario: ") + BusyText(store) +
-                 QStringLiteral(" Inténtalo de nuevo."),
-             DialogIcon::Exclamation);
+        TellNothingImported(BusyText(store) + QStringLiteral(" Inténtalo de nuevo."));
+        return;
+    }
+    if (result.outcome != WriteOutcome::Written) {
+        TellNothingImported(UnwritableText(store) + ' ' + store.WhatToCheck());
         return;
     }
     if (reloadList) reloadList();
-    QString text = QString::number(result.imported) + QStringLiteral(" usuarios fueron importados");
-    if (result.tooLarge) {
-        text += QStringLiteral(
-            "\n\nEl archivo es demasiado grande para ser un archivo de "
-            "usuarios y no se ha leído.");
-    } else if (result.skipped == 1) {
-        text += QStringLiteral("\n\n1 línea del archivo no era un usuario y no se ha importado.");
-    } else if (result.skipped > 1) {
-        text += QStringLiteral("\n\n") + QString::number(result.skipped) +
-                QStringLiteral(" líneas del archivo no eran usuarios y no se han importado.");
+    QString text =
+        Counted(result.imported, " usuario fue importado", " usuarios fueron importados");
+    if (result.skipped > 0) {
+        text +=
+            QStringLiteral("\n\n") +
+            Counted(result.skipped, " línea del archivo no era un usuario y no se ha importado.",
+                    " líneas del archivo no eran usuarios y no se han importado.");
     }
-    Tell(QStringLiteral("Resultados de la Importación de usuarios"), text, DialogIcon::Information);
+    if (lines.namesCleaned > 0) {
+        text += QStringLiteral("\n\n") +
+                Counted(lines.namesCleaned,
+                        " nombre se ha arreglado: tenía caracteres que no se ven o que no pueden "
+                        "ir en un nombre, o más de 60 caracteres.",
+                        " nombres se han arreglado: tenían caracteres que no se ven o que no "
+                        "pueden ir en un nombre, o más de 60 caracteres.");
+    }
+    if (lines.namesRefused > 0) {
+        text += QStringLiteral("\n\n") +
+                Counted(lines.namesRefused,
+                        " usuario no se ha importado: su nombre no tenía ningún carácter válido.",
+                        " usuarios no se han importado: su nombre no tenía ningún carácter "
+                        "válido.");
+    }
+    // Imported pupils draw their ids from 0 to 30000: a full range takes no more.
+    const qsizetype left = lines.lines.size() - result.imported;
+    if (left > 0) {
+        text += QStringLiteral("\n\n") +
+                Counted(left, " usuario no se ha importado", " usuarios no se han importado") +
+                QStringLiteral(
+                    ": no quedan números de identificación libres para usuarios "
+                    "importados. Borre los que ya no hagan falta e inténtelo de nuevo.");
+    }
+    Tell(kImportResults, text, left > 0 ? DialogIcon::Exclamation : DialogIcon::Information);
 }
 
 }  // namespace tz

@@ -37,6 +37,8 @@ struct UsersWindow {
     QTreeWidget* list = nullptr;
     QAbstractButton* remove = nullptr;
     QAbstractButton* accept = nullptr;
+    QAbstractButton* add = nullptr;
+    QAbstractButton* import = nullptr;
     std::function<void(PupilStore&)> classReport;
 };
 
@@ -184,6 +186,8 @@ QPushButton* AddTransferButton(QWidget* parent, int id, const QString& caption, 
         "QPushButton:hover { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
         " stop:0 rgb(255, 248, 230), stop:1 rgb(250, 214, 160)); }"
         "QPushButton:pressed { background-color: rgb(228, 186, 124); }"
+        "QPushButton:disabled { color: rgb(160, 136, 108); border-color: rgb(196, 170, 130);"
+        " background-color: rgb(240, 228, 208); }"
         "QPushButton:focus { border: 1px solid rgb(90, 60, 20); }");
     return button;
 }
@@ -195,8 +199,8 @@ UsersWindow BuildUsersWindow(QWidget* owner, bool withReport) {
     SetTiledBackground(users.window, PictureName::UsersBackground);
 
     users.list = AddUsersList(users.window);
-    AddPictureButton(users.window, kUsersAddId, PictureName::AddUser, QRect(10, 250, 50, 50),
-                     QStringLiteral("Añade un Usuario"));
+    users.add = AddPictureButton(users.window, kUsersAddId, PictureName::AddUser,
+                                 QRect(10, 250, 50, 50), QStringLiteral("Añade un Usuario"));
     users.remove =
         AddPictureButton(users.window, kUsersDeleteId, PictureName::DeleteUser,
                          QRect(75, 250, 50, 50), QStringLiteral("Elimina Usuario seleccionado"));
@@ -205,7 +209,8 @@ UsersWindow BuildUsersWindow(QWidget* owner, bool withReport) {
     users.accept =
         AddPictureButton(users.window, kUsersAcceptId, PictureName::Accept, QRect(535, 250, 50, 50),
                          QStringLiteral("Aceptar Nuevo Usuario"));
-    AddTransferButton(users.window, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
+    users.import =
+        AddTransferButton(users.window, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
     AddTransferButton(users.window, kUsersExportId, QStringLiteral("Exportar Usuarios"), 300);
     if (withReport) {
         // Under the two transfer buttons, as wide as both together.
@@ -234,8 +239,9 @@ QTreeWidgetItem* MakeRow(const QString& line) {
     auto* item = new QTreeWidgetItem;
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(kNameColumn, Qt::Unchecked);
-    // Numbers as they stand in the file, not re-formatted.
-    item->setText(kNameColumn, UserLineField(line, UserField::Name));
+    // Numbers as they stand in the file, not re-formatted. The name as any door lets it in: a
+    // line written before (or by hand) may hold one of megabytes, or one that hides its text.
+    item->setText(kNameColumn, CleanUserName(UserLineField(line, UserField::Name)));
     item->setText(kSpeedColumn,
                   UserLineField(line, UserField::AverageSpeed) + QStringLiteral(" p.p.m."));
     item->setText(kLevelColumn, UserLineField(line, UserField::Level));
@@ -260,20 +266,34 @@ void LoadUserList(const UsersWindow& users) {
     }
     const QString& currentId = users.currentUser->id;
     int remembered = -1;
+    const UserLines file = users.store->ReadUserLines();
     {
         const QSignalBlocker quiet(users.list);
-        const UserLines file = users.store->ReadUserLines();
+        QList<QTreeWidgetItem*> rows;
+        rows.reserve(file.lines.size());
         for (const QString& line : file.lines) {
             // A blank line (a file edited by hand) holds no user.
             if (line.trimmed().isEmpty()) continue;
-            QTreeWidgetItem* row = MakeRow(line);
-            users.list->addTopLevelItem(row);
-            if (!currentId.isEmpty() && row->text(kIdColumn) == currentId) {
-                remembered = users.list->topLevelItemCount() - 1;
+            rows.append(MakeRow(line));
+            if (!currentId.isEmpty() && rows.back()->text(kIdColumn) == currentId) {
+                remembered = static_cast<int>(rows.size()) - 1;
             }
         }
+        // All at once: a class of thousands is not laid out again for every row.
+        users.list->addTopLevelItems(rows);
     }
     SelectRow(users, remembered >= 0 ? remembered : 0);
+    // An empty list here is no empty class: nothing may be added over pupils it cannot read.
+    users.add->setEnabled(file.opened);
+    users.import->setEnabled(file.opened);
+    if (!file.opened) {
+        Tell(QStringLiteral("USUARIOS"),
+             users.store->CannotReadText() + QStringLiteral("\n\n") +
+                 (file.problem.isEmpty() ? users.store->WhatToCheck() : file.problem) +
+                 QStringLiteral("\n\nNo se ha borrado ningún usuario: la lista estará vacía, y no "
+                                "se podrán añadir ni importar usuarios, hasta que se pueda leer."),
+             DialogIcon::Exclamation);
+    }
 }
 
 void RefreshUserButtons(const UsersWindow& users) {
@@ -328,10 +348,9 @@ void DeleteSelectedUser(const UsersWindow& users) {
     const WriteResult deleted = users.store->DeleteUser(id, DrainEvents);
     if (!deleted) {
         Tell(QStringLiteral("Eliminar Usuario"),
-             QStringLiteral("No se pudo eliminar a ") + name +
-                 (deleted.Busy() ? QStringLiteral(": ") + BusyText(*users.store) +
-                                       QStringLiteral(" Inténtalo de nuevo.")
-                                 : QStringLiteral(": ") + UnwritableText(*users.store)),
+             QStringLiteral("No se pudo eliminar a ") + name + QStringLiteral(": ") +
+                 NotWrittenText(*users.store, deleted) +
+                 (deleted.Busy() ? QStringLiteral(" Inténtalo de nuevo.") : QString()),
              DialogIcon::Exclamation);
         return;
     }

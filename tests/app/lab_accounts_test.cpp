@@ -7,16 +7,19 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QThread>
 
 #include "app/startup.h"
 #include "child_process.h"
 #include "content/class_report.h"
+#include "content/custom_documents.h"
 #include "content/figures_file.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folder_handle.h"
 #include "platform/safe_files.h"
 #include "support.h"
 #include "users/pupil_files.h"
@@ -31,6 +34,7 @@ namespace {
 
 const char* const kPupilVariable = "TIPENZO_LAB_PUPIL";
 const char* const kSeesVariable = "TIPENZO_LAB_SEES";
+const char* const kDeletesVariable = "TIPENZO_LAB_DELETES";
 const char* const kFolderVariable = "TIPENZO_LAB_FOLDER";
 // Accounts no system hands out, of a group of their own: throwaway, nothing to clean up.
 constexpr gid_t kClassGroup = 61000;
@@ -49,17 +53,25 @@ QStringList ListedNames() {
 }
 
 // Run only by the tests below: a pupil's program starts on the data folder of TIPENZO_DATA,
-// adds her, records an attempt of hers and ends; it must be asked nothing on the way and see
-// every pupil of TIPENZO_LAB_SEES.
+// adds her, records an attempt of hers, stores a custom text of hers, deletes the pupil of
+// TIPENZO_LAB_DELETES, if any, and ends; it must be asked nothing on the way and see every
+// pupil of TIPENZO_LAB_SEES.
 TEST(LabChild, DISABLED_StartsAddsAPupilAndEnds) {
     SettleFolders();
     ProgramState state = InitialProgramState();
     ASSERT_TRUE(RunFileChecks(state));
     PupilStore& store = *state.store;
-    const QString id = store.AppendNewUser(qEnvironmentVariable(kPupilVariable), 1, "NORMAL");
+    const QString pupil = qEnvironmentVariable(kPupilVariable);
+    const QString id = store.AppendNewUser(pupil, 1, "NORMAL");
     ASSERT_FALSE(id.isEmpty());
-    RecordAttemptFigures(store, id, SomeKeystrokes());
+    ASSERT_TRUE(RecordAttemptFigures(store, id, SomeKeystrokes()));
     EXPECT_FALSE(LoadPupilFigures(store, id).Empty());
+    ASSERT_TRUE(StoreCustomDocument(pupil + kCustomTextExtension, {pupil}));
+    for (const QString& line : ReadUserLines().lines) {
+        if (UserLineField(line, UserField::Name) == qEnvironmentVariable(kDeletesVariable)) {
+            ASSERT_TRUE(store.DeleteUser(UserLineField(line, UserField::Id)));
+        }
+    }
     EXPECT_EQ(ListedNames(), qEnvironmentVariable(kSeesVariable).split(u','));
     for (const AskedDialog& asked : AskedDialogs()) ADD_FAILURE() << asked.text.toStdString();
     LeaveDataFolder(state);
@@ -91,6 +103,12 @@ class LabTest : public test::ProgramFolderTest {
 // other's. Before, the second account waited for ever on a lock file it could not open.
 TEST_F(LabTest, TwoAccountsOfOneGroupShareASetgidFolder) {
     if (::geteuid() != 0) GTEST_SKIP() << "only root can act as two pupils' accounts";
+    // The accounts must reach the test's folder, wherever the temporary folder lies.
+    for (QDir up(dir_->path()); up.cdUp();) {
+        if (!QFileInfo(up.absolutePath()).permission(QFileDevice::ExeOther))
+            GTEST_SKIP() << "the pupils' accounts cannot enter " << up.absolutePath().toStdString();
+        if (up.isRoot()) break;
+    }
     ASSERT_EQ(::chmod(QFile::encodeName(dir_->path()).constData(), 0755), 0);
     ASSERT_TRUE(QDir().mkdir(Path("lab")));
     ASSERT_EQ(::chown(QFile::encodeName(Path("lab")).constData(), 0, kClassGroup), 0);
@@ -101,27 +119,34 @@ TEST_F(LabTest, TwoAccountsOfOneGroupShareASetgidFolder) {
     struct Turn {
         const test::Account* account;
         const char* pupil;
+        const char* deletes;
         const char* sees;
     };
-    for (const Turn& turn : {Turn{&kAna, "ANA", "ANA"}, Turn{&kLuis, "LUIS", "ANA,LUIS"},
-                             Turn{&kAna, "EVA", "ANA,LUIS,EVA"}}) {
+    for (const Turn& turn : {Turn{&kAna, "ANA", "", "ANA"}, Turn{&kLuis, "LUIS", "ANA", "LUIS"},
+                             Turn{&kAna, "EVA", "LUIS", "EVA"}}) {
         test::ChildProcess program("LabChild.DISABLED_StartsAddsAPupilAndEnds",
                                    {{"TIPENZO_DATA", Path("lab").toStdString()},
                                     {"HOME", Path("casa").toStdString()},
                                     {kPupilVariable, turn.pupil},
+                                    {kDeletesVariable, turn.deletes},
                                     {kSeesVariable, turn.sees}},
                                    Path("casa/salida.txt").toStdString(), turn.account);
+        if (!program.WhyNot().empty()) GTEST_SKIP() << program.WhyNot();
         ASSERT_TRUE(program.Started());
         EXPECT_TRUE(program.ExitedWithZero()) << turn.pupil << "'s program:\n"
                                               << ReadBytes("casa/salida.txt").toStdString();
     }
-    // What the programs made belongs to the class's group, which may write it all.
-    for (const char* name : {"lab/usuarios.dat", "lab/usuarios.lck", "lab/estadisticas"}) {
-        EXPECT_EQ(Group(name), kClassGroup) << name;
-        EXPECT_EQ(Mode(name) & 0060, 0060u) << name;
+    // Everything the programs made belongs to the class's group, which may change it all.
+    QDirIterator made(Path("lab"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                      QDirIterator::Subdirectories);
+    int count = 0;
+    while (made.hasNext()) {
+        const QString name = QDir(dir_->path()).relativeFilePath(made.next());
+        EXPECT_EQ(Group(name), kClassGroup) << name.toStdString();
+        EXPECT_EQ(Mode(name), made.fileInfo().isDir() ? 02770u : 0660u) << name.toStdString();
+        ++count;
     }
-    EXPECT_EQ(Mode("lab/estadisticas"), 02770u);
-    EXPECT_EQ(QDir(Path("lab/estadisticas")).entryList(QDir::Files).size(), 3);
+    EXPECT_GE(count, 12) << "users, lock, deleted pupils, three figures, three texts";
 }
 
 // What a classmate may plant where the program writes and reads: links to another pupil's
@@ -172,6 +197,71 @@ TEST_F(LabTest, PlantedLinksLeaveTheirTargetsUntouched) {
     EXPECT_FALSE(DeleteUser("ID-2"));
     ASSERT_TRUE(RunFileChecks(state));
     EXPECT_EQ(ReadBytes("de-ana.txt"), "privado de Ana");
+}
+
+// A classmate swaps a folder the program works in for a link to Ana's home, at any step of
+// that work. Nothing reaches the home: what the program writes lands in the real folder, now
+// moved aside, or is told as not written.
+TEST_F(LabTest, AFolderSwappedForALinkAtAnyStepLeadsNowhere) {
+    // A class's folder: what the program makes there is opened to the group.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir_->path()).constData(), 0770), 0);
+    ASSERT_TRUE(QDir().mkdir(Path("casa")));
+    ASSERT_EQ(::chmod(QFile::encodeName(Path("casa")).constData(), 0700), 0);
+    WriteBytes("casa/.bashrc", "# de Ana\n");
+    const QByteArray home = QFile::encodeName(Path("casa"));
+    struct Work {
+        const char* file;  // the file the work writes or moves
+        bool there;        // it was there before, and must stay somewhere real
+        std::function<bool()> run;
+    };
+    const char* const folders[] = {"estadisticas", "usuarios_borrados", "TXTPERSONALIZADOS"};
+    const auto found = [&](const QString& file) {
+        for (const QString folder : folders) {
+            if (Exists(folder + "-real/" + file) || Exists(folder + "/" + file)) return true;
+        }
+        return false;
+    };
+    const std::vector<Work> works = {
+        {"ID-1.txt", false,
+         [this] {
+             return !!AddPupilFigures(store_, "ID-1", FiguresOfAttempt(SomeKeystrokes(), Now()));
+         }},
+        {"ID-2.txt", true, [] { return !!DeleteUser("ID-2"); }},
+        {"mio.t10", false, [] { return StoreCustomDocument("mio.t10", {"hola"}); }},
+    };
+    for (const Work& work : works) {
+        int steps = 0;
+        // The first round only counts the steps.
+        for (int swapAt = -1; swapAt < steps; ++swapAt) {
+            for (const QString folder : folders) {
+                RemoveFile(Path(folder));
+                for (const QString& name : {folder, folder + "-real"})
+                    QDir(Path(name)).removeRecursively();
+            }
+            WriteBytes("usuarios.dat",
+                       "Datos de Usuarios v2.6\r\n"
+                       "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-1\r\n"
+                       "LUIS|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-2\r\n");
+            ASSERT_TRUE(AddPupilFigures(store_, "ID-2", FiguresOfAttempt(SomeKeystrokes(), Now())));
+            int step = 0;
+            SetFolderStepHook([&](const QString& folder) {
+                if (step++ != swapAt || QFileInfo(folder).isSymLink()) return;
+                QDir().rename(folder, folder + "-real");
+                ::symlink(home.constData(), QFile::encodeName(folder).constData());
+            });
+            const bool written = work.run();
+            SetFolderStepHook({});
+            if (swapAt < 0) steps = step;
+            EXPECT_TRUE(found(work.file) || (!written && !work.there))
+                << work.file << " swapped at step " << swapAt;
+            EXPECT_EQ(QDir(Path("casa"))
+                          .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                      QStringList{".bashrc"});
+            EXPECT_EQ(ReadBytes("casa/.bashrc"), "# de Ana\n");
+            EXPECT_EQ(Mode("casa"), 0700u);
+        }
+        EXPECT_GE(steps, 3) << work.file;
+    }
 }
 
 // Two programs starting at the same moment on a file of the older layout: one upgrades it,

@@ -130,11 +130,13 @@ TEST_F(SharedFolderTest, KilledProgramsCountOnlyWhileTheyLive) {
     EXPECT_FALSE(Exists("~usuarios.dat"));
     RemoveFile(Path("fin"));
 
-    // A lone program killed: the next start asks the recovery question, as always.
+    // A lone program killed, and the users file damaged since: the next start is the only
+    // program, and asks the recovery question.
     other = StartOther();
     other->Kill();
     EXPECT_TRUE(other->Killed());
     ASSERT_TRUE(Exists("~usuarios.dat"));
+    WriteBytes("usuarios.dat", "roto");
     QueueAnswer(Answer::No);
     ProgramState next = InitialProgramState();
     ASSERT_TRUE(RunFileChecks(next));

@@ -14,11 +14,18 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/fonts.h"
+#include "platform/keyboard_layout.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
 #include "platform/windows.h"
 #include "support.h"
+#include "users/server_settings.h"
+#include "users/user_record.h"
 #include "users/users_file.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace tz {
 namespace {
@@ -69,36 +76,66 @@ TEST_F(StartupTest, MarkerOfMoreThanTwoBytesInvitesOnceAndIsAlwaysDeleted) {
     EXPECT_EQ(MessagesAsked(), 0);
 }
 
-TEST_F(StartupTest, LeftoverLockCopyIsOfferedBackAndRestoredByteForByte) {
+void SetModified(const QString& path, const QDateTime& when) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+// Every save replaces the users file whole, so a lock copy is never newer than it: the copy is
+// offered back only for a users file that is missing or damaged, with "No" for Enter and the
+// date of each file, and neither answer loses either file.
+TEST_F(StartupTest, ALockCopyIsOfferedBackOnlyForAMissingOrDamagedUsersFile) {
     const QByteArray saved =
         "Datos de Usuarios v2.6\r\nANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
         "NORMAL|ID-20240101101010\r\n";
+    const QByteArray later =
+        saved + "EVA|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101101011\r\n";
+    WriteBytes("usuarios.dat", later);
+    WriteBytes("~usuarios.dat", saved);
+    ASSERT_TRUE(Checks());
+    EXPECT_EQ(MessagesAsked(), 0);
+    EXPECT_EQ(ReadBytes("usuarios.dat"), later);
+    EXPECT_EQ(ReadBytes("~usuarios.dat"), later);
+
+    for (const bool missing : {false, true}) {
+        ClearDialogs();
+        RemoveFile(Path("usuarios.dat"));
+        if (!missing) WriteBytes("usuarios.dat", "roto");
+        if (!missing) SetModified(Path("usuarios.dat"), QDateTime(QDate(2024, 3, 5), QTime(8, 20)));
+        WriteBytes("~usuarios.dat", saved);
+        SetModified(Path("~usuarios.dat"), QDateTime(QDate(2024, 3, 4), QTime(17, 45)));
+        QueueAnswer(Answer::Yes);
+        ASSERT_TRUE(Checks());
+        ASSERT_EQ(MessagesAsked(), 1);
+        const AskedDialog& asked = AskedDialogs()[0];
+        EXPECT_EQ(asked.title, "TIPENZO10 INFORMACION");
+        EXPECT_EQ(test::BoxOf(asked),
+                  (test::Box{true, DialogIcon::Exclamation, DefaultButton::No}));
+        EXPECT_TRUE(asked.text.startsWith(QString::fromUtf8(
+            "ATENCIÓN!\n\nLa última vez que se ejecutó TIPENZO10 no se cerró correctamente.")));
+        EXPECT_TRUE(asked.text.endsWith(QString::fromUtf8("¿Desea Recuperarlo?")));
+        EXPECT_TRUE(asked.text.contains("04/03/2024") && asked.text.contains("17:45"));
+        EXPECT_EQ(asked.text.contains("05/03/2024") && asked.text.contains("08:20"), !missing);
+        EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
+        EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
+    }
+    // The file it replaced is kept beside it, dated.
+    EXPECT_EQ(ReadBytes("usuarios_antes_de_recuperar_20240305083000.dat"), "roto");
+
+    // "No" keeps the users file as it is and the copy under a dated name.
+    ClearDialogs();
     WriteBytes("usuarios.dat", "roto");
     WriteBytes("~usuarios.dat", saved);
-    QueueAnswer(Answer::Yes);
-    ASSERT_TRUE(Checks());
-    ASSERT_EQ(MessagesAsked(), 1);
-    EXPECT_EQ(AskedDialogs()[0].title, "TIPENZO10 INFORMACION");
-    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true, DialogIcon::Exclamation}));
-    EXPECT_TRUE(AskedDialogs()[0].text.startsWith(QString::fromUtf8("ATENCIÓN!\n\nLa última vez")));
-    EXPECT_TRUE(AskedDialogs()[0].text.endsWith(QString::fromUtf8("¿Desea Recuperarlo?")));
-    EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
-    // The file it replaced holds every save made since the lock copy: kept beside it, dated.
-    EXPECT_EQ(ReadBytes("usuarios_antes_de_recuperar_20240305083000.dat"), "roto");
-    // The new run's lock copy is a copy of the restored file.
-    EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
-
-    // "No" keeps the users file and replaces the old lock copy with a fresh one.
-    ClearDialogs();
-    WriteBytes("~usuarios.dat", "viejo");
     QueueAnswer(Answer::No);
     ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 1);
-    EXPECT_EQ(ReadBytes("usuarios.dat"), saved);
-    EXPECT_EQ(ReadBytes("~usuarios.dat"), saved);
+    EXPECT_EQ(ReadBytes("usuarios.dat"), "roto");
+    EXPECT_EQ(ReadBytes(UnusedLockCopyName("20240305083000")), saved);
 
     // A lock copy of two bytes raises nothing.
     ClearDialogs();
+    RemoveFile(Path("usuarios.dat"));
     WriteBytes("~usuarios.dat", "ab");
     ASSERT_TRUE(Checks());
     EXPECT_EQ(MessagesAsked(), 0);
@@ -124,13 +161,13 @@ TEST_F(StartupTest, OverLargeDamagedUsersFileAsksAndNoTwiceEndsBeforeAnything) {
     EXPECT_FALSE(Checks());
     ASSERT_EQ(MessagesAsked(), 2);
     EXPECT_EQ(AskedDialogs()[0].title, "ATENCION");
-    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{true}));
-    EXPECT_EQ(AskedDialogs()[0].text,
-              QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n¿Quiere "
-                                "arreglar este problema?\n(Se renombrará dicho archivo por "
-                                "USUARIOS.SEG)\nSi ya tenía algún usuario con el curso empezado, "
-                                "puede enviarnos el archivo generado USUARIOS.SEG a: ") +
-                  kSupportEmail + "\n\n");
+    // Enter keeps the file as it is.
+    EXPECT_EQ(test::BoxOf(AskedDialogs()[0]),
+              (test::Box{true, DialogIcon::None, DefaultButton::No}));
+    EXPECT_TRUE(AskedDialogs()[0].text.startsWith(
+        QString::fromUtf8("Es posible que el archivo USUARIOS.DAT esté dañado\n\n¿Quiere "
+                          "arreglar este problema?\n")));
+    EXPECT_TRUE(AskedDialogs()[0].text.contains(kSupportEmail));
     EXPECT_EQ(AskedDialogs()[1].title, QString::fromUtf8("ATENCIÓN"));
     EXPECT_EQ(AskedDialogs()[1].text,
               QString::fromUtf8("Si continúa, puede que la aplicación se bloquee\n\n¿Continuar?"));
@@ -145,18 +182,22 @@ TEST_F(StartupTest, OverLargeDamagedUsersFileAsksAndNoTwiceEndsBeforeAnything) {
     EXPECT_EQ(ReadBytes("~usuarios.dat"), large);
     RemoveFile(Path("~usuarios.dat"));
 
-    // "Yes" sets the file aside; an existing set-aside file is never replaced.
-    QueueAnswer(Answer::Yes);
-    EXPECT_TRUE(Checks());
-    EXPECT_FALSE(Exists("usuarios.dat"));
-    EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
-    EXPECT_FALSE(Exists("~usuarios.dat"));
-
-    WriteBytes("usuarios.dat", Damaged(10002, 'c'));
+    // "Yes" keeps the file as it was in USUARIOS.SEG, and never over an earlier one: a second
+    // repair names the file it keeps instead.
     QueueAnswer(Answer::Yes);
     EXPECT_TRUE(Checks());
     EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
-    EXPECT_EQ(FileSize(Path("usuarios.dat")), 10002);
+    const QByteArray second = Damaged(10002, 'c');
+    WriteBytes("usuarios.dat", second);
+    RemoveFile(Path("~usuarios.dat"));
+    ClearDialogs();
+    QueueAnswer(Answer::Yes);
+    EXPECT_TRUE(Checks());
+    EXPECT_EQ(ReadBytes("USUARIOS.SEG"), large);
+    const QStringList kept = QDir(dir_->path()).entryList({"USUARIOS*.SEG"});
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(ReadBytes(kept[1 - kept.indexOf("USUARIOS.SEG")]), second);
+    EXPECT_TRUE(AskedDialogs()[0].text.contains(kept[1 - kept.indexOf("USUARIOS.SEG")]));
 }
 
 // A class's users file: 150 pupils, well over 10000 bytes.
@@ -193,6 +234,13 @@ TEST_F(StartupTest, LargeClassFileIsNoDamagedFileButOneBadLineMakesIt) {
     WriteBytes("usuarios.dat", edited + "\n\n");
     ASSERT_TRUE(start());
     EXPECT_EQ(MessagesAsked(), 0);
+    // Nor is a line an older editor saved in Windows-1252.
+    QByteArray windows = healthy;
+    windows.insert(windows.indexOf("\r\n", 5000) + 2,
+                   "JOS\xC9|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-1\r\n");
+    WriteBytes("usuarios.dat", windows);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(MessagesAsked(), 0);
 
     const QByteArray pupil = "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101101010";
     const struct {
@@ -206,9 +254,6 @@ TEST_F(StartupTest, LargeClassFileIsNoDamagedFileButOneBadLineMakesIt) {
         {"an empty history slot", QByteArray(pupil).replace("|-1|NORMAL", "||NORMAL")},
         {"an id without ID-", QByteArray(pupil).replace("ID-2024", "2024")},
         {"letters in the id", QByteArray(pupil).replace("ID-2024", "ID-X024")},
-        {"invalid UTF-8", QByteArray(pupil).replace("ANA",
-                                                    "A\xC3"
-                                                    "A")},
     };
     for (const auto& bad : damage) {
         ClearDialogs();
@@ -222,15 +267,74 @@ TEST_F(StartupTest, LargeClassFileIsNoDamagedFileButOneBadLineMakesIt) {
         EXPECT_EQ(AskedDialogs()[0].title, "ATENCION") << bad.what;
         EXPECT_EQ(ReadBytes("usuarios.dat"), file) << bad.what;
     }
-    // A file of the older layout, whose lines have 16 fields, is asked about too.
+    // "Yes" mends only the damaged lines, where they stand: a line with its id keeps its pupil
+    // as the program reads her, one without is left in USUARIOS.SEG; the class stays.
+    ClearDialogs();
+    QByteArray file = healthy;
+    file.insert(file.indexOf("\r\n", 5000) + 2,
+                QByteArray(pupil).replace("ANA|1|", "ANA|x|") + "\r\n" + pupil.left(30) + "\r\n");
+    WriteBytes("usuarios.dat", file);
+    QueueAnswer(Answer::Yes);
+    EXPECT_TRUE(start());
+    EXPECT_EQ(ReadBytes("USUARIOS.SEG"), file);
+    QByteArray mended = healthy;
+    mended.insert(mended.indexOf("\r\n", 5000) + 2,
+                  QByteArray(pupil).replace("ANA|1|", "ANA|0|") + "\r\n");
+    EXPECT_EQ(ReadBytes("usuarios.dat"), mended);
+
+    // A file of the older layout is no damaged one: start-up brings it to the current layout.
     ClearDialogs();
     QByteArray older = "Datos de Usuarios v2.5\r\n";
     for (int i = 0; i < 250; ++i) older += "ANA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL\r\n";
     WriteBytes("usuarios.dat", older);
-    QueueAnswer(Answer::No);
-    QueueAnswer(Answer::Yes);
     EXPECT_TRUE(start());
-    EXPECT_EQ(MessagesAsked(), 2);
+    EXPECT_EQ(MessagesAsked(), 0);
+}
+
+// The settings examples the README and the help give a school, each as its own file.
+QList<QByteArray> SettingsExamples() {
+    QList<QByteArray> examples;
+    QFile readme(test::SourcePath("README.md"));
+    EXPECT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = readme.readAll().split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype indent = lines[i].indexOf('[');
+        if (indent < 4 || !lines[i].left(indent).trimmed().isEmpty()) continue;
+        QByteArray example;
+        while (i < lines.size() && lines[i].left(indent).trimmed().isEmpty() &&
+               lines[i].size() > indent)
+            example += lines[i++].mid(indent) + "\n";
+        examples << example;
+    }
+    QFile help(test::SourcePath("assets/help/tipzhelp.html"));
+    EXPECT_TRUE(help.open(QIODevice::ReadOnly));
+    const QByteArray html = help.readAll();
+    for (qsizetype at = html.indexOf("<pre>["); at >= 0; at = html.indexOf("<pre>[", at + 1)) {
+        const qsizetype end = html.indexOf("</pre>", at);
+        examples << html.mid(at + 5, end - at - 5).replace("&amp;", "&");
+    }
+    return examples;
+}
+
+TEST_F(StartupTest, EverySettingsExampleOfTheReadmeAndTheHelpIsAccepted) {
+    const QList<QByteArray> examples = SettingsExamples();
+    EXPECT_GE(examples.size(), 7);
+    for (const QByteArray& example : examples) {
+        WriteBytes("tipenzo10.ini", example);
+        const QString file = Path("tipenzo10.ini");
+        const QByteArray section = example.left(example.indexOf(']') + 1);
+        if (section == "[datos]") {
+            EXPECT_FALSE(ReadDataFolderSetting(file).isEmpty()) << example.toStdString();
+        } else if (section == "[teclado]") {
+            EXPECT_EQ(ReadKeyboardLayoutSetting(file), kLatinAmericanLayout)
+                << example.toStdString();
+        } else {
+            ASSERT_EQ(section, "[servidor]") << example.toStdString();
+            QString problem;
+            EXPECT_TRUE(ServerSettingsFrom(*FindServerSection({file}), &problem))
+                << example.toStdString() << problem.toStdString();
+        }
+    }
 }
 
 TEST_F(StartupTest, ExerciseFontIsTheLargestSizeWhoseTestLineFits) {
@@ -269,6 +373,25 @@ TEST_F(StartupTest, FreshFolderStartsWithHeaderOnlyUsersFileAndEndsWithoutLockCo
     ShutdownProgram(state);
     EXPECT_FALSE(Exists("~usuarios.dat"));
 }
+
+#ifndef _WIN32
+// A save cut short leaves its temporary file behind: this account's old ones go at the next
+// start; one written a moment ago, a link and a name the program never gives stay.
+TEST_F(StartupTest, StaleTemporariesGoAtStart) {
+    ASSERT_TRUE(QDir().mkdir(Path("estadisticas")));
+    WriteBytes("otro.txt", "de otro");
+    ASSERT_EQ(::symlink(QFile::encodeName(Path("otro.txt")).constData(),
+                        QFile::encodeName(Path("enlace.dat.01234567.tmp")).constData()),
+              0);
+    const QStringList stale = {"usuarios.dat.0123abcd.tmp", "estadisticas/ID-1.txt.89abcdef.tmp"};
+    const QStringList kept = {"usuarios.dat.fedcba98.tmp", "nota.tmp", "enlace.dat.01234567.tmp"};
+    for (const QString& name : stale + kept.mid(0, 2)) WriteBytes(name, "x");
+    for (const QString& name : stale + kept.mid(1)) ASSERT_TRUE(test::AgeFile(Path(name), 120));
+    ASSERT_TRUE(Checks());
+    for (const QString& name : stale) EXPECT_FALSE(Exists(name)) << name.toStdString();
+    for (const QString& name : kept) EXPECT_TRUE(Exists(name)) << name.toStdString();
+}
+#endif
 
 TEST_F(StartupTest, SplashShowsLoadingOverTheBrand) {
     RegisterAllPictures();

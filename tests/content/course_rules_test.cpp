@@ -103,18 +103,26 @@ struct LessonText {
     int speed = 0;
     bool read = false;
     QStringList lines;  // as typed: "|kom|" already a double quote, spaces at the line end dropped
+    Skills taught;      // what the drills before it in the course have taught
 };
 
 // The lesson texts in course order, read from the source tree like the program reads them.
 const std::vector<LessonText>& LessonTexts() {
     static const std::vector<LessonText> texts = [] {
         std::vector<LessonText> result;
+        Skills known;
         const CourseTable& course = CourseData();
         for (size_t l = 0; l < course.levels.size(); ++l) {
             for (const CourseBlock& block : course.levels[l].blocks) {
-                for (const QString& entry : block.entries) {
-                    if (!IsLessonTextRef(entry)) continue;
+                for (QString entry : block.entries) {
+                    if (!IsLessonTextRef(entry)) {
+                        for (const QChar c : entry.replace(kQuoteMarker, "\"")) {
+                            known.insert(SkillOf(c));
+                        }
+                        continue;
+                    }
                     LessonText text;
+                    text.taught = known;
                     const QString file = LessonTextFileName(entry);
                     text.name = file.section('/', -1);
                     text.level = static_cast<int>(l) + 1;
@@ -163,7 +171,8 @@ TEST(CourseRules, EachLevelBringsAFewNewSignsOnTheSchedule) {
     }
 }
 
-TEST(CourseRules, LessonTextsUseOnlyWhatTheDrillsTaughtByTheirLevel) {
+// A text comes after the drills that teach its signs, even within its own level.
+TEST(CourseRules, LessonTextsUseOnlyWhatTheDrillsBeforeThemTaught) {
     ASSERT_EQ(LessonTexts().size(), 69u);
     for (const LessonText& text : LessonTexts()) {
         EXPECT_TRUE(text.read) << "falta " << Name(text);
@@ -171,16 +180,16 @@ TEST(CourseRules, LessonTextsUseOnlyWhatTheDrillsTaughtByTheirLevel) {
         for (int n = 0; n < text.lines.size(); ++n) {
             for (const QChar c : text.lines[n]) {
                 const QString skill = SkillOf(c);
-                if (c == ' ' || reported.count(skill)) continue;
-                const int taught = TaughtAt(skill);
-                if (taught > 0 && taught <= text.level) continue;
+                if (c == ' ' || reported.count(skill) || text.taught.count(skill)) continue;
                 reported.insert(skill);
+                const int taught = TaughtAt(skill);
                 const QString shown =
                     skill == QString(c) ? skill : QString("%1 (%2)").arg(c).arg(skill);
                 ADD_FAILURE() << Name(text) << ", línea " << n + 1 << ": '" << shown.toStdString()
                               << "' "
-                              << (taught ? "no se enseña hasta el nivel " + std::to_string(taught)
-                                         : std::string("no se enseña en ningún ejercicio"));
+                              << (taught
+                                      ? "se enseña después, en el nivel " + std::to_string(taught)
+                                      : std::string("no se enseña en ningún ejercicio"));
             }
         }
     }
@@ -262,9 +271,10 @@ TEST(CourseRules, TheFirstTwelveLessonTextsLeaveRoomInTheirFiveMinutes) {
     }
 }
 
-// What the style sheet rules out, in the texts and in the drills alike.
+// What the style sheet rules out, in the texts and in the drills alike. A text is matched whole,
+// its lines joined by "\n", so "\s" also finds what a line end splits.
 struct StyleCase {
-    const char* pattern;  // a regular expression
+    const char* pattern;  // a regular expression, "^" at a line start
     const char* rule;
 };
 // clang-format off
@@ -273,41 +283,128 @@ const StyleCase kHouseStyle[] = {
     {"Amazonía",               "se escribe Amazonia"},
     {"UNESCO",                 "se escribe Unesco"},
     {"Würzburg",               "se escribe Wurzburgo"},
-    {"La Coruña",              "se escribe A Coruña"},
+    {"La\\sCoruña",            "se escribe A Coruña"},
     {"Fidípides",              "se escribe Filípides"},
+    {"(?<![Ll]a\\s)Ciudad\\sde\\sMéxico", "se escribe la Ciudad de México"},
     {"\\d%",                   "el % va separado de la cifra: 25 %"},
     {"\\$\\d",                 "el $ va separado de la cifra: $ 6"},
     {"\\d ?\\$",               "el $ va delante de la cifra: $ 24,90"},
     {"\\d\\.\\d{3}(?!\\d)",    "los millares van con espacio: 12 800"},
+    {"\\b(unos|unas|más\\sde|menos\\sde|casi|cerca\\sde|roza\\slos)\\s\\d{1,3}000\\b",
+                               "un número redondo aproximado va en letra: más de cuatro mil"},
     {"^-.* -[A-ZÁÉÍÓÚÑ¿¡]",    "un solo hablante por línea de diálogo"},
+    {"¿[^?]{0,12}\\b[Uu]stedes\\b", "fórmula: la pregunta con «ustedes»"},
+    {"\\b[Ss]e\\scuenta|[Cc]uenta\\s(la|una)\\sleyenda|[Ss]e\\sdice\\sque|[Ss]e\\ssuele\\scontar"
+     "|[Uu]na\\s(leyenda|anécdota)\\s(dice|cuenta)", "fórmula: «se cuenta» y sus parientes"},
+    {"billete\\s(chileno|mexicano|de\\s\\d)|(rostro|cara)\\s(aparece|está)\\sen",
+                               "fórmula: el billete"},
+    {"\\b[Ff]ue\\sla\\sprimera\\s(?!vez)", "fórmula: «fue la primera»"},
+    {"Patrimonio\\s(de\\sla\\sHumanidad|Mundial|Cultural)", "cierre de enciclopedia: el patrimonio"},
 };
 // clang-format on
 
-TEST(CourseRules, TextsAndDrillsFollowTheHouseStyle) {
-    struct Place {
-        std::string where;
-        QString line;
-    };
-    std::vector<Place> places;
-    for (const LessonText& text : LessonTexts()) {
-        for (int n = 0; n < text.lines.size(); ++n) {
-            places.push_back({Name(text) + ", línea " + std::to_string(n + 1), text.lines[n]});
-        }
-    }
+// The word entries as typed.
+QStringList Drills() {
+    QStringList drills;
     for (const CourseLevel& level : CourseData().levels) {
         for (const CourseBlock& block : level.blocks) {
             for (QString entry : block.entries) {
-                places.push_back({"curso.txt", entry.replace(kQuoteMarker, "\"")});
+                if (!IsLessonTextRef(entry)) drills << entry.replace(kQuoteMarker, "\"");
             }
         }
     }
+    return drills;
+}
+
+void ExpectNoMatch(const StyleCase& style, const std::string& where, const QString& text) {
+    const QRegularExpression pattern(QString::fromUtf8(style.pattern),
+                                     QRegularExpression::MultilineOption);
+    ASSERT_TRUE(pattern.isValid()) << style.pattern;
+    const QRegularExpressionMatch match = pattern.match(text);
+    EXPECT_FALSE(match.hasMatch())
+        << where << ", línea " << text.left(match.capturedStart()).count('\n') + 1 << ": "
+        << style.rule << ": «" << match.captured().toStdString() << "»";
+}
+
+TEST(CourseRules, TextsAndDrillsFollowTheHouseStyle) {
     for (const StyleCase& style : kHouseStyle) {
-        const QRegularExpression pattern(QString::fromUtf8(style.pattern));
-        ASSERT_TRUE(pattern.isValid()) << style.pattern;
-        for (const Place& place : places) {
-            EXPECT_FALSE(pattern.match(place.line).hasMatch())
-                << place.where << ": " << style.rule << ": " << place.line.toStdString();
+        for (const LessonText& text : LessonTexts()) {
+            ExpectNoMatch(style, text.name.toStdString(), text.lines.join('\n'));
         }
+        for (const QString& drill : Drills()) {
+            ExpectNoMatch(style, "curso.txt: " + drill.toStdString(), drill);
+        }
+    }
+}
+
+// A sign, a unit or a thousands group stays on the line of its number ("\n" is the line end).
+// clang-format off
+const StyleCase kLineEnds[] = {
+    {"[$<>=+·]\\n\\d",                      "el signo se queda sin su número"},
+    {"\\d\\n[%<>=+·]",                      "el número se queda sin su signo"},
+    {"\\d\\n\\d{3}(?!\\d)",                  "el número se parte en dos líneas"},
+    {"\\d\\n(km|kg|g|m|cm|mm|a\\. C\\.)(?!\\w)", "la unidad se separa de su número"},
+    {"n\\.º\\n\\d",                         "n.º se separa de su número"},
+};
+// clang-format on
+
+TEST(CourseRules, SignsStayOnTheLineOfTheirNumber) {
+    for (const StyleCase& style : kLineEnds) {
+        for (const LessonText& text : LessonTexts()) {
+            ExpectNoMatch(style, text.name.toStdString(), text.lines.join('\n'));
+        }
+    }
+}
+
+// Topics and names the course has used up: each has one place, a lesson text or a drill.
+// clang-format off
+const char* const kOnePlace[] = {
+    "madrugar", "Titicaca", "Aconcagua", "latidos?|pulsaciones", "Juana Inés", "Amazon(as|ia)",
+    "\\bF y la J\\b", "[Ee]spalda", "un poco cada día", "Rubén Darío", "O'Higgins", "Mistral",
+    "pingüino", "kiwi", "bilingüe", "Caribe colombiano", "\\bMarta\\b", "\\bCarmen\\b",
+    "\\bDaniela\\b", "\\bTomás\\b", "\\bRuiz\\b", "\\bSara\\b", "\\bOmar\\b", "\\bIker\\b",
+};
+// clang-format on
+
+TEST(CourseRules, EachUsedTopicAndNameHasOnePlace) {
+    for (const char* topic : kOnePlace) {
+        const QRegularExpression pattern(QString::fromUtf8(topic));
+        ASSERT_TRUE(pattern.isValid()) << topic;
+        QStringList places;
+        for (const LessonText& text : LessonTexts()) {
+            if (text.lines.join('\n').contains(pattern)) places << text.name;
+        }
+        for (const QString& drill : Drills()) {
+            if (drill.contains(pattern)) places << "curso.txt: " + drill;
+        }
+        EXPECT_LE(places.size(), 1) << topic << " aparece en " << places.join("; ").toStdString();
+    }
+}
+
+// A text ends on its own subject, not on a prize, a heritage listing or a death date.
+TEST(CourseRules, LessonTextsDoNotEndOnAnEncyclopediaCloser) {
+    const QRegularExpression closer(QString::fromUtf8("Premio|Patrimonio|^ ?Murió"));
+    for (const LessonText& text : LessonTexts()) {
+        const QString whole = text.lines.join(' ');
+        const QString last = whole.mid(whole.lastIndexOf(". ", whole.size() - 2) + 1);
+        EXPECT_FALSE(last.contains(closer)) << Name(text) << " acaba en: " << last.toStdString();
+    }
+}
+
+// The help writes the modes as Spanish words; the unaccented keys appear only as the program
+// stores and shows them, in <code> or between « ».
+TEST(CourseRules, TheHelpAccentsTheModeNamesInItsProse) {
+    QFile file(test::SourcePath("assets/help/tipzhelp.html"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString prose = QString::fromUtf8(file.readAll());
+    prose.remove(QRegularExpression("<code>.*?</code>|«[^»]*»",
+                                    QRegularExpression::DotMatchesEverythingOption));
+    prose.remove(QRegularExpression("<[^>]*>"));
+    const QRegularExpressionMatch bare = QRegularExpression("\\b(FACIL|DIFICIL)\\b").match(prose);
+    EXPECT_FALSE(bare.hasMatch()) << "sin tilde: …"
+                                  << prose.mid(bare.capturedStart() - 40, 60).toStdString();
+    for (const char* mode : {"MUY FÁCIL", "FÁCIL", "DIFÍCIL"}) {
+        EXPECT_TRUE(prose.contains(QString::fromUtf8(mode))) << mode;
     }
 }
 

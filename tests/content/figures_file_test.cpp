@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "platform/safe_files.h"
 #include "support.h"
 #include "users/pupil_files.h"
+#include "users/user_record.h"
 #include "users/user_store.h"
 
 namespace tz {
@@ -109,6 +111,14 @@ TEST_F(FiguresFileTest, DamagedFilesReadAsEmptyAndAreSetAsideNeverOverwritten) {
         QDir(Path("estadisticas")).entryList({QStringLiteral("*.txt.defectuoso-*")}, QDir::Files);
     ASSERT_EQ(setAside.size(), 1);
     EXPECT_EQ(ReadBytes("estadisticas/" + setAside[0]), good.left(good.size() - 1));
+#ifndef _WIN32
+    // A socket planted where her file goes is set aside as well, and her figures begin.
+    RemoveFile(Path(kFile));
+    ASSERT_TRUE(test::PlantSocket(Path(kFile)));
+    ASSERT_TRUE(AddPupilFigures(store_, kId, SampleAttempt()));
+    EXPECT_EQ(LoadPupilFigures(store_, kId), SampleAttempt());
+    RemoveFile(Path(kFile));
+#endif
     // A file of a later version is not understood, so it is left as it is and nothing added.
     const QByteArray later = "TIPENZO 10 estad\xc3\xadsticas|2\r\nalgo nuevo\r\n";
     WriteBytes(kFile, later);
@@ -165,6 +175,25 @@ TEST_F(FiguresFileTest, DeletingAPupilKeepsHerFiguresAmongTheDeleted) {
     EXPECT_FALSE(AddPupilFigures(store_, kId, SampleAttempt()));
     RecordAttemptFigures(store_, kId, {{QStringLiteral("a"), QStringLiteral("b"), 1, -1}});
     EXPECT_FALSE(Exists(kFile));
+
+    // A delete that cannot rewrite the users file leaves Luis his figures.
+    const QByteArray his = ReadBytes("estadisticas/ID-20240305083001.txt");
+#ifndef _WIN32
+    SetMoveOnce([](const QString& from, const QString& to) {
+        if (to.endsWith(kUsersFileName)) return MoveStep::Failed;
+        return std::rename(QFile::encodeName(from), QFile::encodeName(to)) == 0 ? MoveStep::Done
+                                                                                : MoveStep::Failed;
+    });
+    EXPECT_FALSE(DeleteUser(other));
+    SetMoveOnce({});
+    EXPECT_EQ(ReadBytes("estadisticas/ID-20240305083001.txt"), his);
+#endif
+    // A file planted where the deleted pupils' figures go: rather than lose his, Luis stays.
+    QDir(Path("usuarios_borrados")).removeRecursively();
+    WriteBytes("usuarios_borrados", "plantado");
+    EXPECT_FALSE(DeleteUser(other));
+    EXPECT_TRUE(UserIdExists(other));
+    EXPECT_EQ(ReadBytes("estadisticas/ID-20240305083001.txt"), his);
 }
 
 const char* const kChildFolderVariable = "TIPENZO_FIGURES_LOOP_FOLDER";

@@ -154,9 +154,42 @@ TEST_F(ExerciseRunTest, APassThatCannotBeSavedIsToldAndSavedOnRetry) {
     SetMoveOnce({});
     ASSERT_EQ(AskedDialogs().size(), 1u);
     EXPECT_TRUE(AskedDialogs()[0].retry);
-    EXPECT_TRUE(AskedDialogs()[0].text.startsWith(
-        QStringLiteral("No se ha podido guardar el progreso de ANA LOPEZ en el archivo de ")));
+    // The folder to look at is the data folder, named.
+    EXPECT_TRUE(AskedDialogs()[0].text.contains(QDir::toNativeSeparators(dir_->path())));
+    EXPECT_FALSE(AskedDialogs()[0].text.contains("carpeta del programa"));
     EXPECT_EQ(SavedUser(CurrentUser.id).exercise, 2);
+}
+
+// Another program deletes the pupil while she types: her pass has nowhere to go, and she is
+// told so once, rather than thanked for a save that never was.
+TEST_F(ExerciseRunTest, APassOfAPupilDeletedMeanwhileIsToldOnce) {
+    Select(kAna);
+    InTurn({{kAnaAtLevel1,
+             [this](QWidget* window) {
+                 ASSERT_TRUE(DeleteUser(CurrentUser.id));
+                 TypeAll(window, ExerciseTextOf(1, 1, 1), 717);
+             }},
+            Verdict(kPass, kResultMenuButton)});
+    RunExercises(state_);
+    ASSERT_EQ(AskedDialogs().size(), 1u);
+    EXPECT_FALSE(AskedDialogs()[0].retry);
+    EXPECT_FALSE(ReadBytes(kUsersFileName).contains("ANA LOPEZ"));
+}
+
+// Figures that cannot be kept (here a file a classmate planted where their folder goes) are
+// told once in a run of the program, not after every attempt.
+TEST_F(ExerciseRunTest, FiguresThatCannotBeKeptAreToldOnce) {
+    Select(kAna);
+    WriteBytes("estadisticas", "no es una carpeta");
+    for (int run = 0; run < 2; ++run) {
+        InTurn({{kAnaAtLevel1, [this](QWidget* window) {
+                     TypeAll(window, ExerciseTextOf(1, 1, 1).left(3), 2);
+                     PressKey(window, QChar(27));
+                 }}});
+        RunExercises(state_);
+    }
+    EXPECT_EQ(AskedDialogs().size(), 1u);
+    EXPECT_EQ(ReadBytes("estadisticas"), "no es una carpeta");
 }
 
 TEST_F(ExerciseRunTest, AFailedAttemptIsToldAndRepeatedWithoutSavingAnything) {

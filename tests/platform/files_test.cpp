@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"
+#include "platform/folder_handle.h"
 #include "platform/safe_files.h"
 #include "platform/textfile.h"
 #include "support.h"
@@ -103,21 +104,29 @@ TEST_F(FilesTest, ReadersTakeRegularFilesOnlyAndStopAtTheirCap) {
     ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(Path("cero.txt")).constData()), 0);
     ASSERT_EQ(::mkfifo(QFile::encodeName(Path("tubo.txt")).constData(), 0666), 0);
     ASSERT_TRUE(CreateFolder(Path("carpeta.txt")));
+    ASSERT_TRUE(test::PlantSocket(Path("enchufe.txt")));
     WriteBytes("grande.txt", QByteArray(100, 'x'));
+    WriteBytes("justo.txt", QByteArray(10, 'x'));
     struct Case {
         const char* name;
         ReadOutcome outcome;
         QByteArray bytes;
     };
+    const std::unique_ptr<FolderHandle> folder = FolderHandle::OpenAsNamed(dir_->path());
+    ASSERT_TRUE(folder);
     for (const Case& c :
          {Case{"propio.txt", ReadOutcome::Read, "hola"},
           Case{"falta.txt", ReadOutcome::Missing, ""}, Case{"enlace.txt", ReadOutcome::Refused, ""},
           Case{"cero.txt", ReadOutcome::Refused, ""}, Case{"tubo.txt", ReadOutcome::Refused, ""},
           Case{"carpeta.txt", ReadOutcome::Refused, ""},
+          Case{"enchufe.txt", ReadOutcome::Refused, ""},
+          Case{"justo.txt", ReadOutcome::Read, QByteArray(10, 'x')},
           Case{"grande.txt", ReadOutcome::TooLarge, QByteArray(10, 'x')}}) {
-        const FileRead read = ReadRegularFile(Path(c.name), 10);
-        EXPECT_EQ(read.outcome, c.outcome) << c.name;
-        EXPECT_EQ(read.bytes, c.bytes) << c.name;
+        // By its path, and through the handle of its folder.
+        for (const FileRead& read : {ReadRegularFile(Path(c.name), 10), folder->Read(c.name, 10)}) {
+            EXPECT_EQ(read.outcome, c.outcome) << c.name;
+            EXPECT_EQ(read.bytes, c.bytes) << c.name;
+        }
     }
     // A write through the link's name replaces the link; the file it pointed to stays.
     EXPECT_TRUE(ReplaceFileWith(Path("enlace.txt"), "nuevo"));
@@ -152,7 +161,7 @@ TEST_F(FilesTest, NewFilesTakeTheFoldersPermissionsWhateverTheUmask) {
         std::unique_ptr<FileLock> lock = FileLock::Take(folder + "/usuarios.lck", 0);
         ASSERT_TRUE(lock);
         EXPECT_EQ(mode(folder + "/usuarios.lck"), c.file) << std::oct << c.folder;
-        ASSERT_TRUE(CreateSharedFolder(folder + "/estadisticas"));
+        ASSERT_TRUE(FolderHandle::Open(folder, "estadisticas", FolderHandle::Make::IfMissing));
         EXPECT_EQ(mode(folder + "/estadisticas"), c.subfolder) << std::oct << c.folder;
     }
     ::umask(oldMask);

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "platform/files.h"
+#include "platform/settings_file.h"
 #include "support.h"
 
 namespace tz {
@@ -113,6 +114,29 @@ TEST_F(FoldersTest, SettingsFileAndVariableMoveTheDataFolder) {
     EXPECT_EQ(choice.origin, DataFolderOrigin::Variable);
     EXPECT_TRUE(choice.dataWritable);
     EXPECT_EQ(choice.programFolder, Folder("programa"));
+}
+
+// A comment after a value, as the usual INI readers take it: ";" or "#" after a blank. Inside
+// a value without a blank before it, or inside double quotes, either is the value's own.
+TEST_F(FoldersTest, SettingsValuesEndWhereAComment) {
+    const struct {
+        const char* line;
+        const char* value;
+    } cases[] = {
+        {"clave=5432   ; 5432 when absent", "5432"},
+        {"clave=exigir\t# refuse a connection that is not encrypted", "exigir"},
+        {"clave= ; nothing", ""},
+        {"clave=a;b#c", "a;b#c"},
+        {"clave=\"una clave ; con # dentro\"  ; la de 2024", "una clave ; con # dentro"},
+        {"clave=\\\\servidor\\tipenzo10 ;compartida", "\\\\servidor\\tipenzo10"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes("tipenzo10.ini", QByteArray("[servidor]\r\n") + c.line + "\r\n");
+        const std::optional<SettingsSection> section =
+            ReadSettingsSection(Path("tipenzo10.ini"), "servidor");
+        ASSERT_TRUE(section) << c.line;
+        EXPECT_EQ(section->Value("clave"), QString::fromUtf8(c.value)) << c.line;
+    }
 }
 
 TEST_F(FoldersTest, DataFolderThatCannotBeWrittenIsKeptAndSaidSo) {

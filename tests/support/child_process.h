@@ -15,6 +15,10 @@
 #include <QByteArray>
 #include <QFileInfo>
 #include <QThread>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +34,32 @@ struct Account {
     gid_t gid = 0;
 };
 
+// This test program where any account may run it: the build folder may lie in a folder only
+// its owner may enter (a clone made in `mktemp -d`). Copied once under /tmp, gone at exit;
+// empty, with `why` saying so, when it cannot be.
+inline std::string ReachableCopyOfThisProgram(std::string* why) {
+    static std::string copy;
+    static std::string failure;
+    static char folder[] = "/tmp/tipenzo10-pruebas-XXXXXX";
+    if (copy.empty() && failure.empty()) {
+        const bool made = ::mkdtemp(folder) && ::chmod(folder, 0755) == 0;
+        const std::string target = std::string(folder) + "/programa";
+        std::error_code error;
+        if (!made) {
+            failure = std::string("no se pudo crear una carpeta en /tmp: ") + std::strerror(errno);
+        } else if (!std::filesystem::copy_file("/proc/self/exe", target, error) ||
+                   ::chmod(target.c_str(), 0755) != 0) {
+            failure =
+                "no se pudo copiar el programa de pruebas a " + target + ": " + error.message();
+        } else {
+            copy = target;
+        }
+        std::atexit([] { std::filesystem::remove_all(folder); });
+    }
+    *why = failure;
+    return copy;
+}
+
 class ChildProcess {
   public:
     // Runs the hidden test `test` (a DISABLED_ one) of this program with `variables` added to
@@ -37,10 +67,12 @@ class ChildProcess {
     // child runs as that account.
     ChildProcess(const std::string& test, const std::map<std::string, std::string>& variables,
                  const std::string& output = "/dev/null", const Account* account = nullptr) {
-        char self[4096];
-        const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+        char link[4096];
+        const ssize_t length = ::readlink("/proc/self/exe", link, sizeof link - 1);
         if (length <= 0) return;
-        self[length] = '\0';
+        link[length] = '\0';
+        const std::string self = account ? ReachableCopyOfThisProgram(&why_) : link;
+        if (self.empty()) return;
         std::vector<std::string> arguments{self, "--gtest_filter=" + test,
                                            "--gtest_also_run_disabled_tests"};
         std::vector<std::string> environment;
@@ -57,7 +89,7 @@ class ChildProcess {
         for (auto& entry : environment) envp.push_back(entry.data());
         envp.push_back(nullptr);
         if (account) {
-            RunAs(*account, self, argv.data(), envp.data(), output);
+            RunAs(*account, self.c_str(), argv.data(), envp.data(), output);
             return;
         }
         posix_spawn_file_actions_t redirect;
@@ -65,7 +97,8 @@ class ChildProcess {
         posix_spawn_file_actions_addopen(&redirect, 1, output.c_str(),
                                          O_WRONLY | O_CREAT | O_APPEND, 0644);
         posix_spawn_file_actions_adddup2(&redirect, 1, 2);
-        if (posix_spawn(&pid_, self, &redirect, nullptr, argv.data(), envp.data()) != 0) pid_ = 0;
+        if (posix_spawn(&pid_, self.c_str(), &redirect, nullptr, argv.data(), envp.data()) != 0)
+            pid_ = 0;
         posix_spawn_file_actions_destroy(&redirect);
     }
     ~ChildProcess() {
@@ -78,6 +111,8 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // Why a child of another account could not start, when that is known.
+    const std::string& WhyNot() const { return why_; }
     void Kill() { ::kill(pid_, SIGKILL); }
     // The exit status as waitpid gives it.
     int Wait() {
@@ -113,6 +148,7 @@ class ChildProcess {
     }
 
     pid_t pid_ = 0;
+    std::string why_;
     int status_ = 0;
     bool waited_ = false;
 };

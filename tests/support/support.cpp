@@ -13,6 +13,17 @@
 #include "platform/shell.h"
 #include "screens.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#endif
+
 namespace tz::test {
 
 void ProgramFolderTest::SetUp() {
@@ -106,5 +117,29 @@ void SaveScreen(QWidget* widget, const QString& name) {
 QString SourcePath(const QString& relative) {
     return QString(TIPENZO_SOURCE_DIR) + "/" + relative;
 }
+
+#ifndef _WIN32
+
+bool PlantSocket(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (name.size() >= static_cast<qsizetype>(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) ::close(fd);
+    return bound;
+}
+
+bool AgeFile(const QString& path, int seconds) {
+    const timespec then{std::time(nullptr) - seconds, 0};
+    const timespec times[2] = {then, then};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) ==
+           0;
+}
+
+#endif
 
 }  // namespace tz::test

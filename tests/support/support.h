@@ -80,4 +80,11 @@ QStringList CopyClassFixture(const QString& folder);
 // The report of that class written by hand.
 QByteArray ClassFixtureReport();
 
+#ifndef _WIN32
+// A socket bound at `path`, as a classmate may plant one where the program keeps a file.
+bool PlantSocket(const QString& path);
+// Sets a file's (or a link's own) time of change `seconds` back.
+bool AgeFile(const QString& path, int seconds);
+#endif
+
 }  // namespace tz::test

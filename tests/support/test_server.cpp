@@ -1,5 +1,7 @@
 #include "test_server.h"
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -26,17 +28,30 @@ auto WithConnection(const ServerSettings& settings, const QString& database, Wor
         db.setDatabaseName(database);
         db.setUserName(settings.user);
         db.setPassword(settings.password);
-        if (db.open()) result = work(db);
+        if (db.open()) {
+            result = work(db);
+        } else if constexpr (std::is_same_v<decltype(result), QString>) {
+            result = db.lastError().text();
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return result;
 }
 
+QString Folder() {
+    return QStringLiteral(TIPENZO_TEST_SERVER_DIR);
+}
+
 }  // namespace
 
+QString TestServerRoot(const QString& name) {
+    const QString path = Folder() + u'/' + name;
+    return QFile::exists(Folder() + QStringLiteral("/servidor.crt")) ? path : QString();
+}
+
 QString TestServerSettingsFile() {
-    return QStringLiteral(TIPENZO_TEST_SERVER_DIR) + QStringLiteral("/tipenzo10.ini");
+    return Folder() + QStringLiteral("/tipenzo10.ini");
 }
 
 bool WriteServerSettings(const QString& path, const ServerSettings& settings) {
@@ -85,9 +100,49 @@ ServerDatabase::ServerDatabase() {
 
 ServerDatabase::~ServerDatabase() {
     if (!settings_) return;
-    WithConnection(*settings_, home_, [&](QSqlDatabase& db) {
-        return QSqlQuery(db).exec(QStringLiteral("DROP DATABASE ") + settings_->database +
+    // The superuser drops it: a test may have given it to another role.
+    ServerSettings super = Superuser();
+    super.database = home_;
+    WithConnection(super, home_, [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        bool dropped = query.exec(QStringLiteral("DROP DATABASE ") + settings_->database +
                                   QStringLiteral(" WITH (FORCE)"));
+        for (const QString& role : roles_)
+            dropped = query.exec(QStringLiteral("DROP ROLE ") + role) && dropped;
+        return dropped;
+    });
+}
+
+ServerSettings ServerDatabase::Superuser() const {
+    ServerSettings super = *settings_;
+    super.user = QStringLiteral("postgres");
+    QFile password(Folder() + QStringLiteral("/admin.pw"));
+    super.password = password.open(QIODevice::ReadOnly)
+                         ? QString::fromUtf8(password.readAll()).trimmed()
+                         : QString();
+    return super;
+}
+
+ServerSettings ServerDatabase::NewRole() const {
+    ServerSettings role = *settings_;
+    role.user =
+        QStringLiteral("aula_%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    role.password = QStringLiteral("clave-%1").arg(QRandomGenerator::global()->generate());
+    roles_ << role.user;
+    // The role may reach the database, as a school's lab role would (PostgreSQL's default).
+    EXPECT_EQ(
+        RunAs(Superuser(),
+              QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2'").arg(role.user, role.password)),
+        QString());
+    return role;
+}
+
+QString ServerDatabase::RunAs(const ServerSettings& settings, const QString& sql) const {
+    return WithConnection(settings, settings_->database, [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        return query.exec(sql)
+                   ? QString()
+                   : query.lastError().nativeErrorCode() + u' ' + query.lastError().databaseText();
     });
 }
 
@@ -108,8 +163,8 @@ bool ServerDatabase::PrepareSchema(int version) const {
     });
 }
 
-QString ServerDatabase::Value(const QString& sql) const {
-    return WithConnection(*settings_, settings_->database, [&](QSqlDatabase& db) {
+QString ServerDatabase::Value(const QString& sql, const ServerSettings* as) const {
+    return WithConnection(as ? *as : *settings_, settings_->database, [&](QSqlDatabase& db) {
         QSqlQuery query(db);
         return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
     });

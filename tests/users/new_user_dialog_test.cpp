@@ -219,6 +219,20 @@ TEST_F(NewUserDialogTest, EachChoiceGivesItsLevelAndModeAndTheCurrentUserStays) 
     EXPECT_TRUE(AskedDialogs().empty());
 }
 
+// A name pasted from anywhere: the entry takes 60 characters, and what would hide or reorder
+// the name in the list, or cut its line, does not reach the users file.
+TEST_F(NewUserDialogTest, APastedNameStopsAtSixtyAndLosesInvisibleCharacters) {
+    const QString pasted = QStringLiteral("ana") + QChar(0x202E) + QChar(0) + "\tgil" +
+                           QChar(0x200B) + QString(70, 'x');
+    const QString id = RunAndThen([&pasted](QWidget* dialog, QLineEdit* name) {
+        name->insert(pasted);
+        EXPECT_EQ(name->text().size(), kUserNameMaxLength);
+        ClickControl(dialog, kNewUserAcceptId);
+    });
+    EXPECT_EQ(Users(), kHeader + kLuis + "ANAGIL" + QByteArray(50, 'X') +
+                           "|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|" + id.toUtf8() + "\r\n");
+}
+
 TEST_F(NewUserDialogTest, AUsersFileThatCannotBeWrittenIsToldNotHidden) {
     // A folder in the place of the users file cannot be appended to, even by root.
     ASSERT_TRUE(QFile::remove(Path("usuarios.dat")));

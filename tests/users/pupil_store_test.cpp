@@ -109,7 +109,7 @@ TEST_P(PupilStoreTest, PupilsAreAddedListedChosenAndSaved) {
     UserRecord gone = *luis;
     gone.id = "ID-1";
     gone.history[2] = 300;
-    ASSERT_TRUE(Store().SaveUser(gone));
+    EXPECT_EQ(Store().SaveUser(gone).outcome, WriteOutcome::UserGone);
     EXPECT_EQ(gone.averageSpeed, luis->averageSpeed);
     EXPECT_EQ(Store().ReadUserLines().lines.size(), 3);
 }
@@ -123,25 +123,28 @@ TEST_P(PupilStoreTest, ExportGivesLinesAndImportNewIds) {
     EXPECT_EQ(exported[1], Store().ReadUserLines().lines[0].toUtf8());
     EXPECT_EQ(exported[2], exported[0]);
 
-    // Another school's pupils: 77 is drawn twice and taken the second time.
-    DrawNumbers({77, 77, 300});
+    // Another school's pupils: 77 is drawn twice and taken the second time. A NUL in a name
+    // cuts nothing.
+    DrawNumbers({77, 77, 300, 301});
     ImportLines import;
     import.lines = {"LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|ID-4",
-                    "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-4"};
+                    "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-4",
+                    QByteArray("NU\0LO|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-5", 55)};
     import.skipped = 2;
     const ImportResult result = Store().ImportUserLines(import);
-    EXPECT_EQ(result.imported, 2);
+    EXPECT_EQ(result.imported, 3);
     EXPECT_EQ(result.skipped, 2);
     const QStringList lines = Another()->ReadUserLines().lines;
-    ASSERT_EQ(lines.size(), 4);
+    ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[2], "LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|ID-77");
     EXPECT_EQ(lines[3], "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-300");
+    EXPECT_TRUE(lines[4].endsWith("|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-301"));
 
     // A file too large to read imports nothing.
     ImportLines tooLarge;
     tooLarge.tooLarge = true;
     EXPECT_EQ(Store().ImportUserLines(tooLarge).imported, 0);
-    EXPECT_EQ(Store().ReadUserLines().lines.size(), 4);
+    EXPECT_EQ(Store().ReadUserLines().lines.size(), 5);
 }
 
 TEST_P(PupilStoreTest, ADeletedPupilGoesWithHerFiguresAndComesBackThroughImport) {
@@ -191,6 +194,9 @@ TEST_P(PupilStoreTest, FiguresChangeInOneStepAndDamagedOnesAreSetAside) {
     ASSERT_TRUE(Store().ChangeFigures(ana, writing(later), 1000));
     EXPECT_FALSE(AddPupilFigures(Store(), ana, Attempt(3)));
     EXPECT_EQ(Store().ReadFigures(ana), later);
+    // ...and holds nothing of hers: another program saves her at once.
+    UserRecord her = *Store().LoadUser(ana);
+    EXPECT_TRUE(Another()->SaveUser(her));
     // Damaged figures are set aside and hers start again.
     ASSERT_TRUE(Store().ChangeFigures(ana, writing("basura\r\n"), 1000));
     EXPECT_TRUE(LoadPupilFigures(Store(), ana).Empty());

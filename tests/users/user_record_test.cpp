@@ -93,6 +93,33 @@ TEST(UserRecord, FormattingWritesSeventeenFieldsWithACleanNameAndMode) {
     EXPECT_EQ(UserLineField(cleaned, UserField::Id), "ID-20240305090507");
 }
 
+// What no name may carry: characters that hide, reorder or cut what the list shows, or that
+// the file cannot hold; and more than 60 characters.
+TEST(UserRecord, NamesLoseInvisibleAndControlCharactersAndStopAtSixty) {
+    const QString pair = QString::fromUtf8("\xF0\x9D\x90\x80");  // one character, two units
+    const struct {
+        QString name;
+        QString clean;
+    } cases[] = {
+        {QString::fromUtf8("ANA PÉREZ ÑÚÑEZ"), QString::fromUtf8("ANA PÉREZ ÑÚÑEZ")},
+        {QStringLiteral("AN") + QChar(0) + "A\tB\x7F" + QChar(0x85), "ANAB"},
+        {QStringLiteral("EVA ") + QChar(0x202E) + "ZEMOG" + QChar(0x202C), "EVA ZEMOG"},
+        {QChar(0x2067) + QStringLiteral("LUIS") + QChar(0x2069) + QChar(0x200F), "LUIS"},
+        {QStringLiteral("P") + QChar(0x200B) + "E" + QChar(0x200D) + "P" + QChar(0xFEFF) +
+             QChar(0x2060) + "E" + QChar(0x2028),
+         "PEPE"},
+        {QStringLiteral("RO") + QChar(0xD800) + "SA" + QChar(0xDC00) + QChar(0xFFFF), "ROSA"},
+        {QString(70, 'M'), QString(60, 'M')},
+        {QString(59, 'M') + pair, QString(59, 'M')},
+        {QString(58, 'M') + pair + "X", QString(58, 'M') + pair},
+    };
+    for (const auto& c : cases) {
+        bool changed = false;
+        EXPECT_EQ(CleanUserName(c.name, &changed), c.clean) << c.name.toStdString();
+        EXPECT_EQ(changed, c.name != c.clean) << c.name.toStdString();
+    }
+}
+
 TEST(UserRecord, DateStampIsFourteenDigitsOfLocalTime) {
     ManualClock clock;
     clock.now = QDateTime(QDate(2024, 3, 5), QTime(9, 5, 7));

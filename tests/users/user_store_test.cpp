@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/safe_files.h"
 #include "support.h"
+#include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
@@ -41,8 +42,8 @@ class UserStoreTest : public test::ProgramFolderTest, public test::CurrentUserSt
 };
 
 TEST_F(UserStoreTest, SaveReplacesOnlyTheCurrentUsersLine) {
-    // Other lines keep their bytes (here: one not even valid UTF-8, written by hand in
-    // Latin-1), apart from their line end, always CR LF.
+    // Other lines keep their bytes, apart from their line end, always CR LF; one written by
+    // hand in Latin-1 is written as the UTF-8 of what it shows.
     const QByteArray latin1 =
         "PE\xD1"
         "A|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-7|extra";
@@ -62,14 +63,15 @@ TEST_F(UserStoreTest, SaveReplacesOnlyTheCurrentUsersLine) {
     EXPECT_EQ(Users(), kHeader + kAna + "\r\n" +
                            "LUIS|1|2|4|200|150|250|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
                            "ID-20240101000002\r\n" +
-                           latin1 + "\r\n");
+                           QString::fromLatin1(latin1).toUtf8() + "\r\n");
     EXPECT_FALSE(Exists("usuarios.tmp"));
 
-    // Without a matching line only the header is renewed.
+    // Without a matching line (another program deleted her) nothing is written, and the save
+    // does not pass for one: her pass would be lost without a word.
     CurrentUser.id = "ID-nadie";
     CurrentUser.averageSpeed = -9;
     const QByteArray before = Users();
-    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_EQ(SaveUser(CurrentUser).outcome, WriteOutcome::UserGone);
     EXPECT_EQ(Users(), before);
     EXPECT_EQ(CurrentUser.averageSpeed, -9) << "the average is only computed for a stored line";
 }
@@ -84,17 +86,16 @@ TEST_F(UserStoreTest, SaveRewritesEveryLineWithTheIdAndKeepsNamesClean) {
         "ANAGILX|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
     EXPECT_EQ(Users(), kHeader + anaLine + "\r\n" + kLuis + "\r\n" + anaLine + "\r\n");
 
-    // With no user selected (empty id) a line without an id is not taken for the user's.
+    // With no user selected (empty id) a line without an id is not taken for the user's; a
+    // missing file is not made.
     WriteUsers(kHeader + "\r\n" + kAna + "\r\n");
     CurrentUser = UserRecord{};
     CurrentUser.name = "NADIE";
-    ASSERT_TRUE(SaveCurrentUser());
+    EXPECT_FALSE(SaveCurrentUser());
     EXPECT_EQ(Users(), kHeader + "\r\n" + kAna + "\r\n");
-
-    // On a missing file the rewrite leaves the header alone.
     RemoveFile(Path("usuarios.dat"));
-    ASSERT_TRUE(SaveCurrentUser());
-    EXPECT_EQ(Users(), kHeader);
+    EXPECT_FALSE(SaveCurrentUser());
+    EXPECT_FALSE(Exists("usuarios.dat"));
 }
 
 TEST_F(UserStoreTest, FailedRewriteLeavesTheUsersFileAsItWas) {
@@ -184,6 +185,20 @@ TEST_F(UserStoreTest, DeleteRemovesEveryLineWithTheIdAndKeepsTheHeader) {
     WriteUsers(kAna + "\r\n" + lookalike + "\r\n");
     ASSERT_TRUE(DeleteUser("ID-20240101000001"));
     EXPECT_EQ(ReadUserLines().lines, QStringList{lookalike});
+}
+
+// Importing and deleting over and over cannot fill the file of deleted pupils until no pupil
+// can be deleted: the oldest go once it reaches its bound.
+TEST_F(UserStoreTest, DeletedPupilsAreKeptUpToABound) {
+    QByteArray old;
+    while (old.size() < kMostDeletedPupilsBytes) old += kEva + "\r\n";
+    WriteBytes(kDeletedPupilsName, old);
+    WriteUsers(kHeader + kAna + "\r\n" + kLuis + "\r\n");
+    ASSERT_TRUE(DeleteUser("ID-20240101000001"));
+    const QByteArray kept = ReadBytes(kDeletedPupilsName);
+    EXPECT_LE(kept.size(), kMostDeletedPupilsBytes);
+    EXPECT_TRUE(kept.endsWith(kEva + "\r\n" + kAna + "\r\n"));
+    EXPECT_EQ(Users(), kHeader + kLuis + "\r\n");
 }
 
 // A user's line counts wherever it stands; the header is told by what it says. Files an editor
@@ -281,7 +296,11 @@ TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {
     EXPECT_EQ(AppendNewUser("EVA", 1), "ID-202403050905072");
     clock_.Advance(1000);
     CurrentMode = "lento";
-    EXPECT_EQ(AppendNewUser("PEPE|X\r\n", -3), "ID-20240305090508");
+    EXPECT_EQ(AppendNewUser(
+                  QStringLiteral("PEPE|X\r\n") + QChar(0) + QChar(0x202E) + QString(70, 'Z'), -3),
+              "ID-20240305090508");
+    // A name of nothing a name may keep is none.
+    EXPECT_EQ(AppendNewUser(QString(QChar(0x200B)) + " \t", 1), "");
     EXPECT_EQ(Users(), kHeader +
                            QString::fromUtf8("ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
                                              "DIFICIL|ID-20240305090507\r\n")
@@ -290,7 +309,9 @@ TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {
                            "ID-202403050905071\r\n"
                            "EVA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|"
                            "ID-202403050905072\r\n"
-                           "PEPEX|-3|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                           "PEPEX" +
+                           QByteArray(55, 'Z') +
+                           "|-3|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
                            "ID-20240305090508\r\n");
 
     // Each of the users now saves into its own line only.
@@ -308,6 +329,13 @@ TEST_F(UserStoreTest, AppendWritesTheNewUsersLineWithAUniqueId) {
     EXPECT_FALSE(UserIdExists("ID-202403050905073"));
     EXPECT_EQ(MakeUniqueUserId("ID-20240305090507"), "ID-202403050905073");
     EXPECT_EQ(MakeUniqueUserId("ID-123"), "ID-123");
+
+    // Nor a deleted pupil's id, by her line or by her kept figures.
+    WriteBytes("usuarios_borrados.tpz", kEva.left(kEva.indexOf("ID-")) + "ID-20240305090509\r\n");
+    ASSERT_TRUE(QDir().mkdir(Path("usuarios_borrados")));
+    WriteBytes("usuarios_borrados/ID-202403050905091.txt", "");
+    clock_.Advance(1000);
+    EXPECT_EQ(AppendNewUser("SARA", 1), "ID-202403050905092");
 }
 
 TEST_F(UserStoreTest, AppendKeepsTheFileReadable) {
@@ -425,6 +453,11 @@ TEST_F(UserStoreTest, UserLinesAreTheLinesAfterTheHeader) {
     EXPECT_TRUE(ReadBytes("usuarios.dat").startsWith(kHeader));
     WriteUsers(kHeader);
     EXPECT_TRUE(ReadUserLines().lines.isEmpty());
+    // A line an older editor saved in Windows-1252 reads as what it shows.
+    WriteUsers(kHeader + "JOS\xC9" + kAna.mid(3) + "\r\n" + kLuis + "\r\n");
+    const QString jose = QString::fromUtf8("JOSÉ") + QString::fromUtf8(kAna.mid(3));
+    EXPECT_EQ(ReadUserLines().lines, (QStringList{jose, kLuis}));
+    EXPECT_EQ(LoadUser("ID-20240101000001")->name, QString::fromUtf8("JOSÉ"));
 }
 
 TEST_F(UserStoreTest, FileEndingInHalfACharacterIsNoHealthyFile) {

@@ -184,7 +184,7 @@ class UsersSharingTest : public test::ProgramFolderTest,
                 pupils.append({ParseUserLine(line), std::nullopt});
                 pupils.back().record.id = UserLineField(line, UserField::Id);
             }
-            ASSERT_TRUE(static_cast<ServerStore&>(*store_).Upload(pupils, nullptr));
+            ASSERT_TRUE(static_cast<ServerStore&>(*store_).Upload(pupils, {}, nullptr));
             RemoveFile(Path("usuarios.dat"));
         }
     }

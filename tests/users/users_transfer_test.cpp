@@ -1,7 +1,9 @@
+#include <QDir>
 #include <QRegularExpression>
 #include <QSet>
 
 #include "platform/dialogs.h"
+#include "platform/safe_files.h"
 #include "tests/users/users_screen_helpers.h"
 #include "users/users_file.h"
 #include "users/users_transfer.h"
@@ -15,7 +17,7 @@ using test::ToggleMark;
 
 const QByteArray kHeader = "Datos de Usuarios v2.6\r\n";
 const QByteArray kAna = "ANA|6|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000001";
-// Not valid UTF-8 (written by hand in Latin-1) and with an 18th field: copied as it is.
+// Not valid UTF-8 (written by hand in Latin-1) and with an 18th field: read as what it shows.
 const QByteArray kPena =
     "PE\xD1"
     "A|12|3|2|210|200|220|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000002|nota";
@@ -76,7 +78,8 @@ TEST_F(UsersTransferTest, ExportWritesTheMarkedUsersLinesByteForByte) {
             QTest::keyClick(list, Qt::Key_Escape);
         });
     });
-    EXPECT_EQ(ReadBytes("clase 3B.tpz"), kAna + "\r\n" + kPena + "\r\n");
+    EXPECT_EQ(ReadBytes("clase 3B.tpz"),
+              kAna + "\r\n" + QString::fromLatin1(kPena).toUtf8() + "\r\n");
 
     ASSERT_EQ(AskedDialogs().size(), 2u);
     const AskedDialog& save = AskedDialogs()[0];
@@ -162,7 +165,7 @@ TEST_F(UsersTransferTest, ImportAddsEveryUserUnderANewIdAndTwiceWhenImportedTwic
     const QList<QByteArray> lines = UserLines();
     ASSERT_EQ(lines.size(), 7);
     EXPECT_EQ(lines[0], kAna);
-    EXPECT_EQ(lines[1], kPena);
+    EXPECT_EQ(lines[1], QString::fromLatin1(kPena).toUtf8());
     EXPECT_EQ(lines[2], kEva);
     const QRegularExpression importedId("^ID-(\\d{1,5})$");
     QSet<QString> ids;
@@ -186,8 +189,13 @@ TEST_F(UsersTransferTest, AnImportedIdNeverEqualsOneInTheFileOrOneJustDrawn) {
     WriteUsers(kHeader + kAna + "\r\n" + "LOLA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-15" +
                "\r\n");
     WriteBytes("dos.tpz", kEva + "\r\n" + kEva + "\r\n");
+    // A deleted pupil's id is no free one either: her kept figures would be overwritten.
+    WriteBytes("usuarios_borrados.tpz",
+               "PEPA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-8\r\n");
+    ASSERT_TRUE(QDir().mkdir(Path("usuarios_borrados")));
+    WriteBytes("usuarios_borrados/ID-9.txt", "");
     // 15 stands in the file; 77 is drawn for the first user and again for the second.
-    DrawNumbers({15, 77, 15, 77, 15, 300});
+    DrawNumbers({15, 8, 9, 77, 15, 77, 15, 300});
     Import("dos.tpz", 4);
     const QList<QByteArray> lines = UserLines();
     ASSERT_EQ(lines.size(), 4);
@@ -201,7 +209,8 @@ TEST_F(UsersTransferTest, ImportStopsInsteadOfDrawingForEverWhenNoIdIsFree) {
     WriteBytes("uno.tpz", kEva + "\r\n");
     DrawNumbers({});  // every draw gives 29999, which is taken
     Import("uno.tpz", 1);
-    EXPECT_EQ(LastAsked().text, "0 usuarios fueron importados");
+    EXPECT_TRUE(LastAsked().text.startsWith("0 usuarios fueron importados\n\n1 usuario no"));
+    EXPECT_EQ(test::BoxOf(LastAsked()), (test::Box{false, DialogIcon::Exclamation}));
     EXPECT_EQ(Users(), before);
 }
 
@@ -219,7 +228,7 @@ TEST_F(UsersTransferTest, OnlyWholeUserLinesAreImportedAndTheRestIsCounted) {
                    kEva + "\n");
     DrawNumbers({5});
     Import("varios.tpz", 1);
-    EXPECT_EQ(LastAsked().text, QString::fromUtf8("1 usuarios fueron importados\n\n4 líneas del "
+    EXPECT_EQ(LastAsked().text, QString::fromUtf8("1 usuario fue importado\n\n4 líneas del "
                                                   "archivo no eran usuarios y no se han "
                                                   "importado."));
     EXPECT_EQ(Users(), kHeader + kEva.left(kEva.indexOf("ID-")) + "ID-5\r\n");
@@ -233,20 +242,56 @@ TEST_F(UsersTransferTest, OnlyWholeUserLinesAreImportedAndTheRestIsCounted) {
                                                   "importado."));
     WriteBytes("enorme.tpz", QByteArray(kImportFileCap + 1, 'x'));
     Import("enorme.tpz", 1);
-    EXPECT_TRUE(
-        LastAsked().text.startsWith("0 usuarios fueron importados\n\nEl archivo es "
-                                    "demasiado grande"));
+    EXPECT_TRUE(LastAsked().text.contains("enorme.tpz es demasiado grande"));
+    EXPECT_EQ(test::BoxOf(LastAsked()), (test::Box{false, DialogIcon::Exclamation}));
 }
 
-TEST_F(UsersTransferTest, EmptyOrUnreadableFilesImportNothingAndReportZero) {
+TEST_F(UsersTransferTest, EmptyOrUnreadableFilesImportNothingAndSayWhy) {
     WriteThreeUsers();
     const QByteArray before = Users();
     WriteBytes("vacio.tpz", "");
     Import("vacio.tpz", 3);
     EXPECT_EQ(LastAsked().text, "0 usuarios fueron importados");
+    // A failure is told as one, with the file it concerns.
     Import("no_existe.tpz", 3);
-    EXPECT_EQ(LastAsked().text, "0 usuarios fueron importados");
+    EXPECT_EQ(test::BoxOf(LastAsked()), (test::Box{false, DialogIcon::Exclamation}));
+    EXPECT_TRUE(LastAsked().text.contains("no_existe.tpz")) << LastAsked().text.toStdString();
+    WriteBytes("uno.tpz", kAna + "\r\n");
+    SetMoveOnce([](const QString&, const QString&) { return MoveStep::Failed; });
+    Import("uno.tpz", 3);
+    SetMoveOnce({});
+    EXPECT_EQ(test::BoxOf(LastAsked()), (test::Box{false, DialogIcon::Exclamation}));
+    EXPECT_FALSE(LastAsked().text.contains("importados")) << LastAsked().text.toStdString();
     EXPECT_EQ(Users(), before);
+}
+
+// A name keeps nothing that hides or reorders what the list shows and at most 60 characters;
+// a line too long for any pupil is none, and one import brings one school's class at most:
+// no file can freeze or fill the users file of every PC.
+TEST_F(UsersTransferTest, ImportCleansOrRefusesNamesAndBoundsWhatItAdds) {
+    WriteUsers(kHeader);
+    const QByteArray rest = "|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-1\r\n";
+    WriteBytes("nombres.tpz", QByteArray("LU\0IS", 5) + rest + "\xE2\x80\xAE" + "AVE" + rest +
+                                  QByteArray(100000, 'M') + rest + "\xE2\x80\x8B\x7F" + rest +
+                                  "EVA|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|" +
+                                  QByteArray(100000, 'F') + "|ID-1\r\n");
+    DrawNumbers({1, 2, 3});
+    Import("nombres.tpz", 3);
+    QStringList names;
+    for (const QByteArray& line : UserLines()) names << ByteLineField(line, UserField::Name);
+    EXPECT_EQ(names, (QStringList{"LUIS", "AVE", QString(60, 'M')}));
+    EXPECT_LT(Users().size(), 400);
+    EXPECT_TRUE(LastAsked().text.startsWith("3 usuarios fueron importados"));
+    EXPECT_TRUE(LastAsked().text.contains("3 nombres")) << LastAsked().text.toStdString();
+    EXPECT_TRUE(LastAsked().text.contains("1 usuario no")) << LastAsked().text.toStdString();
+
+    QByteArray many;
+    for (int i = 0; i <= kMostImportedPupils; ++i) many += kEva + "\r\n";
+    WriteBytes("muchos.tpz", many);
+    const QByteArray before = Users();
+    Import("muchos.tpz", 3);
+    EXPECT_EQ(Users(), before);
+    EXPECT_EQ(test::BoxOf(LastAsked()), (test::Box{false, DialogIcon::Exclamation}));
 }
 
 TEST_F(UsersTransferTest, ImportAfterALastLineWithoutItsLineEndJoinsNoLines) {

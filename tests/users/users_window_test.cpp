@@ -1,11 +1,14 @@
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 
 #include "app/picture_registry.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/events.h"
+#include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/safe_files.h"
@@ -13,6 +16,7 @@
 #include "tests/users/users_screen_helpers.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
+#include "users/users_file.h"
 #include "users/users_window.h"
 
 namespace tz {
@@ -68,6 +72,36 @@ TEST_F(UsersWindowTest, HeaderOnlyFileShowsAnEmptyListWithAcceptAndDeleteDisable
     EXPECT_EQ(Users(), kHeader);  // 24 bytes: no default record
     EXPECT_TRUE(AskedDialogs().empty());
     EXPECT_EQ(CurrentUser, UserRecord{});
+}
+
+// A users file the program cannot read is no empty class: the teacher is told, and nothing is
+// written over it (not the default record, not a new pupil, not an import).
+TEST_F(UsersWindowTest, AnUnreadableUsersFileIsToldAndNothingWritesOverIt) {
+    WriteBytes("otro.dat", "Datos\r\n");
+    ASSERT_TRUE(QFile::link(Path("otro.dat"), Path("usuarios.dat")));
+    const auto openTold = [this] {
+        OpenAndThen([](QWidget* window, QTreeWidget* list) {
+            QTest::keyClick(list, Qt::Key_Escape);
+            EXPECT_EQ(list->topLevelItemCount(), 0);
+            ASSERT_EQ(AskedDialogs().size(), 1u);
+            EXPECT_EQ(test::BoxOf(AskedDialogs()[0]), (test::Box{false, DialogIcon::Exclamation}));
+            EXPECT_FALSE(Enabled(window, kUsersAddId));
+            EXPECT_FALSE(Enabled(window, kUsersImportId));
+            test::SaveScreen(window, "users_window_unreadable");
+        });
+        ClearDialogs();
+    };
+    openTold();
+    EXPECT_TRUE(QFileInfo(Path("usuarios.dat")).isSymLink());
+    EXPECT_EQ(ReadBytes("otro.dat"), "Datos\r\n");
+
+    // Far larger than any school's users file.
+    RemoveFile(Path("usuarios.dat"));
+    QFile large(Path("usuarios.dat"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kUsersFileCap + 1));
+    large.close();
+    openTold();
+    EXPECT_EQ(FileSize(Path("usuarios.dat")), kUsersFileCap + 1);
 }
 
 TEST_F(UsersWindowTest, MissingUsersFileGetsTheDefaultRecord) {
@@ -303,6 +337,22 @@ TEST_F(UsersWindowTest, DeleteThatCannotRewriteTheFileKeepsTheRowAndSaysSo) {
     SetMoveOnce({});
     EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
     EXPECT_EQ(CurrentUser, before);
+
+    // A lock file no account can open is what is told, not a users file that cannot be
+    // written.
+    RemoveFile(Path(kUsersLockName));
+    ASSERT_TRUE(QDir().mkdir(Path(kUsersLockName)));
+    OpenAndThen([](QWidget* window, QTreeWidget* list) {
+        QueueAnswer(Answer::Yes);
+        ClickControl(window, kUsersDeleteId);
+        AppendInputStep([list] {
+            const QString told = AskedDialogs().back().text;
+            EXPECT_TRUE(told.contains(kUsersLockName)) << told.toStdString();
+            EXPECT_FALSE(told.contains("no se puede escribir")) << told.toStdString();
+            QTest::keyClick(list, Qt::Key_Escape);
+        });
+    });
+    EXPECT_EQ(Users(), kHeader + kAna + "\r\n" + kLuis + "\r\n" + kEva + "\r\n");
 }
 
 }  // namespace
