@@ -14,7 +14,6 @@
 #include "platform/folders.h"
 #include "platform/terminal.h"
 #include "users/file_store.h"
-#include "users/pupil_files.h"
 #include "users/server_settings.h"
 #include "users/server_store.h"
 
@@ -93,23 +92,21 @@ int RunUploadCommand() {
     }
     SettleFoldersQuietly(sources);
     FileStore folder;
-    const UserLines lines = folder.ReadUserLines();
-    if (!lines.opened) {
+    const PupilList listed = folder.Pupils();
+    if (!listed.opened) {
         Say(stderr, folder.CannotReadText());
         return 1;
     }
     // One pupil an id; of several lines with one id the last counts, as when she is chosen.
     QList<UploadedPupil> pupils;
     QMap<QString, qsizetype> at;
-    for (const QString& line : lines.lines) {
-        const QString id = TrimSpaces(UserLineField(line, UserField::Id));
-        if (id.isEmpty()) continue;
-        UploadedPupil pupil{ParseUserLine(line), ReadPupilFiguresFile(id)};
-        pupil.record.id = id;
-        if (at.contains(id)) {
-            pupils[at[id]] = pupil;
+    for (const UserRecord& record : listed.pupils) {
+        if (record.id.isEmpty()) continue;
+        const UploadedPupil pupil{record, folder.ReadFigures(record.id)};
+        if (at.contains(record.id)) {
+            pupils[at[record.id]] = pupil;
         } else {
-            at.insert(id, pupils.size());
+            at.insert(record.id, pupils.size());
             pupils.append(pupil);
         }
     }

@@ -6,32 +6,25 @@ class QWidget;
 
 namespace tz {
 
-// The maker's pages and address shown at start-up.
+// The maker's page the start-up invitation opens.
 extern const char* const kMakerWebPage;
-extern const char* const kSupportEmail;
 
 // Chooses the program and data folders once (platform/folders.h), unless a test has set them,
 // and tells in a message box when the data folder cannot be written; the program goes on.
 void SettleFolders();
 
-// The file checks before any window opens: the one-time marker, the lock copy left by a run
-// that did not end properly, an over-large users file, and the new lock copy. Returns false
-// when the user chose to end the program.
-// Several programs may use one data folder (a lab on a server share, a pupil who starts the
-// program twice): the recovery question, the check of the users file and the lock copy belong
-// to the first program to start, and the lock copy goes with the last one to end. The checks
-// put this program's mark in the folder.
+// The checks before any window opens: the one-time marker, the stale temporary files, and
+// what the store settles at its start (the users file: the lock copy left by a run that did
+// not end properly, an over-large users file, the new lock copy). Returns false when the user
+// chose to end the program.
 bool RunFileChecks(ProgramState& state);
-// Whether the program keeps its pupils in the users file of the data folder (not on a server).
-bool UsesUsersFile(const ProgramState& state);
-bool UsesUsersFile(const PupilStore& store);
 
 // Puts the store the settings files name in the state (the users file when they name no
 // server); false, once the pupil was told why, when the server they name cannot be used.
 bool OpenStore(ProgramState& state);
 
-// The end of this program's use of the data folder: its mark goes, and with the last program
-// the lock copy.
+// The end of this program's use of the store (the users file: its mark goes, and with the last
+// program the lock copy).
 void LeaveDataFolder(ProgramState& state);
 
 // Everything between the file checks and the main menu: pictures, splash window, shared state,

@@ -1,7 +1,7 @@
 // The stores of pupils side by side: one save and one load of a pupil of a class of 200 (median
-// and p99 of every call, as counters), the users window's list and the class report of 1000
-// pupils, and an import of 1000 or 3000 pupils into the users file. The users file always; the
-// school's server too when TIPENZO_BENCH_SERVER names a settings file with a "[servidor]"
+// and p99 of every call, as counters), the users window's list, the class report and the export
+// of 1000 pupils, and an import of 1000 or 3000 pupils into the users file. The users file always;
+// the school's server too when TIPENZO_BENCH_SERVER names a settings file with a "[servidor]"
 // section (scripts/test_server.sh start FOLDER writes one in FOLDER).
 
 #include <benchmark/benchmark.h>
@@ -63,10 +63,8 @@ class Class {
             if (server) {
                 Empty(*settings);
                 QList<tz::UploadedPupil> all;
-                for (const QString& line : tz::FileStore().ReadUserLines().lines) {
-                    all.append({tz::ParseUserLine(line), std::nullopt});
-                    all.back().record.id = tz::UserLineField(line, tz::UserField::Id);
-                }
+                for (const tz::UserRecord& pupil : tz::FileStore().Pupils().pupils)
+                    all.append({pupil, std::nullopt});
                 server->Upload(all, {}, nullptr);
                 store = std::move(server);
             }
@@ -138,10 +136,7 @@ BENCHMARK(BM_Load)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iteratio
 void BM_ListOf1000(benchmark::State& state) {
     Class pupils(static_cast<Kind>(state.range(0)), 1000);
     if (!Ready(state, pupils)) return;
-    TimeEachCall(state, [&] {
-        const tz::UserLines lines = pupils.store->ReadUserLines();
-        for (const QString& line : lines.lines) benchmark::DoNotOptimize(tz::ParseUserLine(line));
-    });
+    TimeEachCall(state, [&] { benchmark::DoNotOptimize(pupils.store->PupilsToChoose()); });
 }
 BENCHMARK(BM_ListOf1000)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(200);
 
@@ -155,6 +150,16 @@ void BM_ReportOf1000(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_ReportOf1000)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(20);
+
+// The export of the whole class: the marked pupils read as they stand.
+void BM_ExportOf1000(benchmark::State& state) {
+    Class pupils(static_cast<Kind>(state.range(0)), 1000);
+    if (!Ready(state, pupils)) return;
+    QStringList ids;
+    for (const tz::UserRecord& pupil : pupils.store->Pupils().pupils) ids << pupil.id;
+    TimeEachCall(state, [&] { benchmark::DoNotOptimize(tz::PupilsOf(*pupils.store, ids)); });
+}
+BENCHMARK(BM_ExportOf1000)->ArgName("servidor")->Arg(kUsersFile)->Arg(kServer)->Iterations(20);
 
 // Another school's export into the users file: each pupil gets a new id drawn against those in
 // the file.
@@ -182,7 +187,8 @@ void BM_ImportUsers(benchmark::State& state) {
         state.PauseTiming();
         write("usuarios.dat", start);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(tz::ImportUsersFrom(tz::DataPath("clase.tpz")).imported);
+        benchmark::DoNotOptimize(
+            pupils.store->ImportPupils(tz::ReadImportFile(tz::DataPath("clase.tpz")).pupils));
     }
 }
 BENCHMARK(BM_ImportUsers)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);

@@ -12,17 +12,39 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "bench_support.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/files.h"
 #include "platform/windows.h"
 #include "users/file_store.h"
 #include "users/users_window.h"
 
 namespace {
+
+// Runs `act` on the users window once it shows, from its own loop.
+class WhenUsersWindowShows : public QObject {
+  public:
+    explicit WhenUsersWindowShows(std::function<void(QDialog*)> act) : act_(std::move(act)) {
+        qApp->installEventFilter(this);
+    }
+    ~WhenUsersWindowShows() override { qApp->removeEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QDialog*>(watched);
+        if (event->type() == QEvent::Show && window &&
+            window->windowTitle() == QStringLiteral("USUARIOS")) {
+            QTimer::singleShot(0, window, [this, window] { act_(window); });
+        }
+        return false;
+    }
+
+  private:
+    std::function<void(QDialog*)> act_;
+};
 
 QByteArray PupilLine(int i, const QByteArray& name) {
     return name + QString("|%1|%2|1|231|210|225|240|251|-1|-1|-1|-1|-1|-1|NORMAL|ID-2024%3\r\n")
@@ -47,20 +69,10 @@ void OpenWindowOn(benchmark::State& state, const QByteArray& file) {
     for (auto _ : state) {
         QElapsedTimer timer;
         double openMs = 0;
-        tz::AppendInputStep([&] {
+        WhenUsersWindowShows closing([&](QDialog* window) {
             openMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-            QWidget* window = nullptr;
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->isVisible() && top->windowTitle() == QStringLiteral("USUARIOS"))
-                    window = top;
-            }
-            if (auto* list = window ? window->findChild<QTreeWidget*>() : nullptr)
-                rows = list->topLevelItemCount();
-            tz::Event escape;
-            escape.type = tz::EventType::Char;
-            escape.window = window;
-            escape.code = 27;
-            tz::PostEvent(escape);
+            if (auto* list = window->findChild<QTreeWidget*>()) rows = list->topLevelItemCount();
+            window->reject();
         });
         timer.start();
         tz::RunUsersWindow(nullptr, store, current, mode);

@@ -14,7 +14,6 @@
 #include "platform/safe_files.h"
 #include "platform/textfile.h"
 #include "users/user_record.h"
-#include "users/user_store.h"
 
 namespace tz {
 
@@ -78,16 +77,15 @@ std::optional<double> PupilReportRow::Trend() const {
 }
 
 std::optional<ClassReport> GatherClassReport(PupilStore& store, const QDateTime& made) {
-    const UserLines file = store.ReadUserLines();
-    if (!file.opened) return std::nullopt;
+    const PupilList pupils = store.Pupils();
+    if (!pupils.opened) return std::nullopt;
+    const QHash<QString, QByteArray> classFigures = store.ReadClassFigures();
     ClassReport report;
     report.made = made;
-    for (const QString& line : file.lines) {
-        if (line.trimmed().isEmpty()) continue;
-        const UserRecord user = ParseUserLine(line);
+    for (const UserRecord& user : pupils.pupils) {
         PupilReportRow row;
         row.name = user.name;
-        row.mode = NormaliseMode(UserLineField(line, UserField::Mode));
+        row.mode = user.mode;
         row.level = user.level;
         row.block = user.block;
         row.exercise = user.exercise;
@@ -97,8 +95,10 @@ std::optional<ClassReport> GatherClassReport(PupilStore& store, const QDateTime&
             if (result < 0) break;
             row.results.push_back(result);
         }
-        const PupilFigures figures =
-            LoadPupilFigures(store, TrimSpaces(UserLineField(line, UserField::Id)));
+        const auto bytes = classFigures.constFind(user.id);
+        const PupilFigures figures = bytes == classFigures.constEnd()
+                                         ? PupilFigures()
+                                         : ParseFiguresFile(*bytes).value_or(PupilFigures());
         const KeyFigures total = figures.Total();
         if (total.keystrokes > 0) row.errorRate = total.ErrorRate();
         for (const WeakKey& key : WeakestKeys(figures, 3)) row.weakestKeys << key.label;

@@ -36,8 +36,9 @@ struct ClassReport {
     std::vector<PupilReportRow> rows;
 };
 
-// The pupils of the users file, in its order, with their figures; nothing when the users file
-// cannot be read. Reads only: works on a data folder that cannot be written.
+// The pupils of the store, in their order, with their figures (read for the whole class at
+// once); nothing when the store cannot be read. Reads only: works on a data folder that cannot
+// be written.
 std::optional<ClassReport> GatherClassReport(PupilStore& store, const QDateTime& made);
 
 // A text field of the CSV: a "=", "+", "-", "@", tab or carriage return first (after any

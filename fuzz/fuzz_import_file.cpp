@@ -8,6 +8,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "users/user_record.h"
+#include "users/user_store.h"
 #include "users/users_file.h"
 #include "users/users_transfer.h"
 
@@ -33,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes = fuzz::InputBytes(data, size);
     fuzz::WriteFolderFile(QStringLiteral("alumnos.tpz"), bytes);
 
-    const ImportLines read = ReadImportFile(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
-    const ImportResult result = ImportIntoUsersFile(read);
+    const ImportFile read = ReadImportFile(fuzz::FolderPath(QStringLiteral("alumnos.tpz")));
+    const ImportResult result = ImportIntoUsersFile(read.pupils);
     FUZZ_CHECK(result.outcome == WriteOutcome::Written);
 
     // The users file keeps its lines and gains one line a user, each under an id of its own.

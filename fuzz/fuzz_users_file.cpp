@@ -6,11 +6,11 @@
 #include <QStringList>
 
 #include "fuzz/fuzz_support.h"
+#include "users/file_store.h"
 #include "users/pupil_files.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
-#include "users/users_transfer.h"
 #include "users/users_upgrade.h"
 
 using namespace tz;
@@ -29,7 +29,7 @@ QStringList Names(const QList<QByteArray>& lines) {
 
 QStringList ListedNames() {
     QStringList names;
-    for (const QString& line : ReadUserLines().lines) names << UserLineField(line, UserField::Name);
+    for (const UserRecord& pupil : ReadPupils().pupils) names << pupil.name;
     return names;
 }
 
@@ -83,24 +83,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The users window puts a default file in place of a missing or tiny one, then lists it.
     CreateDefaultUsersFile();
-    const UserLines listed = ReadUserLines();
+    const PupilList listed = ReadPupils();
     FUZZ_CHECK(listed.opened);
-    for (const QString& line : listed.lines) ParseUserLine(line);
     // What the program writes into a healthy file keeps it healthy: a class's file is never
     // taken for a damaged one because of the program's own changes.
     const bool healthy = IsHealthyUsersFile(Content());
     const QList<QByteArray> users = UserLinesOf(Content());
 
-    // The export takes every line of a marked id, byte for byte; a new id is one no line
-    // carries.
-    const QString firstId = users.isEmpty() ? QString() : ByteLineField(users[0], UserField::Id);
-    qsizetype carrying = 0;
+    // The export takes every pupil of a marked id.
+    const QString firstId = users.isEmpty() ? QString() : LineId(users[0]);
+    QList<QByteArray> hers;
     for (const QByteArray& line : users) {
-        if (ByteLineField(line, UserField::Id) == firstId) ++carrying;
+        if (LineId(line) == firstId) hers << line;
     }
-    const QList<QByteArray> exported = CollectUserLines({firstId});
-    FUZZ_CHECK(exported.size() == carrying);
-    FUZZ_CHECK(!UserIdExists(MakeUniqueUserId(TrimSpaces(firstId))));
+    FileStore store;
+    FUZZ_CHECK(PupilsOf(store, {firstId}).size() == hers.size());
 
     // Deleting the first user takes every line of her id and no other; her lines are kept
     // among the deleted pupils.
@@ -108,16 +105,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(DeleteUser(firstId));
         QList<QByteArray> others;
         for (const QByteArray& line : users) {
-            if (ByteLineField(line, UserField::Id) != firstId) others << line;
+            if (LineId(line) != firstId) others << line;
         }
         FUZZ_CHECK(UserLinesOf(Content()) == others);
-        FUZZ_CHECK(SplitByteLines(fuzz::ReadFolderFile(kDeletedPupilsName)) == exported);
+        FUZZ_CHECK(SplitByteLines(fuzz::ReadFolderFile(kDeletedPupilsName)) == hers);
     }
 
     // The last user of the file: chosen, a result entered, saved, chosen again; the others
     // keep their lines.
     const QList<QByteArray> left = UserLinesOf(Content());
-    const QString lastId = left.isEmpty() ? QString() : ByteLineField(left.back(), UserField::Id);
+    const QString lastId = left.isEmpty() ? QString() : LineId(left.back());
     if (!lastId.isEmpty()) {
         UserRecord user = Load(lastId);
         RecordResult(user.history, 180);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 
 namespace tz {
 
@@ -47,10 +48,27 @@ void PumpWindowSystem() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+QEventLoop*& WaitingLoop() {
+    static QEventLoop* loop = nullptr;
+    return loop;
+}
+
+// Sleeps in a Qt event loop until an event is queued. (A bare processEvents(WaitForMoreEvents)
+// does not always wake for a precise timer on Windows.)
+void WaitInEventLoop() {
+    QEventLoop loop;
+    QEventLoop* outer = std::exchange(WaitingLoop(), &loop);
+    loop.exec();
+    WaitingLoop() = outer;
+    // A wait below this one took an event the one above waits for too.
+    if (outer && !Queue().empty()) outer->quit();
+}
+
 }  // namespace
 
 void PostEvent(const Event& event) {
     Queue().push_back(event);
+    if (WaitingLoop()) WaitingLoop()->quit();
 }
 
 Event WaitEvent() {
@@ -59,7 +77,7 @@ Event WaitEvent() {
         if (queue.empty()) PumpWindowSystem();
         if (!queue.empty()) break;
         if (RunScriptStep()) continue;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        WaitInEventLoop();
     }
     Event event = queue.front();
     queue.pop_front();

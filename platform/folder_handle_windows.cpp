@@ -43,7 +43,21 @@ HANDLE OpenFolder(const QString& path, DWORD flags) {
                        FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
 }
 
-// Whether the object of `handle` belongs to whoever new objects of this process belong to.
+// The SID a token holds for `kind` (TokenUser or TokenOwner), in `buffer`.
+PSID TokenSid(HANDLE token, TOKEN_INFORMATION_CLASS kind, QByteArray& buffer) {
+    DWORD size = 0;
+    GetTokenInformation(token, kind, nullptr, 0, &size);
+    if (size == 0) return nullptr;
+    buffer.resize(static_cast<qsizetype>(size));
+    if (!GetTokenInformation(token, kind, buffer.data(), size, &size)) return nullptr;
+    // TOKEN_USER and TOKEN_OWNER both begin with the SID's pointer.
+    return kind == TokenUser ? reinterpret_cast<const TOKEN_USER*>(buffer.constData())->User.Sid
+                             : reinterpret_cast<const TOKEN_OWNER*>(buffer.constData())->Owner;
+}
+
+// Whether the object of `handle` belongs to this account: to its user, or to the owner its new
+// objects are given (an elevated administrator's are the Administrators group's; Wine gives a
+// new folder the user even where it names another default owner).
 bool OwnedByThisAccount(HANDLE handle) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -54,12 +68,10 @@ bool OwnedByThisAccount(HANDLE handle) {
     bool same = false;
     HANDLE token = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        DWORD size = 0;
-        GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
-        QByteArray buffer(static_cast<qsizetype>(size), '\0');
-        if (size > 0 && GetTokenInformation(token, TokenOwner, buffer.data(), size, &size)) {
-            const auto* ours = reinterpret_cast<const TOKEN_OWNER*>(buffer.constData());
-            same = EqualSid(owner, ours->Owner) != FALSE;
+        for (const TOKEN_INFORMATION_CLASS kind : {TokenUser, TokenOwner}) {
+            QByteArray buffer;
+            const PSID ours = TokenSid(token, kind, buffer);
+            same = same || (ours && EqualSid(owner, ours));
         }
         CloseHandle(token);
     }

@@ -43,6 +43,12 @@ FolderSources RunningFolderSources() {
     sources.settingsFiles.append(sources.executableFolder + '/' + kSettingsName);
     for (const QString& folder :
          QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        // On Windows Qt names the program's folder (and its "data") among them too: there
+        // only the settings file beside the program counts.
+        if (folder == sources.executableFolder ||
+            folder.startsWith(sources.executableFolder + '/')) {
+            continue;
+        }
         sources.settingsFiles.append(folder + QStringLiteral("/tipenzo10/") + kSettingsName);
     }
     sources.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

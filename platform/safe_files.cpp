@@ -34,6 +34,16 @@ MoveOnce& InstalledMove() {
     return move;
 }
 
+TempName& InstalledTempName() {
+    static TempName name;
+    return name;
+}
+
+QString TempNameBeside(const QString& path) {
+    if (InstalledTempName()) return InstalledTempName()(path);
+    return ReplacementTemporaryName(path);
+}
+
 #ifdef _WIN32
 
 const wchar_t* Wide(const QString& path) {
@@ -94,6 +104,10 @@ void SetMoveOnce(MoveOnce move) {
     InstalledMove() = std::move(move);
 }
 
+void SetTempNames(TempName name) {
+    InstalledTempName() = std::move(name);
+}
+
 bool MoveReplacing(const QString& from, const QString& to) {
     const MoveOnce& installed = InstalledMove();
     const qint64 deadline = NowMilliseconds() + kShareWaitMs;
@@ -150,7 +164,7 @@ bool ReplaceFileWith(const QString& path, const QByteArray& bytes) {
     QString temp;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int i = 0; i < kTempNameTries && handle == INVALID_HANDLE_VALUE; ++i) {
-        temp = ReplacementTemporaryName(path);
+        temp = TempNameBeside(path);
         handle = CreateFileW(Wide(QDir::toNativeSeparators(temp)), GENERIC_WRITE, 0, nullptr,
                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
@@ -224,7 +238,7 @@ bool ReplaceFileWith(const QString& path, const QByteArray& bytes) {
     QString temp;
     int fd = -1;
     for (int i = 0; i < kTempNameTries && fd < 0; ++i) {
-        temp = ReplacementTemporaryName(path);
+        temp = TempNameBeside(path);
         fd = ::open(QFile::encodeName(temp).constData(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) return false;

@@ -59,5 +59,9 @@ using MoveOnce = std::function<MoveStep(const QString& from, const QString& to)>
 bool MoveReplacing(const QString& from, const QString& to);
 // Tests put a scripted rename in place of the system's (an empty function restores it).
 void SetMoveOnce(MoveOnce move);
+// Tests name the temporary a replacement of `path` writes first (an empty function restores
+// the random names).
+using TempName = std::function<QString(const QString& path)>;
+void SetTempNames(TempName name);
 
 }  // namespace tz

@@ -3,45 +3,13 @@
 #include <QDir>
 
 #include "platform/files.h"
-
 #include "users/pupil_files.h"
 #include "users/user_store.h"
 #include "users/users_file.h"
-#include "users/users_transfer.h"
+#include "users/users_file_start.h"
+#include "users/users_upgrade.h"
 
 namespace tz {
-
-QString BusyText(const PupilStore& store) {
-    return QStringLiteral("otro programa está usando ") + store.Place() +
-           QStringLiteral(" en este momento.");
-}
-
-QString UnwritableText(const PupilStore& store) {
-    return store.Place() + QStringLiteral(" no se puede escribir.");
-}
-
-QString NotWrittenText(const PupilStore& store, const WriteResult& result) {
-    switch (result.outcome) {
-        case WriteOutcome::Busy:
-            return BusyText(store);
-        case WriteOutcome::UserGone:
-            return QStringLiteral("ya no está en ") + store.Place() +
-                   QStringLiteral(", porque otro programa lo ha eliminado.");
-        case WriteOutcome::LockDenied:
-            return QStringLiteral("esta cuenta no puede usar ") + kUsersLockName +
-                   QStringLiteral(
-                       ", el archivo con el que los programas se turnan para cambiar los "
-                       "usuarios, en la carpeta de datos:\n") +
-                   QDir::toNativeSeparators(QDir::cleanPath(DataFolder())) +
-                   QStringLiteral(
-                       "\nPida a quien administra este equipo permiso de escritura "
-                       "sobre esa carpeta y ese archivo.");
-        case WriteOutcome::Written:
-        case WriteOutcome::Failed:
-            break;
-    }
-    return result.reason.isEmpty() ? UnwritableText(store) : result.reason;
-}
 
 QString FileStore::Place() const {
     return QStringLiteral("el archivo de usuarios");
@@ -60,24 +28,33 @@ QString FileStore::WhatToCheck() const {
                "abierto en otro programa.");
 }
 
-bool FileStore::PrepareList() {
-    return CreateDefaultUsersFile();
+bool FileStore::CheckAtStart() {
+    return CheckUsersFileAtStart(presence_);
 }
 
-UserLines FileStore::ReadUserLines() {
-    return tz::ReadUserLines();
+void FileStore::UpgradeAtStart() {
+    UpgradeUsersFile();
+}
+
+void FileStore::Leave() {
+    LeaveUsersFile(presence_);
+}
+
+PupilList FileStore::Pupils() {
+    return ReadPupils();
+}
+
+PupilList FileStore::PupilsToChoose() {
+    CreateDefaultUsersFile();
+    return ReadPupils();
 }
 
 std::optional<UserRecord> FileStore::LoadUser(const QString& id) {
     return tz::LoadUser(id);
 }
 
-bool FileStore::UserIdExists(const QString& id) {
-    return tz::UserIdExists(id);
-}
-
-WriteResult FileStore::SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
-    return tz::SaveUser(user, whileRewriting);
+WriteResult FileStore::SaveUser(UserRecord& user) {
+    return tz::SaveUser(user);
 }
 
 QString FileStore::AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
@@ -85,20 +62,20 @@ QString FileStore::AppendNewUser(const QString& name, std::int8_t level, const Q
     return tz::AppendNewUser(name, level, mode, outcome);
 }
 
-WriteResult FileStore::DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
-    return tz::DeleteUser(id, whileRewriting);
+WriteResult FileStore::DeleteUser(const QString& id) {
+    return tz::DeleteUser(id);
 }
 
-QList<QByteArray> FileStore::CollectUserLines(const QStringList& ids) {
-    return tz::CollectUserLines(ids);
-}
-
-ImportResult FileStore::ImportUserLines(const ImportLines& import) {
-    return ImportIntoUsersFile(import);
+ImportResult FileStore::ImportPupils(const QList<UserRecord>& pupils) {
+    return ImportIntoUsersFile(pupils);
 }
 
 std::optional<QByteArray> FileStore::ReadFigures(const QString& id) {
     return ReadPupilFiguresFile(id);
+}
+
+QHash<QString, QByteArray> FileStore::ReadClassFigures() {
+    return ReadEveryFiguresFile();
 }
 
 WriteResult FileStore::ChangeFigures(const QString& id, const FiguresUpdate& update, int waitMs) {

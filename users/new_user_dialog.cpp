@@ -2,16 +2,15 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/windows.h"
 #include "users/user_record.h"
-#include "users/user_store.h"
 
 namespace tz {
 
@@ -40,13 +39,6 @@ const Option kModeOptions[] = {
     {kNewUserHardId, "Difícil (pulsaciones a conseguir * 2)", 295},
 };
 
-struct NewUserDialog {
-    ScreenWindow* window = nullptr;
-    QLineEdit* name = nullptr;
-    QButtonGroup* levels = nullptr;
-    QButtonGroup* modes = nullptr;
-};
-
 void AddFrame(QWidget* parent, int id, const QRect& geometry) {
     auto* frame = new QGroupBox(parent);
     frame->setGeometry(geometry);
@@ -57,7 +49,7 @@ void AddFrame(QWidget* parent, int id, const QRect& geometry) {
 }
 
 void AddCaption(QWidget* parent, int id, const QString& text, int y) {
-    QLabel* caption = AddLabel(parent, id, text, QRect(20, y, 270, 20));
+    QLabel* caption = MakeLabel(parent, id, text, QRect(20, y, 270, 20));
     caption->setAlignment(Qt::AlignCenter);
     caption->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     caption->setFont(MakeFont("Arial", 10));
@@ -80,40 +72,6 @@ QButtonGroup* AddOptions(QWidget* parent, const Option* options, int count) {
         group->addButton(option, options[i].id);
     }
     return group;
-}
-
-NewUserDialog BuildDialog(QWidget* owner) {
-    NewUserDialog dialog;
-    dialog.window = CreateScreenWindow("Datos de nuevo usuario", 310, 398, false, owner);
-    dialog.window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(dialog.window, PictureName::NewUserBackground);
-
-    AddPictureButton(dialog.window, kNewUserCancelId, PictureName::NewUserCancel,
-                     QRect(190, 340, 50, 50), QStringLiteral("Cancelar operación"));
-    AddPictureButton(dialog.window, kNewUserAcceptId, PictureName::NewUserAccept,
-                     QRect(250, 340, 50, 50), QStringLiteral("Aceptar Nuevo Usuario"));
-
-    AddFrame(dialog.window, kNewUserNameFrameId, QRect(10, 10, 290, 60));
-    AddCaption(dialog.window, kNewUserNameCaptionId, QStringLiteral("Nombre y apellidos"), 20);
-    dialog.name = new QLineEdit(dialog.window);
-    dialog.name->setGeometry(20, 45, 270, 20);
-    dialog.name->setMaxLength(static_cast<int>(kUserNameMaxLength));
-    dialog.name->setFont(MakeFont("Arial", 10));
-    dialog.name->setStyleSheet(
-        "QLineEdit { background-color: rgb(255, 255, 128); color: rgb(0, 0, 255);"
-        " border: 1px solid rgb(140, 110, 60); padding: 0px 3px; }");
-    SetControlId(dialog.name, kNewUserNameId);
-
-    AddFrame(dialog.window, kNewUserLevelFrameId, QRect(10, 75, 290, 110));
-    AddCaption(dialog.window, kNewUserLevelCaptionId, QStringLiteral("Conocimientos de Tipenzo"),
-               90);
-    dialog.levels = AddOptions(dialog.window, kLevelOptions, 3);
-
-    AddFrame(dialog.window, kNewUserModeFrameId, QRect(10, 195, 290, 130));
-    AddCaption(dialog.window, kNewUserModeCaptionId, QStringLiteral("Pulsaciones a conseguir"),
-               210);
-    dialog.modes = AddOptions(dialog.window, kModeOptions, 4);
-    return dialog;
 }
 
 std::int8_t ChosenLevel(const QButtonGroup* levels) {
@@ -142,68 +100,101 @@ QString ChosenMode(const QButtonGroup* modes) {
 
 }  // namespace
 
-QString RunNewUserDialog(QWidget* owner, PupilStore& store) {
-    NewUserDialog dialog = BuildDialog(owner);
-    dialog.window->show();
-    DrainEvents();
-    if (owner) owner->setEnabled(false);
-    // A window follows its owner into the disabled state unless told otherwise.
-    dialog.window->setEnabled(true);
-    BringToFront(dialog.window, true);
+NewUserDialog::NewUserDialog(QWidget* owner, PupilStore& store) : QDialog(owner), store_(store) {
+    SetUpScreen(this, QStringLiteral("Datos de nuevo usuario"), 310, 398, false);
+    SetTiledBackground(this, PictureName::NewUserBackground);
+
+    QAbstractButton* cancel =
+        MakePictureButton(this, kNewUserCancelId, PictureName::NewUserCancel,
+                          QRect(190, 340, 50, 50), QStringLiteral("Cancelar operación"));
+    QAbstractButton* accept =
+        MakePictureButton(this, kNewUserAcceptId, PictureName::NewUserAccept,
+                          QRect(250, 340, 50, 50), QStringLiteral("Aceptar Nuevo Usuario"));
+
+    AddFrame(this, kNewUserNameFrameId, QRect(10, 10, 290, 60));
+    AddCaption(this, kNewUserNameCaptionId, QStringLiteral("Nombre y apellidos"), 20);
+    name_ = new QLineEdit(this);
+    name_->setGeometry(20, 45, 270, 20);
+    name_->setMaxLength(static_cast<int>(kUserNameMaxLength));
+    name_->setFont(MakeFont("Arial", 10));
+    name_->setStyleSheet(
+        "QLineEdit { background-color: rgb(255, 255, 128); color: rgb(0, 0, 255);"
+        " border: 1px solid rgb(140, 110, 60); padding: 0px 3px; }");
+    name_->setAccessibleName(QStringLiteral("Nombre y apellidos"));
+    SetControlId(name_, kNewUserNameId);
+
+    AddFrame(this, kNewUserLevelFrameId, QRect(10, 75, 290, 110));
+    AddCaption(this, kNewUserLevelCaptionId, QStringLiteral("Conocimientos de Tipenzo"), 90);
+    levels_ = AddOptions(this, kLevelOptions, 3);
+
+    AddFrame(this, kNewUserModeFrameId, QRect(10, 195, 290, 130));
+    AddCaption(this, kNewUserModeCaptionId, QStringLiteral("Pulsaciones a conseguir"), 210);
+    modes_ = AddOptions(this, kModeOptions, 4);
+    levels_->button(kNewUserFirstLevelId)->setChecked(true);
+    modes_->button(kNewUserNormalId)->setChecked(true);
+
+    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(accept, &QAbstractButton::clicked, this, &NewUserDialog::AddUser);
+    name_->setFocus();
+}
+
+void NewUserDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Over the window that opened it, with the keyboard.
+    activateWindow();
     // The users window below stays on top of everything, so this one must as well.
-    SetAlwaysOnTop(dialog.window, true);
-    dialog.levels->button(kNewUserFirstLevelId)->setChecked(true);
-    dialog.modes->button(kNewUserNormalId)->setChecked(true);
-    dialog.window->activateWindow();
-    dialog.name->setFocus();
+    SetAlwaysOnTop(this, true);
+}
 
-    QString addedId;
-    for (;;) {
-        const Event event = WaitEvent();
-        if (event.window != dialog.window) continue;
-        if (event.type == EventType::CloseRequest) break;
-        if (event.type == EventType::Char) {
-            if (event.code == 27) break;
-            continue;
-        }
-        if (event.type != EventType::Click) continue;
-        if (event.id == kNewUserCancelId) break;
-        if (event.id != kNewUserAcceptId) continue;
+void NewUserDialog::hideEvent(QHideEvent* event) {
+    SetAlwaysOnTop(this, false);
+    QDialog::hideEvent(event);
+}
 
-        // "|" would split the line into other fields, and what shows nothing (a control or
-        // invisible character pasted in) has no place in a name; a name of nothing else is none.
-        const QString name = TrimSpaces(CleanUserName(dialog.name->text())).toUpper();
-        if (name.isEmpty()) {
-            Tell(QStringLiteral("ERROR:"), QStringLiteral("Falta Nombre de Usuario"));
-            dialog.name->clear();
-            dialog.name->setFocus();
-            continue;
-        }
-        // The mode in force for the user already chosen stays: the new line has its own.
-        WriteOutcome outcome = WriteOutcome::Failed;
-        addedId = store.AppendNewUser(name, ChosenLevel(dialog.levels), ChosenMode(dialog.modes),
-                                      &outcome);
-        if (outcome == WriteOutcome::Busy) {
-            // The pupil may try again with the name still typed.
-            Tell(QStringLiteral("ERROR:"),
-                 QStringLiteral("No se pudo guardar el nuevo usuario: ") + BusyText(store) +
-                     QStringLiteral(" Inténtalo de nuevo."),
-                 DialogIcon::Exclamation);
-            continue;
-        }
-        if (addedId.isEmpty()) {
-            Tell(QStringLiteral("ERROR:"),
-                 QStringLiteral("No se pudo guardar el nuevo usuario: ") +
-                     NotWrittenText(store, {outcome}),
-                 DialogIcon::Exclamation);
-        }
-        break;
+void NewUserDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
     }
+    QDialog::keyPressEvent(event);
+}
 
-    SetAlwaysOnTop(dialog.window, false);
-    if (owner) owner->setEnabled(true);
-    DestroyWindow(dialog.window);
-    return addedId;
+void NewUserDialog::AddUser() {
+    // "|" would split the line into other fields, and what shows nothing (a control or
+    // invisible character pasted in) has no place in a name; a name of nothing else is none.
+    const QString name = TrimSpaces(CleanUserName(name_->text())).toUpper();
+    if (name.isEmpty()) {
+        Tell(QStringLiteral("ERROR:"), QStringLiteral("Falta Nombre de Usuario"));
+        name_->clear();
+        name_->setFocus();
+        return;
+    }
+    // The mode in force for the user already chosen stays: the new line has its own.
+    WriteOutcome outcome = WriteOutcome::Failed;
+    addedId_ = store_.AppendNewUser(name, ChosenLevel(levels_), ChosenMode(modes_), &outcome);
+    if (outcome == WriteOutcome::Busy) {
+        // The pupil may try again with the name still typed.
+        Tell(QStringLiteral("ERROR:"),
+             QStringLiteral("No se pudo guardar el nuevo usuario: ") + BusyText(store_) +
+                 QStringLiteral(" Inténtalo de nuevo."),
+             DialogIcon::Exclamation);
+        return;
+    }
+    if (addedId_.isEmpty()) {
+        Tell(QStringLiteral("ERROR:"),
+             QStringLiteral("No se pudo guardar el nuevo usuario: ") +
+                 NotWrittenText(store_, {outcome}),
+             DialogIcon::Exclamation);
+        reject();
+        return;
+    }
+    accept();
+}
+
+QString RunNewUserDialog(QWidget* owner, PupilStore& store) {
+    NewUserDialog dialog(owner, store);
+    dialog.exec();
+    return dialog.AddedId();
 }
 
 }  // namespace tz

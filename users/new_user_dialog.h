@@ -1,11 +1,13 @@
 #pragma once
 // The dialog that adds a user: full name, starting level and difficulty mode.
 
+#include <QDialog>
 #include <QString>
 
-class QWidget;
-
 #include "users/pupil_store.h"
+
+class QButtonGroup;
+class QLineEdit;
 
 namespace tz {
 
@@ -28,11 +30,34 @@ enum NewUserDialogControl {
     kNewUserHardId = 115,
 };
 
-// Shows the dialog over `owner` (the users window; may be null), disabled meanwhile, and
-// returns when it closes. On acceptance the new user is added to `store` and her id is
-// returned; Escape and Cancel return empty text and change nothing.
-// The current user and the mode in force are left as they were: the new user is chosen in the users
-// window like any other.
+// Modal over the users window, on top like it. Accepting adds the new user to the store;
+// Escape, Cancel and a close request add nothing. The current user and the mode in force are
+// left as they were: the new user is chosen in the users window like any other.
+class NewUserDialog : public QDialog {
+    Q_OBJECT
+  public:
+    NewUserDialog(QWidget* owner, PupilStore& store);
+    // The id the new user got; empty while none was added.
+    const QString& AddedId() const { return addedId_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Enter means nothing here.
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void AddUser();
+
+    PupilStore& store_;
+    QLineEdit* name_ = nullptr;
+    QButtonGroup* levels_ = nullptr;
+    QButtonGroup* modes_ = nullptr;
+    QString addedId_;
+};
+
+// Shows the dialog modal over `owner` (the users window; may be null) and returns the new
+// user's id, or empty text when none was added.
 QString RunNewUserDialog(QWidget* owner, PupilStore& store);
 
 }  // namespace tz

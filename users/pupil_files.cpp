@@ -7,7 +7,6 @@
 #include "platform/folder_handle.h"
 #include "platform/safe_files.h"
 #include "users/user_record.h"
-#include "users/user_store.h"
 #include "users/users_file.h"
 
 namespace tz {
@@ -44,6 +43,19 @@ std::optional<QByteArray> ReadPupilFiguresFile(const QString& id) {
     const FileRead read = folder->Read(name, kLargestFiguresBytes);
     if (!read.Ok()) return std::nullopt;
     return read.bytes;
+}
+
+QHash<QString, QByteArray> ReadEveryFiguresFile() {
+    QHash<QString, QByteArray> figures;
+    const std::unique_ptr<FolderHandle> folder = FolderHandle::InData(kFiguresFolderName, Make::No);
+    if (!folder) return figures;
+    for (const QString& name : folder->Files(QStringLiteral("ID-*.txt"))) {
+        const QString id = name.chopped(4);
+        if (!IsPlainId(id)) continue;
+        const FileRead read = folder->Read(name, kLargestFiguresBytes);
+        if (read.Ok()) figures.insert(id, read.bytes);
+    }
+    return figures;
 }
 
 WriteResult ChangePupilFiguresFile(const QString& id, const FiguresUpdate& update, int waitMs) {
@@ -144,18 +156,24 @@ QSet<QString> DeletedPupilIds() {
     return ids;
 }
 
-void RestoreDeletedFiguresLocked(const QList<ImportedLine>& imported) {
+void RestoreDeletedFiguresLocked(const QList<ImportedPupil>& imported) {
     const FileRead kept = ReadRegularFile(DataPath(kDeletedPupilsName), kUsersFileCap);
     if (!kept.Ok()) return;
-    const QList<QByteArray> keptLines = SplitByteLines(kept.bytes);
-    const QSet<QByteArray> deleted(keptLines.begin(), keptLines.end());
+    // Pupils compare as the program writes them: a line edited by hand with spaces around its
+    // mode is the same pupil.
+    QSet<QString> deleted;
+    for (const QByteArray& line : SplitByteLines(kept.bytes)) {
+        UserRecord pupil = ParseUserLine(QString::fromUtf8(LineAsUtf8(line)));
+        pupil.id = LineId(line);
+        deleted.insert(FormatUserLine(pupil));
+    }
     const std::unique_ptr<FolderHandle> from =
         FolderHandle::InData(kDeletedFiguresFolderName, Make::No);
     if (!from) return;
     std::unique_ptr<FolderHandle> to;
-    for (const ImportedLine& pupil : imported) {
-        if (!deleted.contains(pupil.line)) continue;
-        const QString oldName = FiguresFileName(LineId(pupil.line));
+    for (const ImportedPupil& pupil : imported) {
+        if (!deleted.contains(FormatUserLine(pupil.brought))) continue;
+        const QString oldName = FiguresFileName(pupil.brought.id);
         const QString newName = FiguresFileName(pupil.newId);
         if (oldName.isEmpty() || newName.isEmpty() || from->Kind(oldName) != EntryKind::File)
             continue;

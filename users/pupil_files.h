@@ -4,6 +4,7 @@
 // "Importar Usuarios" brings her back) and her figures in the folder "usuarios_borrados".
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -12,6 +13,7 @@
 
 #include "platform/folder_handle.h"
 #include "users/pupil_store.h"
+#include "users/user_record.h"
 
 namespace tz {
 
@@ -30,6 +32,8 @@ inline constexpr qint64 kLargestFiguresBytes = 8 * 1024 * 1024;
 // The pupil's figures file as it stands; nothing when she has none, it cannot be read or it is
 // not a file of ours.
 std::optional<QByteArray> ReadPupilFiguresFile(const QString& id);
+// Every figures file of the folder that can be read, by the id it belongs to.
+QHash<QString, QByteArray> ReadEveryFiguresFile();
 // Under the users-file lock (waiting at most `waitMs`): her figures file changed as `update`
 // says. A damaged file, or anything but a file where hers should be, is set aside under a
 // marked name, never overwritten. Nothing is written for an id the users file no longer holds.
@@ -68,13 +72,14 @@ class DeletedFigures {
 // them, or her figures would one day meet a deleted pupil's.
 QSet<QString> DeletedPupilIds();
 
-// A line read from an import file and the id it was imported under.
-struct ImportedLine {
-    QByteArray line;
+// A pupil as an import file brought her (with the id she had there) and the id she was
+// imported under.
+struct ImportedPupil {
+    UserRecord brought;
     QString newId;
 };
-// Gives each imported pupil whose line is exactly one of the file of deleted pupils the figures
-// she had when she was deleted. The caller holds the users-file lock.
-void RestoreDeletedFiguresLocked(const QList<ImportedLine>& imported);
+// Gives each imported pupil who is exactly one of the file of deleted pupils, her old id
+// included, the figures she had when she was deleted. The caller holds the users-file lock.
+void RestoreDeletedFiguresLocked(const QList<ImportedPupil>& imported);
 
 }  // namespace tz

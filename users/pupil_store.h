@@ -2,12 +2,11 @@
 // Where pupils, their progress and their keystroke figures are kept: the users file of the
 // data folder (the default) or a school's PostgreSQL server named in "tipenzo10.ini". The
 // screens, the exercise run, the analysis, import and export and the class report talk to this
-// interface only and cannot tell which store serves them.
-//
-// Pupils travel as user lines of the users file's layout (17 fields), the form the users
-// window lists, the export writes and the import reads, whichever store holds them.
+// interface only and cannot tell which store serves them. Pupils travel as UserRecords, each
+// with her id; how a store writes them down is its own business.
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,34 +19,15 @@
 
 namespace tz {
 
-// Runs while a change is being written: the screens let pending window events be processed
-// there. The stores themselves never touch windows or events.
-using WhileRewriting = std::function<void()>;
-
-// The pupils as user lines, in the order they were added.
-struct UserLines {
+// The pupils of a store, in the order they were added.
+struct PupilList {
     bool opened = false;  // false when the store could not be read
-    QStringList lines;
+    QList<UserRecord> pupils;
     QString problem;  // when not opened: why, and what to do, when the store can tell
 };
 
-// The user lines an import file brings, and what it held besides.
-struct ImportLines {
-    QList<QByteArray> lines;  // whole user lines of the current layout, in UTF-8
-    qsizetype skipped = 0;    // lines with more than blanks that are no user's
-    bool tooLarge = false;    // the file was not read
-    // How reading the file went; the names that lost characters (CleanUserName); the users
-    // left out because nothing of their name was left; the pupils of a file that brings too
-    // many at once (none of them is imported).
-    ReadOutcome read = ReadOutcome::Read;
-    qsizetype namesCleaned = 0;
-    qsizetype namesRefused = 0;
-    qsizetype overLimit = 0;
-};
 struct ImportResult {
     qsizetype imported = 0;
-    qsizetype skipped = 0;
-    bool tooLarge = false;
     WriteOutcome outcome = WriteOutcome::Written;
 };
 
@@ -74,6 +54,22 @@ QString UnwritableText(const PupilStore& store);
 // words above, or what the outcome or the store's reason says.
 QString NotWrittenText(const PupilStore& store, const WriteResult& result);
 
+// How a store answers for an id it was offered for a pupil.
+enum class IdClaim {
+    Given,  // the pupil has it now
+    Taken,  // a pupil has it, or had it before she was deleted
+    Failed,
+};
+using ClaimId = std::function<IdClaim(const QString& id)>;
+// The id of a new pupil: "ID-" + the DateStamp of now, or, when that is taken, with the lowest
+// counter 1, 2, ... appended (still "ID-" and digits). Empty when a claim failed.
+QString GiveNewPupilId(const ClaimId& claim);
+// Draws that find no free id end an import rather than go on for ever.
+inline constexpr int kMostImportIdDraws = 1000;
+// The id of an imported pupil: "ID-" + a number from 0 to 30000 drawn at random, until one is
+// given. Empty when a claim failed or kMostImportIdDraws draws found none free.
+QString GiveImportedPupilId(const ClaimId& claim);
+
 class PupilStore {
   public:
     virtual ~PupilStore() = default;
@@ -85,43 +81,54 @@ class PupilStore {
     // What to look at when a change could not be written.
     virtual QString WhatToCheck() const = 0;
 
-    // Before the users window lists the pupils: the users file puts a default one in place of
-    // a missing or tiny file. True when it did (the window then lets the file settle).
-    virtual bool PrepareList() = 0;
-    virtual UserLines ReadUserLines() = 0;
+    // Before any window opens: what a run that did not end properly or a damaged store left
+    // is settled, asking the pupil where the store needs to. False when she chose to end the
+    // program.
+    virtual bool CheckAtStart() { return true; }
+    // While the splash shows: pupils kept in an older form are brought to the current one.
+    virtual void UpgradeAtStart() {}
+    // The program's orderly end.
+    virtual void Leave() {}
+
+    // The pupils as they stand, each with her id; reads only.
+    virtual PupilList Pupils() = 0;
+    // The pupils to choose from in the users window: a store that stands empty for want of
+    // its file gets the default pupil first.
+    virtual PupilList PupilsToChoose() { return Pupils(); }
     // The pupil of this id; nothing for an empty id, an id nobody has, or a store that cannot be
     // read.
     virtual std::optional<UserRecord> LoadUser(const QString& id) = 0;
-    virtual bool UserIdExists(const QString& id) = 0;
 
     // Stores the pupil's place, results and mode under her id, her averageSpeed recomputed
     // first; nothing else changes. When it could not be written, nothing changed.
-    virtual WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {}) = 0;
+    virtual WriteResult SaveUser(UserRecord& user) = 0;
     // Adds a new pupil: the name (through CleanUserName; nothing is added for a name left
     // without anything but spaces), the level, block 1, exercise 1, average 0, an empty
-    // history, the mode and a new id, "ID-" + DateStamp (with a counter when that id is taken).
-    // Returns the id, or empty text when nothing was written (`outcome` tells why).
+    // history, the mode and a new id (GiveNewPupilId). Returns the id, or empty text when
+    // nothing was written (`outcome` tells why).
     virtual QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
                                   WriteOutcome* outcome = nullptr) = 0;
     // Removes the pupil of this id with her figures, kept among the deleted pupils so that
     // importing them brings her back.
-    virtual WriteResult DeleteUser(const QString& id,
-                                   const WhileRewriting& whileRewriting = {}) = 0;
-
-    // The lines of the pupils whose id is one of `ids`, in the order of `ids` (an id several
-    // lines carry brings all of them, once each time it is listed).
-    virtual QList<QByteArray> CollectUserLines(const QStringList& ids) = 0;
-    // Adds each pupil of `import` under a new id, "ID-" and a number from 0 to 30000 that no
-    // pupil has. A pupil whose line is exactly that of a deleted pupil gets back her figures.
-    virtual ImportResult ImportUserLines(const ImportLines& import) = 0;
+    virtual WriteResult DeleteUser(const QString& id) = 0;
+    // Adds each pupil (names through CleanUserName; one left without a name is not added)
+    // under a new id (GiveImportedPupilId). A pupil exactly as she was deleted, her old id
+    // included, gets back her figures. All or nothing.
+    virtual ImportResult ImportPupils(const QList<UserRecord>& pupils) = 0;
 
     // The pupil's figures as stored; nothing when she has none or they cannot be read.
     virtual std::optional<QByteArray> ReadFigures(const QString& id) = 0;
+    // The figures of every pupil that has any, by id, read at once (the class report).
+    virtual QHash<QString, QByteArray> ReadClassFigures() = 0;
     // Changes the pupil's figures in one step with whatever another program wrote meanwhile:
     // `update` gets them as they stand at that moment. Nothing is written for an id the store
     // no longer holds. Waits at most `waitMs` for another program.
     virtual WriteResult ChangeFigures(const QString& id, const FiguresUpdate& update,
                                       int waitMs) = 0;
 };
+
+// The pupils of the store whose id is one of `ids`, in the order of `ids` (an id several pupils
+// carry brings all of them, once each time it is listed); read in one go.
+QList<UserRecord> PupilsOf(PupilStore& store, const QStringList& ids);
 
 }  // namespace tz

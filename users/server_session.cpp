@@ -8,8 +8,6 @@ namespace tz {
 
 namespace {
 
-// Enough draws to find a free id for an imported pupil unless nearly all 30001 are taken.
-constexpr int kMostIdDraws = 1000;
 // How long a change waits for another program's change of the same rows.
 constexpr int kLockWaitMs = kUsersLockWaitMs;
 
@@ -312,14 +310,12 @@ int UpdatePlace(ServerSession& session, const QString& id, const UserRecord& use
     return session.Run(query) ? query.numRowsAffected() : -1;
 }
 
-QString AddUnderNewId(ServerSession& session, const UserRecord& user) {
-    for (int draw = 0; draw < kMostIdDraws; ++draw) {
-        const QString id = QStringLiteral("ID-") + QString::number(RandomInt(0, 30000));
+ClaimId ClaimingFor(ServerSession& session, const UserRecord& user) {
+    return [&session, &user](const QString& id) {
         bool added = false;
-        if (!AddUnderId(session, id, user, &added)) return QString();
-        if (added) return id;
-    }
-    return QString();
+        if (!AddUnderId(session, id, user, &added)) return IdClaim::Failed;
+        return added ? IdClaim::Given : IdClaim::Taken;
+    };
 }
 
 }  // namespace tz

@@ -7,7 +7,8 @@
 #include <QSqlQuery>
 #include <QString>
 
-#include "users/server_store.h"
+#include "users/pupil_store.h"
+#include "users/server_settings.h"
 
 namespace tz {
 
@@ -94,8 +95,8 @@ bool AddUnderId(ServerSession& session, const QString& id, const UserRecord& use
 // Stores the pupil's place, results and mode under `id`: the rows changed (0 for nobody of that
 // id), -1 when the session failed.
 int UpdatePlace(ServerSession& session, const QString& id, const UserRecord& user);
-// Adds the pupil under a new id, "ID-" and a number from 0 to 30000 that no pupil, present or
-// deleted, has. Empty when none was found or the session failed.
-QString AddUnderNewId(ServerSession& session, const UserRecord& user);
+// Offers ids for the pupil (GiveNewPupilId, GiveImportedPupilId): each is claimed by adding her
+// under it unless a pupil, present or deleted, has it.
+ClaimId ClaimingFor(ServerSession& session, const UserRecord& user);
 
 }  // namespace tz

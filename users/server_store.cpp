@@ -6,7 +6,6 @@
 #include "users/server_schema.h"
 #include "users/server_session.h"
 #include "users/user_store.h"
-#include "users/users_transfer.h"
 
 namespace tz {
 
@@ -78,18 +77,14 @@ QString ServerStore::WhatToCheck() const {
            settings_.address + QStringLiteral(" está en marcha.");
 }
 
-bool ServerStore::PrepareList() {
-    return false;
-}
-
-UserLines ServerStore::ReadUserLines() {
+PupilList ServerStore::Pupils() {
     return WithSession(connection_, [](ServerSession& session) {
-        UserLines result;
+        PupilList result;
         QSqlQuery query = session.Prepare(QStringLiteral("SELECT ") + kPupilColumns +
                                           QStringLiteral(" FROM alumnos ORDER BY orden"));
         if (!session.Run(query)) return result;
         result.opened = true;
-        while (query.next()) result.lines << FormatUserLine(RecordOf(query));
+        while (query.next()) result.pupils << RecordOf(query);
         return result;
     });
 }
@@ -105,13 +100,8 @@ std::optional<UserRecord> ServerStore::LoadUser(const QString& id) {
     });
 }
 
-bool ServerStore::UserIdExists(const QString& id) {
-    return LoadUser(id).has_value();
-}
-
-WriteResult ServerStore::SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
+WriteResult ServerStore::SaveUser(UserRecord& user) {
     if (user.id.isEmpty()) return {WriteOutcome::Written};
-    if (whileRewriting) whileRewriting();
     UserRecord saved = user;
     saved.averageSpeed = ComputeAverageSpeed(user.history);
     // Her place, results and mode: nothing else of hers changes.
@@ -142,27 +132,19 @@ QString ServerStore::AppendNewUser(const QString& name, std::int8_t level, const
     user.exercise = 1;
     user.history.fill(-1);
     user.mode = mode;
-    const QString stamp = QStringLiteral("ID-") + MakeDateStamp();
     QString id;
     const WriteOutcome result = WithSession(connection_, [&](ServerSession& session) {
-        id.clear();
         if (!session.Begin()) return session.Outcome();
-        // The stamp, or the stamp with the lowest counter no pupil, present or deleted, has.
-        for (int counter = 0; id.isEmpty(); ++counter) {
-            const QString candidate = counter == 0 ? stamp : stamp + QString::number(counter);
-            bool added = false;
-            if (!AddUnderId(session, candidate, user, &added)) return session.Outcome();
-            if (added) id = candidate;
-        }
+        id = GiveNewPupilId(ClaimingFor(session, user));
+        if (id.isEmpty()) return session.Outcome();
         return session.Commit() ? WriteOutcome::Written : session.Outcome();
     });
     if (outcome) *outcome = result;
     return result == WriteOutcome::Written ? id : QString();
 }
 
-WriteResult ServerStore::DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
+WriteResult ServerStore::DeleteUser(const QString& id) {
     if (id.isEmpty()) return {WriteOutcome::Failed};
-    if (whileRewriting) whileRewriting();
     // Kept among the deleted pupils, figures and all, in the same step as she goes; deleting
     // nobody is no failure.
     return {WithSession(connection_, [&id](ServerSession& session) {
@@ -172,40 +154,25 @@ WriteResult ServerStore::DeleteUser(const QString& id, const WhileRewriting& whi
     })};
 }
 
-QList<QByteArray> ServerStore::CollectUserLines(const QStringList& ids) {
-    QList<QByteArray> lines;
-    for (const QString& id : ids) {
-        if (const std::optional<UserRecord> user = LoadUser(id))
-            lines << FormatUserLine(*user).toUtf8();
-    }
-    return lines;
-}
-
-ImportResult ServerStore::ImportUserLines(const ImportLines& import) {
+ImportResult ServerStore::ImportPupils(const QList<UserRecord>& pupils) {
     ImportResult result;
-    result.skipped = import.skipped;
-    result.tooLarge = import.tooLarge;
-    if (import.tooLarge) {
-        result.outcome = WriteOutcome::Failed;
-        return result;
-    }
-    if (import.lines.isEmpty()) return result;
+    if (pupils.isEmpty()) return result;
     qsizetype imported = 0;
     result.outcome = WithSession(connection_, [&](ServerSession& session) {
         imported = 0;
         if (!session.Begin()) return session.Outcome();
-        for (const QByteArray& line : import.lines) {
-            const UserRecord pupil = ParseUserLine(QString::fromUtf8(line));
+        for (const UserRecord& pupil : pupils) {
             if (TrimSpaces(CleanUserName(pupil.name)).isEmpty()) continue;
-            const QString id = AddUnderNewId(session, pupil);
+            const QString id = GiveImportedPupilId(ClaimingFor(session, pupil));
             if (!session.Ok()) return session.Outcome();
             if (id.isEmpty()) break;
-            // A deleted pupil brought back gets her figures back.
+            // A deleted pupil brought back gets her figures back: she was kept as the export
+            // writes her.
             QSqlQuery figures = session.Prepare(QStringLiteral(
                 "INSERT INTO figuras (id, texto) SELECT ?, figuras FROM alumnos_borrados "
                 "WHERE linea = ? AND figuras IS NOT NULL ORDER BY borrado DESC LIMIT 1"));
             BindText(figures, id);
-            BindText(figures, QString::fromUtf8(line));
+            BindText(figures, FormatUserLine(pupil));
             if (!session.Run(figures)) return session.Outcome();
             ++imported;
         }
@@ -221,6 +188,19 @@ std::optional<QByteArray> ServerStore::ReadFigures(const QString& id) {
         BindText(query, id);
         if (!session.Run(query) || !query.next()) return std::nullopt;
         return query.value(0).toString().toUtf8();
+    });
+}
+
+QHash<QString, QByteArray> ServerStore::ReadClassFigures() {
+    // One query for the whole class, however many pupils it has.
+    return WithSession(connection_, [](ServerSession& session) {
+        QHash<QString, QByteArray> figures;
+        QSqlQuery query = session.Prepare(
+            QStringLiteral("SELECT f.id, f.texto FROM figuras f JOIN alumnos a ON a.id = f.id"));
+        if (!session.Run(query)) return figures;
+        while (query.next())
+            figures.insert(query.value(0).toString(), query.value(1).toString().toUtf8());
+        return figures;
     });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The pupils of a whole school on one PostgreSQL server (Qt SQL's QPSQL driver). Every change
 // is one transaction on the rows it touches, so programs in every lab of the school save side
-// by side; there is no users file, no lock copy, no recovery.
+// by side; there is no users file, no lock copy, no recovery: nothing to do at start or end.
 
 #include <QByteArray>
 #include <QList>
@@ -59,17 +59,15 @@ class ServerStore : public PupilStore {
     QString Place() const override;
     QString CannotReadText() const override;
     QString WhatToCheck() const override;
-    bool PrepareList() override;
-    UserLines ReadUserLines() override;
+    PupilList Pupils() override;
     std::optional<UserRecord> LoadUser(const QString& id) override;
-    bool UserIdExists(const QString& id) override;
-    WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting = {}) override;
+    WriteResult SaveUser(UserRecord& user) override;
     QString AppendNewUser(const QString& name, std::int8_t level, const QString& mode,
                           WriteOutcome* outcome = nullptr) override;
-    WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting = {}) override;
-    QList<QByteArray> CollectUserLines(const QStringList& ids) override;
-    ImportResult ImportUserLines(const ImportLines& import) override;
+    WriteResult DeleteUser(const QString& id) override;
+    ImportResult ImportPupils(const QList<UserRecord>& pupils) override;
     std::optional<QByteArray> ReadFigures(const QString& id) override;
+    QHash<QString, QByteArray> ReadClassFigures() override;
     WriteResult ChangeFigures(const QString& id, const FiguresUpdate& update, int waitMs) override;
 
     // Puts the pupils in, each under her own id. Of a pupil the server has already (same id and

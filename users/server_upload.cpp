@@ -113,7 +113,7 @@ std::optional<UploadCounts> ServerStore::Upload(const QList<UploadedPupil>& pupi
             }
             QString id = pupil.record.id;
             if (somebodyElse) {
-                id = AddUnderNewId(session, pupil.record);
+                id = GiveImportedPupilId(ClaimingFor(session, pupil.record));
                 if (!session.Ok()) return failed();
                 if (id.isEmpty()) {
                     if (failure)

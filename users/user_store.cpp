@@ -13,33 +13,32 @@ namespace tz {
 
 namespace {
 
-// Every id that stands in field 17 of a user line, without spaces around it.
-QSet<QString> IdsIn(const QByteArray& content) {
-    QSet<QString> ids;
-    for (const QByteArray& line : UserLinesOf(content)) ids.insert(LineId(line));
-    return ids;
-}
-
-QString UniqueIdAmong(const QString& id, const QSet<QString>& ids) {
-    if (!ids.contains(id)) return id;
-    for (int counter = 1;; ++counter) {
-        const QString candidate = id + QString::number(counter);
-        if (!ids.contains(candidate)) return candidate;
-    }
-}
-
-QByteArray ExistingContent() {
-    return ReadUsersFile(UsersFileAccess::ReadOnly).content;
-}
-
+// Spaces around an id in a line edited by hand are no part of it, as the list shows it.
 bool CarriesId(const QByteArray& line, qsizetype index, const QString& id) {
-    return IsUserLine(line, index) && ByteLineField(line, UserField::Id) == id;
+    return IsUserLine(line, index) && LineId(line) == id;
+}
+
+// The pupil of a user line, with the id it carries.
+UserRecord PupilOfLine(const QByteArray& line) {
+    UserRecord pupil = ParseUserLine(QString::fromUtf8(line));
+    pupil.id = LineId(line);
+    return pupil;
+}
+
+// Offers ids against those of the file and of the deleted pupils: a deleted pupil's kept
+// figures would one day meet a new pupil's under her old id.
+ClaimId AgainstTaken(QSet<QString>& taken) {
+    return [&taken](const QString& id) {
+        if (taken.contains(id)) return IdClaim::Taken;
+        taken.insert(id);
+        return IdClaim::Given;
+    };
 }
 
 }  // namespace
 
-bool CreateDefaultUsersFile() {
-    if (FileSize(DataPath(kUsersFileName)) >= 20) return false;
+void CreateDefaultUsersFile() {
+    if (FileSize(DataPath(kUsersFileName)) >= 20) return;
     // Another program may be writing its first users file this very moment: the size counts
     // as it stands once the lock is held. Only a missing file or a tiny one of ours is
     // replaced: one that cannot be read (a link, no permission) may hold a class.
@@ -51,7 +50,19 @@ bool CreateDefaultUsersFile() {
         line += QStringLiteral("NORMAL|ID-") + MakeDateStamp();
         ReplaceUsersFileLocked({kUsersHeader.toUtf8(), line.toUtf8()});
     }
-    return true;
+}
+
+PupilList ReadPupils() {
+    PupilList result;
+    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
+    if (!file.opened) {
+        result.problem = WhyUsersFileUnreadable(file.outcome);
+        return result;
+    }
+    result.opened = true;
+    for (const QByteArray& line : UserLinesOf(file.content))
+        result.pupils.append(PupilOfLine(line));
+    return result;
 }
 
 std::optional<UserRecord> LoadUser(const QString& id) {
@@ -60,15 +71,12 @@ std::optional<UserRecord> LoadUser(const QString& id) {
     if (!file.opened) return std::nullopt;
     const QList<QByteArray> lines = SplitByteLines(file.content);
     for (qsizetype i = lines.size() - 1; i >= 0; --i) {
-        if (!CarriesId(lines[i], i, id)) continue;
-        UserRecord record = ParseUserLine(QString::fromUtf8(lines[i]));
-        record.id = id;
-        return record;
+        if (CarriesId(lines[i], i, id)) return PupilOfLine(lines[i]);
     }
     return std::nullopt;
 }
 
-WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
+WriteResult SaveUser(UserRecord& user) {
     LockOutcome locked = LockOutcome::Taken;
     const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
     if (!lock) return {LockFailure(locked)};
@@ -91,7 +99,6 @@ WriteResult SaveUser(UserRecord& user, const WhileRewriting& whileRewriting) {
     // Another program deleted her meanwhile: her pass has nowhere to go, and saying it was
     // saved would lose it without a word.
     if (!found) return {WriteOutcome::UserGone};
-    if (whileRewriting) whileRewriting();
     return {ReplaceUsersFileLocked(out) ? WriteOutcome::Written : WriteOutcome::Failed};
 }
 
@@ -111,9 +118,8 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
     result = WriteOutcome::Failed;
     const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadWrite);
     if (!file.opened) return QString();
-    // Nor a deleted pupil's id: her kept figures would one day meet the new pupil's.
-    const QString id = UniqueIdAmong(QStringLiteral("ID-") + MakeDateStamp(),
-                                     IdsIn(file.content) + DeletedPupilIds());
+    QSet<QString> taken = UserIdsOf(file.content) + DeletedPupilIds();
+    const QString id = GiveNewPupilId(AgainstTaken(taken));
     const QString line = clean + '|' + QString::number(level) +
                          QStringLiteral("|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|") +
                          NormaliseMode(mode) + '|' + id;
@@ -124,7 +130,7 @@ QString AppendNewUser(const QString& name, std::int8_t level, const QString& mod
     return id;
 }
 
-WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) {
+WriteResult DeleteUser(const QString& id) {
     if (id.isEmpty()) return {WriteOutcome::Failed};
     // Her figures go with her line, under the same lock, so no other program records an
     // attempt of hers in between.
@@ -152,12 +158,47 @@ WriteResult DeleteUser(const QString& id, const WhileRewriting& whileRewriting) 
         figures.PutBack();
         return {WriteOutcome::Failed};
     }
-    if (whileRewriting) whileRewriting();
     if (!ReplaceUsersFileLocked(kept)) {
         figures.PutBack();
         return {WriteOutcome::Failed};
     }
     return {WriteOutcome::Written};
+}
+
+ImportResult ImportIntoUsersFile(const QList<UserRecord>& pupils) {
+    ImportResult result;
+    // The ids are drawn against the users file as it stands inside the lock.
+    LockOutcome locked = LockOutcome::Taken;
+    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
+    if (!lock) {
+        result.outcome = LockFailure(locked);
+        return result;
+    }
+    const UsersFileBytes users = ReadUsersFile(UsersFileAccess::ReadWrite);
+    if (!users.opened) {
+        result.outcome = WriteOutcome::Failed;
+        return result;
+    }
+    QSet<QString> taken = UserIdsOf(users.content) + DeletedPupilIds();
+    QList<ImportedPupil> imported;
+    QList<QByteArray> newLines;
+    for (const UserRecord& pupil : pupils) {
+        UserRecord added = pupil;
+        added.name = CleanUserName(pupil.name);
+        if (TrimSpaces(added.name).isEmpty()) continue;
+        added.id = GiveImportedPupilId(AgainstTaken(taken));
+        if (added.id.isEmpty()) break;
+        imported.append({pupil, added.id});
+        newLines.append(FormatUserLine(added).toUtf8());
+    }
+    if (newLines.isEmpty()) return result;
+    if (!ReplaceFileWith(DataPath(kUsersFileName), WithLinesAppended(users.content, newLines))) {
+        result.outcome = WriteOutcome::Failed;
+        return result;
+    }
+    RestoreDeletedFiguresLocked(imported);
+    result.imported = newLines.size();
+    return result;
 }
 
 void RecordResult(std::array<std::int16_t, 10>& history, std::int16_t speed) {
@@ -185,27 +226,6 @@ std::int16_t ComputeAverageSpeed(const std::array<std::int16_t, 10>& history) {
     }
     if (n == 0 || sum == 0) return 0;
     return static_cast<std::int16_t>(sum / n);
-}
-
-UserLines ReadUserLines() {
-    UserLines result;
-    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    if (!file.opened) {
-        result.problem = WhyUsersFileUnreadable(file.outcome);
-        return result;
-    }
-    result.opened = true;
-    for (const QByteArray& line : UserLinesOf(file.content))
-        result.lines.append(QString::fromUtf8(line));
-    return result;
-}
-
-bool UserIdExists(const QString& id) {
-    return IdsIn(ExistingContent()).contains(id);
-}
-
-QString MakeUniqueUserId(const QString& id) {
-    return UniqueIdAmong(id, IdsIn(ExistingContent()));
 }
 
 }  // namespace tz

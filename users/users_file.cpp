@@ -161,6 +161,16 @@ QList<QByteArray> UserLinesOf(const QByteArray& content) {
     return users;
 }
 
+QSet<QString> UserIdsOf(const QByteArray& content) {
+    QSet<QString> ids;
+    for (const QByteArray& line : UserLinesOf(content)) ids.insert(LineId(line));
+    return ids;
+}
+
+bool UserIdExists(const QString& id) {
+    return UserIdsOf(ReadUsersFile(UsersFileAccess::ReadOnly).content).contains(id);
+}
+
 bool IsUserLineOfCurrentLayout(const QByteArray& line) {
     const QList<QByteArray> fields = line.split('|');
     if (fields.size() != 17) return false;
@@ -183,20 +193,10 @@ bool IsHealthyUsersFile(const QByteArray& content) {
     return true;
 }
 
-WriteResult RewriteUsersFile(UsersFileAccess access, const UsersFilePass& pass,
-                             const std::function<void()>& whileRewriting) {
-    LockOutcome locked = LockOutcome::Taken;
-    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
-    if (!lock) return {LockFailure(locked)};
-    return RewriteUsersFileLocked(access, pass, whileRewriting);
-}
-
-WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass,
-                                   const std::function<void()>& whileRewriting) {
+WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass) {
     const UsersFileBytes source = ReadUsersFile(access);
     if (!source.opened) return {WriteOutcome::Failed};
     const QByteArray bytes = JoinLines(pass(source.content));
-    if (whileRewriting) whileRewriting();
     return {ReplaceFileWith(DataPath(kUsersFileName), bytes) ? WriteOutcome::Written
                                                              : WriteOutcome::Failed};
 }

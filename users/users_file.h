@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -88,6 +89,10 @@ bool IsHeaderLine(const QByteArray& line, qsizetype index);
 bool IsUserLine(const QByteArray& line, qsizetype index);
 // The user lines of a users file's content, in their order.
 QList<QByteArray> UserLinesOf(const QByteArray& content);
+// Every id that stands in field 17 of a user line of the content, without spaces around it.
+QSet<QString> UserIdsOf(const QByteArray& content);
+// Whether a line of the users file as it stands carries this id.
+bool UserIdExists(const QString& id);
 
 // A line as the program writes a user: 17 fields, whole numbers (an optional "-" and digits)
 // in fields 2 to 15, and an id of "ID-" and digits in field 17.
@@ -99,14 +104,10 @@ bool IsHealthyUsersFile(const QByteArray& content);
 // Turns the users file's content (without byte-order mark) into the lines to write.
 using UsersFilePass = std::function<QList<QByteArray>(const QByteArray& content)>;
 
-// Under the lock of the users file: reads it as `access` says, passes its content through
-// `pass`, runs `whileRewriting` (the screens let window events be processed there), and puts
-// the new file in place. When any step fails the users file is exactly as it was.
-WriteResult RewriteUsersFile(UsersFileAccess access, const UsersFilePass& pass,
-                             const std::function<void()>& whileRewriting = {});
-// The same for a caller that already holds the lock.
-WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass,
-                                   const std::function<void()>& whileRewriting = {});
+// Reads the users file as `access` says, passes its content through `pass` and puts the new
+// file in place; the caller holds the lock. When any step fails the users file is exactly as
+// it was.
+WriteResult RewriteUsersFileLocked(UsersFileAccess access, const UsersFilePass& pass);
 
 // Writes the lines (each ending CR LF) as the whole users file; the caller holds the lock.
 bool ReplaceUsersFileLocked(const QList<QByteArray>& lines);

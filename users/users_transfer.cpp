@@ -1,14 +1,7 @@
 #include "users/users_transfer.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 
-#include "platform/clock.h"
-#include "platform/files.h"
-#include "platform/safe_files.h"
-#include "users/pupil_files.h"
-#include "users/user_record.h"
-#include "users/user_store.h"
 #include "users/users_file.h"
 
 namespace tz {
@@ -16,10 +9,6 @@ namespace tz {
 namespace {
 
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
-
-// Enough draws to find a free id unless nearly all 30001 are taken; the import stops there
-// rather than loop for ever.
-constexpr int kMaxIdDraws = 1000;
 
 // The first `count` fields of a line, without the rest.
 QByteArray FirstFields(const QByteArray& line, int count) {
@@ -31,16 +20,11 @@ QByteArray FirstFields(const QByteArray& line, int count) {
     return line.left(end);
 }
 
-QByteArray JoinWithLineEnds(const QList<QByteArray>& lines) {
-    QByteArray bytes;
-    for (const QByteArray& line : lines) bytes += line + "\r\n";
-    return bytes;
-}
-
 }  // namespace
 
-bool WriteExportFile(const QString& path, const QList<QByteArray>& lines) {
-    const QByteArray bytes = JoinWithLineEnds(lines);
+bool WriteExportFile(const QString& path, const QList<UserRecord>& pupils) {
+    QByteArray bytes;
+    for (const UserRecord& pupil : pupils) bytes += FormatUserLine(pupil).toUtf8() + "\r\n";
     QSaveFile file(path);
     // Some removable drives refuse the temporary file beside the target.
     file.setDirectWriteFallback(true);
@@ -52,52 +36,10 @@ bool WriteExportFile(const QString& path, const QList<QByteArray>& lines) {
     return file.commit();
 }
 
-QList<QByteArray> CollectUserLines(const QStringList& ids) {
-    QList<QByteArray> collected;
-    const UsersFileBytes file = ReadUsersFile(UsersFileAccess::ReadOnly);
-    if (!file.opened) return collected;
-    const QList<QByteArray> lines = UserLinesOf(file.content);
-    for (const QString& id : ids) {
-        for (const QByteArray& line : lines) {
-            if (ByteLineField(line, UserField::Id) == id) collected.append(line);
-        }
-    }
-    return collected;
-}
-
-QByteArray MakeImportedLine(const QByteArray& line, const QString& id) {
-    const QList<QByteArray> fields = line.split('|');
-    QByteArray result;
-    for (int k = 0; k < 16; ++k) {
-        if (k < fields.size()) result += fields[k];
-        result += '|';
-    }
-    return result + id.toUtf8();
-}
-
-QString DrawImportId(const QSet<QString>& taken) {
-    for (int draw = 0; draw < kMaxIdDraws; ++draw) {
-        const QString id = QStringLiteral("ID-") + QString::number(RandomInt(0, 30000));
-        if (!taken.contains(id)) return id;
-    }
-    return QString();
-}
-
-std::optional<QByteArray> WithCleanName(const QByteArray& line, bool* changed) {
-    bool cleaned = false;
-    const QString name = CleanUserName(ByteLineField(line, UserField::Name), &cleaned);
-    if (changed) *changed = cleaned;
-    if (TrimSpaces(name).isEmpty()) return std::nullopt;
-    if (!cleaned) return line;
-    const qsizetype bar = line.indexOf('|');
-    return name.toUtf8() + (bar < 0 ? QByteArray() : line.mid(bar));
-}
-
-ImportLines ReadImportFile(const QString& path) {
-    ImportLines import;
+ImportFile ReadImportFile(const QString& path) {
+    ImportFile import;
     const FileRead source = ReadRegularFile(path, kImportFileCap);
     import.read = source.outcome;
-    if (source.outcome == ReadOutcome::TooLarge) import.tooLarge = true;
     if (!source.Ok()) return import;
     QByteArray content = source.bytes;
     if (content.startsWith(kByteOrderMark)) content.remove(0, kByteOrderMark.size());
@@ -111,72 +53,31 @@ ImportLines ReadImportFile(const QString& path) {
             ++import.skipped;
             continue;
         }
+        const QString text = QString::fromUtf8(utf8);
+        UserRecord pupil = ParseUserLine(text);
+        pupil.id = LineId(utf8);
+        // Cleaned again from the line as it came, to tell how many names were mended.
         bool changed = false;
-        const std::optional<QByteArray> clean = WithCleanName(utf8, &changed);
-        if (!clean) {
+        pupil.name = CleanUserName(UserLineField(text, UserField::Name), &changed);
+        if (TrimSpaces(pupil.name).isEmpty()) {
             ++import.namesRefused;
             continue;
         }
-        import.namesCleaned += changed;
-        if (FirstFields(*clean, 16).size() > kLongestImportedLine) {
+        // Past its name, a line far longer than a pupil's is none (a mode of megabytes).
+        const qsizetype bar = utf8.indexOf('|');
+        if (pupil.name.toUtf8().size() + FirstFields(utf8, 16).size() - bar >
+            kLongestImportedLine) {
             ++import.skipped;
             continue;
         }
-        import.lines.append(*clean);
+        import.namesCleaned += changed;
+        import.pupils.append(pupil);
     }
-    if (import.lines.size() > kMostImportedPupils) {
-        import.overLimit = import.lines.size();
-        import.lines.clear();
+    if (import.pupils.size() > kMostImportedPupils) {
+        import.overLimit = import.pupils.size();
+        import.pupils.clear();
     }
     return import;
-}
-
-ImportResult ImportIntoUsersFile(const ImportLines& import) {
-    ImportResult result;
-    result.skipped = import.skipped;
-    result.tooLarge = import.tooLarge;
-    if (import.tooLarge) {
-        result.outcome = WriteOutcome::Failed;
-        return result;
-    }
-    // The ids are drawn against the users file as it stands inside the lock.
-    LockOutcome locked = LockOutcome::Taken;
-    const std::unique_ptr<FileLock> lock = LockUsersFile(kUsersLockWaitMs, &locked);
-    if (!lock) {
-        result.outcome = LockFailure(locked);
-        return result;
-    }
-    const UsersFileBytes users = ReadUsersFile(UsersFileAccess::ReadWrite);
-    if (!users.opened) {
-        result.outcome = WriteOutcome::Failed;
-        return result;
-    }
-    // Nor a deleted pupil's: her kept figures would be overwritten when the new one goes.
-    QSet<QString> taken = DeletedPupilIds();
-    for (const QByteArray& line : UserLinesOf(users.content)) taken.insert(LineId(line));
-    QList<ImportedLine> imported;
-    QList<QByteArray> newLines;
-    for (const QByteArray& line : import.lines) {
-        const std::optional<QByteArray> clean = WithCleanName(line);
-        if (!clean) continue;
-        const QString id = DrawImportId(taken);
-        if (id.isEmpty()) break;
-        taken.insert(id);
-        imported.append({line, id});
-        newLines.append(MakeImportedLine(*clean, id));
-    }
-    if (newLines.isEmpty()) return result;
-    if (!ReplaceFileWith(DataPath(kUsersFileName), WithLinesAppended(users.content, newLines))) {
-        result.outcome = WriteOutcome::Failed;
-        return result;
-    }
-    RestoreDeletedFiguresLocked(imported);
-    result.imported = newLines.size();
-    return result;
-}
-
-ImportResult ImportUsersFrom(const QString& path) {
-    return ImportIntoUsersFile(ReadImportFile(path));
 }
 
 }  // namespace tz

@@ -4,14 +4,14 @@
 
 #include "platform/dialogs.h"
 #include "platform/safe_files.h"
-#include "users/user_store.h"
 #include "users/users_transfer.h"
 
 namespace tz {
 
 void ExportUsers(PupilStore& store, const QStringList& markedIds) {
-    const QList<QByteArray> lines = store.CollectUserLines(markedIds);
-    if (lines.isEmpty()) {
+    // As they stand now: another program may have saved one of them since the list was read.
+    const QList<UserRecord> pupils = PupilsOf(store, markedIds);
+    if (pupils.isEmpty()) {
         Tell(QStringLiteral("Atención"),
              QStringLiteral("No hay ningún usuario marcado para la exportación"),
              DialogIcon::Exclamation);
@@ -20,7 +20,7 @@ void ExportUsers(PupilStore& store, const QStringList& markedIds) {
     const QString path = SaveFileDialog(kExportTitle, kTransferFilter, kExportProposedName);
     if (path.isEmpty()) return;
     const QString bareName = QFileInfo(path).fileName();
-    if (!WriteExportFile(path, lines)) {
+    if (!WriteExportFile(path, pupils)) {
         Tell(QStringLiteral("Resultados de la exportación de usuarios"),
              QStringLiteral("No se pudo escribir el archivo:\n\n") + bareName +
                  QStringLiteral("\n\nNo se ha exportado ningún usuario. Compruebe que la "
@@ -29,7 +29,7 @@ void ExportUsers(PupilStore& store, const QStringList& markedIds) {
         return;
     }
     Tell(QStringLiteral("Resultados de la exportación de usuarios"),
-         QString::number(lines.size()) + QStringLiteral(" usuarios fueron exportados a:\n\n") +
+         QString::number(pupils.size()) + QStringLiteral(" usuarios fueron exportados a:\n\n") +
              bareName,
          DialogIcon::Information);
 }
@@ -49,8 +49,8 @@ void TellNothingImported(const QString& why) {
 }
 
 // Why an import file could not be read; nothing when it was.
-QString WhyNotRead(const ImportLines& lines, const QString& bareName) {
-    switch (lines.read) {
+QString WhyNotRead(const ImportFile& file, const QString& bareName) {
+    switch (file.read) {
         case ReadOutcome::Read:
             return QString();
         case ReadOutcome::TooLarge:
@@ -82,21 +82,21 @@ void ImportUsers(PupilStore& store, const std::function<void()>& reloadList) {
     if (path.isEmpty()) return;
     const QString bareName = QFileInfo(path).fileName();
 
-    const ImportLines lines = ReadImportFile(path);
-    if (const QString why = WhyNotRead(lines, bareName); !why.isEmpty()) {
+    const ImportFile file = ReadImportFile(path);
+    if (const QString why = WhyNotRead(file, bareName); !why.isEmpty()) {
         TellNothingImported(why);
         return;
     }
-    if (lines.overLimit > 0) {
+    if (file.overLimit > 0) {
         TellNothingImported(
             QStringLiteral("el archivo ") + bareName + QStringLiteral(" trae ") +
-            QString::number(lines.overLimit) +
+            QString::number(file.overLimit) +
             QStringLiteral(" usuarios, y de una vez se importan como mucho ") +
             QString::number(kMostImportedPupils) +
             QStringLiteral(". Divídalo en varios archivos e impórtelos uno a uno."));
         return;
     }
-    const ImportResult result = store.ImportUserLines(lines);
+    const ImportResult result = store.ImportPupils(file.pupils);
     if (result.outcome == WriteOutcome::Busy) {
         TellNothingImported(BusyText(store) + QStringLiteral(" Inténtalo de nuevo."));
         return;
@@ -108,29 +108,28 @@ void ImportUsers(PupilStore& store, const std::function<void()>& reloadList) {
     if (reloadList) reloadList();
     QString text =
         Counted(result.imported, " usuario fue importado", " usuarios fueron importados");
-    if (result.skipped > 0) {
-        text +=
-            QStringLiteral("\n\n") +
-            Counted(result.skipped, " línea del archivo no era un usuario y no se ha importado.",
-                    " líneas del archivo no eran usuarios y no se han importado.");
-    }
-    if (lines.namesCleaned > 0) {
+    if (file.skipped > 0) {
         text += QStringLiteral("\n\n") +
-                Counted(lines.namesCleaned,
+                Counted(file.skipped, " línea del archivo no era un usuario y no se ha importado.",
+                        " líneas del archivo no eran usuarios y no se han importado.");
+    }
+    if (file.namesCleaned > 0) {
+        text += QStringLiteral("\n\n") +
+                Counted(file.namesCleaned,
                         " nombre se ha arreglado: tenía caracteres que no se ven o que no pueden "
                         "ir en un nombre, o más de 60 caracteres.",
                         " nombres se han arreglado: tenían caracteres que no se ven o que no "
                         "pueden ir en un nombre, o más de 60 caracteres.");
     }
-    if (lines.namesRefused > 0) {
+    if (file.namesRefused > 0) {
         text += QStringLiteral("\n\n") +
-                Counted(lines.namesRefused,
+                Counted(file.namesRefused,
                         " usuario no se ha importado: su nombre no tenía ningún carácter válido.",
                         " usuarios no se han importado: su nombre no tenía ningún carácter "
                         "válido.");
     }
     // Imported pupils draw their ids from 0 to 30000: a full range takes no more.
-    const qsizetype left = lines.lines.size() - result.imported;
+    const qsizetype left = file.pupils.size() - result.imported;
     if (left > 0) {
         text += QStringLiteral("\n\n") +
                 Counted(left, " usuario no se ha importado", " usuarios no se han importado") +

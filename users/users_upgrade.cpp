@@ -62,7 +62,7 @@ QString UpgradeCopyName(const QString& stamp) {
     return QStringLiteral("usuarios_antes_de_v2.6_") + stamp + QStringLiteral(".dat");
 }
 
-int UpgradeUsersFile(const std::function<void()>& whileRewriting) {
+int UpgradeUsersFile() {
     const QString stamp = MakeDateStamp();
     // Read, decided and written under the lock: two programs starting together upgrade once.
     const std::unique_ptr<FileLock> lock = LockUsersFile();
@@ -84,28 +84,25 @@ int UpgradeUsersFile(const std::function<void()>& whileRewriting) {
     const FileRead old = ReadRegularFile(DataPath(kUsersFileName), kUsersFileCap);
     if (!old.Ok() || !ReplaceFileWith(DataPath(UpgradeCopyName(stamp)), old.bytes)) return 0;
 
-    RewriteUsersFileLocked(
-        UsersFileAccess::ReadOnly,
-        [&stamp](const QByteArray& content) {
-            ScrambledLines file{OlderLayoutLines(content)};
-            QList<QByteArray> out{kUsersHeader.toUtf8()};
-            int counter = 1;
-            while (!file.AtEnd()) {
-                QString line = ReadScrambledLine(file);
-                // A line end inside a line would cut its pupil in two.
-                line.remove(u'\r');
-                line.remove(u'\n');
-                // A blank line was nobody; a short line gets its missing fields, so that its id
-                // stands in field 17 where every reader looks for it.
-                if (line.isEmpty()) continue;
-                const qsizetype fields = line.count(u'|') + 1;
-                if (fields < 16) line += QString(16 - fields, u'|');
-                out.append((line + "|ID-" + stamp + QString::number(counter)).toUtf8());
-                ++counter;
-            }
-            return out;
-        },
-        whileRewriting);
+    RewriteUsersFileLocked(UsersFileAccess::ReadOnly, [&stamp](const QByteArray& content) {
+        ScrambledLines file{OlderLayoutLines(content)};
+        QList<QByteArray> out{kUsersHeader.toUtf8()};
+        int counter = 1;
+        while (!file.AtEnd()) {
+            QString line = ReadScrambledLine(file);
+            // A line end inside a line would cut its pupil in two.
+            line.remove(u'\r');
+            line.remove(u'\n');
+            // A blank line was nobody; a short line gets its missing fields, so that its id
+            // stands in field 17 where every reader looks for it.
+            if (line.isEmpty()) continue;
+            const qsizetype fields = line.count(u'|') + 1;
+            if (fields < 16) line += QString(16 - fields, u'|');
+            out.append((line + "|ID-" + stamp + QString::number(counter)).toUtf8());
+            ++counter;
+        }
+        return out;
+    });
     return 0;
 }
 

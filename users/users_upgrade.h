@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <functional>
 
 namespace tz {
 
@@ -40,8 +39,7 @@ QString UpgradeCopyName(const QString& stamp);
 // unscrambled (padded to 16 fields) and followed by "|ID-" + the DateStamp of this call + a
 // counter from 1. Any other file is left untouched. All of it happens under the users-file
 // lock. Returns the format version when it is 26 or more, otherwise 0. A missing or empty
-// users file becomes a file holding only the UsersHeader. `whileRewriting` runs before the
-// converted file is put in place.
-int UpgradeUsersFile(const std::function<void()>& whileRewriting = {});
+// users file becomes a file holding only the UsersHeader.
+int UpgradeUsersFile();
 
 }  // namespace tz

@@ -3,17 +3,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/windows.h"
 #include "users/new_user_dialog.h"
@@ -27,20 +27,6 @@ namespace {
 
 const QColor kListBackground(81, 74, 51);
 const QColor kListText(255, 218, 176);
-
-struct UsersWindow {
-    // The user the program works on and the mode in force, which choosing changes.
-    UserRecord* currentUser = nullptr;
-    QString* currentMode = nullptr;
-    PupilStore* store = nullptr;
-    ScreenWindow* window = nullptr;
-    QTreeWidget* list = nullptr;
-    QAbstractButton* remove = nullptr;
-    QAbstractButton* accept = nullptr;
-    QAbstractButton* add = nullptr;
-    QAbstractButton* import = nullptr;
-    std::function<void(PupilStore&)> classReport;
-};
 
 // Rows a little taller than the text, and check boxes drawn light on the dark list so a
 // marked row is seen at a glance.
@@ -104,21 +90,15 @@ class UsersList : public QTreeWidget {
         }
         QTreeWidget::keyPressEvent(event);
     }
+    // Letters choose nothing here: a pupil is chosen by her row.
+    void keyboardSearch(const QString&) override {}
 };
 
-void PostListEvent(QTreeWidget* list, EventType type, int row) {
-    Event event;
-    event.type = type;
-    event.window = list->window();
-    event.id = kUsersListId;
-    event.row = row;
-    PostEvent(event);
-}
-
-QTreeWidget* AddUsersList(QWidget* parent) {
+QTreeWidget* MakeUsersList(QWidget* parent) {
     auto* list = new UsersList(parent);
     list->setGeometry(10, 10, 575, 230);
     SetControlId(list, kUsersListId);
+    list->setAccessibleName(QStringLiteral("Lista de usuarios"));
     list->setColumnCount(6);
     list->setHeaderLabels(
         {"Nombre y Apellidos", "Velocidad Media", "Nivel", "Bloque", "MODO", "ID"});
@@ -160,23 +140,13 @@ QTreeWidget* AddUsersList(QWidget* parent) {
         " border: none; border-right: 1px solid rgb(190, 150, 100);"
         " border-bottom: 1px solid rgb(150, 112, 62); padding: 2px 4px; font-weight: bold; }");
 
-    QObject::connect(list, &QTreeWidget::itemSelectionChanged, list, [list] {
-        const QList<QTreeWidgetItem*> selected = list->selectedItems();
-        const int row = selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.first());
-        PostListEvent(list, EventType::SelectionChanged, row);
-    });
-    QObject::connect(
-        list, &QTreeWidget::itemDoubleClicked, list, [list](QTreeWidgetItem* item, int) {
-            PostListEvent(list, EventType::DoubleClick, list->indexOfTopLevelItem(item));
-        });
-    QObject::connect(list, &QTreeWidget::itemChanged, list, [list](QTreeWidgetItem* item, int) {
-        PostListEvent(list, EventType::CheckChanged, list->indexOfTopLevelItem(item));
-    });
     return list;
 }
 
-QPushButton* AddTransferButton(QWidget* parent, int id, const QString& caption, int left) {
-    QPushButton* button = AddButton(parent, id, caption, QRect(left, 245, 105, 25));
+QPushButton* MakeTransferButton(QWidget* parent, int id, const QString& caption, int left) {
+    QPushButton* button = MakeButton(parent, id, caption, QRect(left, 245, 105, 25));
+    // Enter chooses a pupil whichever control has the focus.
+    button->setAutoDefault(false);
     button->setFont(MakeFont("Arial", 9));
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(
@@ -192,151 +162,195 @@ QPushButton* AddTransferButton(QWidget* parent, int id, const QString& caption, 
     return button;
 }
 
-UsersWindow BuildUsersWindow(QWidget* owner, bool withReport) {
-    UsersWindow users;
-    users.window = CreateScreenWindow("USUARIOS", 596, 310, false, owner);
-    users.window->SetKeyCapture(KeyCapture::Commands);
-    SetTiledBackground(users.window, PictureName::UsersBackground);
-
-    users.list = AddUsersList(users.window);
-    users.add = AddPictureButton(users.window, kUsersAddId, PictureName::AddUser,
-                                 QRect(10, 250, 50, 50), QStringLiteral("Añade un Usuario"));
-    users.remove =
-        AddPictureButton(users.window, kUsersDeleteId, PictureName::DeleteUser,
-                         QRect(75, 250, 50, 50), QStringLiteral("Elimina Usuario seleccionado"));
-    AddPictureButton(users.window, kUsersCancelId, PictureName::Cancel, QRect(470, 250, 50, 50),
-                     QStringLiteral("Cancelar operación"));
-    users.accept =
-        AddPictureButton(users.window, kUsersAcceptId, PictureName::Accept, QRect(535, 250, 50, 50),
-                         QStringLiteral("Aceptar Nuevo Usuario"));
-    users.import =
-        AddTransferButton(users.window, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
-    AddTransferButton(users.window, kUsersExportId, QStringLiteral("Exportar Usuarios"), 300);
-    if (withReport) {
-        // Under the two transfer buttons, as wide as both together.
-        QPushButton* report = AddTransferButton(users.window, kUsersReportId,
-                                                QStringLiteral("Informe de la clase"), 185);
-        report->setGeometry(185, 277, 220, 25);
-        report->setToolTip(
-            QStringLiteral("Guarda el informe de la clase como hoja de cálculo o PDF"));
-    }
-    return users;
-}
-
-int SelectedRow(const UsersWindow& users) {
-    const QList<QTreeWidgetItem*> selected = users.list->selectedItems();
-    return selected.isEmpty() ? -1 : users.list->indexOfTopLevelItem(selected.first());
-}
-
-void SelectRow(const UsersWindow& users, int row) {
-    QTreeWidgetItem* item = users.list->topLevelItem(row);
-    if (!item) return;
-    users.list->setCurrentItem(item);
-    users.list->scrollToItem(item);
-}
-
-QTreeWidgetItem* MakeRow(const QString& line) {
+QTreeWidgetItem* MakeRow(const UserRecord& pupil) {
     auto* item = new QTreeWidgetItem;
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(kNameColumn, Qt::Unchecked);
-    // Numbers as they stand in the file, not re-formatted. The name as any door lets it in: a
-    // line written before (or by hand) may hold one of megabytes, or one that hides its text.
-    item->setText(kNameColumn, CleanUserName(UserLineField(line, UserField::Name)));
-    item->setText(kSpeedColumn,
-                  UserLineField(line, UserField::AverageSpeed) + QStringLiteral(" p.p.m."));
-    item->setText(kLevelColumn, UserLineField(line, UserField::Level));
-    item->setText(kBlockColumn, UserLineField(line, UserField::Block));
-    item->setText(kModeColumn, NormaliseMode(UserLineField(line, UserField::Mode)));
-    item->setText(kIdColumn, TrimSpaces(UserLineField(line, UserField::Id)));
+    // The name as any door lets it in: a line written before (or by hand) may hold one of
+    // megabytes, or one that hides its text.
+    item->setText(kNameColumn, CleanUserName(pupil.name));
+    item->setText(kSpeedColumn, QString::number(pupil.averageSpeed) + QStringLiteral(" p.p.m."));
+    item->setText(kLevelColumn, QString::number(pupil.level));
+    item->setText(kBlockColumn, QString::number(pupil.block));
+    item->setText(kModeColumn, pupil.mode);
+    item->setText(kIdColumn, pupil.id);
     return item;
 }
 
-// Fills the list from the users file (a default one when there is none) with every row
-// unmarked, and selects the CurrentUser's row, or the first one.
-void LoadUserList(const UsersWindow& users) {
-    {
-        const QSignalBlocker quiet(users.list);
-        users.list->clear();
+}  // namespace
+
+UsersWindow::UsersWindow(QWidget* owner, PupilStore& store, UserRecord& currentUser,
+                         QString& currentMode, const std::function<void(PupilStore&)>& classReport)
+    : QDialog(owner),
+      store_(store),
+      currentUser_(currentUser),
+      currentMode_(currentMode),
+      classReport_(classReport) {
+    SetUpScreen(this, QStringLiteral("USUARIOS"), 596, 310, false);
+    SetTiledBackground(this, PictureName::UsersBackground);
+
+    list_ = MakeUsersList(this);
+    add_ = MakePictureButton(this, kUsersAddId, PictureName::AddUser, QRect(10, 250, 50, 50),
+                             QStringLiteral("Añade un Usuario"));
+    remove_ =
+        MakePictureButton(this, kUsersDeleteId, PictureName::DeleteUser, QRect(75, 250, 50, 50),
+                          QStringLiteral("Elimina Usuario seleccionado"));
+    QAbstractButton* cancel =
+        MakePictureButton(this, kUsersCancelId, PictureName::Cancel, QRect(470, 250, 50, 50),
+                          QStringLiteral("Cancelar operación"));
+    accept_ = MakePictureButton(this, kUsersAcceptId, PictureName::Accept, QRect(535, 250, 50, 50),
+                                QStringLiteral("Aceptar Nuevo Usuario"));
+    import_ = MakeTransferButton(this, kUsersImportId, QStringLiteral("Importar Usuarios"), 185);
+    QPushButton* exportButton =
+        MakeTransferButton(this, kUsersExportId, QStringLiteral("Exportar Usuarios"), 300);
+
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &UsersWindow::RefreshButtons);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (SelectedRow() >= 0) ChooseSelected();
+    });
+    connect(accept_, &QAbstractButton::clicked, this, &UsersWindow::ChooseSelected);
+    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(add_, &QAbstractButton::clicked, this, &UsersWindow::AddUser);
+    connect(remove_, &QAbstractButton::clicked, this, &UsersWindow::DeleteSelected);
+    connect(import_, &QAbstractButton::clicked, this, [this] {
+        ImportUsers(store_, [this] {
+            if (!LoadList()) TellCannotRead();
+        });
+    });
+    connect(exportButton, &QAbstractButton::clicked, this, [this] {
+        if (list_->topLevelItemCount() > 0) ExportUsers(store_, MarkedIds());
+    });
+    if (classReport_) {
+        // Under the two transfer buttons, as wide as both together.
+        QPushButton* report =
+            MakeTransferButton(this, kUsersReportId, QStringLiteral("Informe de la clase"), 185);
+        report->setGeometry(185, 277, 220, 25);
+        report->setToolTip(
+            QStringLiteral("Guarda el informe de la clase como hoja de cálculo o PDF"));
+        connect(report, &QAbstractButton::clicked, this, [this] { classReport_(store_); });
     }
-    if (users.store->PrepareList()) {
-        // The new file settles before it is read, the window kept responsive meanwhile.
-        WaitMs(100);
-        DrainEvents();
-        WaitMs(100);
+
+    // Told once the window shows, over it.
+    if (!LoadList()) QTimer::singleShot(0, this, &UsersWindow::TellCannotRead);
+    list_->setFocus();
+}
+
+void UsersWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Over the window that opened it, with the keyboard.
+    activateWindow();
+    SetAlwaysOnTop(this, true);
+}
+
+void UsersWindow::hideEvent(QHideEvent* event) {
+    SetAlwaysOnTop(this, false);
+    QDialog::hideEvent(event);
+}
+
+void UsersWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        if (SelectedRow() < 0) {
+            reject();
+        } else {
+            ChooseSelected();
+        }
+        return;
     }
-    const QString& currentId = users.currentUser->id;
+    QDialog::keyPressEvent(event);
+}
+
+bool UsersWindow::LoadList() {
+    const PupilList pupils = store_.PupilsToChoose();
     int remembered = -1;
-    const UserLines file = users.store->ReadUserLines();
     {
-        const QSignalBlocker quiet(users.list);
+        const QSignalBlocker quiet(list_);
+        list_->clear();
         QList<QTreeWidgetItem*> rows;
-        rows.reserve(file.lines.size());
-        for (const QString& line : file.lines) {
-            // A blank line (a file edited by hand) holds no user.
-            if (line.trimmed().isEmpty()) continue;
-            rows.append(MakeRow(line));
-            if (!currentId.isEmpty() && rows.back()->text(kIdColumn) == currentId) {
+        rows.reserve(pupils.pupils.size());
+        for (const UserRecord& pupil : pupils.pupils) {
+            rows.append(MakeRow(pupil));
+            // Of several rows with her id, the last.
+            if (!currentUser_.id.isEmpty() && pupil.id == currentUser_.id)
                 remembered = static_cast<int>(rows.size()) - 1;
-            }
         }
         // All at once: a class of thousands is not laid out again for every row.
-        users.list->addTopLevelItems(rows);
+        list_->addTopLevelItems(rows);
     }
-    SelectRow(users, remembered >= 0 ? remembered : 0);
+    SelectRow(remembered >= 0 ? remembered : 0);
+    RefreshButtons();
     // An empty list here is no empty class: nothing may be added over pupils it cannot read.
-    users.add->setEnabled(file.opened);
-    users.import->setEnabled(file.opened);
-    if (!file.opened) {
-        Tell(QStringLiteral("USUARIOS"),
-             users.store->CannotReadText() + QStringLiteral("\n\n") +
-                 (file.problem.isEmpty() ? users.store->WhatToCheck() : file.problem) +
-                 QStringLiteral("\n\nNo se ha borrado ningún usuario: la lista estará vacía, y no "
-                                "se podrán añadir ni importar usuarios, hasta que se pueda leer."),
-             DialogIcon::Exclamation);
-    }
+    add_->setEnabled(pupils.opened);
+    import_->setEnabled(pupils.opened);
+    problem_ = pupils.problem;
+    return pupils.opened;
 }
 
-void RefreshUserButtons(const UsersWindow& users) {
-    const bool selected = SelectedRow(users) >= 0;
-    users.accept->setEnabled(selected);
-    users.remove->setEnabled(selected);
+void UsersWindow::TellCannotRead() {
+    Tell(QStringLiteral("USUARIOS"),
+         store_.CannotReadText() + QStringLiteral("\n\n") +
+             (problem_.isEmpty() ? store_.WhatToCheck() : problem_) +
+             QStringLiteral("\n\nNo se ha borrado ningún usuario: la lista estará vacía, y no "
+                            "se podrán añadir ni importar usuarios, hasta que se pueda leer."),
+         DialogIcon::Exclamation);
 }
 
-QStringList MarkedIds(const UsersWindow& users) {
+void UsersWindow::RefreshButtons() {
+    const bool selected = SelectedRow() >= 0;
+    accept_->setEnabled(selected);
+    remove_->setEnabled(selected);
+}
+
+int UsersWindow::SelectedRow() const {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.first());
+}
+
+void UsersWindow::SelectRow(int row) {
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (!item) return;
+    list_->setCurrentItem(item);
+    list_->scrollToItem(item);
+}
+
+QStringList UsersWindow::MarkedIds() const {
     QStringList ids;
-    for (int row = 0; row < users.list->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = users.list->topLevelItem(row);
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = list_->topLevelItem(row);
         if (item->checkState(kNameColumn) == Qt::Checked) ids.append(item->text(kIdColumn));
     }
     return ids;
 }
 
-// Loads the selected row's user into the CurrentUser. When its line is no longer in the users
-// file the CurrentUser stays as it was (a name is never kept under another user's id) and
-// false is returned.
-bool ChooseSelectedUser(const UsersWindow& users) {
-    const int row = SelectedRow(users);
-    if (row < 0) return false;
+void UsersWindow::ChooseSelected() {
+    const int row = SelectedRow();
+    if (row < 0) return;
     const std::optional<UserRecord> chosen =
-        users.store->LoadUser(users.list->topLevelItem(row)->text(kIdColumn));
+        store_.LoadUser(list_->topLevelItem(row)->text(kIdColumn));
+    // A name is never kept under another pupil's id.
     if (chosen && !chosen->name.isEmpty()) {
-        *users.currentUser = *chosen;
-        *users.currentMode = chosen->mode;
-        return true;
+        currentUser_ = *chosen;
+        currentMode_ = chosen->mode;
+        accept();
+        return;
     }
     Tell(QStringLiteral("USUARIOS"),
-         QStringLiteral("No se encuentra a este usuario en ") + users.store->Place() +
-             QStringLiteral(".\n\n"
-                            "La lista se ha vuelto a cargar."),
+         QStringLiteral("No se encuentra a este usuario en ") + store_.Place() +
+             QStringLiteral(".\n\nLa lista se ha vuelto a cargar."),
          DialogIcon::Exclamation);
-    LoadUserList(users);
-    return false;
+    if (!LoadList()) TellCannotRead();
 }
 
-void DeleteSelectedUser(const UsersWindow& users) {
-    const int row = SelectedRow(users);
+void UsersWindow::AddUser() {
+    // The reloaded list keeps the chosen pupil selected (or the first row).
+    if (!RunNewUserDialog(this, store_).isEmpty() && !LoadList()) TellCannotRead();
+    list_->setFocus();
+}
+
+void UsersWindow::DeleteSelected() {
+    const int row = SelectedRow();
     if (row < 0) return;
-    QTreeWidgetItem* item = users.list->topLevelItem(row);
+    QTreeWidgetItem* item = list_->topLevelItem(row);
     const QString name = item->text(kNameColumn);
     const QString id = item->text(kIdColumn);
     if (!AskYesNo(QStringLiteral("Eliminar Usuario"),
@@ -344,103 +358,29 @@ void DeleteSelectedUser(const UsersWindow& users) {
                   DialogIcon::Question)) {
         return;
     }
-    // The row goes only when its line went: a list that shows what the file holds.
-    const WriteResult deleted = users.store->DeleteUser(id, DrainEvents);
+    // The row goes only when its pupil went: a list that shows what the store holds.
+    const WriteResult deleted = store_.DeleteUser(id);
     if (!deleted) {
         Tell(QStringLiteral("Eliminar Usuario"),
              QStringLiteral("No se pudo eliminar a ") + name + QStringLiteral(": ") +
-                 NotWrittenText(*users.store, deleted) +
+                 NotWrittenText(store_, deleted) +
                  (deleted.Busy() ? QStringLiteral(" Inténtalo de nuevo.") : QString()),
              DialogIcon::Exclamation);
         return;
     }
     delete item;
-    SelectRow(users, 0);
-    if (id == users.currentUser->id) {
-        users.currentUser->name.clear();
-        users.currentUser->id.clear();
+    SelectRow(0);
+    RefreshButtons();
+    if (id == currentUser_.id) {
+        currentUser_.name.clear();
+        currentUser_.id.clear();
     }
 }
-
-// Handles one event of the window; true when the window is to close.
-bool HandleUsersEvent(const UsersWindow& users, const Event& event) {
-    switch (event.type) {
-        case EventType::CloseRequest:
-            return true;
-        case EventType::Char:
-            if (event.code == 27) return true;
-            // Enter chooses like Accept; with no row selected it just leaves.
-            if (event.code == 13) return SelectedRow(users) < 0 || ChooseSelectedUser(users);
-            return false;
-        case EventType::DoubleClick:
-            return SelectedRow(users) >= 0 && ChooseSelectedUser(users);
-        case EventType::Click:
-            break;
-        default:
-            return false;
-    }
-    switch (event.id) {
-        case kUsersAcceptId:
-            return ChooseSelectedUser(users);
-        case kUsersCancelId:
-            return true;
-        case kUsersAddId: {
-            const QString id = RunNewUserDialog(users.window, *users.store);
-            users.window->activateWindow();
-            // The reloaded list keeps the chosen pupil selected (or the first row).
-            if (!id.isEmpty()) LoadUserList(users);
-            users.list->setFocus();
-            return false;
-        }
-        case kUsersDeleteId:
-            DeleteSelectedUser(users);
-            return false;
-        case kUsersImportId:
-            ImportUsers(*users.store, [&users] { LoadUserList(users); });
-            return false;
-        case kUsersExportId:
-            if (users.list->topLevelItemCount() > 0) ExportUsers(*users.store, MarkedIds(users));
-            return false;
-        case kUsersReportId:
-            if (users.classReport) users.classReport(*users.store);
-            users.window->activateWindow();
-            return false;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
 
 void RunUsersWindow(QWidget* owner, PupilStore& store, UserRecord& currentUser,
                     QString& currentMode, const std::function<void(PupilStore&)>& classReport) {
-    UsersWindow users = BuildUsersWindow(owner, static_cast<bool>(classReport));
-    users.classReport = classReport;
-    users.currentUser = &currentUser;
-    users.currentMode = &currentMode;
-    users.store = &store;
-    users.window->show();
-    DrainEvents();
-    LoadUserList(users);
-    BringToFront(users.window, false);
-    if (owner) owner->setEnabled(false);
-    // A window follows its owner into the disabled state unless told otherwise.
-    users.window->setEnabled(true);
-    SetAlwaysOnTop(users.window, true);
-    users.window->activateWindow();
-    users.list->setFocus();
-
-    bool closing = false;
-    while (!closing) {
-        RefreshUserButtons(users);
-        const Event event = WaitEvent();
-        if (event.window == users.window) closing = HandleUsersEvent(users, event);
-    }
-
-    if (owner) owner->setEnabled(true);
-    SetAlwaysOnTop(users.window, false);
-    DestroyWindow(users.window);
-    if (owner) BringToFront(owner, false);
+    UsersWindow window(owner, store, currentUser, currentMode, classReport);
+    window.exec();
 }
 
 }  // namespace tz

@@ -48,7 +48,7 @@ KeystrokeLog SomeKeystrokes() {
 
 QStringList ListedNames() {
     QStringList names;
-    for (const QString& line : ReadUserLines().lines) names << UserLineField(line, UserField::Name);
+    for (const UserRecord& pupil : ReadPupils().pupils) names << pupil.name;
     return names;
 }
 
@@ -67,9 +67,9 @@ TEST(LabChild, DISABLED_StartsAddsAPupilAndEnds) {
     ASSERT_TRUE(RecordAttemptFigures(store, id, SomeKeystrokes()));
     EXPECT_FALSE(LoadPupilFigures(store, id).Empty());
     ASSERT_TRUE(StoreCustomDocument(pupil + kCustomTextExtension, {pupil}));
-    for (const QString& line : ReadUserLines().lines) {
-        if (UserLineField(line, UserField::Name) == qEnvironmentVariable(kDeletesVariable)) {
-            ASSERT_TRUE(store.DeleteUser(UserLineField(line, UserField::Id)));
+    for (const UserRecord& other : store.Pupils().pupils) {
+        if (other.name == qEnvironmentVariable(kDeletesVariable)) {
+            ASSERT_TRUE(store.DeleteUser(other.id));
         }
     }
     EXPECT_EQ(ListedNames(), qEnvironmentVariable(kSeesVariable).split(u','));
@@ -192,7 +192,7 @@ TEST_F(LabTest, PlantedLinksLeaveTheirTargetsUntouched) {
     // The users file itself a link: not read, not written, and the target stays.
     RemoveFile(Path("usuarios.dat"));
     plant(ana.constData(), "usuarios.dat");
-    EXPECT_FALSE(ReadUserLines().opened);
+    EXPECT_FALSE(ReadPupils().opened);
     EXPECT_FALSE(SaveUser(luis));
     EXPECT_FALSE(DeleteUser("ID-2"));
     ASSERT_TRUE(RunFileChecks(state));
@@ -285,8 +285,9 @@ TEST_F(LabTest, TwoProgramsStartingOnAnOlderFileUpgradeItOnce) {
     for (auto& program : programs) EXPECT_TRUE(program->ExitedWithZero());
 
     EXPECT_EQ(ListedNames(), (QStringList{"ANA", QString::fromUtf8("LUIS PEÑA"), "EVA"}));
-    const QStringList lines = ReadUserLines().lines;
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(lines[i].startsWith(pupils[i] + "|ID-")) << i;
+    const QList<UserRecord> listed = ReadPupils().pupils;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(FormatUserLine(listed[i]).startsWith(pupils[i] + "|ID-")) << i;
     const QStringList copies =
         QDir(dir_->path()).entryList({QStringLiteral("usuarios_antes_de_v2.6_*.dat")});
     ASSERT_EQ(copies.size(), 1);
@@ -306,7 +307,7 @@ TEST_F(LabTest, ADeletedPupilComesBackThroughImport) {
     ASSERT_TRUE(DeleteUser("ID-20240101000001"));
     EXPECT_EQ(ListedNames(), QStringList{"LUIS"});
 
-    const ImportResult back = ImportUsersFrom(Path(kDeletedPupilsName));
+    const ImportResult back = ImportIntoUsersFile(ReadImportFile(Path(kDeletedPupilsName)).pupils);
     EXPECT_EQ(back.imported, 1);
     EXPECT_EQ(ListedNames(), (QStringList{"LUIS", "ANA"}));
     const QString id = LineId(UserLinesOf(ReadBytes("usuarios.dat")).back());

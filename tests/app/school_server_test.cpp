@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -154,7 +155,7 @@ TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
     FileStore folder;
     const std::unique_ptr<ServerStore> server = Server(database_.Settings());
     ASSERT_TRUE(server);
-    EXPECT_EQ(server->ReadUserLines().lines, folder.ReadUserLines().lines);
+    EXPECT_EQ(server->Pupils().pupils, folder.Pupils().pupils);
     for (const char* id : {"ID-20240101000001", "ID-20240101000004"})
         EXPECT_EQ(server->ReadFigures(id), ReadPupilFiguresFile(id)) << id;
 
@@ -204,9 +205,11 @@ TEST_F(SchoolServerTest, AClassMovesInOnceAndIsReportedFromTheServer) {
     EXPECT_EQ(server->ReadFigures(ana.id), hers);
     EXPECT_EQ(server->LoadUser("ID-7")->level, 4);
     EXPECT_FALSE(server->LoadUser("ID-7")->name.contains(QChar(0)));
-    const QStringList lines = server->ReadUserLines().lines;
-    EXPECT_EQ(lines.size(), 7);
-    EXPECT_EQ(lines.filter(QRegularExpression("^EVA\\|2\\|.*\\|ID-\\d+$")).size(), 1);
+    const QList<UserRecord> pupils = server->Pupils().pupils;
+    EXPECT_EQ(pupils.size(), 7);
+    EXPECT_EQ(std::count_if(pupils.begin(), pupils.end(),
+                            [](const UserRecord& p) { return p.name == "EVA" && p.level == 2; }),
+              1);
 }
 
 TEST_F(SchoolServerTest, AServerThatCannotBeUsedIsToldAndTheProgramEndsWritingNothing) {
@@ -409,11 +412,11 @@ TEST_F(SchoolServerTest, ALostConnectionABusyPupilOrAGoneOneStopsNothingAfterIt)
     auto draws = std::make_shared<QList<int>>(QList<int>{42, 42, 43});
     SetRandomSource(
         [draws] { return ((draws->isEmpty() ? 29999 : draws->takeFirst()) + 0.5) / 30001.0; });
-    ImportLines lola;
-    lola.lines = {"LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-4"};
-    ASSERT_EQ(store->ImportUserLines(lola).imported, 1);
+    const UserRecord lola =
+        ParseUserLine("LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-4");
+    ASSERT_EQ(store->ImportPupils({lola}).imported, 1);
     ASSERT_TRUE(store->DeleteUser("ID-42"));
-    ASSERT_EQ(store->ImportUserLines(lola).imported, 1);
+    ASSERT_EQ(store->ImportPupils({lola}).imported, 1);
     SetRandomSource({});
     EXPECT_TRUE(store->LoadUser("ID-43"));
 }
@@ -468,17 +471,14 @@ TEST_F(SchoolServerTest, TheLabsRoleSavesEverythingAndDestroysNothing) {
     ASSERT_TRUE(AddPupilFigures(
         *store, eva, FiguresOfAttempt({{"a", "a", 2, 100}}, QDateTime::currentDateTime())));
     const std::optional<QByteArray> figures = store->ReadFigures(eva);
-    const QByteArray line = store->CollectUserLines({eva}).value(0);
     ASSERT_TRUE(store->DeleteUser(eva));
     EXPECT_FALSE(store->LoadUser(eva));
-    ImportLines back;
-    back.lines = {line};
-    ASSERT_EQ(store->ImportUserLines(back).imported, 1);
-    const QString evaAgain = UserLineField(store->ReadUserLines().lines.last(), UserField::Id);
+    ASSERT_EQ(store->ImportPupils({saved}).imported, 1);
+    const QString evaAgain = store->Pupils().pupils.last().id;
     EXPECT_EQ(store->ReadFigures(evaAgain), figures);
 
     // As a pupil with psql would try it: refused, and nobody lost.
-    const QStringList before = store->ReadUserLines().lines;
+    const QList<UserRecord> before = store->Pupils().pupils;
     for (const char* destruction : kDestructions) {
         EXPECT_TRUE(database_.RunAs(lab, destruction).startsWith("42501")) << destruction;
     }
@@ -486,7 +486,7 @@ TEST_F(SchoolServerTest, TheLabsRoleSavesEverythingAndDestroysNothing) {
         database_
             .RunAs(lab, QStringLiteral("ALTER DATABASE %1 CONNECTION LIMIT 0").arg(lab.database))
             .startsWith("42501"));
-    EXPECT_EQ(store->ReadUserLines().lines, before);
+    EXPECT_EQ(store->Pupils().pupils, before);
 
     // Luis practised, then a wrong upload overwrote him: the administrator puts him back.
     const QString luis = QStringLiteral("ID-20240101000003");
@@ -521,7 +521,7 @@ TEST_F(SchoolServerTest, ADatabaseItsLabsRoleOwnsKeepsWorkingAndMovesToTheSafeSe
     UserRecord ana = *store->LoadUser("ID-20240101000001");
     ana.exercise = 9;
     ASSERT_TRUE(store->SaveUser(ana));
-    const QStringList pupils = store->ReadUserLines().lines;
+    const QList<UserRecord> pupils = store->Pupils().pupils;
     const ServerSettings admin = database_.Superuser();
     const QString history = database_.Value("SELECT count(*) FROM alumnos_historia");
     ASSERT_NE(history, QString());
@@ -532,7 +532,7 @@ TEST_F(SchoolServerTest, ADatabaseItsLabsRoleOwnsKeepsWorkingAndMovesToTheSafeSe
             Run(QStringLiteral("--preparar-servidor ") + admin.user, {}, admin.password);
         ASSERT_EQ(prepared.code, 0) << prepared.output.toStdString();
     }
-    EXPECT_EQ(store->ReadUserLines().lines, pupils);
+    EXPECT_EQ(store->Pupils().pupils, pupils);
     EXPECT_EQ(database_.Value("SELECT count(*) FROM alumnos_historia", &admin), history);
     EXPECT_TRUE(database_.RunAs(database_.Settings(), "DELETE FROM alumnos").startsWith("42501"));
     EXPECT_TRUE(

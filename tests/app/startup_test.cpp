@@ -22,6 +22,7 @@
 #include "users/server_settings.h"
 #include "users/user_record.h"
 #include "users/users_file.h"
+#include "users/users_file_start.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -42,7 +43,7 @@ class StartupTest : public test::ProgramFolderTest {
     }
     // One program's file checks; it ends (without the orderly end) when they return.
     static bool Checks() {
-        ProgramState state;
+        ProgramState state = InitialProgramState();
         return RunFileChecks(state);
     }
     int MessagesAsked() const {

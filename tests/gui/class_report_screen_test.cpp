@@ -15,11 +15,7 @@ using test::ClickControl;
 class ClassReportScreenTest : public test::UsersScreenTest {
   protected:
     void Open(const std::function<void(QWidget*)>& act) {
-        AppendInputStep([act] {
-            QWidget* window = test::UsersWindowOnScreen();
-            ASSERT_NE(window, nullptr);
-            act(window);
-        });
+        test::WhenActive("USUARIOS", act);
         RunUsersWindow(&owner_, store_, CurrentUser, CurrentMode, SaveClassReportAsked);
         EXPECT_EQ(test::UsersWindowOnScreen(), nullptr);
     }
@@ -33,7 +29,7 @@ TEST_F(ClassReportScreenTest, TheButtonWritesTheReportTheDialogAsksFor) {
     QueueTextAnswer(Path("clase.pdf"));
     QueueTextAnswer(Path("clase.csv"));
     QueueTextAnswer(Path("clase.doc"));
-    Open([this](QWidget* window) {
+    Open([](QWidget* window) {
         QWidget* report = FindControl(window, kUsersReportId);
         ASSERT_NE(report, nullptr);
         EXPECT_EQ(qobject_cast<QAbstractButton*>(report)->text(),
@@ -46,14 +42,8 @@ TEST_F(ClassReportScreenTest, TheButtonWritesTheReportTheDialogAsksFor) {
             }
         }
         test::SaveScreen(window, "users_window_report");
-        ClickControl(window, kUsersReportId);
-        AppendInputStep([this, window] {
-            ClickControl(window, kUsersReportId);
-            AppendInputStep([window] {
-                ClickControl(window, kUsersReportId);
-                AppendInputStep([window] { ClickControl(window, kUsersCancelId); });
-            });
-        });
+        for (int time = 0; time < 3; ++time) ClickControl(window, kUsersReportId);
+        ClickControl(window, kUsersCancelId);
     });
     const std::vector<AskedDialog>& asked = AskedDialogs();
     ASSERT_EQ(asked.size(), 6u);

@@ -376,7 +376,7 @@ TEST_F(CustomTextsTest, AnExistingDocumentIsReplacedOnlyAfterYes) {
         [this](QWidget* window) {
             // The name matches the stored one without regard to case.
             EXPECT_EQ(Document("nota.t10"), "nuevo viejo\r\n");
-            EXPECT_FALSE(Exists("TXTPERSONALIZADOS/NOTA.t10"));
+            EXPECT_FALSE(test::HoldsEntrySpelled(Path("TXTPERSONALIZADOS"), "NOTA.t10"));
             // An empty document is replaced without a question; ".t10" is always added.
             QueueTextAnswer(QString::fromUtf8("vacía"));
             QueueTextAnswer("nota.t10");

@@ -192,17 +192,17 @@ TEST_F(MainMenuTest, PanelShowsThePupilAndOnlyThirtyOneCharactersOfALongName) {
 
 TEST_F(MainMenuTest, LetterRWithNobodySelectedOpensTheUsersWindowAndLeavingItChangesNothing) {
     WriteBytes("usuarios.dat", kUsersHeader.toUtf8() + "\r\n");
-    AppendInputStep([this] { Type('r'); });
     AppendInputStep([this] {
-        QWidget* users = VisibleWindow("USUARIOS");
-        ASSERT_NE(users, nullptr);
-        EXPECT_FALSE(MainMenuWindow->isEnabled());
-        auto* list = users->findChild<QTreeWidget*>();
-        ASSERT_NE(list, nullptr);
-        EXPECT_EQ(list->topLevelItemCount(), 0);
-        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
-        EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
-        QTest::keyClick(users, Qt::Key_Escape);
+        test::WhenShown("USUARIOS", [](QWidget* users) {
+            EXPECT_EQ(QApplication::activeModalWidget(), users);
+            auto* list = users->findChild<QTreeWidget*>();
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(list->topLevelItemCount(), 0);
+            EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
+            EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
+            QTest::keyClick(users, Qt::Key_Escape);
+        });
+        Type('r');
     });
     AppendInputStep([this] {
         // Back in the menu, with no exercise run and the panel as it was.
@@ -220,21 +220,21 @@ TEST_F(MainMenuTest, LetterEAsksForAPupilLikeStartThenShowsHerErrorAnalysis) {
     WriteBytes("usuarios.dat",
                kUsersHeader.toUtf8() + "\r\n" +
                    "LUIS GIL|3|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-20240101000002\r\n");
-    AppendInputStep([this] { Type('e'); });
     AppendInputStep([this] {
-        QWidget* users = VisibleWindow("USUARIOS");
-        ASSERT_NE(users, nullptr);
-        EXPECT_FALSE(MainMenuWindow->isEnabled());
-        auto* list = users->findChild<QTreeWidget*>();
-        ASSERT_NE(list, nullptr);
-        list->setCurrentItem(list->topLevelItem(0));
+        test::WhenShown("USUARIOS", [](QWidget* users) {
+            EXPECT_EQ(QApplication::activeModalWidget(), users);
+            auto* list = users->findChild<QTreeWidget*>();
+            ASSERT_NE(list, nullptr);
+            list->setCurrentItem(list->topLevelItem(0));
+            QTest::keyClick(list, Qt::Key_Return);
+        });
         test::WhenShown(QStringLiteral("Análisis de errores"), [this](QWidget* analysis) {
             EXPECT_EQ(VisibleWindow("USUARIOS"), nullptr);
             EXPECT_EQ(QApplication::activeModalWidget(), analysis);
             EXPECT_EQ(CurrentUser.name, QStringLiteral("LUIS GIL"));
             QTest::keyClick(analysis, Qt::Key_Escape);
         });
-        QTest::keyClick(list, Qt::Key_Return);
+        Type('e');
     });
     AppendInputStep([this] {
         EXPECT_EQ(VisibleTopLevels(), 1);
@@ -242,12 +242,8 @@ TEST_F(MainMenuTest, LetterEAsksForAPupilLikeStartThenShowsHerErrorAnalysis) {
         EXPECT_EQ(ShownPanel(), test::ExpectedPanel(ExerciseFont, "LUIS GIL", 3, 1, 0));
         // Leaving the users window without a pupil opens no analysis.
         CurrentUser = UserRecord();
+        test::WhenShown("USUARIOS", [](QWidget* users) { QTest::keyClick(users, Qt::Key_Escape); });
         Click(kMenuAnalysisId);
-    });
-    AppendInputStep([this] {
-        QWidget* users = VisibleWindow("USUARIOS");
-        ASSERT_NE(users, nullptr);
-        QTest::keyClick(users, Qt::Key_Escape);
     });
     AppendInputStep([this] {
         EXPECT_EQ(VisibleTopLevels(), 1);
@@ -264,15 +260,15 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
                    QString::fromUtf8("ANA PÉREZ|12|3|2|145|118|126|131|124|140|152|147|163|171|"
                                      "180|NORMAL|ID-20240101000001\r\n")
                        .toUtf8());
-    AppendInputStep([this] { Type('g'); });
     AppendInputStep([this] {
-        QWidget* users = VisibleWindow("USUARIOS");
-        ASSERT_NE(users, nullptr);
-        auto* list = users->findChild<QTreeWidget*>();
-        ASSERT_NE(list, nullptr);
-        ASSERT_EQ(list->topLevelItemCount(), 2);
-        list->setCurrentItem(list->topLevelItem(1));
-        QTest::keyClick(list, Qt::Key_Return);
+        test::WhenShown("USUARIOS", [](QWidget* users) {
+            auto* list = users->findChild<QTreeWidget*>();
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->topLevelItemCount(), 2);
+            list->setCurrentItem(list->topLevelItem(1));
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        Type('g');
     });
     AppendInputStep([this] {
         EXPECT_EQ(VisibleWindow("USUARIOS"), nullptr);
@@ -288,21 +284,15 @@ TEST_F(MainMenuTest, ChoosingAPupilShowsHerAndDeletingHerShowsNobodyAgain) {
                   DrawResultsChart(CurrentUser.history, 440, 180));
         EXPECT_EQ(ResultsChartPoints(CurrentUser.history).back().value, 180);
         test::SaveScreen(MainMenuWindow, "main_menu_full_history");
+        // Her row is selected on opening; delete her, then leave.
+        test::WhenShown("USUARIOS", [](QWidget* users) {
+            QueueAnswer(Answer::Yes);
+            QTest::mouseClick(FindControl(users, kUsersDeleteId), Qt::LeftButton);
+            ASSERT_EQ(AskedDialogs().size(), 1u);
+            EXPECT_EQ(AskedDialogs()[0].title, "Eliminar Usuario");
+            QTest::mouseClick(FindControl(users, kUsersCancelId), Qt::LeftButton);
+        });
         Click(kMenuUsersId);
-    });
-    // Her row is selected on opening; delete her, then leave.
-    AppendInputStep([this] {
-        QWidget* users = VisibleWindow("USUARIOS");
-        ASSERT_NE(users, nullptr);
-        QueueAnswer(Answer::Yes);
-        QTest::mouseClick(FindControl(users, kUsersDeleteId), Qt::LeftButton);
-    });
-    AppendInputStep([this] {
-        ASSERT_EQ(AskedDialogs().size(), 1u);
-        EXPECT_EQ(AskedDialogs()[0].title, "Eliminar Usuario");
-        QWidget* users = VisibleWindow("USUARIOS");
-        ASSERT_NE(users, nullptr);
-        QTest::mouseClick(FindControl(users, kUsersCancelId), Qt::LeftButton);
     });
     AppendInputStep([this] {
         // The panel must not go on showing a pupil who is gone.
@@ -449,11 +439,10 @@ TEST_F(MainMenuTest, WindowsKeepTheirNativeWindowWhenBroughtToTheFront) {
     AppendInputStep([&] {
         menuId = MainMenuWindow->winId();
         CurrentUser = PupilWithFullHistory();
-        Click(kMenuUsersId);
-    });
-    AppendInputStep([&] {
-        if (QWidget* users = opened("USUARIOS"))
+        test::WhenShown("USUARIOS", [](QWidget* users) {
             QTest::mouseClick(FindControl(users, kUsersCancelId), Qt::LeftButton);
+        });
+        Click(kMenuUsersId);
     });
     AppendInputStep([&] { Type('v'); });
     AppendInputStep([&] {

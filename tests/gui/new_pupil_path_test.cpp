@@ -100,6 +100,62 @@ class NewPupilPathTest : public test::ProgramStateTest {
         }
     }
 
+    // "r" with nobody chosen: the users window, empty; the new-user dialog, where the name is
+    // typed as a pupil types it, a good typist, the hard mode; her line and her row; Accept.
+    void AddAndChooseHer(QWidget* users, QString& id) {
+        EXPECT_EQ(QApplication::activeModalWidget(), users);
+        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->topLevelItemCount(), 0);
+        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
+        const QString stampBefore = clock_.now.toString(kStamp);
+        test::WhenShown("Datos de nuevo usuario", [](QWidget* dialog) {
+            QWidget* name = FindControl(dialog, kNewUserNameId);
+            EXPECT_EQ(dialog->focusWidget(), name);
+            TypeName(name, QString::fromUtf8("  ana pérez "));
+            QRadioButton* goodTypist =
+                OptionCalled(dialog, "Teclea correctamente (más de 100 p.p.m.)");
+            QRadioButton* hard = OptionCalled(dialog, "Difícil (pulsaciones a conseguir * 2)");
+            ASSERT_NE(goodTypist, nullptr);
+            ASSERT_NE(hard, nullptr);
+            QTest::mouseClick(goodTypist, Qt::LeftButton);
+            QTest::mouseClick(hard, Qt::LeftButton);
+            // The other option of each group gave way.
+            EXPECT_FALSE(OptionCalled(dialog, "Comenzar desde el primer nivel?")->isChecked());
+            EXPECT_FALSE(OptionCalled(dialog, "Normal (por defecto en el programa)")->isChecked());
+            ClickControl(dialog, kNewUserAcceptId);
+        });
+        ClickControl(users, kUsersAddId);
+        // Her line is the file's second line, byte for byte; her row waits selected.
+        const QByteArray bytes = ReadBytes(kUsersFileName);
+        const QByteArray start = kUsersHeader.toUtf8() + "\r\n" +
+                                 QString::fromUtf8(
+                                     "ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
+                                     "DIFICIL|ID-")
+                                     .toUtf8();
+        ASSERT_TRUE(bytes.startsWith(start)) << bytes.toStdString();
+        const QRegularExpressionMatch digits =
+            QRegularExpression("^(\\d{14})\\r\\n$")
+                .match(QString::fromUtf8(bytes.mid(start.size())));
+        ASSERT_TRUE(digits.hasMatch()) << bytes.toStdString();
+        // The date stamp of the moment she was added.
+        EXPECT_GE(digits.captured(1), stampBefore);
+        EXPECT_LE(digits.captured(1), clock_.now.toString(kStamp));
+        id = "ID-" + digits.captured(1);
+        EXPECT_EQ(LeftoverTemps(), QStringList());
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        const QTreeWidgetItem* row = list->topLevelItem(0);
+        EXPECT_EQ(row->text(kNameColumn), kPupil);
+        EXPECT_EQ(row->text(kLevelColumn), "10");
+        EXPECT_EQ(row->text(kModeColumn), "DIFICIL");
+        EXPECT_EQ(row->text(kIdColumn), id);
+        EXPECT_TRUE(row->isSelected());
+        // Added, not yet chosen.
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_EQ(CurrentMode, "NORMAL");
+        ClickControl(users, kUsersAcceptId);
+    }
+
     int RunWholeProgram() {
         char name[] = "tipenzo10";
         char* argv[] = {name, nullptr};
@@ -121,8 +177,6 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     const QByteArray header = kUsersHeader.toUtf8() + "\r\n";
 
     QImage nobodysChart;
-    auto stampBefore = std::make_shared<QString>();
-    auto stampAfter = std::make_shared<QString>();
     auto id = std::make_shared<QString>();
 
     // Start: the menu of nobody, over a users file that holds only its header.
@@ -139,87 +193,11 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_EQ(ReadBytes(kUsersFileName), header);
         nobodysChart = test::ShownPicture(MainMenuWindow, kMenuChartId);
         EXPECT_EQ(LogicalSize(nobodysChart), QSize(440, 180));
-        QTest::keyClick(MainMenuWindow.data(), 'r');
-    });
-    // "r" with nobody chosen: the users window, empty, with nothing to accept or delete.
-    AppendInputStep([this] {
-        QWidget* users = UsersWindowOnScreen();
-        ASSERT_NE(users, nullptr);
-        EXPECT_FALSE(MainMenuWindow->isEnabled());
-        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
-        ASSERT_NE(list, nullptr);
-        EXPECT_EQ(list->topLevelItemCount(), 0);
-        EXPECT_FALSE(FindControl(users, kUsersAcceptId)->isEnabled());
-        EXPECT_FALSE(FindControl(users, kUsersDeleteId)->isEnabled());
-        EXPECT_TRUE(FindControl(users, kUsersAddId)->isEnabled());
-        ClickControl(users, kUsersAddId);
-    });
-    // The new-user dialog: the name as a pupil types it, a good typist, the hard mode.
-    AppendInputStep([this, stampBefore] {
-        QWidget* dialog = NewUserDialogOnScreen();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_FALSE(UsersWindowOnScreen()->isEnabled());
-        QWidget* name = FindControl(dialog, kNewUserNameId);
-        ASSERT_NE(name, nullptr);
-        EXPECT_EQ(dialog->focusWidget(), name);
-        TypeName(name, QString::fromUtf8("  ana pérez "));
-        QRadioButton* goodTypist = OptionCalled(dialog, "Teclea correctamente (más de 100 p.p.m.)");
-        QRadioButton* hard = OptionCalled(dialog, "Difícil (pulsaciones a conseguir * 2)");
-        ASSERT_NE(goodTypist, nullptr);
-        ASSERT_NE(hard, nullptr);
-        QTest::mouseClick(goodTypist, Qt::LeftButton);
-        QTest::mouseClick(hard, Qt::LeftButton);
-        EXPECT_TRUE(goodTypist->isChecked());
-        EXPECT_TRUE(hard->isChecked());
-        // The other option of each group gave way.
-        EXPECT_FALSE(OptionCalled(dialog, "Comenzar desde el primer nivel?")->isChecked());
-        EXPECT_FALSE(OptionCalled(dialog, "Normal (por defecto en el programa)")->isChecked());
-        *stampBefore = clock_.now.toString(kStamp);
-        ClickControl(dialog, kNewUserAcceptId);
-    });
-    // Her line is the file's second line, byte for byte; her row waits selected for Accept.
-    AppendInputStep([this, header, stampBefore, stampAfter, id] {
-        *stampAfter = clock_.now.toString(kStamp);
-        EXPECT_EQ(NewUserDialogOnScreen(), nullptr);
-        QWidget* users = UsersWindowOnScreen();
-        ASSERT_NE(users, nullptr);
-        EXPECT_TRUE(users->isEnabled());
-        const QByteArray bytes = ReadBytes(kUsersFileName);
-        const QByteArray start = header + QString::fromUtf8(
-                                              "ANA PÉREZ|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|"
-                                              "DIFICIL|ID-")
-                                              .toUtf8();
-        ASSERT_TRUE(bytes.startsWith(start)) << bytes.toStdString();
-        const QString rest = QString::fromUtf8(bytes.mid(start.size()));
-        const QRegularExpressionMatch digits = QRegularExpression("^(\\d{14})\\r\\n$").match(rest);
-        ASSERT_TRUE(digits.hasMatch()) << rest.toStdString();
-        // The date stamp of the moment she was added.
-        EXPECT_GE(digits.captured(1), *stampBefore);
-        EXPECT_LE(digits.captured(1), *stampAfter);
-        *id = "ID-" + digits.captured(1);
-        EXPECT_EQ(LeftoverTemps(), QStringList());
-
-        auto* list = qobject_cast<QTreeWidget*>(FindControl(users, kUsersListId));
-        ASSERT_NE(list, nullptr);
-        ASSERT_EQ(list->topLevelItemCount(), 1);
-        const QTreeWidgetItem* row = list->topLevelItem(0);
-        EXPECT_EQ(row->text(kNameColumn), kPupil);
-        EXPECT_EQ(row->text(kSpeedColumn), "0 p.p.m.");
-        EXPECT_EQ(row->text(kLevelColumn), "10");
-        EXPECT_EQ(row->text(kBlockColumn), "1");
-        EXPECT_EQ(row->text(kModeColumn), "DIFICIL");
-        EXPECT_EQ(row->text(kIdColumn), *id);
-        EXPECT_TRUE(row->isSelected());
-        // Added, not yet chosen.
-        EXPECT_TRUE(CurrentUser.name.isEmpty());
-        EXPECT_EQ(CurrentMode, "NORMAL");
-        EXPECT_TRUE(FindControl(users, kUsersAcceptId)->isEnabled());
-        EXPECT_TRUE(FindControl(users, kUsersDeleteId)->isEnabled());
+        test::WhenShown("USUARIOS", [&](QWidget* users) { AddAndChooseHer(users, *id); });
         // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
         test::WhenShown(kPupil + "  |  NIVEL: 10", [this, id](QWidget* window) {
             EXPECT_EQ(UsersWindowOnScreen(), nullptr);
             EXPECT_EQ(CurrentUser.id, *id);
-            EXPECT_EQ(CurrentUser.name, kPupil);
             EXPECT_EQ(CurrentUser.level, 10);
             EXPECT_EQ(CurrentUser.block, 1);
             EXPECT_EQ(CurrentUser.exercise, 1);
@@ -229,7 +207,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
             EXPECT_FALSE(MainMenuWindow->isVisible());
             PressKey(window, QChar(27));
         });
-        ClickControl(users, kUsersAcceptId);
+        QTest::keyClick(MainMenuWindow.data(), 'r');
     });
     // Back in the menu with her on the panel and nothing saved; "r" now starts at once.
     AppendInputStep([this, header, keys, speed] {

@@ -4,16 +4,12 @@
 
 #include "platform/dialogs.h"
 #include "tests/users/users_screen_helpers.h"
-#include "users/new_user_dialog.h"
-#include "users/user_store.h"
 
 namespace tz {
 namespace {
 
 using test::ClickControl;
-using test::ClickRow;
 using test::ColumnTexts;
-using test::NewUserDialogOnScreen;
 using test::SelectedRowOf;
 using test::TypeText;
 
@@ -25,56 +21,35 @@ TEST_F(UsersScreensTest, FirstUserIsAddedThenChosen) {
     // As after the first start: a users file that holds only its header.
     WriteUsers(kHeader);
     OpenAndThen([this](QWidget* window, QTreeWidget* list) {
-        EXPECT_EQ(list->topLevelItemCount(), 0);
-        EXPECT_FALSE(FindControl(window, kUsersAcceptId)->isEnabled());
-        EXPECT_FALSE(FindControl(window, kUsersDeleteId)->isEnabled());
         test::SaveScreen(window, "users_window_empty");
-        ClickControl(window, kUsersAddId);
-
-        AppendInputStep([this, window] {
-            QWidget* dialog = NewUserDialogOnScreen();
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_FALSE(window->isEnabled());
-            QWidget* name = FindControl(dialog, kNewUserNameId);
+        test::AddThrough(window, [](QWidget* dialog, QWidget* name) {
             TypeText(name, QString::fromUtf8("  ana pérez "));
             ClickControl(dialog, kNewUserGoodTypistId);
             ClickControl(dialog, kNewUserHardId);
             test::SaveScreen(dialog, "new_user_dialog");
             ClickControl(dialog, kNewUserAcceptId);
-
-            AppendInputStep([this, window] {
-                EXPECT_EQ(NewUserDialogOnScreen(), nullptr);
-                EXPECT_TRUE(window->isEnabled());
-                const QString users = QString::fromUtf8(Users());
-                const QRegularExpression line(QString::fromUtf8(
-                    "^Datos de Usuarios v2.6\\r\\nANA PÉREZ\\|10\\|1\\|1\\|0\\|-1\\|-1\\|-1\\|-1\\|"
-                    "-1\\|-1\\|-1\\|-1\\|-1\\|-1\\|DIFICIL\\|ID-\\d{14}\\r\\n$"));
-                EXPECT_TRUE(line.match(users).hasMatch()) << users.toStdString();
-                // Not chosen yet: the CurrentUser and the mode in force are as they were,
-                // and her row waits selected for Accept.
-                EXPECT_TRUE(CurrentUser.name.isEmpty());
-                EXPECT_EQ(CurrentMode, "NORMAL");
-                QTreeWidget* list = test::UsersListOf(window);
-                EXPECT_EQ(ColumnTexts(list, kNameColumn),
-                          QStringList{QString::fromUtf8("ANA PÉREZ")});
-                EXPECT_EQ(ColumnTexts(list, kModeColumn), QStringList{"DIFICIL"});
-                EXPECT_EQ(SelectedRowOf(list), 0);
-                EXPECT_TRUE(FindControl(window, kUsersAcceptId)->isEnabled());
-                ClickControl(window, kUsersAcceptId);
-            });
         });
+        const QRegularExpression line(QString::fromUtf8(
+            "^Datos de Usuarios v2.6\\r\\nANA PÉREZ\\|10\\|1\\|1\\|0\\|(-1\\|){10}DIFICIL\\|"
+            "ID-\\d{14}\\r\\n$"));
+        EXPECT_TRUE(line.match(QString::fromUtf8(Users())).hasMatch()) << Users().toStdString();
+        // Not chosen yet: the current user and the mode in force are as they were, and her
+        // row waits selected for Accept.
+        EXPECT_TRUE(CurrentUser.name.isEmpty());
+        EXPECT_EQ(CurrentMode, "NORMAL");
+        EXPECT_EQ(ColumnTexts(list, kModeColumn), QStringList{"DIFICIL"});
+        EXPECT_EQ(SelectedRowOf(list), 0);
+        EXPECT_EQ(window->focusWidget(), list);
+        ClickControl(window, kUsersAcceptId);
     });
     EXPECT_EQ(CurrentUser.name, QString::fromUtf8("ANA PÉREZ"));
     EXPECT_TRUE(CurrentUser.id.startsWith("ID-20240305090507"));
     EXPECT_EQ(CurrentUser.level, 10);
-    EXPECT_EQ(CurrentUser.block, 1);
-    EXPECT_EQ(CurrentUser.exercise, 1);
-    EXPECT_EQ(CurrentUser.mode, "DIFICIL");
     EXPECT_EQ(CurrentMode, "DIFICIL");
     EXPECT_TRUE(AskedDialogs().empty());
 }
 
-TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
+TEST_F(UsersScreensTest, AddingAUserKeepsTheChosenOneSelectedAndChosen) {
     // Marta is not on the first row: the selection shows her row, not simply the first.
     WriteUsers(
         kHeader + "ANA GIL|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-20240101000000\r\n" +
@@ -82,48 +57,22 @@ TEST_F(UsersScreensTest, AddingAUserWhileAnotherIsChosenLeavesHerChosen) {
     CurrentUser.id = "ID-20240101000001";
     LoadCurrentUser();
     const UserRecord marta = CurrentUser;
-    OpenAndThen([](QWidget* window, QTreeWidget*) {
-        ClickControl(window, kUsersAddId);
-        AppendInputStep([window] {
-            QWidget* dialog = NewUserDialogOnScreen();
-            ASSERT_NE(dialog, nullptr);
-            TypeText(FindControl(dialog, kNewUserNameId), "pablo");
-            ClickControl(dialog, kNewUserVeryEasyId);
-            ClickControl(dialog, kNewUserAcceptId);
-            AppendInputStep([window] {
-                QTreeWidget* list = test::UsersListOf(window);
-                // The reloaded list selects the pupil chosen before, not the new one.
-                EXPECT_EQ(SelectedRowOf(list), 1);
-                EXPECT_EQ(list->topLevelItemCount(), 3);
-                ClickControl(window, kUsersCancelId);
+    for (const int selected : {1, 0}) {
+        OpenAndThen([selected](QWidget* window, QTreeWidget* list) {
+            test::AddThrough(window, [](QWidget* dialog, QWidget* name) {
+                TypeText(name, "pablo");
+                ClickControl(dialog, kNewUserAcceptId);
             });
+            EXPECT_EQ(SelectedRowOf(list), selected);
+            ClickControl(window, kUsersCancelId);
         });
-    });
-    // Cancel after adding: Marta is still the one chosen, with her own mode in force.
-    EXPECT_EQ(CurrentUser, marta);
+        EXPECT_EQ(CurrentUser, selected ? marta : UserRecord());
+        // With nobody chosen, the first row is selected after an addition.
+        CurrentUser = UserRecord();
+        clock_.Advance(1000);
+    }
     EXPECT_EQ(CurrentMode, "FACIL");
-    EXPECT_TRUE(
-        Users().endsWith("PABLO|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|"
-                         "ID-20240305090507\r\n"));
-
-    // With nobody chosen, the first row is selected after an addition.
-    CurrentUser = UserRecord();
-    OpenAndThen([](QWidget* window, QTreeWidget*) {
-        ClickControl(window, kUsersAddId);
-        AppendInputStep([window] {
-            QWidget* dialog = NewUserDialogOnScreen();
-            ASSERT_NE(dialog, nullptr);
-            TypeText(FindControl(dialog, kNewUserNameId), "lucia");
-            ClickControl(dialog, kNewUserAcceptId);
-            AppendInputStep([window] {
-                QTreeWidget* list = test::UsersListOf(window);
-                EXPECT_EQ(list->topLevelItemCount(), 4);
-                EXPECT_EQ(SelectedRowOf(list), 0);
-                ClickControl(window, kUsersCancelId);
-            });
-        });
-    });
-    EXPECT_TRUE(CurrentUser.name.isEmpty());
+    EXPECT_EQ(Users().count("\r\nPABLO|1|1|1|0|"), 2);
 }
 
 TEST_F(UsersScreensTest, UsersWindowWithAClass) {
@@ -136,17 +85,15 @@ TEST_F(UsersScreensTest, UsersWindowWithAClass) {
                "IÑAKI ETXEBERRIA|6|2|4|96|90|95|98|101|-1|-1|-1|-1|-1|-1|NORMAL|ID-6\r\n"
                "SOFÍA NAVARRO|8|1|2|133|130|136|-1|-1|-1|-1|-1|-1|-1|-1|FACIL|ID-7\r\n");
     CurrentUser.id = "ID-2";
-    LoadCurrentUser();
     OpenAndThen([](QWidget* window, QTreeWidget* list) {
-        EXPECT_EQ(list->topLevelItemCount(), 7);
         EXPECT_EQ(SelectedRowOf(list), 1);
         test::ToggleMark(list, 3);
         test::ToggleMark(list, 5);
-        ClickRow(list, 1);
+        test::ClickRow(list, 1);
+        EXPECT_EQ(test::ControlsWithoutNames(window), QStringList());
         test::SaveScreen(window, "users_window");
         QTest::keyClick(list, Qt::Key_Escape);
     });
-    EXPECT_EQ(CurrentUser.name, "PABLO SERRANO");
 }
 
 }  // namespace

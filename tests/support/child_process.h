@@ -1,8 +1,10 @@
 #pragma once
 // Other programs in tests: this test program started again on a hidden test, with its own
-// environment, killed or waited for like any process. POSIX only.
+// environment, killed or waited for like any process.
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "child_process_windows.h"
+#else
 
 #include <fcntl.h>
 #include <grp.h>

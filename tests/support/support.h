@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -29,6 +30,20 @@ struct Box {
 // A picture's name from its number, as the tables of the tests give them.
 inline PictureName Pic(int number) {
     return static_cast<PictureName>(number);
+}
+
+// Two paths of one file as the system compares them: Windows tells no letter case apart.
+inline bool SameFileName(const QString& a, const QString& b) {
+#ifdef _WIN32
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
+// Whether the folder holds an entry spelled so, letter case too (whatever the file system).
+inline bool HoldsEntrySpelled(const QString& folder, const QString& name) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System).contains(name);
 }
 
 inline Box BoxOf(const AskedDialog& asked) {

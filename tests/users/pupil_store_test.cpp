@@ -61,6 +61,14 @@ class PupilStoreTest : public test::ProgramFolderTest,
         return server;
     }
     PupilStore& Store() { return *store_; }
+    // The pupils as the users file would write them.
+    static QStringList Listed(PupilStore& store) {
+        const PupilList listed = store.Pupils();
+        EXPECT_TRUE(listed.opened);
+        QStringList lines;
+        for (const UserRecord& pupil : listed.pupils) lines << FormatUserLine(pupil);
+        return lines;
+    }
 
     ManualClock clock_;
     std::unique_ptr<test::ServerDatabase> database_;
@@ -79,9 +87,7 @@ TEST_P(PupilStoreTest, PupilsAreAddedListedChosenAndSaved) {
                           "ID-20240305090507"),
         "LUISGIL|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-202403050905071",
         "EVA|10|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|DIFICIL|ID-202403050905072"};
-    UserLines listed = Store().ReadUserLines();
-    ASSERT_TRUE(listed.opened);
-    EXPECT_EQ(listed.lines, added);
+    EXPECT_EQ(Listed(Store()), added);
 
     // Chosen, passed twice, saved: only her line changes, her average worked out on the way.
     std::optional<UserRecord> luis = Store().LoadUser("ID-202403050905071");
@@ -93,16 +99,14 @@ TEST_P(PupilStoreTest, PupilsAreAddedListedChosenAndSaved) {
     luis->history[1] = 250;
     ASSERT_TRUE(Store().SaveUser(*luis));
     EXPECT_EQ(luis->averageSpeed, 200);
-    listed = Another()->ReadUserLines();
-    EXPECT_EQ(listed.lines[0], added[0]);
-    EXPECT_EQ(listed.lines[1],
-              "LUISGIL|1|1|3|200|150|250|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-202403050905071");
-    EXPECT_EQ(listed.lines[2], added[2]);
+    EXPECT_EQ(Listed(*Another()),
+              (QStringList{added[0],
+                           "LUISGIL|1|1|3|200|150|250|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|"
+                           "ID-202403050905071",
+                           added[2]}));
 
     // Another program chooses her with her new place; an id nobody has brings nobody.
     EXPECT_EQ(Another()->LoadUser("ID-202403050905071"), *luis);
-    EXPECT_TRUE(Another()->UserIdExists("ID-202403050905072"));
-    EXPECT_FALSE(Store().UserIdExists("ID-2024"));
     EXPECT_FALSE(Store().LoadUser("ID-2024"));
     EXPECT_FALSE(Store().LoadUser(""));
     // Saving a pupil another program deleted stores nothing and brings nobody back.
@@ -111,40 +115,33 @@ TEST_P(PupilStoreTest, PupilsAreAddedListedChosenAndSaved) {
     gone.history[2] = 300;
     EXPECT_EQ(Store().SaveUser(gone).outcome, WriteOutcome::UserGone);
     EXPECT_EQ(gone.averageSpeed, luis->averageSpeed);
-    EXPECT_EQ(Store().ReadUserLines().lines.size(), 3);
+    EXPECT_EQ(Listed(Store()).size(), 3);
 }
 
-TEST_P(PupilStoreTest, ExportGivesLinesAndImportNewIds) {
+TEST_P(PupilStoreTest, ExportGivesPupilsAndImportNewIds) {
     const QString ana = Store().AppendNewUser("ANA", 6, "FACIL");
     const QString eva = Store().AppendNewUser("EVA", 2, "NORMAL");
-    const QList<QByteArray> exported = Store().CollectUserLines({eva, ana, "ID-9", eva});
+    const QList<UserRecord> exported = PupilsOf(Store(), {eva, ana, "ID-9", eva});
     ASSERT_EQ(exported.size(), 3);
-    EXPECT_EQ(exported[0], Store().ReadUserLines().lines[1].toUtf8());
-    EXPECT_EQ(exported[1], Store().ReadUserLines().lines[0].toUtf8());
+    EXPECT_EQ(exported[0], Store().LoadUser(eva));
+    EXPECT_EQ(exported[1], Store().LoadUser(ana));
     EXPECT_EQ(exported[2], exported[0]);
 
     // Another school's pupils: 77 is drawn twice and taken the second time. A NUL in a name
-    // cuts nothing.
+    // cuts nothing; a name of nothing brings nobody.
     DrawNumbers({77, 77, 300, 301});
-    ImportLines import;
-    import.lines = {"LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|ID-4",
-                    "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-4",
-                    QByteArray("NU\0LO|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-5", 55)};
-    import.skipped = 2;
-    const ImportResult result = Store().ImportUserLines(import);
-    EXPECT_EQ(result.imported, 3);
-    EXPECT_EQ(result.skipped, 2);
-    const QStringList lines = Another()->ReadUserLines().lines;
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[2], "LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|ID-77");
-    EXPECT_EQ(lines[3], "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-300");
-    EXPECT_TRUE(lines[4].endsWith("|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-301"));
-
-    // A file too large to read imports nothing.
-    ImportLines tooLarge;
-    tooLarge.tooLarge = true;
-    EXPECT_EQ(Store().ImportUserLines(tooLarge).imported, 0);
-    EXPECT_EQ(Store().ReadUserLines().lines.size(), 5);
+    QList<UserRecord> pupils;
+    for (const QString& line :
+         {QStringLiteral("LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|ID-4"),
+          QStringLiteral("PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-4"),
+          QString("NU") + QChar(0) + "LO|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-5",
+          QString(QChar(0x200B)) + "|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-6"})
+        pupils << ParseUserLine(line);
+    EXPECT_EQ(Store().ImportPupils(pupils).imported, 3);
+    EXPECT_EQ(Listed(*Another()).mid(2),
+              (QStringList{"LOLA|3|2|1|120|100|140|-1|-1|-1|-1|-1|-1|-1|-1|MUY FACIL|ID-77",
+                           "PEPE|1|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-300",
+                           "NULO|2|1|1|0|-1|-1|-1|-1|-1|-1|-1|-1|-1|-1|NORMAL|ID-301"}));
 }
 
 TEST_P(PupilStoreTest, ADeletedPupilGoesWithHerFiguresAndComesBackThroughImport) {
@@ -153,24 +150,25 @@ TEST_P(PupilStoreTest, ADeletedPupilGoesWithHerFiguresAndComesBackThroughImport)
     const QString luis = Store().AppendNewUser("LUIS", 1, "NORMAL");
     ASSERT_TRUE(AddPupilFigures(Store(), ana, Attempt(1)));
     ASSERT_TRUE(AddPupilFigures(Store(), luis, Attempt(2)));
-    const QByteArray line = Store().CollectUserLines({ana}).value(0);
+    const UserRecord her = *Store().LoadUser(ana);
     const std::optional<QByteArray> figures = Store().ReadFigures(ana);
     ASSERT_TRUE(figures);
+    EXPECT_EQ(Store().ReadClassFigures(),
+              (QHash<QString, QByteArray>{{ana, *figures}, {luis, *Store().ReadFigures(luis)}}));
 
     ASSERT_TRUE(Store().DeleteUser(ana));
     EXPECT_FALSE(Another()->LoadUser(ana));
     EXPECT_FALSE(Store().ReadFigures(ana));
+    EXPECT_EQ(Store().ReadClassFigures().keys(), QStringList{luis});
     EXPECT_EQ(LoadPupilFigures(Store(), luis), Attempt(2)) << "the others keep theirs";
     // An attempt that ends after another program deleted her leaves nothing behind.
     EXPECT_FALSE(AddPupilFigures(Store(), ana, Attempt(3)));
     EXPECT_FALSE(Store().ReadFigures(ana));
     ASSERT_TRUE(Store().DeleteUser(ana)) << "deleting nobody is no failure";
 
-    // Her line, imported, brings her back under a new id with her figures.
+    // Imported as she was, she comes back under a new id with her figures.
     DrawNumbers({42});
-    ImportLines back;
-    back.lines = {line};
-    ASSERT_EQ(Store().ImportUserLines(back).imported, 1);
+    ASSERT_EQ(Store().ImportPupils({her}).imported, 1);
     EXPECT_EQ(Another()->LoadUser("ID-42")->level, 6);
     EXPECT_EQ(Store().ReadFigures("ID-42"), figures);
 }

@@ -3,8 +3,6 @@
 // below) saves in a loop; the parent kills it with SIGKILL at random moments and looks at the
 // file each time.
 
-#ifndef _WIN32
-
 #include <QFile>
 #include <QThread>
 #include <random>
@@ -103,5 +101,3 @@ TEST_F(UsersCrashTest, KillDuringSavesLeavesTheOldOrTheNewFile) {
 
 }  // namespace
 }  // namespace tz
-
-#endif

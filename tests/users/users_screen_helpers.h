@@ -3,20 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTest>
 #include <QTreeWidget>
-
-#include <functional>
 
 #include "app/picture_registry.h"
 #include "current_user.h"
 #include "platform/clock.h"
-#include "platform/events.h"
 #include "platform/pictures.h"
-#include "platform/windows.h"
 #include "screens.h"
 #include "support.h"
+#include "users/new_user_dialog.h"
 #include "users/user_record.h"
 #include "users/users_window.h"
 
@@ -58,6 +54,24 @@ inline int SelectedRowOf(QTreeWidget* list) {
     return selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.first());
 }
 
+// As WhenShown, once the window is also the active one, as the window system makes a dialog
+// that shows (the list's selection and the entry's cursor are drawn as a pupil sees them).
+inline void WhenActive(const QString& title, const std::function<void(QWidget*)>& act) {
+    WhenShown(title, [act](QWidget* window) {
+        EXPECT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
+        EXPECT_EQ(QApplication::activeModalWidget(), window);
+        act(window);
+    });
+}
+
+// Clicks a control of the users window that opens the new-user dialog; `act` gets the dialog
+// (and its name entry) once it waits, and must close it.
+inline void AddThrough(QWidget* users, const std::function<void(QWidget*, QWidget*)>& act) {
+    WhenActive("Datos de nuevo usuario",
+               [act](QWidget* dialog) { act(dialog, FindControl(dialog, kNewUserNameId)); });
+    ClickControl(users, kUsersAddId);
+}
+
 // A program folder with the pictures registered, a clock stopped at 2024-03-05 09:05:07, no
 // user chosen, and a plain window standing in for the main menu.
 class UsersScreenTest : public ProgramFolderTest, public CurrentUserState {
@@ -78,22 +92,12 @@ class UsersScreenTest : public ProgramFolderTest, public CurrentUserState {
     void WriteUsers(const QByteArray& bytes) { WriteBytes("usuarios.dat", bytes); }
     QByteArray Users() const { return ReadBytes("usuarios.dat"); }
 
-    // Opens the users window; `act` runs once it waits for input, and the script it leaves
-    // must close the window.
+    // Opens the users window modal over the owner; `act` runs once it waits for input and must
+    // close it.
     void OpenAndThen(const std::function<void(QWidget*, QTreeWidget*)>& act) {
-        AppendInputStep([this, act] {
-            QWidget* window = UsersWindowOnScreen();
-            if (!window) {
-                ADD_FAILURE() << "the users window is not shown";
-                return;
-            }
-            EXPECT_FALSE(owner_.isEnabled());
-            EXPECT_TRUE(window->isEnabled());
-            act(window, UsersListOf(window));
-        });
+        WhenActive("USUARIOS", [act](QWidget* window) { act(window, UsersListOf(window)); });
         RunUsersWindow(&owner_, store_, CurrentUser, CurrentMode);
         EXPECT_EQ(UsersWindowOnScreen(), nullptr);
-        EXPECT_TRUE(owner_.isEnabled());
     }
 
     ManualClock clock_;

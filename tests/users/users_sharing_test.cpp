@@ -75,10 +75,7 @@ std::unique_ptr<PupilStore> SharedStore(const QString& serverSettings) {
 // Ids of the store's pupils by name.
 std::multimap<QString, QString> IdsByName(PupilStore& store) {
     std::multimap<QString, QString> ids;
-    const UserLines users = store.ReadUserLines();
-    for (const QString& line : users.lines)
-        ids.emplace(UserLineField(line, UserField::Name),
-                    UserLineField(line, UserField::Id).trimmed());
+    for (const UserRecord& pupil : store.Pupils().pupils) ids.emplace(pupil.name, pupil.id);
     return ids;
 }
 
@@ -180,10 +177,8 @@ class UsersSharingTest : public test::ProgramFolderTest,
         ASSERT_TRUE(store_);
         if (GetParam() == Shared::Server) {
             QList<UploadedPupil> pupils;
-            for (const QString& line : FileStore().ReadUserLines().lines) {
-                pupils.append({ParseUserLine(line), std::nullopt});
-                pupils.back().record.id = UserLineField(line, UserField::Id);
-            }
+            for (const UserRecord& pupil : FileStore().Pupils().pupils)
+                pupils.append({pupil, std::nullopt});
             ASSERT_TRUE(static_cast<ServerStore&>(*store_).Upload(pupils, {}, nullptr));
             RemoveFile(Path("usuarios.dat"));
         }
@@ -222,7 +217,8 @@ class UsersSharingTest : public test::ProgramFolderTest,
             return lines.mid(1);
         }
         QList<QByteArray> lines;
-        for (const QString& line : store_->ReadUserLines().lines) lines << line.toUtf8();
+        for (const UserRecord& pupil : store_->Pupils().pupils)
+            lines << FormatUserLine(pupil).toUtf8();
         return lines;
     }
 

@@ -1,3 +1,4 @@
+#include "users/users_upgrade.h"
 #include "current_user.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -79,8 +80,8 @@ TEST_F(UsersUpgradeTest, ByteOrderMarkDoesNotMakeACurrentFileOld) {
     // A file holding only the mark counts as empty: the new user does not become the header.
     WriteBytes("usuarios.dat", "\xEF\xBB\xBF");
     ASSERT_FALSE(AppendNewUser("EVA", 1).isEmpty());
-    ASSERT_EQ(ReadUserLines().lines.size(), 1);
-    EXPECT_TRUE(ReadUserLines().lines[0].startsWith("EVA|1|"));
+    ASSERT_EQ(ReadPupils().pupils.size(), 1);
+    EXPECT_EQ(ReadPupils().pupils[0].name, "EVA");
     EXPECT_EQ(UpgradeUsersFile(), 26) << "the next start would scramble the new user";
 }
 
@@ -156,7 +157,8 @@ TEST_F(UsersUpgradeTest, OlderFileIsUnscrambledTrimmedAndGivenIds) {
     WriteBytes("USUARIOS.DAT", "\xEF\xBB\xBF" + byHand);
     EXPECT_EQ(UpgradeUsersFile(), 0);
     EXPECT_EQ(ReadBytes("USUARIOS.DAT"), expected);
-    EXPECT_FALSE(Exists("usuarios.dat")) << "one users file, under the spelling it had";
+    EXPECT_FALSE(test::HoldsEntrySpelled(dir_->path(), "usuarios.dat"))
+        << "one users file, under the spelling it had";
 
     // The converted user loads as written.
     CurrentUser = UserRecord{};
