@@ -1,6 +1,7 @@
 #include "app/analysis_window.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <algorithm>
 #include <vector>
 
@@ -12,7 +13,6 @@
 #include "content/screen_style.h"
 #include "exercise/exercise_look.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/windows.h"
@@ -23,68 +23,70 @@ namespace {
 
 const QString kTitle = QStringLiteral("Análisis de errores");
 
-struct AnalysisWindow {
-    ProgramState* state = nullptr;
-    ScreenWindow* window = nullptr;
-    QPushButton* close = nullptr;
-    // The pictures shown, by control, under numbers of the picture table.
-    std::vector<std::pair<int, int>> pictures;
-};
+QPushButton* AddAnalysisButton(QWidget* window, int id, const QString& text,
+                               const QRect& geometry) {
+    QPushButton* button = MakeWrappingButton(window, id, text, geometry);
+    button->setFont(MakeFont("Arial", 9, true));
+    return button;
+}
 
-void ShowPicture(AnalysisWindow& analysis, int control, const QImage& image, QPoint at) {
-    auto* label = qobject_cast<QLabel*>(FindControl(analysis.window, control));
-    if (!label) {
-        const int number = LowestFreePicture();
-        RegisterPicture(number, image);
-        label = AddPicture(analysis.window, control, number, QRect(at, LogicalSize(image)));
-        analysis.pictures.emplace_back(control, number);
-        label->show();
-        return;
-    }
-    for (auto& [shown, number] : analysis.pictures) {
-        if (shown != control) continue;
+}  // namespace
+
+AnalysisWindow::AnalysisWindow(ProgramState& state, QWidget* owner)
+    : QDialog(owner), state_(state) {
+    SetUpScreen(this, kTitle, 800, 550, false);
+    SetBackground(this, look::kGround);
+
+    AddCaption(this, kAnalysisTitleId, kTitle + QStringLiteral(" de ") + state.CurrentUser.name,
+               QRect(15, 12, 770, 24));
+    QPushButton* practice = AddAnalysisButton(this, kAnalysisPracticeId,
+                                              QStringLiteral("Practicar mis teclas difíciles"),
+                                              QRect(590, 458, 195, 36));
+    connect(practice, &QPushButton::clicked, this, &AnalysisWindow::Practise);
+    QPushButton* close = AddAnalysisButton(this, kAnalysisCloseId, QStringLiteral("Volver"),
+                                           QRect(590, 504, 195, 36));
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    close->setFocus();
+    ShowFigures();
+}
+
+AnalysisWindow::~AnalysisWindow() {
+    for (const auto& [label, number] : pictures_) FreePicture(number);
+}
+
+void AnalysisWindow::ShowPicture(int control, const QImage& image, QPoint at,
+                                 const QString& spoken) {
+    for (auto& [label, number] : pictures_) {
+        if (ControlId(label) != control) continue;
         FreePicture(number);
         number = LowestFreePicture();
         RegisterPicture(number, image);
         label->setPixmap(QPixmap::fromImage(Picture(number)));
+        return;
     }
+    const int number = LowestFreePicture();
+    RegisterPicture(number, image);
+    QLabel* label = AddPicture(this, control, number, QRect(at, LogicalSize(image)));
+    label->setAccessibleName(spoken);
+    pictures_.emplace_back(label, number);
 }
 
-void ShowFigures(AnalysisWindow& analysis) {
-    const PupilFigures figures =
-        LoadPupilFigures(*analysis.state->store, analysis.state->CurrentUser.id);
-    ShowPicture(analysis, kAnalysisKeyboardId, DrawErrorKeyboard(figures, analysis.state->keyboard),
-                QPoint(15, 45));
-    ShowPicture(analysis, kAnalysisLegendId, DrawErrorLegend(), QPoint(620, 45));
-    ShowPicture(analysis, kAnalysisFingersId, DrawFingerAccuracy(figures, analysis.state->keyboard),
-                QPoint(15, 257));
-    ShowPicture(analysis, kAnalysisWeakKeysId, DrawWeakestKeys(figures), QPoint(325, 257));
-    ShowPicture(analysis, kAnalysisProgressId, DrawProgressOverTime(figures), QPoint(15, 455));
+void AnalysisWindow::ShowFigures() {
+    const PupilFigures figures = LoadPupilFigures(*state_.store, state_.CurrentUser.id);
+    ShowPicture(kAnalysisKeyboardId, DrawErrorKeyboard(figures, state_.keyboard), QPoint(15, 45),
+                QStringLiteral("Errores de cada tecla"));
+    ShowPicture(kAnalysisLegendId, DrawErrorLegend(), QPoint(620, 45),
+                QStringLiteral("Colores según los errores"));
+    ShowPicture(kAnalysisFingersId, DrawFingerAccuracy(figures, state_.keyboard), QPoint(15, 257),
+                QStringLiteral("Aciertos de cada dedo"));
+    ShowPicture(kAnalysisWeakKeysId, DrawWeakestKeys(figures), QPoint(325, 257),
+                QStringLiteral("Tus teclas más difíciles"));
+    ShowPicture(kAnalysisProgressId, DrawProgressOverTime(figures), QPoint(15, 455),
+                QStringLiteral("Tu progreso"));
 }
-
-AnalysisWindow BuildAnalysisWindow(ProgramState& state) {
-    AnalysisWindow analysis;
-    analysis.state = &state;
-    analysis.window = CreateScreenWindow(kTitle, 800, 550, false, state.mainMenu);
-    analysis.window->SetKeyCapture(KeyCapture::Commands);
-    SetBackground(analysis.window, look::kGround);
-
-    AddCaption(analysis.window, kAnalysisTitleId,
-               kTitle + QStringLiteral(" de ") + state.CurrentUser.name, QRect(15, 12, 770, 24));
-    QPushButton* practice = AddWrappingButton(analysis.window, kAnalysisPracticeId,
-                                              QStringLiteral("Practicar mis teclas difíciles"),
-                                              QRect(590, 458, 195, 36));
-    practice->setFont(MakeFont("Arial", 9, true));
-    analysis.close = AddWrappingButton(analysis.window, kAnalysisCloseId, QStringLiteral("Volver"),
-                                       QRect(590, 504, 195, 36));
-    analysis.close->setFont(MakeFont("Arial", 9, true));
-    return analysis;
-}
-
-void PracticeDifficultKeys(AnalysisWindow& analysis) {
-    ProgramState& state = *analysis.state;
+void AnalysisWindow::Practise() {
     const std::vector<WeakKey> weakest =
-        WeakestKeys(LoadPupilFigures(*state.store, state.CurrentUser.id), 5);
+        WeakestKeys(LoadPupilFigures(*state_.store, state_.CurrentUser.id), 5);
     if (weakest.empty()) {
         Tell(kTitle,
              QStringLiteral("Todavía no hay teclas con errores que practicar.\n\n"
@@ -92,67 +94,36 @@ void PracticeDifficultKeys(AnalysisWindow& analysis) {
              DialogIcon::Information);
         return;
     }
-    const int level = std::clamp<int>(state.CurrentUser.level, 1, LastLevel);
-    const Drill drill = BuildDifficultKeysDrill(CourseData(), level, weakest);
-    if (drill.text.isEmpty()) {
+    drillLevel_ = std::clamp<int>(state_.CurrentUser.level, 1, LastLevel);
+    drill_ = BuildDifficultKeysDrill(CourseData(), drillLevel_, weakest).text;
+    if (drill_.isEmpty()) {
         Tell(kTitle,
              QStringLiteral("Las palabras del curso hasta tu nivel no tienen tus teclas "
                             "difíciles.\n\nSigue avanzando en el curso."),
              DialogIcon::Information);
         return;
     }
-    // Typed like an exercise of the lesson viewer: it moves the pupil nowhere.
-    SetAlwaysOnTop(analysis.window, false);
-    analysis.window->hide();
-    RunExercises(state, DrillRequest(drill.text, level));
-    analysis.window->show();
-    ShowFigures(analysis);
-    BringToFront(analysis.window, false);
-    SetAlwaysOnTop(analysis.window, true);
-    analysis.close->setFocus();
+    // The drill takes the window's place.
+    done(kPractise);
 }
 
-// Handles one event of the window; true when it is to close.
-bool HandleAnalysisEvent(AnalysisWindow& analysis, const Event& event) {
-    switch (event.type) {
-        case EventType::CloseRequest:
-            return true;
-        case EventType::Char:
-            return event.code == 27;
-        case EventType::Click:
-            if (event.id == kAnalysisCloseId) return true;
-            if (event.id == kAnalysisPracticeId) PracticeDifficultKeys(analysis);
-            return false;
-        default:
-            return false;
-    }
+void AnalysisWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    SetAlwaysOnTop(this, true);
 }
 
-}  // namespace
+void AnalysisWindow::hideEvent(QHideEvent* event) {
+    SetAlwaysOnTop(this, false);
+    QDialog::hideEvent(event);
+}
 
 void RunAnalysisWindow(ProgramState& state) {
-    QWidget* owner = state.mainMenu;
-    AnalysisWindow analysis = BuildAnalysisWindow(state);
-    ShowFigures(analysis);
-    analysis.window->show();
-    BringToFront(analysis.window, false);
-    if (owner) owner->setEnabled(false);
-    // A window follows its owner into the disabled state unless told otherwise.
-    analysis.window->setEnabled(true);
-    SetAlwaysOnTop(analysis.window, true);
-    analysis.close->setFocus();
-
-    bool closing = false;
-    while (!closing) {
-        const Event event = WaitEvent();
-        if (event.window == analysis.window) closing = HandleAnalysisEvent(analysis, event);
+    AnalysisWindow window(state, state.mainMenu);
+    // Typed like an exercise of the lesson viewer: it moves the pupil nowhere.
+    while (window.exec() == AnalysisWindow::kPractise) {
+        RunExercises(state, DrillRequest(window.Drill(), window.DrillLevel()));
+        window.ShowFigures();
     }
-
-    if (owner) owner->setEnabled(true);
-    SetAlwaysOnTop(analysis.window, false);
-    DestroyWindow(analysis.window);
-    for (const auto& [control, number] : analysis.pictures) FreePicture(number);
-    if (owner) BringToFront(owner, false);
 }
 
 }  // namespace tz

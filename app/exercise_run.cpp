@@ -7,19 +7,14 @@
 #include "exercise/exercise_session.h"
 #include "exercise/exercise_window.h"
 #include "exercise/result_window.h"
-#include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/textfile.h"
-#include "platform/windows.h"
 #include "users/user_record.h"
 #include "users/user_store.h"
 
 namespace tz {
 
 namespace {
-
-constexpr int kHelpPauseMs = 100;
 
 const QString kMessageTitle = QStringLiteral("TIPENZO 10");
 
@@ -189,26 +184,38 @@ Step StepAfter(NextStep next) {
     return Step::End;
 }
 
-// One attempt at the exercise of the run, its verdict and what it earns.
-Step RunAttempt(Run& run) {
-    UserRecord& pupil = run.Pupil();
+// Begins an attempt at the exercise of the run in its window; false (after telling why) when
+// there is nothing to type.
+bool BeginAttempt(Run& run) {
     const ExerciseText text = TextToType(run);
     if (!text.built) {
         if (!text.missingFile.isEmpty()) TellMissingText(text.missingFile);
-        return Step::End;
+        return false;
     }
-    BringToFront(run.window.Window(), false);
-    ExerciseSession session(run.window, run.state.previousFinger, run.state.keyboard);
     // Shown and judged as the PC's keyboard types it.
-    const QString typed = TypeableText(run.state.keyboard, text.text);
-    const SessionOutcome outcome =
-        RunSession(run.window, session, typed, pupil.name, run.place.level, run.speedTarget);
-    // Every keystroke counts for the pupil's figures, whatever becomes of the attempt.
-    RecordFigures(run, session.Keystrokes());
-    if (outcome == SessionOutcome::Restart) return Step::Exercise;
-    const std::optional<ExerciseResult> result = session.Result();
-    if (outcome != SessionOutcome::Finished || !result) return Step::End;
+    run.window.Begin(TypeableText(run.state.keyboard, text.text), run.Pupil().name, run.place.level,
+                     run.speedTarget);
+    return true;
+}
 
+// An attempt ended: every keystroke counts for the pupil's figures, whatever became of it. A
+// restart begins again at once in the window as it stands; otherwise the window gives way.
+void AttemptEnded(Run& run) {
+    const ExerciseSession& session = *run.window.Session();
+    RecordFigures(run, session.Keystrokes());
+    const SessionOutcome outcome = session.Outcome();
+    if (outcome == SessionOutcome::Restart && BeginAttempt(run)) return;
+    run.window.done(outcome == SessionOutcome::Finished ? QDialog::Accepted : QDialog::Rejected);
+}
+
+// Attempts at the exercise of the run until one is finished, then its verdict and what it
+// earns.
+Step RunAttempt(Run& run) {
+    if (!BeginAttempt(run) || run.window.exec() != QDialog::Accepted) return Step::End;
+    const std::optional<ExerciseResult> result = run.window.Session()->Result();
+    if (!result) return Step::End;
+
+    UserRecord& pupil = run.Pupil();
     const Progression progression =
         Progress(pupil, *result, run.speedTarget, {run.block.EntryCount(), run.block.blockCount},
                  run.Course());
@@ -220,8 +227,8 @@ Step RunAttempt(Run& run) {
         SaveProgress(run);
         emit run.state.pupilSignals->resultsChanged(pupil);
     }
-    const ResultAnswer answer = ShowResultWindow(progression.verdict, run.window.Window());
-    if (!progression.notice.isEmpty()) ShowResultWindow(progression.notice, run.window.Window());
+    const ResultAnswer answer = ShowResultWindow(progression.verdict, &run.window);
+    if (!progression.notice.isEmpty()) ShowResultWindow(progression.notice, &run.window);
     if (answer == ResultAnswer::MainMenu) return Step::End;
     return StepAfter(progression.next);
 }
@@ -257,14 +264,16 @@ void RunExercises(ProgramState& state, const ExerciseRequest& request) {
         request.source == ExerciseSource::Manual ? nullptr : state.mainMenu;
     if (caller) caller->hide();
     {
-        ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas);
+        ExerciseWindow window(state.ExerciseFont, state.hideOptions, state.HeaderCanvas,
+                              state.previousFinger, state.keyboard);
         window.ApplyOptions();
         Run run{state, request, window, place, {}, 0, false};
+        QObject::connect(&window, &ExerciseWindow::SessionEnded, &window,
+                         [&run] { AttemptEnded(run); });
         Step step = Step::NewLevel;
         while (step != Step::End) {
             if (step == Step::NewLevel) {
                 window.HideHelp();
-                WaitMs(kHelpPauseMs);
                 step = Step::NewBlock;
             }
             if (step == Step::NewBlock) {

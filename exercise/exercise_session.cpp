@@ -49,36 +49,6 @@ ExerciseSession::ExerciseSession(SessionDisplay& display, int& previousFinger,
                                  const KeyboardTables& keyboard)
     : display_(display), keyboard_(keyboard), previousFinger_(previousFinger) {}
 
-void ExerciseSession::Handle(const SessionCommand& command) {
-    if (ended_) return;
-    switch (command.kind) {
-        case SessionCommand::Type: {
-            // An input method may commit several characters at once: each is a keystroke.
-            const QString& text = command.text;
-            for (qsizetype i = 0; i < text.size() && !ended_;) {
-                const qsizetype length = (text[i].isHighSurrogate() && i + 1 < text.size() &&
-                                          text[i + 1].isLowSurrogate())
-                                             ? 2
-                                             : 1;
-                Type(text.mid(i, length));
-                i += length;
-            }
-            break;
-        }
-        case SessionCommand::Cancel:
-            Cancel();
-            break;
-        case SessionCommand::Pause:
-            PressPause();
-            break;
-        case SessionCommand::Restart:
-            PressRestart();
-            break;
-        case SessionCommand::None:
-            break;
-    }
-}
-
 void ExerciseSession::Begin(const QString& text, const QString& userName, int level,
                             int speedTarget) {
     correct_ = 0;
@@ -103,7 +73,6 @@ void ExerciseSession::Begin(const QString& text, const QString& userName, int le
     display_.SetFieldText(SessionField::Target, QString::number(speedTarget));
     display_.SetFieldText(SessionField::Errors, QStringLiteral("0 (0%)"));
     display_.SetFieldText(SessionField::Time, kIdleTime);
-    display_.DrainEvents();
 
     continued_ = false;
     remaining_ = text;
@@ -140,9 +109,6 @@ void ExerciseSession::NextPage() {
 
     place_ = TextPlace();
     display_.ShowPage(lines, morePages_);
-    display_.DrainEvents();
-    display_.ShowWindow();
-    display_.DrainEvents();
 
     index_ = 1;
     expected_ = pageText_.left(1);
@@ -159,8 +125,18 @@ void ExerciseSession::ResumeClock() {
     clockStart_ = NowSeconds() - elapsed_;
 }
 
-void ExerciseSession::Type(const QString& ch) {
-    if (ended_) return;
+void ExerciseSession::Type(const QString& typed) {
+    for (qsizetype i = 0; i < typed.size() && !ended_;) {
+        const qsizetype length =
+            (typed[i].isHighSurrogate() && i + 1 < typed.size() && typed[i + 1].isLowSurrogate())
+                ? 2
+                : 1;
+        TypeOne(typed.mid(i, length));
+        i += length;
+    }
+}
+
+void ExerciseSession::TypeOne(const QString& ch) {
     if (ch == kEscape) {
         Cancel();
         return;
@@ -169,7 +145,6 @@ void ExerciseSession::Type(const QString& ch) {
     if (!running_) {
         running_ = true;
         ResumeClock();
-        display_.DrainEvents();
         lastKeystrokeMs_ = -1;
     }
     if (index_ == 1 && !continued_) {
@@ -234,7 +209,6 @@ void ExerciseSession::PressPause() {
         // On the first character of a page only typing resumes.
         running_ = true;
         ResumeClock();
-        display_.DrainEvents();
     }
 }
 
@@ -251,7 +225,6 @@ void ExerciseSession::PressRestart() {
     }
     running_ = true;
     ResumeClock();
-    display_.DrainEvents();
     lastKeystrokeMs_ = -1;
 }
 

@@ -45,19 +45,6 @@ struct JudgedKeystroke {
     TextPlace next;  // where the cursor goes: the next cell, or the next line after a line end
 };
 
-// What the window asks of the session.
-struct SessionCommand {
-    enum Kind {
-        None,     // not for the session
-        Type,     // characters typed (Escape, character 27, cancels)
-        Cancel,   // the cancel button or a close request
-        Pause,    // the pause button
-        Restart,  // the restart button
-    };
-    Kind kind = None;
-    QString text;  // Type: the characters
-};
-
 // What the session shows, the exercise window as the session sees it. Each call tells what
 // happened; laying it out is the window's business. Shows nothing unless overridden.
 class SessionDisplay {
@@ -74,12 +61,8 @@ class SessionDisplay {
     // Where the character due is struck.
     virtual void ShowHint(const QString&, const KeyHint&) {}
     virtual void FocusTyping() {}
-    // Makes sure the exercise window is visible.
-    virtual void ShowWindow() {}
     // A Yes/No question with the exclamation icon; true for Yes.
     virtual bool AskYesNo(const QString&, const QString&) { return false; }
-    // Drops the pending window events.
-    virtual void DrainEvents() {}
 };
 
 class ExerciseSession {
@@ -90,8 +73,9 @@ class ExerciseSession {
                     const KeyboardTables& keyboard = KeyboardTablesFor(kSpanishLayout));
 
     void Begin(const QString& text, const QString& userName, int level, int speedTarget);
-    void Handle(const SessionCommand& command);
-    void Type(const QString& ch);  // one character as the keyboard produced it
+    // What the keyboard produced: one character, or the several an input method commits at
+    // once, each a keystroke. Escape (character 27) cancels.
+    void Type(const QString& typed);
     void Cancel();
     void PressPause();
     void PressRestart();
@@ -121,6 +105,7 @@ class ExerciseSession {
     const KeystrokeLog& Keystrokes() const { return keystrokes_; }
 
   private:
+    void TypeOne(const QString& ch);
     void NextPage();
     int PageLength() const { return static_cast<int>(pageText_.size()); }
     void ShowExpectedHint();

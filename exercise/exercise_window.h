@@ -4,21 +4,21 @@
 // restart buttons and the three hide options. The exercise run opens it once per run; every
 // attempt's session shows itself in it through SessionDisplay.
 
+#include <QDialog>
 #include <QRect>
 #include <QString>
+#include <functional>
+#include <memory>
 
 #include "exercise/exercise_page.h"
 #include "exercise/exercise_session.h"
-#include "platform/events.h"
 
-class QAbstractButton;
 class QCheckBox;
 class QLabel;
-class QWidget;
+class QTimer;
 
 namespace tz {
 
-class ScreenWindow;
 class TextPicture;
 
 // Control ids, in creation order.
@@ -77,18 +77,21 @@ struct HideOptions {
     bool operator==(const HideOptions&) const = default;
 };
 
-class ExerciseWindow : public SessionDisplay {
+// Shown modal with exec() for as long as an attempt runs; the exercise run begins each attempt
+// in it and hears from SessionEnded how it ended. Keystrokes come from the typing target's own
+// key and input-method events, in the order typed, and go straight to the session; the clock
+// is a timer that runs only while the session's clock runs.
+class ExerciseWindow : public QDialog, public SessionDisplay {
+    Q_OBJECT
   public:
-    // Opens the window: hidden, centred, every control in place. The page is drawn in `font`;
-    // `options` are the hide options in force, which the check boxes change; `headerCanvas` is
-    // the picture number of the header strip's work copy.
-    ExerciseWindow(const QFont& font, HideOptions& options, int& headerCanvas);
-    // Closes it (the end of a run).
+    // Hidden, centred, every control in place. The page is drawn in `font`; `options` are the
+    // hide options in force, which the check boxes change; `headerCanvas` is the picture
+    // number of the header strip's work copy; `previousFinger` and `keyboard` are the
+    // sessions' (the finger of the hint looked up last, the PC's keyboard).
+    ExerciseWindow(const QFont& font, HideOptions& options, int& headerCanvas, int& previousFinger,
+                   const KeyboardTables& keyboard);
     ~ExerciseWindow() override;
-    ExerciseWindow(const ExerciseWindow&) = delete;
-    ExerciseWindow& operator=(const ExerciseWindow&) = delete;
 
-    ScreenWindow* Window() const { return window_; }
     const ExercisePage& Page() const { return page_; }
 
     // The check boxes from the options, and what they hide.
@@ -100,9 +103,10 @@ class ExerciseWindow : public SessionDisplay {
     // take no clicks.
     void HideHelp();
 
-    // What an event means to the session. A hide box is the window's own business: its option
-    // changes, the options apply again and the hint shows again.
-    SessionCommand CommandFor(const Event& event);
+    // A new attempt at `text`, its first page shown, waiting for the first keystroke.
+    void Begin(const QString& text, const QString& userName, int level, int speedTarget);
+    // The attempt begun last; null before the first.
+    const ExerciseSession* Session() const { return session_.get(); }
 
     // SessionDisplay.
     void SetTitle(const QString& title) override;
@@ -111,23 +115,47 @@ class ExerciseWindow : public SessionDisplay {
     void ShowKeystroke(const JudgedKeystroke& keystroke) override;
     void ShowHint(const QString& ch, const KeyHint& hint) override;
     void FocusTyping() override;
-    void ShowWindow() override;
     bool AskYesNo(const QString& title, const QString& text) override;
-    void DrainEvents() override;
+
+  signals:
+    // The attempt ended: finished, cancelled or to be restarted (Session() tells which).
+    void SessionEnded();
+
+  public slots:
+    // The clock's next second: the figures shown move on.
+    void Tick();
+
+  protected:
+    // Keys held down as the window shows went down in another window.
+    void showEvent(QShowEvent* event) override;
+    // Keys that reach the window itself go to the typing target: Escape cancels the attempt
+    // there instead of closing the window.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    // A close request cancels the attempt.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void Build();
-    void OptionChanged(int box);
+    void OptionChanged();
+    // Hands the session what the pupil did, then follows what became of it.
+    void ToSession(const std::function<void(ExerciseSession&)>& act);
+    // The timer set for the session's next second, or stopped while its clock stands.
+    void FollowClock();
 
     HideOptions& options_;
     int& headerCanvas_;
+    int& previousFinger_;
+    const KeyboardTables& keyboard_;
     ExercisePage page_;
+    std::unique_ptr<ExerciseSession> session_;
+    QTimer* clock_ = nullptr;
+    qint64 clockDue_ = 0;  // the steady millisecond the timer was set for
     QString hintCharacter_;
     KeyHint hint_;
-    ScreenWindow* window_ = nullptr;
     TextPicture* textPicture_ = nullptr;
     QLabel* noKeyboard_ = nullptr;
-    QLabel* keyboard_ = nullptr;
+    QLabel* keyboardPicture_ = nullptr;
     QLabel* hands_ = nullptr;
     QLabel* correct_ = nullptr;
     QLabel* speed_ = nullptr;
@@ -146,11 +174,5 @@ class ExerciseWindow : public SessionDisplay {
     QLabel* header_ = nullptr;
     QLabel* target_ = nullptr;
 };
-
-// One attempt in the window: begins the session, then hands it the window's events and the
-// clock's seconds until it ends. The program sleeps in Qt's event loop meanwhile, until the
-// next event or, while the clock shown runs, its next second.
-SessionOutcome RunSession(ExerciseWindow& window, ExerciseSession& session, const QString& text,
-                          const QString& userName, int level, int speedTarget);
 
 }  // namespace tz

@@ -1,11 +1,11 @@
 #include "exercise/result_window.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/textfile.h"
 #include "platform/windows.h"
@@ -31,7 +31,9 @@ void SetSunkenEdge(QFrame* frame) {
 }
 
 QPushButton* AddAnswerButton(QWidget* window, int id, const QString& text, const QRect& geometry) {
-    QPushButton* button = AddButton(window, id, text, geometry);
+    QPushButton* button = MakeButton(window, id, text, geometry);
+    // Enter answers "Continuar" whichever button has the focus.
+    button->setAutoDefault(false);
     button->setFont(MakeFont(QStringLiteral("Arial"), 10, true));
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QStringLiteral(
@@ -46,70 +48,55 @@ QPushButton* AddAnswerButton(QWidget* window, int id, const QString& text, const
 
 }  // namespace
 
-ResultAnswer ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
-    if (exerciseWindow) exerciseWindow->hide();
-
-    ScreenWindow* window = CreateScreenWindow(kResultWindowTitle, 719, 299, true, exerciseWindow);
-    SetBackground(window, kWindowBlue);
+ResultWindow::ResultWindow(const QString& message, QWidget* owner) : QDialog(owner) {
+    SetUpScreen(this, kResultWindowTitle, 719, 299, true);
+    SetBackground(this, kWindowBlue);
 
     QLabel* picture =
-        AddPicture(window, kResultPictureControl, PictureName::Result, QRect(5, 5, 250, 285));
+        MakePicture(this, kResultPictureControl, PictureName::Result, QRect(5, 5, 250, 285),
+                    QStringLiteral("Resultados: un cronómetro en marcha"));
     SetSunkenEdge(picture);
     picture->setAlignment(Qt::AlignCenter);
 
-    QLabel* text = AddLabel(window, kResultMessageControl,
-                            QStringLiteral("RESULTADO DEL EJERCICIO"), QRect(265, 5, 450, 200));
+    QLabel* text = MakeLabel(this, kResultMessageControl, QStringLiteral("RESULTADO DEL EJERCICIO"),
+                             QRect(265, 5, 450, 200));
     SetSunkenEdge(text);
     SetBackground(text, kWindowBlue);
     SetTextColour(text, kMessageInk);
     text->setFont(MakeFont(QStringLiteral("Arial"), 14, true));
-    text->setTextFormat(Qt::PlainText);
     text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     text->setWordWrap(true);
     // Long lines wrap a little inside the edge instead of touching it.
     text->setMargin(5);
 
     QPushButton* continueButton = AddAnswerButton(
-        window, kResultContinueButton, QStringLiteral("Continuar"), QRect(525, 255, 190, 40));
-    AddAnswerButton(window, kResultMenuButton, QStringLiteral("Menú Principal"),
-                    QRect(315, 255, 190, 40));
+        this, kResultContinueButton, QStringLiteral("Continuar"), QRect(525, 255, 190, 40));
+    connect(continueButton, &QPushButton::clicked, this, &QDialog::accept);
+    QPushButton* menuButton = AddAnswerButton(
+        this, kResultMenuButton, QStringLiteral("Menú Principal"), QRect(315, 255, 190, 40));
+    connect(menuButton, &QPushButton::clicked, this, [this] { done(0); });
 
     // The leading line break keeps the first line of the message off the top edge.
     text->setText(LineBreak + message);
-
-    window->show();
-    BringToFront(window, false);
     continueButton->setFocus();
+}
 
-    ResultAnswer result = ResultAnswer::Continue;
-    for (bool waiting = true; waiting;) {
-        const Event event = WaitEvent();
-        // Keys typed into the exercise window before it was hidden are not answers.
-        if (event.window != window) continue;
-        switch (event.type) {
-            case EventType::Char:
-                if (event.code == 27 || event.code == 13) {
-                    result = ResultAnswer::Continue;
-                    waiting = false;
-                }
-                break;
-            case EventType::CloseRequest:
-                waiting = false;
-                break;
-            case EventType::Click:
-                if (event.id == kResultContinueButton) waiting = false;
-                if (event.id == kResultMenuButton) {
-                    result = ResultAnswer::MainMenu;
-                    waiting = false;
-                }
-                break;
-            default:
-                break;
-        }
+void ResultWindow::reject() {
+    accept();
+}
+
+void ResultWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
     }
+    QDialog::keyPressEvent(event);
+}
 
-    DestroyWindow(window);
-    return result;
+ResultAnswer ShowResultWindow(const QString& message, QWidget* exerciseWindow) {
+    if (exerciseWindow) exerciseWindow->hide();
+    ResultWindow window(message, exerciseWindow);
+    return window.exec() == QDialog::Accepted ? ResultAnswer::Continue : ResultAnswer::MainMenu;
 }
 
 }  // namespace tz

@@ -1,8 +1,8 @@
 #pragma once
 // The small window that tells the pupil the verdict of an attempt and asks how to go on.
 
+#include <QDialog>
 #include <QString>
-#include <QWidget>
 
 namespace tz {
 
@@ -17,8 +17,22 @@ inline const QString kResultWindowTitle = QStringLiteral("Resultados");
 // How the pupil answers a result.
 enum class ResultAnswer { Continue, MainMenu };
 
-// Shows `message` (lines joined by LineBreak) and waits for the pupil: "Continuar" (also Enter,
-// Escape and a close request) or "Menú Principal". When the exercise window is given, it is
+// `message` (lines joined by LineBreak) and two answers: "Continuar" (also Enter, Escape and a
+// close request) or "Menú Principal". exec() gives 1 for the first, 0 for the second.
+class ResultWindow : public QDialog {
+    Q_OBJECT
+  public:
+    ResultWindow(const QString& message, QWidget* owner);
+
+    // Escape and a close request go on, as "Continuar" does.
+    void reject() override;
+
+  protected:
+    // Enter goes on whichever button has the focus.
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Shows the window modal and waits for the pupil. When the exercise window is given, it is
 // hidden and owns the result window; it stays hidden afterwards.
 ResultAnswer ShowResultWindow(const QString& message, QWidget* exerciseWindow = nullptr);
 

@@ -23,7 +23,8 @@ QByteArray Content() {
 
 QStringList Names(const QList<QByteArray>& lines) {
     QStringList names;
-    for (const QByteArray& line : lines) names << ByteLineField(line, UserField::Name);
+    for (const QByteArray& line : lines)
+        names << CleanUserName(ByteLineField(line, UserField::Name));
     return names;
 }
 
@@ -34,7 +35,8 @@ QStringList ListedNames() {
 }
 
 // The pupils a start-up must leave: those of an older file unscrambled (a blank line is
-// nobody), or the user lines as they stand (a line that is not UTF-8 read as Windows-1252).
+// nobody), or the user lines as they stand (a line that is not UTF-8 read as Windows-1252);
+// named as every reader names them, cleaned.
 QStringList PupilsAfterStartUp(QByteArray content) {
     while (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
     content = LinesAsUtf8(content);
@@ -45,7 +47,7 @@ QStringList PupilsAfterStartUp(QByteArray content) {
         QString plain = TrimSpaces(ScrambleText(QString::fromUtf8(line), kScrambleKey));
         plain.remove(u'\r');
         plain.remove(u'\n');
-        if (!plain.isEmpty()) names << UserLineField(plain, UserField::Name);
+        if (!plain.isEmpty()) names << CleanUserName(UserLineField(plain, UserField::Name));
     }
     return names;
 }

@@ -2,15 +2,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <limits>
 #include <utility>
-
-#include "platform/clock.h"
 
 namespace tz {
 
@@ -48,17 +43,21 @@ bool RunScriptStep() {
     return true;
 }
 
+// Lets the window system do its work without taking events.
+void PumpWindowSystem() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 QEventLoop*& WaitingLoop() {
     static QEventLoop* loop = nullptr;
     return loop;
 }
 
-// Sleeps in a Qt event loop until an event is queued or, given a timer, until it fires. (A bare
-// processEvents(WaitForMoreEvents) does not always wake for a precise timer on Windows.)
-void WaitInEventLoop(QTimer* timer) {
+// Sleeps in a Qt event loop until an event is queued. (A bare processEvents(WaitForMoreEvents)
+// does not always wake for a precise timer on Windows.)
+void WaitInEventLoop() {
     QEventLoop loop;
     QEventLoop* outer = std::exchange(WaitingLoop(), &loop);
-    if (timer) QObject::connect(timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     loop.exec();
     WaitingLoop() = outer;
     // A wait below this one took an event the one above waits for too.
@@ -72,44 +71,17 @@ void PostEvent(const Event& event) {
     if (WaitingLoop()) WaitingLoop()->quit();
 }
 
-void PumpWindowSystem() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 Event WaitEvent() {
     auto& queue = Queue();
     for (;;) {
         if (queue.empty()) PumpWindowSystem();
         if (!queue.empty()) break;
         if (RunScriptStep()) continue;
-        WaitInEventLoop(nullptr);
+        WaitInEventLoop();
     }
     Event event = queue.front();
     queue.pop_front();
     return event;
-}
-
-bool WaitEventUntil(qint64 deadline, Event* event) {
-    auto& queue = Queue();
-    for (;;) {
-        if (queue.empty()) PumpWindowSystem();
-        if (!queue.empty()) break;
-        const qint64 left = deadline - NowMilliseconds();
-        if (left <= 0) return false;
-        if (RunScriptStep()) continue;
-        // One timer for the moment that matters: the program sleeps until it or an event.
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        bool due = false;
-        QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
-        timer.start(static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max())));
-        while (!due && queue.empty()) WaitInEventLoop(&timer);
-        if (queue.empty()) return false;
-    }
-    *event = queue.front();
-    queue.pop_front();
-    return true;
 }
 
 void DrainEvents() {

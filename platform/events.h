@@ -1,7 +1,6 @@
 #pragma once
-// One queue of events for the whole program. Screens run their own loops over it, waiting in
-// Qt's event loop: WaitEvent() until something happens, WaitEventUntil() also until a moment
-// that matters (the next second of a clock shown). Nothing polls.
+// One queue of events for the screens not yet made Qt screens of their own. They run their own
+// loops over it, waiting in Qt's event loop: WaitEvent() until something happens. Nothing polls.
 
 #include <QPointer>
 #include <QString>
@@ -31,14 +30,8 @@ struct Event {
 
 void PostEvent(const Event& event);
 Event WaitEvent();
-// Waits for the next event until the clock in force reaches `deadline` (steady milliseconds,
-// as NowMilliseconds() counts them); false when the deadline came first. A deadline already
-// past takes only what is queued, without waiting.
-bool WaitEventUntil(qint64 deadline, Event* event);
 // Lets the window system do its work, then drops every queued event.
 void DrainEvents();
-// Lets the window system do its work without taking events.
-void PumpWindowSystem();
 
 // Scripted input for tests: when a loop would wait and the queue is empty, the next step runs
 // (typically real QTest clicks and key presses on the real widgets). A loop that waits with

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -62,19 +61,6 @@ void ScreenWindow::closeEvent(QCloseEvent* event) {
 
 bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
     if (capture_ == KeyCapture::None || !BelongsTo(watched, this) || !isEnabled()) return false;
-    if (event->type() == QEvent::InputMethod && capture_ == KeyCapture::Everything) {
-        auto* input = static_cast<QInputMethodEvent*>(event);
-        for (const QChar c : input->commitString()) {
-            Event typed;
-            typed.type = EventType::Char;
-            typed.window = this;
-            typed.code = c.unicode();
-            typed.text = QString(c);
-            PostEvent(typed);
-        }
-        event->accept();
-        return true;
-    }
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     int code = 0;
@@ -98,22 +84,15 @@ bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
             text = QString(QChar(8));
             break;
         default:
-            // A key that gives no character (Shift, Control, an arrow) is no keystroke.
-            if (text.isEmpty()) return false;
-            // Control characters (Ctrl+letter, Delete) are keystrokes of an exercise and
-            // nothing to the other screens.
-            if ((text[0].unicode() < 32 || text[0].unicode() == 127) &&
-                capture_ != KeyCapture::Everything)
-                return false;
+            // A key that gives no character (Shift, Control, an arrow) and control characters
+            // (Ctrl+letter, Delete) are nothing to the screens.
+            if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return false;
             code = text[0].unicode();
     }
-    if (capture_ == KeyCapture::Commands) {
-        if (code == 9 || code == 32 || code == 8) return false;
-        if (code != 13 && code != 27 && IsTextEntry(watched)) return false;
-        if (code != 13 && code != 27 &&
-            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-            return false;
-    }
+    if (code == 9 || code == 32 || code == 8) return false;
+    if (code != 13 && code != 27 && IsTextEntry(watched)) return false;
+    if (code != 13 && code != 27 && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
     for (const QChar c : text) {
         Event typed;
         typed.type = EventType::Char;

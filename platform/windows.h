@@ -18,9 +18,6 @@ enum class KeyCapture {
     // typed text; Escape and Enter are still taken) and except Space and Tab (focus moves and
     // buttons keep working).
     Commands,
-    // Every typed character, Space, Tab, Enter and Escape included, and input-method commit
-    // strings (composed accents): the typing target of an exercise.
-    Everything,
 };
 
 // A top-level window whose close request becomes an event instead of closing it.

@@ -18,8 +18,7 @@ namespace {
 
 using test::AnswerResult;
 using test::ClickControl;
-using test::ExerciseWindowWidget;
-using test::PressKey;
+using test::InTurn;
 using test::ResultMessage;
 
 const QString kTitle = QStringLiteral("Análisis de errores");
@@ -56,85 +55,66 @@ class AnalysisWindowTest : public test::ExerciseScreenTest {
   protected:
     void SetUp() override {
         ExerciseScreenTest::SetUp();
-        SetDialogScripting(true);
-        menu_ = std::make_unique<QWidget>();
-        menu_->setWindowTitle("stand-in main menu");
-        menu_->resize(320, 200);
-        menu_->show();
-        state_.mainMenu = menu_.get();
+        menu_.resize(320, 200);
+        menu_.show();
+        state_.mainMenu = &menu_;
         WriteUsers({kEva});
         CurrentUser.id = QStringLiteral("ID-20240101000007");
         LoadCurrentUser();
     }
-    void TearDown() override {
-        menu_.reset();
-        ExerciseScreenTest::TearDown();
-    }
 
     QImage ShownImage(QWidget* window, int control) {
         auto* label = qobject_cast<QLabel*>(FindControl(window, control));
-        if (!label) return QImage();
-        return test::Logical(label->pixmap().toImage());
+        return label ? test::Logical(label->pixmap().toImage()) : QImage();
     }
-
-    // Opens the window and runs the steps each time it waits for the pupil.
-    void OpenAndThen(std::vector<std::function<void(QWidget*)>> steps) {
-        for (auto& step : steps) {
-            AppendInputStep([step] {
-                QWidget* window = test::VisibleWindow(kTitle);
-                ASSERT_NE(window, nullptr);
-                step(window);
-            });
+    // The colour of a key of the keyboard shown, near its lower right corner, clear of its
+    // legend, against the colour it should wear.
+    static int ColourDistance(const QImage& keyboard, const QString& key, const QColor& wanted) {
+        for (const KeyCap& cap : KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout))) {
+            if (cap.base != key) continue;
+            const QColor seen = keyboard.pixelColor(cap.rect.right() - 6, cap.rect.bottom() - 8);
+            return std::abs(seen.red() - wanted.red()) + std::abs(seen.green() - wanted.green()) +
+                   std::abs(seen.blue() - wanted.blue());
         }
-        RunAnalysisWindow(state_);
-        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
-        EXPECT_TRUE(menu_->isEnabled());
+        return 1000;
     }
 
-    std::unique_ptr<QWidget> menu_;
+    QWidget menu_;
 };
 
 TEST_F(AnalysisWindowTest, APupilWithManyErrorsSeesHerKeysFingersAndProgress) {
     for (int i = 0; i < 12; ++i)
         ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, ClumsyAttempt(i)));
     const int freeBefore = LowestFreePicture();
-    OpenAndThen({[this](QWidget* window) {
-        EXPECT_EQ(window->size(), QSize(800, 550));
-        EXPECT_FALSE(menu_->isEnabled());
-        auto* title = qobject_cast<QLabel*>(FindControl(window, kAnalysisTitleId));
-        ASSERT_NE(title, nullptr);
-        EXPECT_EQ(title->text(), QStringLiteral("Análisis de errores de EVA SANZ"));
-        EXPECT_EQ(ShownImage(window, kAnalysisKeyboardId).size(), QSize(599, 202));
-        EXPECT_EQ(ShownImage(window, kAnalysisFingersId).size(), QSize(300, 190));
-        EXPECT_EQ(ShownImage(window, kAnalysisWeakKeysId).size(), QSize(460, 190));
-        EXPECT_EQ(ShownImage(window, kAnalysisProgressId).size(), QSize(560, 85));
-        // No control lies over another.
-        QList<QRect> places;
-        for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            for (const QRect& other : places) {
-                EXPECT_FALSE(child->geometry().intersects(other))
-                    << ControlId(child) << " overlaps another control";
-            }
-            places.append(child->geometry());
-            EXPECT_TRUE(window->rect().contains(child->geometry())) << ControlId(child);
-        }
-        // The T key wears the colour of the worst band: 7 errors in 20.
-        const QImage keyboard = ShownImage(window, kAnalysisKeyboardId);
-        for (const KeyCap& cap : KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout))) {
-            if (cap.base != QStringLiteral("T") && cap.base != QStringLiteral("A")) continue;
-            const QColor expected =
-                cap.base == QStringLiteral("T") ? ErrorRateColour(0.35) : ErrorRateColour(0.0);
-            // Near the key's lower right corner, clear of its legend.
-            const QColor seen = keyboard.pixelColor(cap.rect.right() - 6, cap.rect.bottom() - 8);
-            EXPECT_LT(std::abs(seen.red() - expected.red()) +
-                          std::abs(seen.green() - expected.green()) +
-                          std::abs(seen.blue() - expected.blue()),
-                      60)
-                << cap.base.toStdString() << " key shows " << seen.name().toStdString();
-        }
-        test::SaveScreen(window, "analysis_many_errors");
-        PressKey(window, QChar(27));
-    }});
+    InTurn({{kTitle, [this](QWidget* window) {
+                 EXPECT_EQ(QApplication::activeModalWidget(), window);
+                 EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+                 EXPECT_EQ(window->parentWidget(), &menu_);
+                 EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+                 EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kAnalysisTitleId))->text(),
+                           QStringLiteral("Análisis de errores de EVA SANZ"));
+                 EXPECT_EQ(ShownImage(window, kAnalysisKeyboardId).size(), QSize(599, 202));
+                 EXPECT_EQ(ShownImage(window, kAnalysisProgressId).size(), QSize(560, 85));
+                 const QStringList unnamed = test::ControlsWithoutNames(window);
+                 EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+                 // No control lies over another.
+                 QList<QRect> places;
+                 for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                     for (const QRect& other : places) {
+                         EXPECT_FALSE(child->geometry().intersects(other)) << ControlId(child);
+                     }
+                     places.append(child->geometry());
+                     EXPECT_TRUE(window->rect().contains(child->geometry())) << ControlId(child);
+                 }
+                 // The T key wears the colour of the worst band: 7 errors in 20.
+                 const QImage keyboard = ShownImage(window, kAnalysisKeyboardId);
+                 EXPECT_LT(ColourDistance(keyboard, "T", ErrorRateColour(0.35)), 60);
+                 EXPECT_LT(ColourDistance(keyboard, "A", ErrorRateColour(0.0)), 60);
+                 test::SaveScreen(window, "analysis_many_errors");
+                 QTest::keyClick(window, Qt::Key_Escape);
+             }}});
+    RunAnalysisWindow(state_);
+    EXPECT_EQ(test::VisibleWindow(kTitle), nullptr);
     EXPECT_EQ(LowestFreePicture(), freeBefore) << "the window's pictures are let go";
     EXPECT_TRUE(AskedDialogs().empty());
 }
@@ -153,25 +133,23 @@ PupilFigures SpotlessAttempt() {
 
 TEST_F(AnalysisWindowTest, APupilWithoutErrorsSeesSoAndHasNothingToPractise) {
     ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, SpotlessAttempt()));
-    OpenAndThen({[this](QWidget* window) {
-                     // The keys she typed wear the colour of no errors.
-                     const QImage keyboard = ShownImage(window, kAnalysisKeyboardId);
-                     for (const KeyCap& cap : KeyboardKeyCaps(KeyboardTablesFor(kSpanishLayout))) {
-                         if (cap.base != QStringLiteral("L")) continue;
-                         const QColor seen =
-                             keyboard.pixelColor(cap.rect.right() - 6, cap.rect.bottom() - 8);
-                         EXPECT_GT(seen.green(), seen.red() + 30) << seen.name().toStdString();
-                     }
-                     test::SaveScreen(window, "analysis_no_errors");
-                     ClickControl(window, kAnalysisPracticeId);
-                 },
-                 [](QWidget* window) {
-                     ASSERT_EQ(AskedDialogs().size(), 1u);
-                     EXPECT_EQ(AskedDialogs()[0].title, kTitle);
-                     EXPECT_TRUE(AskedDialogs()[0].text.startsWith(
-                         QStringLiteral("Todavía no hay teclas con errores")));
-                     ClickControl(window, kAnalysisCloseId);
-                 }});
+    InTurn({{kTitle, [](QWidget* window) {
+                 EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+                 // The keys she typed wear the colour of no errors.
+                 const QImage keyboard =
+                     qobject_cast<QLabel*>(FindControl(window, kAnalysisKeyboardId))
+                         ->pixmap()
+                         .toImage();
+                 EXPECT_LT(ColourDistance(test::Logical(keyboard), "L", ErrorRateColour(0.0)), 60);
+                 test::SaveScreen(window, "analysis_no_errors");
+                 ClickControl(window, kAnalysisPracticeId);
+                 ASSERT_EQ(AskedDialogs().size(), 1u);
+                 EXPECT_TRUE(AskedDialogs()[0].text.startsWith(
+                     QStringLiteral("Todavía no hay teclas con errores")));
+                 EXPECT_TRUE(window->isVisible());
+                 ClickControl(window, kAnalysisCloseId);
+             }}});
+    RunAnalysisWindow(state_);
 }
 
 TEST_F(AnalysisWindowTest, TheDrillIsTypedWithAVerdictCountsForTheFiguresAndSavesNoProgress) {
@@ -183,28 +161,19 @@ TEST_F(AnalysisWindowTest, TheDrillIsTypedWithAVerdictCountsForTheFiguresAndSave
     const UserRecord pupil = CurrentUser;
 
     // Typed for real: every keystroke right, fast enough for level 6.
-    AppendInputStep([] {
-        QWidget* window = test::VisibleWindow(kTitle);
-        ASSERT_NE(window, nullptr);
-        ClickControl(window, kAnalysisPracticeId);
-    });
-    AppendInputStep([] {
-        QWidget* exercise = ExerciseWindowWidget();
-        ASSERT_NE(exercise, nullptr);
-        EXPECT_TRUE(exercise->isVisible());
-        EXPECT_EQ(test::VisibleWindow(kTitle), nullptr) << "the exercise takes the window's place";
-    });
-    TypeSteps(drill.text, 10);
-    AppendInputStep([] {
-        EXPECT_EQ(ResultMessage(),
-                  QStringLiteral("HAS REALIZADO BIEN ESTA PRUEBA. ") + LineBreak + LineBreak);
-        AnswerResult(kResultContinueButton);
-    });
-    AppendInputStep([] {
-        QWidget* window = test::VisibleWindow(kTitle);
-        ASSERT_NE(window, nullptr);
-        PressKey(window, QChar(27));
-    });
+    InTurn({{kTitle, [](QWidget* window) { ClickControl(window, kAnalysisPracticeId); }},
+            {QStringLiteral("EVA SANZ  |  NIVEL: 6"),
+             [&](QWidget* exercise) {
+                 EXPECT_EQ(test::VisibleWindow(kTitle), nullptr) << "the drill takes its place";
+                 TypeAll(exercise, drill.text, 10);
+             }},
+            {kResultWindowTitle,
+             [](QWidget*) {
+                 EXPECT_EQ(ResultMessage(), QStringLiteral("HAS REALIZADO BIEN ESTA PRUEBA. ") +
+                                                LineBreak + LineBreak);
+                 AnswerResult(kResultContinueButton);
+             }},
+            {kTitle, [](QWidget* window) { window->close(); }}});
     RunAnalysisWindow(state_);
 
     EXPECT_EQ(CurrentUser, pupil) << "the drill moves nobody in the course";

@@ -10,14 +10,14 @@
 #include <QWindow>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/picture_registry.h"
 #include "app/program_state.h"
 #include "exercise/exercise_window.h"
-#include "exercise/keyboard_tables.h"
 #include "exercise/result_window.h"
 #include "platform/clock.h"
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/textfile.h"
@@ -29,13 +29,10 @@
 
 namespace tz::test {
 
-// The exercise window, shown or not: the only top-level window with its typing target.
+// The exercise window, shown or not.
 inline QWidget* ExerciseWindowWidget() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<ScreenWindow*>(widget) && FindControl(widget, kExTextPicture) &&
-            FindControl(widget, kExHideFingersBox)) {
-            return widget;
-        }
+        if (qobject_cast<ExerciseWindow*>(widget)) return widget;
     }
     return nullptr;
 }
@@ -45,22 +42,17 @@ inline void PressKey(QWidget* window, QChar ch) {
     ASSERT_NE(window, nullptr);
     QWindow* handle = window->windowHandle();
     ASSERT_NE(handle, nullptr);
-    if (ch == QChar(u'\r')) {
-        QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_Return, QStringLiteral("\r"),
-                            Qt::NoModifier);
-    } else if (ch == QChar(27)) {
-        QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_Escape, QString(ch), Qt::NoModifier);
-    } else {
-        QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
+    const Qt::Key key = ch == QChar(u'\r') ? Qt::Key_Return
+                        : ch == QChar(27)  ? Qt::Key_Escape
+                                           : Qt::Key_unknown;
+    QTest::sendKeyEvent(QTest::Click, handle, key, QString(ch), Qt::NoModifier);
 }
 
 // What the result window says (without the line break the window puts before it).
 inline QString ResultMessage() {
-    QWidget* window = VisibleWindow(kResultWindowTitle);
-    if (!window) return QStringLiteral("<no result window>");
-    auto* label = qobject_cast<QLabel*>(FindControl(window, kResultMessageControl));
-    if (!label) return QStringLiteral("<no message>");
+    auto* label = qobject_cast<QLabel*>(
+        FindControl(VisibleWindow(kResultWindowTitle), kResultMessageControl));
+    if (!label) return QStringLiteral("<no result window>");
     QString text = label->text();
     if (text.startsWith(LineBreak)) text.remove(0, LineBreak.size());
     return text;
@@ -70,6 +62,18 @@ inline void AnswerResult(int button) {
     QWidget* window = VisibleWindow(kResultWindowTitle);
     ASSERT_NE(window, nullptr) << "no result window";
     QTest::mouseClick(FindControl(window, button), Qt::LeftButton);
+}
+
+// Acts on windows as they show, one after another: each act gets the next window shown with
+// its title after the act before.
+using WindowAct = std::pair<QString, std::function<void(QWidget*)>>;
+inline void InTurn(std::vector<WindowAct> acts) {
+    if (acts.empty()) return;
+    auto rest = std::make_shared<std::vector<WindowAct>>(acts.begin() + 1, acts.end());
+    WhenShown(acts.front().first, [act = acts.front().second, rest](QWidget* window) {
+        InTurn(*rest);
+        act(window);
+    });
 }
 
 class ExerciseScreenTest : public ProgramStateTest {
@@ -93,24 +97,18 @@ class ExerciseScreenTest : public ProgramStateTest {
         }
     }
 
-    // Steps that type `text` into the exercise window, the first key at a whole second and
-    // the last `seconds` and a half later, so the attempt lasts exactly `seconds` whole
-    // seconds. `typo` turns a keystroke into a wrong one.
-    void TypeSteps(
-        const QString& text, qint64 seconds,
+    // Types `text` into the exercise window, the first key at a whole second and the last
+    // `seconds` and a half later: the attempt lasts `seconds` whole seconds. `typo` errs.
+    void TypeAll(
+        QWidget* window, const QString& text, qint64 seconds,
         const std::function<bool(int)>& typo = [](int) { return false; }) {
-        const int keys = static_cast<int>(text.size());
-        auto start = std::make_shared<qint64>(0);
+        const qint64 start = (clock_.milliseconds / 1000 + 1) * 1000;
+        const qint64 keys = text.size();
         for (int k = 0; k < keys; ++k) {
-            AppendInputStep([this, text, k, keys, seconds, start, typo] {
-                if (k == 0) *start = (clock_.milliseconds / 1000 + 1) * 1000;
-                const qint64 span = seconds * 1000 + 500;
-                const qint64 at = *start + (keys > 1 ? span * k / (keys - 1) : 0);
-                if (at > clock_.milliseconds) clock_.Advance(at - clock_.milliseconds);
-                QChar ch = text[k];
-                if (typo(k)) ch = ch == QChar(u'x') ? QChar(u'y') : QChar(u'x');
-                PressKey(ExerciseWindowWidget(), ch);
-            });
+            const qint64 at = start + (keys > 1 ? (seconds * 1000 + 500) * k / (keys - 1) : 0);
+            if (at > clock_.milliseconds) clock_.Advance(at - clock_.milliseconds);
+            const QChar ch = text[k];
+            PressKey(window, typo(k) ? (ch == u'x' ? QChar(u'y') : QChar(u'x')) : ch);
         }
     }
 

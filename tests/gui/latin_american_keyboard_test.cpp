@@ -23,6 +23,7 @@ namespace {
 
 using test::AnswerResult;
 using test::ExerciseWindowWidget;
+using test::InTurn;
 using test::PressKey;
 using test::ResultMessage;
 
@@ -80,48 +81,44 @@ TEST_F(LatinAmericanKeyboardTest, TheExerciseWindowShowsItsKeysAndPutsTheMarkers
         {u'{', {"{", "", ""}},   {u'}', {"}", "", ""}},  {u'@', {"Q", "", ""}},
         {u'°', {"|", "⇧", ""}},
     };
-    AppendInputStep([] {
-        // The window shows the Latin American keyboard.
-        auto* keyboard =
-            qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExKeyboardPicture));
-        ASSERT_NE(keyboard, nullptr);
-        EXPECT_EQ(test::Logical(keyboard->pixmap().toImage()),
-                  test::Logical(DrawKeyboardPicture(KeyboardTablesFor(kLatinAmericanLayout))));
-    });
-    for (const QChar ch : typed) {
-        AppendInputStep([this, ch, &expected] {
-            QWidget* window = ExerciseWindowWidget();
-            ASSERT_NE(window, nullptr);
-            clock_.Advance(400);
-            auto label = qobject_cast<QLabel*>(FindControl(window, kExKeyLabel));
-            ASSERT_NE(label, nullptr);
-            EXPECT_EQ(label->text(), QString(ch));
-            const auto found = expected.find(ch);
-            if (found != expected.end()) {
-                SCOPED_TRACE(QString(ch).toStdString());
-                const KeyCap* key = KeyUnder(window, kExKeyMarker);
-                ASSERT_NE(key, nullptr);
-                EXPECT_EQ(key->base, QString::fromUtf8(found->second.key));
-                const KeyCap* modifier = KeyUnder(window, kExModifierMarker);
-                EXPECT_EQ(modifier ? modifier->base + modifier->name : QString(),
-                          QString::fromUtf8(found->second.modifier));
-                const KeyCap* shift = KeyUnder(window, kExShiftMarker);
-                EXPECT_EQ(shift ? shift->name : QString(), QString::fromUtf8(found->second.shift));
-            }
-            if (ch == u'ü') test::SaveScreen(window, "exercise_window_latinoamericano");
-            PressKey(window, ch);
-        });
-    }
-    AppendInputStep([] {
-        auto* errors = qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExErrorsDisplay));
-        ASSERT_NE(errors, nullptr);
-        // No error, the ordinal included.
-        EXPECT_TRUE(errors->text().startsWith(QStringLiteral("0 (")))
-            << errors->text().toStdString();
-        EXPECT_TRUE(ResultMessage().startsWith(QStringLiteral("HAS REALIZADO BIEN ESTA PRUEBA.")))
-            << ResultMessage().toStdString();
-        AnswerResult(kResultMenuButton);
-    });
+    InTurn({{QStringLiteral("ROSA QUISPE  |  NIVEL: 1"),
+             [&](QWidget* window) {
+                 // The window shows the Latin American keyboard.
+                 auto* keyboard = qobject_cast<QLabel*>(FindControl(window, kExKeyboardPicture));
+                 EXPECT_EQ(test::Logical(keyboard->pixmap().toImage()),
+                           test::Logical(DrawKeyboardPicture(state_.keyboard)));
+                 for (const QChar ch : typed) {
+                     clock_.Advance(400);
+                     ASSERT_EQ(qobject_cast<QLabel*>(FindControl(window, kExKeyLabel))->text(),
+                               QString(ch));
+                     const auto found = expected.find(ch);
+                     if (found != expected.end()) {
+                         SCOPED_TRACE(QString(ch).toStdString());
+                         const KeyCap* key = KeyUnder(window, kExKeyMarker);
+                         ASSERT_NE(key, nullptr);
+                         EXPECT_EQ(key->base, QString::fromUtf8(found->second.key));
+                         const KeyCap* modifier = KeyUnder(window, kExModifierMarker);
+                         EXPECT_EQ(modifier ? modifier->base + modifier->name : QString(),
+                                   QString::fromUtf8(found->second.modifier));
+                         const KeyCap* shift = KeyUnder(window, kExShiftMarker);
+                         EXPECT_EQ(shift ? shift->name : QString(),
+                                   QString::fromUtf8(found->second.shift));
+                     }
+                     if (ch == u'ü') test::SaveScreen(window, "exercise_window_latinoamericano");
+                     PressKey(window, ch);
+                 }
+             }},
+            {kResultWindowTitle, [](QWidget*) {
+                 // No error, the ordinal included.
+                 EXPECT_TRUE(
+                     ResultMessage().startsWith(QStringLiteral("HAS REALIZADO BIEN ESTA PRUEBA.")))
+                     << ResultMessage().toStdString();
+                 auto* errors =
+                     qobject_cast<QLabel*>(FindControl(ExerciseWindowWidget(), kExErrorsDisplay));
+                 EXPECT_TRUE(errors->text().startsWith(QStringLiteral("0 (")))
+                     << errors->text().toStdString();
+                 AnswerResult(kResultMenuButton);
+             }}});
     RunExercises(state_, CustomTextRequest(QStringLiteral("muestra.t10")));
     EXPECT_EQ(ExerciseWindowWidget(), nullptr);
 }
@@ -138,11 +135,13 @@ class OrdinalsTest : public LatinAmericanKeyboardTest {
         const QString line = WordExerciseLine(QStringLiteral("1.a 2.a 3.a"));
         QStringList lines;
         for (int i = 0; i < LoadBlock(15, 2).linesPerExercise; ++i) lines << line;
-        TypeSteps(lines.join(u'\r'), 120);
-        AppendInputStep([verdict] {
-            EXPECT_TRUE(ResultMessage().startsWith(verdict)) << ResultMessage().toStdString();
-            AnswerResult(kResultMenuButton);
-        });
+        InTurn({{QStringLiteral("ROSA QUISPE  |  NIVEL: 15"),
+                 [&](QWidget* window) { TypeAll(window, lines.join(u'\r'), 120); }},
+                {kResultWindowTitle, [verdict](QWidget*) {
+                     EXPECT_TRUE(ResultMessage().startsWith(verdict))
+                         << ResultMessage().toStdString();
+                     AnswerResult(kResultMenuButton);
+                 }}});
         RunExercises(state_);
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
         EXPECT_TRUE(AskedDialogs().empty());
@@ -179,35 +178,36 @@ TEST_F(LatinAmericanKeyboardTest, TheErrorAnalysisDrawsTheSameKeyboard) {
     strokes("a", "a", 30);
     const PupilFigures figures = FiguresOfAttempt(log, QDateTime(QDate(2024, 5, 6), QTime(9, 0)));
     ASSERT_TRUE(AddPupilFigures(store_, CurrentUser.id, figures));
-    auto menu = std::make_unique<QWidget>();
-    menu->show();
-    state_.mainMenu = menu.get();
-    SetDialogScripting(true);
-
-    AppendInputStep([this] {
-        QWidget* window = test::VisibleWindow(QStringLiteral("Análisis de errores"));
-        ASSERT_NE(window, nullptr);
-        auto* label = qobject_cast<QLabel*>(FindControl(window, kAnalysisKeyboardId));
-        ASSERT_NE(label, nullptr);
-        const QImage keyboard = test::Logical(label->pixmap().toImage());
-        const PupilFigures saved = LoadPupilFigures(store_, CurrentUser.id);
-        EXPECT_EQ(keyboard,
-                  test::Logical(DrawErrorKeyboard(saved, KeyboardTablesFor(kLatinAmericanLayout))));
-        // The "¿" key, right of the "'" key, wears the worst band; "{" right of Ñ the best.
-        for (const KeyCap& cap : caps_) {
-            if (cap.base != QStringLiteral("¿") && cap.base != QStringLiteral("{")) continue;
-            const QColor wanted = ErrorRateColour(cap.base == QStringLiteral("¿") ? 0.5 : 0.0);
-            const QColor seen = keyboard.pixelColor(cap.rect.right() - 6, cap.rect.bottom() - 8);
-            EXPECT_LT(std::abs(seen.red() - wanted.red()) +
-                          std::abs(seen.green() - wanted.green()) +
-                          std::abs(seen.blue() - wanted.blue()),
-                      60)
-                << cap.base.toStdString() << " shows " << seen.name().toStdString();
-        }
-        test::SaveScreen(window, "analysis_latinoamericano");
-        PressKey(window, QChar(27));
-    });
+    QWidget menu;
+    menu.show();
+    state_.mainMenu = &menu;
+    InTurn({{QStringLiteral("Análisis de errores"), [this](QWidget* window) {
+                 EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+                 auto* label = qobject_cast<QLabel*>(FindControl(window, kAnalysisKeyboardId));
+                 ASSERT_NE(label, nullptr);
+                 const QImage keyboard = test::Logical(label->pixmap().toImage());
+                 const PupilFigures saved = LoadPupilFigures(store_, CurrentUser.id);
+                 EXPECT_EQ(keyboard, test::Logical(DrawErrorKeyboard(saved, state_.keyboard)));
+                 // The "¿" key, right of the "'" key, wears the worst band; "{" right of Ñ the
+                 // best.
+                 for (const KeyCap& cap : caps_) {
+                     if (cap.base != QStringLiteral("¿") && cap.base != QStringLiteral("{"))
+                         continue;
+                     const QColor wanted =
+                         ErrorRateColour(cap.base == QStringLiteral("¿") ? 0.5 : 0.0);
+                     const QColor seen =
+                         keyboard.pixelColor(cap.rect.right() - 6, cap.rect.bottom() - 8);
+                     EXPECT_LT(std::abs(seen.red() - wanted.red()) +
+                                   std::abs(seen.green() - wanted.green()) +
+                                   std::abs(seen.blue() - wanted.blue()),
+                               60)
+                         << cap.base.toStdString() << " shows " << seen.name().toStdString();
+                 }
+                 test::SaveScreen(window, "analysis_latinoamericano");
+                 window->close();
+             }}});
     RunAnalysisWindow(state_);
+    state_.mainMenu = nullptr;
 }
 
 }  // namespace

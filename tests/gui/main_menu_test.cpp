@@ -272,21 +272,18 @@ TEST_F(MainMenuTest, LettersActAsTheirButtonsAndEachWindowGivesTheMenuBack) {
 TEST_F(MainMenuTest, TheAnalysisAndTheExercisesAreOfThePupilChosenFirst) {
     WriteBytes("usuarios.dat", kUsersHeader.toUtf8() + "\r\n" + kLuisLine);
     InUsersWindow(true);
-    AppendInputStep([this] {
-        QWidget* analysis = VisibleWindow(QString::fromUtf8("Análisis de errores"));
-        ASSERT_NE(analysis, nullptr);
+    test::WhenShown(QString::fromUtf8("Análisis de errores"), [this](QWidget* analysis) {
+        EXPECT_EQ(VisibleWindow("USUARIOS"), nullptr);
+        EXPECT_EQ(QApplication::activeModalWidget(), analysis);
         EXPECT_EQ(CurrentUser.name, "LUIS GIL");
-        analysis->close();
+        QTest::keyClick(analysis, Qt::Key_Escape);
     });
     Type('e');
     EXPECT_EQ(Panel(), PanelOf("LUIS GIL", 3, 1, 0));
 
-    // Chosen, "r" starts her course at once.
-    AppendInputStep([] {
-        QWidget* exercise = VisibleWindow("LUIS GIL  |  NIVEL: 3");
-        ASSERT_NE(exercise, nullptr);
-        QTest::keyClick(exercise, Qt::Key_Escape);
-    });
+    // Chosen, "r" starts her course at once; Escape leaves it.
+    test::WhenShown("LUIS GIL  |  NIVEL: 3",
+                    [](QWidget* exercise) { QTest::keyClick(exercise, Qt::Key_Escape); });
     Type('r');
     EXPECT_TRUE(menu_->isVisible());
     EXPECT_EQ(menu_->focusWidget(), FindControl(menu_.get(), kMenuStartId));

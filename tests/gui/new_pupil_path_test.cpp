@@ -86,19 +86,15 @@ class NewPupilPathTest : public test::ProgramStateTest {
         test::ProgramStateTest::TearDown();
     }
 
-    // Steps that type `keys` into the exercise window with real key events, the first at a
-    // whole second and the last `seconds` and a half later: the attempt lasts exactly
-    // `seconds` whole seconds on the clock the session reads.
-    void TypeAll(const QString& keys, qint64 seconds) {
-        const int count = static_cast<int>(keys.size());
-        auto start = std::make_shared<qint64>(0);
-        for (int k = 0; k < count; ++k) {
-            AppendInputStep([this, keys, k, count, seconds, start] {
-                if (k == 0) *start = (clock_.milliseconds / 1000 + 1) * 1000;
-                const qint64 at = *start + (seconds * 1000 + 500) * k / (count - 1);
-                if (at > clock_.milliseconds) clock_.Advance(at - clock_.milliseconds);
-                PressKey(ExerciseWindowWidget(), keys[k]);
-            });
+    // Types `keys` into the exercise window with real key events, the first at a whole second
+    // and the last `seconds` and a half later: the attempt lasts exactly `seconds` whole seconds
+    // on the clock the session reads.
+    void TypeAll(QWidget* window, const QString& keys, qint64 seconds) {
+        const qint64 start = (clock_.milliseconds / 1000 + 1) * 1000;
+        for (int k = 0; k < keys.size(); ++k) {
+            const qint64 at = start + (seconds * 1000 + 500) * k / (keys.size() - 1);
+            if (at > clock_.milliseconds) clock_.Advance(at - clock_.milliseconds);
+            PressKey(window, keys[k]);
         }
     }
 
@@ -181,8 +177,7 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
     QImage nobodysChart;
     auto id = std::make_shared<QString>();
 
-    // The menu's, the users window's and the new-user dialog's steps run when they show; the
-    // exercise window's, in a loop of its own, when it waits.
+    // Each window's steps run when it shows.
     std::function<void(QWidget*)> menuAgain, menuAtTheEnd;
     // Start: the menu of nobody, over a users file that holds only its header.
     test::WhenShown(MainMenuTitle(), [&](QWidget*) {
@@ -199,29 +194,24 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         nobodysChart = test::ShownPicture(MainMenuWindow, kMenuChartId);
         EXPECT_EQ(LogicalSize(nobodysChart), QSize(440, 180));
         test::WhenShown("USUARIOS", [&](QWidget* users) { AddAndChooseHer(users, *id); });
+        // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
+        test::WhenShown(kPupil + "  |  NIVEL: 10", [this, id, &menuAgain](QWidget* window) {
+            EXPECT_EQ(UsersWindowOnScreen(), nullptr);
+            EXPECT_EQ(CurrentUser.id, *id);
+            EXPECT_EQ(CurrentUser.level, 10);
+            EXPECT_EQ(CurrentUser.block, 1);
+            EXPECT_EQ(CurrentUser.exercise, 1);
+            EXPECT_EQ(CurrentUser.averageSpeed, 0);
+            EXPECT_EQ(CurrentUser.mode, "DIFICIL");
+            EXPECT_EQ(CurrentMode, "DIFICIL");
+            EXPECT_FALSE(MainMenuWindow->isVisible());
+            test::WhenShown(MainMenuTitle(), menuAgain);
+            PressKey(window, QChar(27));
+        });
         QTest::keyClick(MainMenuWindow.data(), 'r');
     });
-    // Chosen from "r", she goes straight on to her exercise; Escape leaves it untouched.
-    AppendInputStep([this, id, &menuAgain] {
-        EXPECT_EQ(UsersWindowOnScreen(), nullptr);
-        EXPECT_EQ(CurrentUser.id, *id);
-        EXPECT_EQ(CurrentUser.name, kPupil);
-        EXPECT_EQ(CurrentUser.level, 10);
-        EXPECT_EQ(CurrentUser.block, 1);
-        EXPECT_EQ(CurrentUser.exercise, 1);
-        EXPECT_EQ(CurrentUser.averageSpeed, 0);
-        EXPECT_EQ(CurrentUser.mode, "DIFICIL");
-        EXPECT_EQ(CurrentMode, "DIFICIL");
-        QWidget* window = ExerciseWindowWidget();
-        ASSERT_NE(window, nullptr);
-        EXPECT_TRUE(window->isVisible());
-        EXPECT_FALSE(MainMenuWindow->isVisible());
-        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ANA PÉREZ  |  NIVEL: 10"));
-        test::WhenShown(MainMenuTitle(), menuAgain);
-        PressKey(window, QChar(27));
-    });
     // Back in the menu with her on the panel and nothing saved; "r" now starts at once.
-    menuAgain = [this, header, id](QWidget*) {
+    menuAgain = [this, header, keys, speed, &menuAtTheEnd](QWidget*) {
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
         EXPECT_TRUE(MainMenuWindow->isVisible());
         EXPECT_TRUE(MainMenuWindow->isEnabled());
@@ -229,41 +219,30 @@ TEST_F(NewPupilPathTest, FirstPupilIsAddedTypesHerFirstDrillAndIsSaved) {
         EXPECT_EQ(test::ShownPicture(MainMenuWindow, kMenuStatusPanelId),
                   ExpectedPanel(state_.ExerciseFont, kPupil, 10, 1, 0));
         EXPECT_TRUE(ReadBytes(kUsersFileName).startsWith(header + kPupil.toUtf8() + "|10|1|1|0|"));
+        // "r" now starts at once. Level 10 asks 60 a minute; DIFICIL doubles it.
+        test::InTurn({{kPupil + "  |  NIVEL: 10",
+                       [this, keys](QWidget* window) {
+                           EXPECT_EQ(UsersWindowOnScreen(), nullptr);
+                           EXPECT_EQ(
+                               qobject_cast<QLabel*>(FindControl(window, kExTargetDisplay))->text(),
+                               "120");
+                           EXPECT_EQ(window->focusWidget(), FindControl(window, kExTextPicture));
+                           TypeAll(window, keys, 60);
+                       }},
+                      // The verdict; her progress is in the file before she answers.
+                      {kResultWindowTitle, [this, speed, &menuAtTheEnd](QWidget*) {
+                           EXPECT_EQ(ResultMessage(),
+                                     QString::fromUtf8("HAS REALIZADO BIEN ESTA PRUEBA. \r\n\r\n"
+                                                       " ¡¡¡ A POR LA PROXIMA !!!\r\n"));
+                           EXPECT_FALSE(ExerciseWindowWidget()->isVisible());
+                           // Not one key went wrong.
+                           EXPECT_EQ(CurrentUser.exercise, 2);
+                           EXPECT_EQ(CurrentUser.history[0], speed);
+                           test::WhenShown(MainMenuTitle(), menuAtTheEnd);
+                           AnswerResult(kResultMenuButton);
+                       }}});
         QTest::keyClick(MainMenuWindow.data(), 'r');
     };
-    AppendInputStep([this] {
-        EXPECT_EQ(UsersWindowOnScreen(), nullptr);
-        QWidget* window = ExerciseWindowWidget();
-        ASSERT_NE(window, nullptr);
-        EXPECT_TRUE(window->isVisible());
-        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ANA PÉREZ  |  NIVEL: 10"));
-        // Level 10 asks 60 a minute; DIFICIL doubles it.
-        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExTargetDisplay))->text(), "120");
-        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExTimeDisplay))->text(),
-                  "TIEMPO INACTIVO");
-        EXPECT_EQ(window->focusWidget(), FindControl(window, kExTextPicture));
-    });
-    TypeAll(keys, 60);
-    // The verdict; her progress is in the file before she answers.
-    AppendInputStep([this, speed, &menuAtTheEnd] {
-        EXPECT_EQ(ResultMessage(), QString::fromUtf8("HAS REALIZADO BIEN ESTA PRUEBA. \r\n\r\n"
-                                                     " ¡¡¡ A POR LA PROXIMA !!!\r\n"));
-        QWidget* window = ExerciseWindowWidget();
-        ASSERT_NE(window, nullptr);
-        EXPECT_FALSE(window->isVisible());
-        // Not one key went wrong.
-        EXPECT_EQ(qobject_cast<QLabel*>(FindControl(window, kExErrorsDisplay))->text(),
-                  "0 (0.00%)");
-        EXPECT_EQ(CurrentUser.exercise, 2);
-        EXPECT_EQ(CurrentUser.history[0], speed);
-        QWidget* result = VisibleWindow(kResultWindowTitle);
-        ASSERT_NE(result, nullptr);
-        auto* menu = qobject_cast<QAbstractButton*>(FindControl(result, kResultMenuButton));
-        ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu->text(), QString::fromUtf8("Menú Principal"));
-        test::WhenShown(MainMenuTitle(), menuAtTheEnd);
-        AnswerResult(kResultMenuButton);
-    });
     // The menu again: the users file, the panel and the chart all show the passed drill.
     menuAtTheEnd = [&](QWidget*) {
         EXPECT_EQ(ExerciseWindowWidget(), nullptr);
