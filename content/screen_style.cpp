@@ -67,13 +67,6 @@ QPushButton* MakeWrappingButton(QWidget* parent, int id, const QString& text,
     return button;
 }
 
-QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text,
-                               const QRect& geometry) {
-    QPushButton* button = MakeWrappingButton(parent, id, text, geometry);
-    PostClicks(button, id);
-    return button;
-}
-
 SelectionList::SelectionList(QWidget* parent, int id, const QRect& geometry, const QString& spoken,
                              const QColor& base)
     : QListWidget(parent) {

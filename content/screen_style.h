@@ -20,10 +20,9 @@ QLabel* AddCaption(QWidget* parent, int id, const QString& text, const QRect& ge
                    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 // A push button in "Arial" 10 points bold whose caption wraps onto several lines when it does
-// not fit on one; Add posts Click(id), Make leaves its clicks to the screen's slots.
+// not fit on one; its clicks are the screen's to connect.
 QPushButton* MakeWrappingButton(QWidget* parent, int id, const QString& text,
                                 const QRect& geometry);
-QPushButton* AddWrappingButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
 
 // A single-selection list whose rowChosen tells every choice of a row: its current row changed
 // by mouse or keyboard, or a click fell on the row already selected (the pupil means it as a
