@@ -1,5 +1,5 @@
 #pragma once
-// Windows of fixed pixel size built in code, and the controls that feed the event queue.
+// Screens of fixed pixel size built in code, and their controls.
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -11,46 +11,9 @@
 
 namespace tz {
 
-// Which keys of a window become Char events.
-enum class KeyCapture {
-    None,
-    // Escape, Enter and printable keys, except where a text entry has the focus (it gets the
-    // typed text; Escape and Enter are still taken) and except Space and Tab (focus moves and
-    // buttons keep working).
-    Commands,
-};
-
-// A top-level window whose close request becomes an event instead of closing it.
-class ScreenWindow : public QWidget {
-    Q_OBJECT
-  public:
-    explicit ScreenWindow(QWidget* owner = nullptr);
-    ~ScreenWindow() override;
-    void SetKeyCapture(KeyCapture capture) { capture_ = capture; }
-    KeyCapture Capture() const { return capture_; }
-    // Closing for real, when the screen tears itself down.
-    void CloseForGood();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    KeyCapture capture_ = KeyCapture::Commands;
-    bool closing_ = false;
-};
-
-// Creates a hidden window of exactly width x height pixels, centred on the screen.
-// `frameless` windows have no caption bar; others have a caption without a close box.
-ScreenWindow* CreateScreenWindow(const QString& title, int width, int height, bool frameless,
-                                 QWidget* owner = nullptr);
-void CentreOnScreen(QWidget* window);
+// Sets or clears always-on-top without re-creating the native window (a screen the program
+// keeps on top sets it in its showEvent).
 void SetAlwaysOnTop(QWidget* window, bool onTop);
-// Raises the window above all others (always-on-top set and cleared twice), waits 10 ms,
-// drains events; unless quick, clears always-on-top twice more and waits again.
-void BringToFront(QWidget* window, bool quick);
-// Tears a window down now (deleteLater would never run inside our loops).
-void DestroyWindow(QWidget* window);
 
 // Controls carry numeric ids as their object names; these find them again (tests, and screens
 // that update them).
@@ -58,21 +21,14 @@ void SetControlId(QWidget* control, int id);
 int ControlId(const QObject* control);
 QWidget* FindControl(QWidget* window, int id);
 
-// A push button that posts Click(id).
-QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& geometry);
-// A flat button showing a picture of the PictureTable, with a tooltip; posts Click(id).
-QAbstractButton* AddPictureButton(QWidget* parent, int id, PictureName picture,
-                                  const QRect& geometry, const QString& tooltip = QString());
 // A static picture of the PictureTable (by name, or by the number of a work copy).
 QLabel* AddPicture(QWidget* parent, int id, PictureName picture, const QRect& geometry);
 QLabel* AddPicture(QWidget* parent, int id, int picture, const QRect& geometry);
 // A static text.
 QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& geometry);
-// Posts Click(id) when the button is clicked.
-void PostClicks(QAbstractButton* button, int id);
 
-// Screens the Qt way: a QDialog or QWidget subclass calls SetUpScreen in its constructor and
-// connects the signals of the controls it makes below; nothing goes through an event queue.
+// A screen is a QDialog or QWidget subclass: it calls SetUpScreen in its constructor and
+// connects the signals of the controls it makes below to its slots.
 
 // Gives a screen exactly width x height pixels, centred on the screen, hidden until shown.
 // `frameless` screens have no caption bar; others a caption without a close box. A QDialog

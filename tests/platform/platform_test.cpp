@@ -1,22 +1,18 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QtTest/QTest>
 #include <memory>
 
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/translations.h"
-#include "platform/windows.h"
 #include "support.h"
 
 namespace tz {
@@ -101,53 +97,6 @@ TEST_F(PlatformTest, RandomNumbersStayWithinTheirBounds) {
         ASSERT_GE(value, 0);
         ASSERT_LE(value, 200);
     }
-}
-
-TEST_F(PlatformTest, WindowsTurnKeysAndCloseRequestsIntoEvents) {
-    ScreenWindow* window = CreateScreenWindow("Prueba", 300, 200, true);
-    EXPECT_EQ(window->size(), QSize(300, 200));
-    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_FALSE(window->isVisible());
-    QPushButton* button = AddButton(window, 7, "Aceptar", QRect(10, 10, 80, 30));
-    auto* entry = new QLineEdit(window);
-    entry->setGeometry(10, 50, 120, 24);
-    window->show();
-
-    // Commands: a letter on a button is a Char event; in a text entry it is text.
-    button->setFocus();
-    AppendInputStep([button] { QTest::keyClick(button, Qt::Key_R); });
-    Event event = WaitEvent();
-    EXPECT_EQ(event.type, EventType::Char);
-    EXPECT_EQ(event.code, 'r');
-    EXPECT_EQ(event.window, window);
-
-    AppendInputStep([entry] {
-        entry->setFocus();
-        QTest::keyClicks(entry, "ab");
-        QTest::keyClick(entry, Qt::Key_Escape);
-    });
-    event = WaitEvent();
-    EXPECT_EQ(event.code, 27);
-    EXPECT_EQ(entry->text(), "ab");
-
-    // Clicks carry the control's id; a close request does not close.
-    AppendInputStep([button] { QTest::mouseClick(button, Qt::LeftButton); });
-    event = WaitEvent();
-    EXPECT_EQ(event.type, EventType::Click);
-    EXPECT_EQ(event.id, 7);
-    EXPECT_EQ(FindControl(window, 7), button);
-    window->close();
-    // What is queued is taken at once, without waiting.
-    event = WaitEvent();
-    EXPECT_EQ(event.type, EventType::CloseRequest);
-    EXPECT_TRUE(window->isVisible());
-
-    // Drained events are gone.
-    PostEvent(Event{});
-    DrainEvents();
-    AppendInputStep([] { PostEvent({EventType::Click, nullptr, 8, 0, QString(), -1}); });
-    EXPECT_EQ(WaitEvent().id, 8);
-    DestroyWindow(window);
 }
 
 TEST_F(PlatformTest, RealMessageBoxSpeaksSpanishAndAnswersYesOrNo) {

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include "platform/dialogs.h"
-#include "platform/events.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
 #include "platform/shell.h"
@@ -32,12 +31,10 @@ void ProgramFolderTest::SetUp() {
     SetProgramFolder(dir_->path());
     ClearDialogs();
     ClearShellRequests();
-    ClearInputScript();
 }
 
 void ProgramFolderTest::TearDown() {
     ExpectNoWaitingActs();
-    ClearInputScript();
     ClearDialogs();
     SetProgramFolder(QString());
 }

@@ -55,7 +55,7 @@ inline void PrintTo(const Box& box, std::ostream* out) {
 }
 
 // Points the program at a fresh empty folder for the length of a test, with scripted dialogs
-// and shell, an empty event queue and no script left over.
+// and shell; a window the test waited for (WhenShown) that never showed fails it.
 class ProgramFolderTest : public ::testing::Test {
   protected:
     void SetUp() override;
