@@ -418,7 +418,8 @@ TEST_F(UserStoreTest, DefaultFileOnlyReplacesAMissingOrTinyFile) {
     CreateDefaultUsersFile();
     const QStringList lines = Listed();
     ASSERT_EQ(lines.size(), 1);
-    for (const auto speed : ReadPupils().pupils[0].history) {
+    const PupilList read = ReadPupils();
+    for (const auto speed : read.pupils[0].history) {
         EXPECT_GE(speed, 150);
         EXPECT_LE(speed, 350);
     }
