@@ -155,6 +155,16 @@ class ChildProcess {
     bool waited_ = false;
 };
 
+}  // namespace tz::test
+
+#endif
+
+#include <QFileInfo>
+#include <QString>
+#include <QThread>
+
+namespace tz::test {
+
 // Waits up to `milliseconds` for a file to appear.
 inline bool WaitForFile(const QString& path, int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 5) {
@@ -165,5 +175,3 @@ inline bool WaitForFile(const QString& path, int milliseconds) {
 }
 
 }  // namespace tz::test
-
-#endif

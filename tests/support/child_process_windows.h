@@ -94,13 +94,4 @@ class ChildProcess {
     bool waited_ = false;
 };
 
-// Waits up to `milliseconds` for a file to appear.
-inline bool WaitForFile(const QString& path, int milliseconds) {
-    for (int waited = 0; waited < milliseconds; waited += 5) {
-        if (QFileInfo::exists(path)) return true;
-        QThread::msleep(5);
-    }
-    return QFileInfo::exists(path);
-}
-
 }  // namespace tz::test
