@@ -1,5 +1,6 @@
 #include "screens.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QEvent>
 #include <QTimer>
@@ -28,8 +29,16 @@ class ShowWatcher : public QObject {
         }
         qApp->removeEventFilter(this);
         fired_ = true;
-        // After the show, from the loop that runs the window.
-        QTimer::singleShot(0, widget, [widget, act = std::move(act_)] { act(widget); });
+        // After the show, from the loop that runs the window. QTest's key and mouse functions
+        // process events themselves; on Windows such a nested pass can swallow the wake-up of
+        // the loop an act just ended (a dialog closed by a key), which would then wait for a
+        // message that never comes: wake it again.
+        QTimer::singleShot(0, widget, [widget, act = std::move(act_)] {
+            act(widget);
+            if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance()) {
+                loop->wakeUp();
+            }
+        });
         deleteLater();
         return false;
     }
