@@ -39,4 +39,20 @@ export QT_QPA_FONTDIR='C:\windows\Fonts'
 while IFS= read -r name; do
   export "WINE$name=${!name}"
 done < <(compgen -e | grep '^QT_' || true)
-exec wine "$@"
+# Helpers that Wine starts on demand for a program (explorer.exe, rpcss.exe) inherit its output
+# and outlive it: on a pipe (CTest's), the reader would wait for them for minutes. There the
+# program writes into files instead, passed on when it ends.
+if [ ! -p /dev/stdout ] && [ ! -p /dev/stderr ]; then exec wine "$@"; fi
+output=$(mktemp -d)
+trap 'rm -rf "$output"' EXIT
+wine "$@" >"$output/out" 2>"$output/err" &
+program=$!
+trap 'kill "$program" 2>/dev/null || true' TERM INT HUP
+status=0
+while :; do
+  wait "$program" && status=0 || status=$?
+  kill -0 "$program" 2>/dev/null || break
+done
+cat "$output/out"
+cat "$output/err" >&2
+exit $status
