@@ -50,6 +50,7 @@ class LinkText : public QLabel {
 
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     SetUpScreen(this, QStringLiteral("Acerca de..."), 257, 335, true);
+    KeepOnTopWhileShown(this);
     SetTiledBackground(this, PictureName::AboutBackground);
 
     MakePicture(this, kAboutBannerId, PictureName::AboutBanner, QRect(4, 4, 249, 56),
@@ -83,16 +84,6 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
 void AboutBox::Open(const QString& page) {
     OpenExternal(page);
     accept();
-}
-
-void AboutBox::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    SetAlwaysOnTop(this, true);
-}
-
-void AboutBox::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void AboutBox::keyPressEvent(QKeyEvent* event) {

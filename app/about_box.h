@@ -30,8 +30,6 @@ class AboutBox : public QDialog {
     explicit AboutBox(QWidget* owner);
 
   protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     // Only its own controls and a close request end it: Escape does nothing.
     void keyPressEvent(QKeyEvent* event) override;
 

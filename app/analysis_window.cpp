@@ -35,6 +35,7 @@ QPushButton* AddAnalysisButton(QWidget* window, int id, const QString& text,
 AnalysisWindow::AnalysisWindow(ProgramState& state, QWidget* owner)
     : QDialog(owner), state_(state) {
     SetUpScreen(this, kTitle, 800, 550, false);
+    KeepOnTopWhileShown(this);
     SetBackground(this, look::kGround);
 
     AddCaption(this, kAnalysisTitleId, kTitle + QStringLiteral(" de ") + state.CurrentUser.name,
@@ -105,16 +106,6 @@ void AnalysisWindow::Practise() {
     }
     // The drill takes the window's place.
     done(kPractise);
-}
-
-void AnalysisWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    SetAlwaysOnTop(this, true);
-}
-
-void AnalysisWindow::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void RunAnalysisWindow(ProgramState& state) {

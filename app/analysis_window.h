@@ -39,10 +39,6 @@ class AnalysisWindow : public QDialog {
     const QString& Drill() const { return drill_; }
     int DrillLevel() const { return drillLevel_; }
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
   private:
     void Practise();
     void ShowPicture(int control, const QImage& image, QPoint at, const QString& spoken);

@@ -106,6 +106,7 @@ CustomTextsWindow::CustomTextsWindow(QWidget* owner,
                                      std::function<void(const QString& document)> runDocument)
     : QDialog(owner), runDocument_(std::move(runDocument)) {
     SetUpScreen(this, QStringLiteral("TEXTOS LIBRES"), 800, 550, true);
+    KeepOnTopWhileShown(this);
     SetTiledBackground(this, PictureName::TextsBackground);
 
     auto* frame = new QGroupBox(QString(), this);
@@ -153,11 +154,6 @@ CustomTextsWindow::CustomTextsWindow(QWidget* owner,
     done_->setFocus();
 }
 
-void CustomTextsWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    SetAlwaysOnTop(this, true);
-}
-
 // The thin dialog frame of a window without a caption bar.
 void CustomTextsWindow::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
@@ -167,11 +163,6 @@ void CustomTextsWindow::paintEvent(QPaintEvent* event) {
     painter.fillRect(0, height() - 1, width(), 1, edge);
     painter.fillRect(0, 0, 1, height(), edge);
     painter.fillRect(width() - 1, 0, 1, height(), edge);
-}
-
-void CustomTextsWindow::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void CustomTextsWindow::ShowLineCount() {

@@ -43,8 +43,6 @@ class CustomTextsWindow : public QDialog {
     CustomTextsWindow(QWidget* owner, std::function<void(const QString& document)> runDocument);
 
   protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

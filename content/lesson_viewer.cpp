@@ -50,6 +50,7 @@ QPushButton* MakeClickOnlyButton(QWidget* viewer, int id, const QString& text,
 LessonViewer::LessonViewer(QWidget* owner, const UserRecord& pupil, const KeyboardTables& keyboard)
     : QDialog(owner), keyboard_(keyboard) {
     SetUpScreen(this, QStringLiteral("Visor de Lecciones"), 664, 362, false);
+    KeepOnTopWhileShown(this);
     SetTiledBackground(this, PictureName::ViewerBackground);
 
     AddCaption(this, kViewerLevelCaptionId, QStringLiteral("Nivel"), QRect(10, 15, 45, 20),
@@ -116,13 +117,7 @@ CoursePlace LessonViewer::Chosen() const {
 
 void LessonViewer::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    SetAlwaysOnTop(this, true);
     back_->setFocus();
-}
-
-void LessonViewer::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void LessonViewer::LevelChosen() {

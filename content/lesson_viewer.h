@@ -46,7 +46,6 @@ class LessonViewer : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
     void LevelChosen();

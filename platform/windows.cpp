@@ -1,6 +1,7 @@
 #include "platform/windows.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QToolButton>
@@ -20,7 +21,26 @@ void CentreOnScreen(QWidget* window) {
                  area.y() + (area.height() - window->height()) / 2);
 }
 
+class OnTopWhileShown : public QObject {
+  public:
+    explicit OnTopWhileShown(QWidget* window) : QObject(window), window_(window) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Show) SetAlwaysOnTop(window_, true);
+        if (watched == window_ && event->type() == QEvent::Hide) SetAlwaysOnTop(window_, false);
+        return false;
+    }
+
+  private:
+    QWidget* window_;
+};
+
 }  // namespace
+
+void KeepOnTopWhileShown(QWidget* window) {
+    window->installEventFilter(new OnTopWhileShown(window));
+}
 
 void SetAlwaysOnTop(QWidget* window, bool onTop) {
     if (!window) return;

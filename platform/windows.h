@@ -11,9 +11,10 @@
 
 namespace tz {
 
-// Sets or clears always-on-top without re-creating the native window (a screen the program
-// keeps on top sets it in its showEvent).
+// Sets or clears always-on-top without re-creating the native window.
 void SetAlwaysOnTop(QWidget* window, bool onTop);
+// A screen the program keeps on top: on top each time it shows, no longer once hidden.
+void KeepOnTopWhileShown(QWidget* window);
 
 // Controls carry numeric ids as their object names; these find them again (tests, and screens
 // that update them).

@@ -43,6 +43,7 @@ QPushButton* MakeClickOnlyButton(QWidget* window, int id, const QString& text,
 
 UpdateWindow::UpdateWindow(QWidget* owner) : QDialog(owner) {
     SetUpScreen(this, QString::fromUtf8("Actualización Online"), 305, 416, false);
+    KeepOnTopWhileShown(this);
     SetBackground(this, QColor(255, 255, 196));
     setFont(MakeFont("Arial", 12, true));
 
@@ -82,16 +83,10 @@ void UpdateWindow::ShowLatest(const QString& code) {
 
 void UpdateWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    SetAlwaysOnTop(this, true);
     // Shown with "Descargando...." before the fetch begins.
     if (checked_) return;
     checked_ = true;
     checker_.Start();
-}
-
-void UpdateWindow::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void UpdateWindow::keyPressEvent(QKeyEvent* event) {

@@ -102,6 +102,8 @@ QString ChosenMode(const QButtonGroup* modes) {
 
 NewUserDialog::NewUserDialog(QWidget* owner, PupilStore& store) : QDialog(owner), store_(store) {
     SetUpScreen(this, QStringLiteral("Datos de nuevo usuario"), 310, 398, false);
+    // The users window below stays on top of everything, so this one must as well.
+    KeepOnTopWhileShown(this);
     SetTiledBackground(this, PictureName::NewUserBackground);
 
     QAbstractButton* cancel =
@@ -142,13 +144,6 @@ void NewUserDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Over the window that opened it, with the keyboard.
     activateWindow();
-    // The users window below stays on top of everything, so this one must as well.
-    SetAlwaysOnTop(this, true);
-}
-
-void NewUserDialog::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void NewUserDialog::keyPressEvent(QKeyEvent* event) {

@@ -42,7 +42,6 @@ class NewUserDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     // Enter means nothing here.
     void keyPressEvent(QKeyEvent* event) override;
 

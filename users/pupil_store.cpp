@@ -1,6 +1,8 @@
 #include "users/pupil_store.h"
 
 #include <QDir>
+#include <functional>
+#include <limits>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -39,25 +41,13 @@ QString NotWrittenText(const PupilStore& store, const WriteResult& result) {
     return result.reason.isEmpty() ? UnwritableText(store) : result.reason;
 }
 
-QString GiveNewPupilId(const ClaimId& claim) {
-    const QString stamp = QStringLiteral("ID-") + MakeDateStamp();
-    // Ends: the ids taken are finitely many.
-    for (int counter = 0;; ++counter) {
-        const QString id = counter == 0 ? stamp : stamp + QString::number(counter);
-        switch (claim(id)) {
-            case IdClaim::Given:
-                return id;
-            case IdClaim::Failed:
-                return QString();
-            case IdClaim::Taken:
-                break;
-        }
-    }
-}
+namespace {
 
-QString GiveImportedPupilId(const ClaimId& claim) {
-    for (int draw = 0; draw < kMostImportIdDraws; ++draw) {
-        const QString id = QStringLiteral("ID-") + QString::number(RandomInt(0, 30000));
+// The first of the candidates that the claim gives; empty when a claim fails or `tries` are
+// taken.
+QString FirstGiven(const ClaimId& claim, const std::function<QString(int)>& candidate, int tries) {
+    for (int k = 0; k < tries; ++k) {
+        const QString id = candidate(k);
         switch (claim(id)) {
             case IdClaim::Given:
                 return id;
@@ -68,6 +58,23 @@ QString GiveImportedPupilId(const ClaimId& claim) {
         }
     }
     return QString();
+}
+
+}  // namespace
+
+QString GiveNewPupilId(const ClaimId& claim) {
+    const QString stamp = QStringLiteral("ID-") + MakeDateStamp();
+    // The ids taken are finitely many: one of these is free long before the last.
+    return FirstGiven(
+        claim,
+        [&stamp](int counter) { return counter == 0 ? stamp : stamp + QString::number(counter); },
+        std::numeric_limits<int>::max());
+}
+
+QString GiveImportedPupilId(const ClaimId& claim) {
+    return FirstGiven(
+        claim, [](int) { return QStringLiteral("ID-") + QString::number(RandomInt(0, 30000)); },
+        kMostImportIdDraws);
 }
 
 QList<UserRecord> PupilsOf(PupilStore& store, const QStringList& ids) {

@@ -187,6 +187,7 @@ UsersWindow::UsersWindow(QWidget* owner, PupilStore& store, UserRecord& currentU
       currentMode_(currentMode),
       classReport_(classReport) {
     SetUpScreen(this, QStringLiteral("USUARIOS"), 596, 310, false);
+    KeepOnTopWhileShown(this);
     SetTiledBackground(this, PictureName::UsersBackground);
 
     list_ = MakeUsersList(this);
@@ -239,12 +240,6 @@ void UsersWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Over the window that opened it, with the keyboard.
     activateWindow();
-    SetAlwaysOnTop(this, true);
-}
-
-void UsersWindow::hideEvent(QHideEvent* event) {
-    SetAlwaysOnTop(this, false);
-    QDialog::hideEvent(event);
 }
 
 void UsersWindow::keyPressEvent(QKeyEvent* event) {

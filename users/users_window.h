@@ -48,7 +48,6 @@ class UsersWindow : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     // Enter chooses like Accept (with no row selected it just leaves); Escape leaves.
     void keyPressEvent(QKeyEvent* event) override;
 
