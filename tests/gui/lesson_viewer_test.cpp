@@ -105,6 +105,9 @@ TEST_F(LessonViewerTest, OpensOnThePupilsExerciseAndFollowsHerChoices) {
     EXPECT_EQ(SelectedRows(viewer.get()), (Rows{10, 1, 0}));
     EXPECT_EQ(List(viewer.get(), kViewerEntryListId)->item(0)->text(), "\"coma\"");
     EXPECT_TRUE(Preview(viewer.get()).startsWith("\"coma\" \"coma\" "));
+    // Hidden while a run takes its place, it no longer stays over the run's windows.
+    viewer->hide();
+    EXPECT_FALSE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(LessonViewerTest, AClickOnTheSelectedLevelOrBlockChoosesItAgain) {
