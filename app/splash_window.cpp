@@ -10,6 +10,7 @@ namespace tz {
 
 SplashWindow::SplashWindow() {
     SetUpScreen(this, QStringLiteral("Tipenzo 10"), 249, 165, true);
+    KeepOnTopWhileShown(this);
     SetBackground(this, QColor(208, 134, 108));
     MakePicture(this, 1, PictureName::SplashBanner, QRect(0, 0, 249, 56),
                 QString::fromUtf8("TIPENZO 10, curso de mecanografía"));
@@ -20,11 +21,6 @@ SplashWindow::SplashWindow() {
     QLabel* logo = MakeLabel(this, 3, QString(), QRect(0, 80, 249, 85),
                              QStringLiteral("Logotipo de TIPENZO 10"));
     logo->setPixmap(QPixmap::fromImage(ScaledPicture(Picture(PictureName::SplashLogo), 249, 85)));
-}
-
-void SplashWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    SetAlwaysOnTop(this, true);
 }
 
 void SplashWindow::paintEvent(QPaintEvent* event) {

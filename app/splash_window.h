@@ -17,7 +17,6 @@ class SplashWindow : public QWidget {
     void painted();
 
   protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

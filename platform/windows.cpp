@@ -23,17 +23,16 @@ void CentreOnScreen(QWidget* window) {
 
 class OnTopWhileShown : public QObject {
   public:
-    explicit OnTopWhileShown(QWidget* window) : QObject(window), window_(window) {}
+    using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window_ && event->type() == QEvent::Show) SetAlwaysOnTop(window_, true);
-        if (watched == window_ && event->type() == QEvent::Hide) SetAlwaysOnTop(window_, false);
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::Hide) {
+            SetAlwaysOnTop(static_cast<QWidget*>(watched), type == QEvent::Show);
+        }
         return false;
     }
-
-  private:
-    QWidget* window_;
 };
 
 }  // namespace
